@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Set-up and build on a fresh machine, then run the demo or the tests.
+#   ./run.sh demo   build, then run the built-in system-identification demo
+#   ./run.sh test   build, then run the whole test suite
+set -euo pipefail
+cd "$(dirname "$0")"
+
+need_packages() {
+  local missing=()
+  command -v cmake >/dev/null || missing+=(cmake)
+  command -v g++ >/dev/null || missing+=(g++)
+  dpkg -s libgtest-dev >/dev/null 2>&1 || missing+=(libgtest-dev)
+  dpkg -s libbenchmark-dev >/dev/null 2>&1 || missing+=(libbenchmark-dev)
+  if [ ${#missing[@]} -gt 0 ]; then
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+  fi
+}
+
+build() {
+  need_packages
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build -j"$(nproc)"
+}
+
+case "${1:-}" in
+  demo)
+    build
+    shift
+    exec build/sim/adaptsim demo "$@"
+    ;;
+  test)
+    build
+    cd build && ctest --output-on-failure -j"$(nproc)"
+    ;;
+  *)
+    echo "usage: ./run.sh demo|test" >&2
+    exit 2
+    ;;
+esac

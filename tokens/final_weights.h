@@ -1,0 +1,51 @@
+// The final-weights files of a token: one small text file per filter channel,
+// named from the instance's file name at construction and filled with the
+// coefficients reached when the instance is destroyed.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+// How the denominator section that follows the numerator coefficients looks.
+enum class DenominatorSection {
+  General,      // "Denominator Coefficients =1\n1\n" right after the numerator
+  Transversal,  // "\nDenominator Coefficients =1\n1\n"
+  Recursive,    // "\nDenominator Coefficients =M+1\n1\n" and the negated feedback
+};
+
+class FinalWeightsFiles {
+ public:
+  static constexpr int kMaxChannels = 3;
+  static constexpr int kMaxNameLength = 255;
+
+  FinalWeightsFiles() = default;
+  ~FinalWeightsFiles();
+  FinalWeightsFiles(const FinalWeightsFiles&) = delete;
+  FinalWeightsFiles& operator=(const FinalWeightsFiles&) = delete;
+
+  // Opens one file for a one-channel token ("base.ext") or one per channel
+  // ("base1.ext", ...) from CurrentTokenRecord->fileName, whose first dot is
+  // replaced by a NUL in place. An empty name opens nothing. On failure writes
+  // "Problems opening " and the name, sets the status to 1 and returns false;
+  // files opened before stay open.
+  bool Open(int channels);
+
+  bool IsOpen(int channel) const { return files[channel] != nullptr; }
+
+  // Writes a channel's numerator section (count coefficients) and its
+  // denominator section; the recursive form lists the feedback coefficients
+  // negated. Does nothing for a channel whose file is not open.
+  void WriteCoefficients(int channel, const double* numerator, int32_t count, DenominatorSection section,
+                         const double* feedback = nullptr, int32_t feedbackCount = 0);
+
+  // Writes plain text into a channel's file (when open).
+  void WriteText(int channel, const char* text);
+
+  // Closes every open file in channel order. A file that could not be fully
+  // written or closed is reported: "Problems writing " and its name, status 1.
+  void Close();
+
+ private:
+  std::FILE* files[kMaxChannels] = {};
+  char names[kMaxChannels][kMaxNameLength + 1] = {};
+};

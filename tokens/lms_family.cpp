@@ -1,0 +1,11 @@
+// Entry points of the LMS tokens: Feintuch's recursive LMS and the two- and
+// three-channel transversal LMS.
+#include "tokens/lms_tokens.h"
+
+using LmsToken = RecursiveLmsToken<PlainLmsGain>;
+using Lms2Token = MultiChannelLmsToken<2, PlainLmsGain>;
+using Lms3Token = MultiChannelLmsToken<3, PlainLmsGain>;
+
+ADAPTIVE_TOKEN_ENTRY(LMS, LmsToken)
+ADAPTIVE_TOKEN_ENTRY(LMS2, Lms2Token)
+ADAPTIVE_TOKEN_ENTRY(LMS3, Lms3Token)

@@ -1,0 +1,156 @@
+// The LMS-type tokens driven by a desired signal: a recursive one-channel form
+// (numerator on the input, feedback on the token's own past outputs) and a two-
+// or three-channel transversal form with one common error. The gain rule is a
+// policy: the plain LMS gain here, the normalised one in the NLMS tokens.
+#pragma once
+
+#include <cstdint>
+
+#include "host/adaptive_token.h"
+#include "host/dispatch.h"
+#include "numerics/arithmetic.h"
+#include "numerics/delay_line.h"
+#include "numerics/vector.h"
+#include "tokens/final_weights.h"
+#include "tokens/leaky_update.h"
+#include "tokens/parameters.h"
+
+// g = 2 × μ × e.
+struct PlainLmsGain {
+  static double Compute(double mu, double error, const DelayLine&, int32_t) { return 2.0 * mu * error; }
+};
+
+// Parameters: 0 numerator count, 1 μ forward, 2 leakage forward,
+// 3 denominator count, 4 μ backward, 5 leakage backward.
+// Ports: "Input", "Desired" in; "Output", "PriError", "PostError" out.
+template <class Gain>
+class RecursiveLmsToken : public AdaptiveToken {
+ public:
+  RecursiveLmsToken() : AdaptiveToken(2, 3, 1, 1) {
+    if (TokenStatus != kStatusOk) return;
+    const int32_t denominatorCount = ReadCount(3);
+    length = ReadCount(0);
+    muForward = ReadParameter(1);
+    leakageForward = ReadParameter(2);
+    muBackward = ReadParameter(4);
+    leakageBackward = ReadParameter(5);
+    if (!CheckLengths({length, denominatorCount}) || !CheckStepSizes({muForward, muBackward}) ||
+        !CheckLeakageFactors({leakageForward, leakageBackward}))
+      return;
+    feedbackLength = denominatorCount - 1;
+    if (delayLine.setlength(length) || feedbackLine.setlength(feedbackLength)) { ReportStorageFailure(); return; }
+    delayLine.zero();
+    feedbackLine.zero();
+    if (weights.resize(length) || feedbackWeights.resize(feedbackLength)) { ReportStorageFailure(); return; }
+    weights.zero();
+    feedbackWeights.zero();
+    previousOutput = 0.0;
+    if (!files.Open(1)) return;
+    markConstructed();
+  }
+
+  ~RecursiveLmsToken() override {
+    if (files.IsOpen(0))
+      files.WriteCoefficients(0, &weights(0), length, DenominatorSection::Recursive,
+                              feedbackLength > 0 ? &feedbackWeights(0) : nullptr, feedbackLength);
+    files.Close();
+  }
+
+ protected:
+  void Step() override {
+    const double x = CurrentTokenRecord->inputs[0]->value;
+    const double d = CurrentTokenRecord->inputs[1]->value;
+    OutputPortRecord* out = CurrentTokenRecord->outputs;
+    delayLine.push(x);
+    double y = dot(delayLine, weights);
+    if (feedbackLength > 0) {
+      feedbackLine.push(previousOutput);
+      y = y + dot(feedbackLine, feedbackWeights);
+    }
+    const double e = d - y;
+    previousOutput = y;
+    out[0].value = y;
+    out[1].value = e;
+    double g = Gain::Compute(muForward, e, delayLine, length);
+    double posterior = LeakyUpdateAndDot(delayLine, weights, leakageForward, g);
+    if (feedbackLength > 0) {
+      g = Gain::Compute(muBackward, e, feedbackLine, feedbackLength);
+      posterior = posterior + LeakyUpdateAndDot(feedbackLine, feedbackWeights, leakageBackward, g);
+    }
+    out[2].value = d - posterior;
+  }
+
+ private:
+  DelayLine delayLine;
+  DelayLine feedbackLine;
+  Vector weights;
+  Vector feedbackWeights;
+  int32_t length = 0;
+  int32_t feedbackLength = 0;
+  double muForward = 0.0;
+  double muBackward = 0.0;
+  double leakageForward = 0.0;
+  double leakageBackward = 0.0;
+  FinalWeightsFiles files;
+  double previousOutput = 0.0;
+};
+
+// Parameters per channel c (0-based): 3c count, 3c+1 μ, 3c+2 leakage.
+// Ports: "Input 1" … "Input C", "Desired" in; "Output", "PriError", "PostError" out.
+// The channels' fields (delayLine1, weights1, length1, mu1, leakage1, …) are
+// arrays indexed by channel.
+template <int C, class Gain>
+class MultiChannelLmsToken : public AdaptiveToken {
+ public:
+  MultiChannelLmsToken() : AdaptiveToken(C + 1, 3, 1, 1) {
+    if (TokenStatus != kStatusOk) return;
+    for (int c = 0; c < C; ++c) {
+      length[c] = ReadCount(3 * c);
+      mu[c] = ReadParameter(3 * c + 1);
+      leakage[c] = ReadParameter(3 * c + 2);
+    }
+    if (!CheckLengths(length, C) || !CheckStepSizes(mu, C) || !CheckLeakageFactors(leakage, C)) return;
+    for (int c = 0; c < C; ++c) {
+      if (delayLine[c].setlength(length[c])) { ReportStorageFailure(); return; }
+      delayLine[c].zero();
+    }
+    for (int c = 0; c < C; ++c) {
+      if (weights[c].resize(length[c])) { ReportStorageFailure(); return; }
+      weights[c].zero();
+    }
+    if (!files.Open(C)) return;
+    markConstructed();
+  }
+
+  ~MultiChannelLmsToken() override {
+    for (int c = 0; c < C; ++c)
+      if (files.IsOpen(c)) files.WriteCoefficients(c, &weights[c](0), length[c], DenominatorSection::Transversal);
+    files.Close();
+  }
+
+ protected:
+  void Step() override {
+    OutputPortRecord* out = CurrentTokenRecord->outputs;
+    for (int c = 0; c < C; ++c) delayLine[c].push(CurrentTokenRecord->inputs[c]->value);
+    const double d = CurrentTokenRecord->inputs[C]->value;
+    double y = dot(delayLine[0], weights[0]);
+    for (int c = 1; c < C; ++c) y = y + dot(delayLine[c], weights[c]);
+    const double e = d - y;
+    out[0].value = y;
+    out[1].value = e;
+    double posterior = d;
+    for (int c = 0; c < C; ++c) {
+      const double g = Gain::Compute(mu[c], e, delayLine[c], length[c]);
+      posterior = posterior - LeakyUpdateAndDot(delayLine[c], weights[c], leakage[c], g);
+    }
+    out[2].value = posterior;
+  }
+
+ private:
+  DelayLine delayLine[C];
+  Vector weights[C];
+  int32_t length[C] = {};
+  double mu[C] = {};
+  double leakage[C] = {};
+  FinalWeightsFiles files;
+};
