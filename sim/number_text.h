@@ -1,0 +1,16 @@
+// Doubles as text: parsing of user input, and printing that reads back exactly.
+#pragma once
+
+#include <string>
+
+// Parses the whole of `text` (blanks around it allowed) as a double, including
+// "nan", "inf" and "infinity" in any case and with a sign. False on anything
+// else, such as an empty field or trailing characters.
+bool ParseDouble(const std::string& text, double* value);
+
+// "%.17g": always reads back to the same double.
+std::string FormatExact(double value);
+
+// The shortest "%.Ng" text that reads back to the same double ("0.01", not
+// "0.01000000000000000021"), for showing values to people.
+std::string FormatShortest(double value);
