@@ -1,0 +1,25 @@
+// Entry points of the NLMS tokens: the LMS token templates with a gain that is
+// normalised by the energy of the delay line it multiplies.
+#include "tokens/lms_tokens.h"
+
+namespace {
+
+// g = (2 × μ × e) / (N × power(line) + δ), formed in exactly that order: the
+// energy is the mean square multiplied back by the length, not a separate sum
+// of squares. δ keeps an all-zero line (energy δ) from dividing by zero; the
+// huge gain it gives then multiplies only zero taps.
+struct NormalisedLmsGain {
+  static double Compute(double mu, double error, const DelayLine& line, int32_t length) {
+    return (2.0 * mu * error) / (length * power(line) + 1e-8);
+  }
+};
+
+}  // namespace
+
+using NlmsToken = RecursiveLmsToken<NormalisedLmsGain>;
+using Nlms2Token = MultiChannelLmsToken<2, NormalisedLmsGain>;
+using Nlms3Token = MultiChannelLmsToken<3, NormalisedLmsGain>;
+
+ADAPTIVE_TOKEN_ENTRY(NLMS, NlmsToken)
+ADAPTIVE_TOKEN_ENTRY(NLMS2, Nlms2Token)
+ADAPTIVE_TOKEN_ENTRY(NLMS3, Nlms3Token)
