@@ -1,0 +1,113 @@
+// The general-gradient tokens: a transversal filter whose error and gradient
+// ("- de/dw") are computed elsewhere in the diagram. The token keeps its own
+// history of the gradient signal and updates coefficient i with the gradient
+// sample taken i samples before the latest stored one. The three tokens differ
+// only in where the step size and leakage come from and in the gain, which a
+// policy supplies.
+#pragma once
+
+#include <cstdint>
+
+#include "host/adaptive_token.h"
+#include "host/dispatch.h"
+#include "numerics/arithmetic.h"
+#include "numerics/delay_line.h"
+#include "numerics/vector.h"
+#include "tokens/final_weights.h"
+#include "tokens/parameters.h"
+
+// GenLMS_A: μ and leakage arrive on the inputs "Mu" and "Leakage" every sample,
+// unchecked. Parameters: 0 count, 1 first, 2 middle, 3 last tap value.
+struct PortStepLmsGain {
+  static constexpr int32_t kInputs = 5;
+  static constexpr bool kStepFromPorts = true;
+  static double Compute(double mu, double error, const DelayLine&, int32_t) { return 2.0 * mu * error; }
+};
+
+// GenLMS_B: k = 2 × μ × e with "Mu" and "Leakage Factor" as parameters.
+// Parameters: 0 count, 1 μ, 2 leakage, 3 first, 4 middle, 5 last tap value.
+struct ParameterStepLmsGain {
+  static constexpr int32_t kInputs = 3;
+  static constexpr bool kStepFromPorts = false;
+  static double Compute(double mu, double error, const DelayLine&, int32_t) { return 2.0 * mu * error; }
+};
+
+// GenNLMS: k = ((2 × μ) / (L × power(input line) + δ)) × e. Unlike the NLMS
+// tokens the step is divided before the error multiplies it, and the energy is
+// that of the input line before this sample is pushed. Parameters as GenLMS_B.
+struct NormalisedGradientGain {
+  static constexpr int32_t kInputs = 3;
+  static constexpr bool kStepFromPorts = false;
+  static double Compute(double mu, double error, const DelayLine& inputLine, int32_t length) {
+    return ((2.0 * mu) / (length * power(inputLine) + 1e-8)) * error;
+  }
+};
+
+// Ports: "Input", "- de/dw", "Error" (then "Mu", "Leakage" for GenLMS_A) in;
+// "Output" out.
+template <class Gain>
+class GeneralGradientToken : public AdaptiveToken {
+ public:
+  GeneralGradientToken() : AdaptiveToken(Gain::kInputs, 1, 1, 1) {
+    if (TokenStatus != kStatusOk) return;
+    length = ReadCount(0);
+    const int tapParameter = Gain::kStepFromPorts ? 1 : 3;
+    if (!Gain::kStepFromPorts) {
+      mu = ReadParameter(1);
+      leakage = ReadParameter(2);
+    }
+    firstTapValue = ReadParameter(tapParameter);
+    middleTapValue = ReadParameter(tapParameter + 1);
+    lastTapValue = ReadParameter(tapParameter + 2);
+    if (!CheckLengths({length})) return;
+    if (!Gain::kStepFromPorts && (!CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}))) return;
+    if (delayLine.setlength(length)) { ReportStorageFailure(); return; }
+    delayLine.zero();
+    if (gradientLine.setlength(length)) { ReportStorageFailure(); return; }
+    gradientLine.zero();
+    if (weights.resize(length)) { ReportStorageFailure(); return; }
+    weights.zero();
+    // Comparing with 0 (true for −0.0 as well) keeps a zero tap value from
+    // writing a negative zero into the coefficients.
+    if (firstTapValue != 0.0) weights(0) = firstTapValue;
+    if (length > 1 && lastTapValue != 0.0) weights(length - 1) = lastTapValue;
+    if (length > 2 && middleTapValue != 0.0) weights((length - 1) / 2) = middleTapValue;
+    if (!files.Open(1)) return;
+    markConstructed();
+  }
+
+  ~GeneralGradientToken() override {
+    if (files.IsOpen(0)) files.WriteCoefficients(0, &weights(0), length, DenominatorSection::General);
+    files.Close();
+  }
+
+ protected:
+  void Step() override {
+    InputPortRecord* const* in = CurrentTokenRecord->inputs;
+    const double x = in[0]->value;
+    const double g = in[1]->value;
+    const double e = in[2]->value;
+    const double stepSize = Gain::kStepFromPorts ? in[3]->value : mu;
+    const double leak = Gain::kStepFromPorts ? in[4]->value : leakage;
+    const double k = Gain::Compute(stepSize, e, delayLine, length);
+    // Update before the push: the gradient line still ends at g(n−1), so the
+    // error of this sample meets the gradient of the previous ones.
+    double* w = &weights(0);
+    gradientLine.forEachTap([&](int32_t i, double tap) { w[i] = leak * w[i] + k * tap; });
+    delayLine.push(x);
+    gradientLine.push(g);
+    CurrentTokenRecord->outputs[0].value = dot(delayLine, weights);
+  }
+
+ private:
+  DelayLine delayLine;
+  DelayLine gradientLine;
+  Vector weights;
+  int32_t length = 0;
+  double mu = 0.0;
+  double leakage = 0.0;
+  double firstTapValue = 0.0;
+  double middleTapValue = 0.0;
+  double lastTapValue = 0.0;
+  FinalWeightsFiles files;
+};
