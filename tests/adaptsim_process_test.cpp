@@ -159,6 +159,34 @@ TEST(AdaptsimProcess, RunsLmsOverCsvSamples) {
   EXPECT_FALSE(std::ifstream("lms.txt").good());
 }
 
+TEST(AdaptsimProcess, RunsTheNormalisedAndGeneralTokens) {
+  // One-tap NLMS, first sample x = 2, d = 1: the normalised step leaves only
+  // the regularisation's share of the error, δ / (4 + δ).
+  const Outcome nlms = Adaptsim("nlms", "run NLMS -p 'Numerator Coeffs=1' --weights ''", "2,1\n");
+  ASSERT_EQ(nlms.status, 0) << nlms.err;
+  std::istringstream text(nlms.out);
+  std::string header;
+  std::getline(text, header);
+  SampleTable rows;
+  std::string error;
+  ASSERT_TRUE(ReadSampleCsv(text, 3, &rows, &error)) << error;
+  ASSERT_EQ(rows.rows(), 1u);
+  EXPECT_EQ(rows.row(0)[0], 0.0);
+  EXPECT_EQ(rows.row(0)[1], 1.0);
+  EXPECT_EQ(rows.row(0)[2], 1.0 - 2.0 * ((1.0 / (4.0 + 1e-8)) * 2.0));
+  EXPECT_NEAR(rows.row(0)[2], 2.5e-9, 1e-12);
+
+  // GenNLMS with a first tap of 1 and no error passes its input through.
+  std::remove("proc_gen.txt");
+  const Outcome gen = Adaptsim("gennlms",
+                               "run GenNLMS -p 'Numerator Coeffs=2' -p 'First Tap Value=1' --weights proc_gen.txt",
+                               "3,1,0\n-2,1,0\n");
+  ASSERT_EQ(gen.status, 0) << gen.err;
+  EXPECT_EQ(gen.out, "Output\n3\n-2\n");
+  EXPECT_EQ(Slurp("proc_gen.txt"), "Numerator Coefficients =2\n1.000000000000000E+00\n0.000000000000000E+00\n"
+                                   "Denominator Coefficients =1\n1\n");
+}
+
 TEST(AdaptsimProcess, FailuresReportTheLibrarysTextAndRunNothing) {
   std::ofstream("proc_bad.csv") << "Input,Desired\n1,1\n2\n";
   const Outcome malformed = Adaptsim("malformed", "run LMS --weights proc_bad_w.txt --in proc_bad.csv");

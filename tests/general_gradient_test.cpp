@@ -209,7 +209,8 @@ TEST(GeneralGradientFiles, NoEmptyLineBeforeTheDenominator) {
   TokenHarness host(&GenLMS_B, 3, 1, {1, 0.01, 1, 1, 0, 0}, "genlms_b.txt");
   ASSERT_EQ(host.Create(), 0);
   ASSERT_EQ(host.Terminate(), 0);
-  EXPECT_EQ(ReadFileText("genlms_b.txt"), "Numerator Coefficients =1\n1.000000000000000E+00\nDenominator Coefficients =1\n1\n");
+  EXPECT_EQ(ReadFileText("genlms_b.txt"),
+            "Numerator Coefficients =1\n1.000000000000000E+00\nDenominator Coefficients =1\n1\n");
 }
 
 TEST(GeneralGradientReference, TokensMatchTheEquations) {

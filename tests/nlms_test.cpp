@@ -244,7 +244,10 @@ TEST(NlmsNormalisation, EachChannelByItsOwnEnergy) {
 TEST(NlmsReference, RecursiveTokenMatchesTheEquations) {
   for (bool nonFinite : {false, true}) {
     for (const auto& p : std::vector<std::vector<double>>{
-             {5, 0.5, 1, 1, 0.5, 1}, {4, 0.3, 0.99, 3, 0.05, 0.95}, {1, 0.8, 0.5, 2, 0.2, 1}, {7, 0.0, 1, 2, 0.0, 0.0}}) {
+             {5, 0.5, 1, 1, 0.5, 1},
+             {4, 0.3, 0.99, 3, 0.05, 0.95},
+             {1, 0.8, 0.5, 2, 0.2, 1},
+             {7, 0.0, 1, 2, 0.0, 0.0}}) {
       TokenHarness host(&NLMS, 2, 3, p, "rec.txt");
       ASSERT_EQ(host.Create(), 0);
       ReferenceNlms ref(static_cast<int>(p[0]), static_cast<int>(p[3]) - 1, p[1], p[2], p[4], p[5]);
@@ -322,22 +325,6 @@ TEST(NlmsParameters, ChecksAndTheirOrder) {
   EXPECT_EQ(Create(&NLMS3, 4, {10, 0.5, -0.1, 10, 0.5, 1, 10, -0.5, 1}).text, step);
   EXPECT_EQ(Create(&NLMS3, 4, {10, 0.5, 1, 10, 0.5, 1, -3, 0.5, 1}).text, length);
   EXPECT_EQ(Create(&NLMS3, 4, {10, 0.5, 1, 10, 0.5, 1, 10, 0.5, 1.5}).text, leakage);
-}
-
-TEST(NlmsFiles, DefaultNamesOfTheThreeChannelToken) {
-  for (const char* name : {"nlms31.txt", "nlms32.txt", "nlms33.txt"}) std::remove(name);
-  TokenHarness host(&NLMS3, 4, 3, {1, 0.5, 1, 2, 0.5, 1, 1, 0.5, 1}, "nlms3.txt");
-  ASSERT_EQ(host.Create(), 0);
-  host.Run({0.0, 3.0, 0.0, 1.0});
-  ASSERT_EQ(host.Terminate(), 0);
-  // Only channel 2 has energy: g = 1 / (2 × 4.5 + δ), w2(0) = g × 3.
-  char w[64];
-  std::snprintf(w, sizeof w, "%20.15E\n", (1.0 / (2 * ((3.0 * 3.0 + 0.0 * 0.0) / 2) + kDelta)) * 3.0);
-  const std::string zero = "0.000000000000000E+00\n";
-  const std::string tail = "\nDenominator Coefficients =1\n1\n";
-  EXPECT_EQ(ReadFileText("nlms31.txt"), "Numerator Coefficients =1\n" + zero + tail);
-  EXPECT_EQ(ReadFileText("nlms32.txt"), "Numerator Coefficients =2\n" + std::string(w) + zero + tail);
-  EXPECT_EQ(ReadFileText("nlms33.txt"), "Numerator Coefficients =1\n" + zero + tail);
 }
 
 #if defined(__linux__)
