@@ -1,0 +1,66 @@
+// The per-sample kernels of the tokens that keep an inverse correlation matrix
+// P (RLS, random-walk and Newton tokens), written over raw column-major
+// element arrays (element (i, j) of an n x n matrix at [n * j + i]).
+//
+// Each kernel performs, element by element, exactly the operations of the
+// matrix expression it replaces, in the same order and with the same operand
+// order: every sum starts at 0.0 and adds its terms in ascending index order.
+// Only the loop nesting differs, so that the inner loops walk memory with unit
+// stride and allocate nothing. The filters' outputs depend on this bit for bit.
+#pragma once
+
+#include <cstdint>
+
+#include "numerics/delay_line.h"
+#include "numerics/matrix.h"
+#include "numerics/vector.h"
+
+// True when `count` matrices of n x n doubles have a byte size that fits the
+// address space. Otherwise reports the storage failure (status 1002) and
+// returns false, so that a hopeless length is refused before anything is
+// allocated. The products are formed in 64 bits and cannot wrap.
+bool SquareMatricesFit(int32_t n, int count);
+
+// P = value · I, on a P that already has its n x n storage.
+void SetScaledIdentity(Matrix& P, double value);
+
+// out[k] = tap k of the line, newest first: the column that the transpose of
+// a delay line gives, without a temporary.
+void CopyTaps(const DelayLine& line, double* out);
+
+// Σ a[k]·b[k] for k = 0 .. n-1.
+double Dot(const double* a, const double* b, int32_t n);
+
+// pi = P × u: pi[i] = Σ_j P(i,j)·u[j]. Walks P column by column (j outer, i
+// inner); each pi[i] still starts at 0.0 and adds its terms in ascending j.
+void MultiplyByVector(const double* P, int32_t n, const double* u, double* pi);
+
+// gain = (pi · (1/λ)) / d with d = (u · pi)·(1/λ) + 1, element by element.
+void ComputeGain(const double* u, const double* pi, int32_t n, double lambdaInverse, double* gain);
+
+// P = (P − gain × (x × P)) · (1/λ), where x × P is the row r[j] = Σ_k x[k]·P(k,j)
+// of the P before the update. Column j of the new P needs only column j of the
+// old one and r[j], so each column is finished in one pass.
+void RowFormUpdate(double* P, int32_t n, const double* x, const double* gain, double lambdaInverse);
+
+// Working storage of OuterProductUpdate, allocated with the token's state.
+struct OuterProductWork {
+  Matrix outer;   // G = gain × uᵀ
+  Vector column;  // one column of G × P
+
+  // True when the storage cannot be allocated.
+  bool allocate(int32_t n) { return outer.resize(n, n) || column.resize(n); }
+};
+
+// P = (P − (gain × uᵀ) × P) · (1/λ): the outer product G is formed first, then
+// the full product G × P, then the difference and the scaling. The product is
+// built one result column at a time (for each k ascending, the column of G
+// times P(k,j) is added into the column sum), and that column of P is
+// replaced at once, since it is the only one of the old P it needs.
+// When `newProduct` is not null it receives P × u over the updated P, summed
+// over j ascending as the columns are finished.
+void OuterProductUpdate(double* P, int32_t n, const double* gain, const double* u, double lambdaInverse,
+                        OuterProductWork& work, double* newProduct);
+
+// P(i,i) = P(i,i) + q for every i.
+void AddToDiagonal(double* P, int32_t n, double q);

@@ -1,0 +1,123 @@
+// The general and recursive Newton tokens, and the entry points of the family.
+#include "tokens/newton_tokens.h"
+
+GeneralNewtonToken::GeneralNewtonToken() : AdaptiveToken(2, 1, 1, 1) {
+  if (TokenStatus != kStatusOk) return;
+  length = ReadCount(0);
+  lambdaInverse = ReadParameter(1);
+  mu = ReadParameter(2);
+  leakage = ReadParameter(3);
+  const double init = ReadParameter(4);
+  firstTapValue = ReadParameter(5);
+  middleTapValue = ReadParameter(6);
+  lastTapValue = ReadParameter(7);
+  if (!CheckLengths({length}) || !CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}) ||
+      !CheckForgettingFactor(lambdaInverse, true))
+    return;
+  lambdaInverse = 1.0 / lambdaInverse;
+  if (!SquareMatricesFit(length, 2)) return;
+  // Everything is allocated before anything is written, so a length whose P
+  // cannot be obtained never fills a huge delay line first.
+  if (delayLine.setlength(length) || P.resize(length, length) || gain.resize(length) ||
+      regressor.resize(length) || weights.resize(length) || work.allocate(length)) {
+    ReportStorageFailure();
+    return;
+  }
+  delayLine.zero();
+  SetScaledIdentity(P, 1.0 / init);
+  gain.zero();
+  regressor.zero();
+  weights.zero();
+  // A tap value of exactly 0 keeps the zero that is already there.
+  if (firstTapValue != 0.0) weights(0) = firstTapValue;
+  if (length > 1 && lastTapValue != 0.0) weights(length - 1) = lastTapValue;
+  if (length > 2 && middleTapValue != 0.0) weights((length - 1) / 2) = middleTapValue;
+  if (!files.Open(1)) return;
+  markConstructed();
+}
+
+GeneralNewtonToken::~GeneralNewtonToken() {
+  if (files.IsOpen(0)) files.WriteCoefficients(0, &weights(0), length, DenominatorSection::General);
+  files.Close();
+}
+
+// The error belongs to the output of the previous step, so the update uses the
+// regressor that produced it; the new sample enters only afterwards.
+void GeneralNewtonToken::Step() {
+  const double s = CurrentTokenRecord->inputs[0]->value;
+  const double e = CurrentTokenRecord->inputs[1]->value;
+  double* u = &regressor(0);
+  NewtonUpdate(P, gain, weights, u, length, mu, leakage, lambdaInverse, e, work);
+  delayLine.push(s);
+  CopyTaps(delayLine, u);
+  CurrentTokenRecord->outputs[0].value = Dot(u, &weights(0), length);
+}
+
+RecursiveNewtonToken::RecursiveNewtonToken() : AdaptiveToken(2, 3, 1, 1) {
+  if (TokenStatus != kStatusOk) return;
+  length = ReadCount(0);
+  const int32_t denominatorCount = ReadCount(1);
+  lambdaInverse = ReadParameter(2);
+  mu = ReadParameter(3);
+  leakage = ReadParameter(4);
+  const double init = ReadParameter(5);
+  if (!CheckLengths({length, denominatorCount}) || !CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}) ||
+      !CheckForgettingFactor(lambdaInverse, true))
+    return;
+  feedbackLength = denominatorCount - 1;
+  lambdaInverse = 1.0 / lambdaInverse;
+  const int32_t parts[2] = {length, feedbackLength};
+  if (!TotalLength(parts, 2, totalLength) || !SquareMatricesFit(totalLength, 2)) return;
+  const int32_t n = totalLength;
+  if (delayLine.setlength(length) || feedbackLine.setlength(feedbackLength) || P.resize(n, n) ||
+      gain.resize(n) || regressor.resize(n) || weights.resize(n) || work.allocate(n)) {
+    ReportStorageFailure();
+    return;
+  }
+  delayLine.zero();
+  feedbackLine.zero();
+  SetScaledIdentity(P, 1.0 / init);
+  gain.zero();
+  regressor.zero();
+  weights.zero();
+  previousOutput = 0.0;
+  if (!files.Open(1)) return;
+  markConstructed();
+}
+
+RecursiveNewtonToken::~RecursiveNewtonToken() {
+  if (files.IsOpen(0))
+    files.WriteCoefficients(0, &weights(0), length, DenominatorSection::Recursive,
+                            feedbackLength > 0 ? &weights(length) : nullptr, feedbackLength);
+  files.Close();
+}
+
+void RecursiveNewtonToken::Step() {
+  const double x = CurrentTokenRecord->inputs[0]->value;
+  const double d = CurrentTokenRecord->inputs[1]->value;
+  OutputPortRecord* out = CurrentTokenRecord->outputs;
+  double* u = &regressor(0);
+  delayLine.push(x);
+  CopyTaps(delayLine, u);
+  if (feedbackLength != 0) {
+    feedbackLine.push(previousOutput);
+    CopyTaps(feedbackLine, u + length);
+  }
+  const double y = Dot(u, &weights(0), totalLength);
+  const double e = d - y;
+  // The a-priori output is what the next step feeds back.
+  previousOutput = y;
+  out[0].value = y;
+  out[1].value = e;
+  NewtonUpdate(P, gain, weights, u, totalLength, mu, leakage, lambdaInverse, e, work);
+  out[2].value = d - Dot(u, &weights(0), totalLength);
+}
+
+using NewtonToken = RecursiveNewtonToken;
+using Newton2Token = MultiChannelNewtonToken<2>;
+using Newton3Token = MultiChannelNewtonToken<3>;
+
+ADAPTIVE_TOKEN_ENTRY(GenNEW, GeneralNewtonToken)
+ADAPTIVE_TOKEN_ENTRY(NEW, NewtonToken)
+ADAPTIVE_TOKEN_ENTRY(NEW2, Newton2Token)
+ADAPTIVE_TOKEN_ENTRY(NEW3, Newton3Token)

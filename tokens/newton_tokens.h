@@ -1,0 +1,177 @@
+// The Newton tokens: a gradient step of size μ along P·u, with P the running
+// inverse correlation estimate of the regressor u updated with forgetting
+// factor λ, and a leakage factor on the old coefficients. A general form driven
+// by an error computed elsewhere, a recursive one-channel form that feeds its
+// own past outputs back, and two- and three-channel transversal forms with one
+// joint P over the stacked taps.
+#pragma once
+
+#include <cstdint>
+
+#include "host/adaptive_token.h"
+#include "host/dispatch.h"
+#include "numerics/delay_line.h"
+#include "numerics/matrix.h"
+#include "numerics/vector.h"
+#include "tokens/correlation_update.h"
+#include "tokens/final_weights.h"
+#include "tokens/parameters.h"
+
+// Working storage of the Newton update, allocated with the token's state.
+struct NewtonWork {
+  Vector product;  // P × u: first with the P before the update, then after it
+  OuterProductWork outer;
+
+  bool allocate(int32_t n) { return product.resize(n) || outer.allocate(n); }
+};
+
+// The update shared by all Newton tokens, with regressor u and error e:
+// π = P × u; gain = (π·(1/λ))/q with q = (u·π)·(1/λ) + 1;
+// P = (P − (gain × uᵀ) × P)·(1/λ); g = (P × u)·(μ·e) with the new P;
+// weights[k] = leakage·weights[k] + g[k].
+inline void NewtonUpdate(Matrix& P, Vector& gain, Vector& weights, const double* u, int32_t n, double mu,
+                         double leakage, double lambdaInverse, double e, NewtonWork& work) {
+  double* product = &work.product(0);
+  MultiplyByVector(&P(0, 0), n, u, product);
+  ComputeGain(u, product, n, lambdaInverse, &gain(0));
+  OuterProductUpdate(&P(0, 0), n, &gain(0), u, lambdaInverse, work.outer, product);
+  const double scale = mu * e;
+  double* w = &weights(0);
+  for (int32_t k = 0; k < n; ++k) w[k] = leakage * w[k] + product[k] * scale;
+}
+
+// Parameters: 0 "Numerator Coeffs", 1 "Lambda", 2 "Mu", 3 "Leakage", 4 "Init",
+// 5 "First Tap Value", 6 "Middle Tap Value", 7 "Last Tap Value".
+// Ports: "Input", "Error" in; "Output" out.
+class GeneralNewtonToken : public AdaptiveToken {
+ public:
+  GeneralNewtonToken();
+  ~GeneralNewtonToken() override;
+
+ protected:
+  void Step() override;
+
+ private:
+  DelayLine delayLine;
+  Vector weights;
+  Vector regressor;
+  Matrix P;
+  Vector gain;
+  int32_t length = 0;
+  double mu = 0.0;
+  double leakage = 0.0;
+  double lambdaInverse = 0.0;
+  double firstTapValue = 0.0;
+  double middleTapValue = 0.0;
+  double lastTapValue = 0.0;
+  FinalWeightsFiles files;
+  NewtonWork work;
+};
+
+// Parameters: 0 "Numerator Coeffs", 1 "Denominator Coeffs", 2 "Lambda",
+// 3 "Mu", 4 "Leakage", 5 "Init".
+// Ports: "Input", "Desired" in; "Output", "PriError", "PostError" out.
+// The regressor holds the L input taps, then the M taps of the token's own
+// past a-priori outputs; the weights hold the matching a(i), then b(j).
+class RecursiveNewtonToken : public AdaptiveToken {
+ public:
+  RecursiveNewtonToken();
+  ~RecursiveNewtonToken() override;
+
+ protected:
+  void Step() override;
+
+ private:
+  DelayLine delayLine;
+  DelayLine feedbackLine;
+  Vector weights;
+  Vector regressor;
+  Matrix P;
+  Vector gain;
+  int32_t length = 0;
+  int32_t feedbackLength = 0;
+  int32_t totalLength = 0;
+  double mu = 0.0;
+  double leakage = 0.0;
+  double lambdaInverse = 0.0;
+  FinalWeightsFiles files;
+  double previousOutput = 0.0;
+  NewtonWork work;
+};
+
+// Parameters: the C channel lengths, "Lambda", "Mu", "Leakage", "Init".
+// Ports: "Input 1" … "Input C", "Desired" in; "Output", "PriError",
+// "PostError" out. The channels' delay lines and lengths are arrays indexed by
+// channel.
+template <int C>
+class MultiChannelNewtonToken : public AdaptiveToken {
+ public:
+  MultiChannelNewtonToken() : AdaptiveToken(C + 1, 3, 1, 1) {
+    if (TokenStatus != kStatusOk) return;
+    for (int c = 0; c < C; ++c) length[c] = ReadCount(c);
+    lambdaInverse = ReadParameter(C);
+    mu = ReadParameter(C + 1);
+    leakage = ReadParameter(C + 2);
+    const double init = ReadParameter(C + 3);
+    if (!CheckLengths(length, C) || !CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}) ||
+        !CheckForgettingFactor(lambdaInverse, true))
+      return;
+    lambdaInverse = 1.0 / lambdaInverse;
+    if (!TotalLength(length, C, totalLength) || !SquareMatricesFit(totalLength, 2)) return;
+    const int32_t n = totalLength;
+    for (int c = 0; c < C; ++c)
+      if (delayLine[c].setlength(length[c])) { ReportStorageFailure(); return; }
+    if (P.resize(n, n) || gain.resize(n) || regressor.resize(n) || weights.resize(n) || work.allocate(n)) {
+      ReportStorageFailure();
+      return;
+    }
+    for (int c = 0; c < C; ++c) delayLine[c].zero();
+    SetScaledIdentity(P, 1.0 / init);
+    gain.zero();
+    regressor.zero();
+    weights.zero();
+    if (!files.Open(C)) return;
+    markConstructed();
+  }
+
+  ~MultiChannelNewtonToken() override {
+    int32_t start = 0;
+    for (int c = 0; c < C; ++c) {
+      if (files.IsOpen(c)) files.WriteCoefficients(c, &weights(start), length[c], DenominatorSection::Transversal);
+      start += length[c];
+    }
+    files.Close();
+  }
+
+ protected:
+  void Step() override {
+    OutputPortRecord* out = CurrentTokenRecord->outputs;
+    const int32_t n = totalLength;
+    double* u = &regressor(0);
+    for (int c = 0, start = 0; c < C; start += length[c], ++c) {
+      delayLine[c].push(CurrentTokenRecord->inputs[c]->value);
+      CopyTaps(delayLine[c], u + start);
+    }
+    const double d = CurrentTokenRecord->inputs[C]->value;
+    const double y = Dot(u, &weights(0), n);
+    const double e = d - y;
+    out[0].value = y;
+    out[1].value = e;
+    NewtonUpdate(P, gain, weights, u, n, mu, leakage, lambdaInverse, e, work);
+    out[2].value = d - Dot(u, &weights(0), n);
+  }
+
+ private:
+  DelayLine delayLine[C];
+  Vector weights;
+  Vector regressor;
+  Matrix P;
+  Vector gain;
+  int32_t length[C] = {};
+  int32_t totalLength = 0;
+  double mu = 0.0;
+  double leakage = 0.0;
+  double lambdaInverse = 0.0;
+  FinalWeightsFiles files;
+  NewtonWork work;
+};

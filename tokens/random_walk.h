@@ -1,0 +1,20 @@
+// The random-walk model of the coefficients: they drift by independent
+// increments of variance q, so after every update of P the variance q is added
+// to each diagonal element (the scaling by 1/λ does not apply to it). Plugged
+// into the RLS token templates as their Walk policy.
+#pragma once
+
+#include <cstdint>
+
+#include "tokens/correlation_update.h"
+#include "tokens/parameters.h"
+
+struct RandomWalk {
+  static constexpr int kParameters = 1;  // "Random Walk Variance", right after "Init"
+
+  void read(int index) { randomWalkVariance = ReadParameter(index); }
+  bool check(bool allowZero) const { return CheckRandomWalkVariance(randomWalkVariance, allowZero); }
+  void apply(double* P, int32_t n) const { AddToDiagonal(P, n, randomWalkVariance); }
+
+  double randomWalkVariance = 0.0;
+};

@@ -1,0 +1,14 @@
+// Entry points of the random-walk tokens: the RLS tokens with the random-walk
+// variance added to the diagonal of P after every update.
+#include "tokens/random_walk.h"
+#include "tokens/rls_tokens.h"
+
+using GenRwToken = GeneralRlsToken<RandomWalk>;
+using Rw1Token = RlsToken<RandomWalk>;
+using Rw2Token = MultiChannelRlsToken<2, RandomWalk>;
+using Rw3Token = MultiChannelRlsToken<3, RandomWalk>;
+
+ADAPTIVE_TOKEN_ENTRY(GenRW, GenRwToken)
+ADAPTIVE_TOKEN_ENTRY(RW1, Rw1Token)
+ADAPTIVE_TOKEN_ENTRY(RW2, Rw2Token)
+ADAPTIVE_TOKEN_ENTRY(RW3, Rw3Token)

@@ -1,0 +1,12 @@
+// Entry points of the RLS tokens.
+#include "tokens/rls_tokens.h"
+
+using GenRlsToken = GeneralRlsToken<NoRandomWalk>;
+using Rls1Token = RlsToken<NoRandomWalk>;
+using Rls2Token = MultiChannelRlsToken<2, NoRandomWalk>;
+using Rls3Token = MultiChannelRlsToken<3, NoRandomWalk>;
+
+ADAPTIVE_TOKEN_ENTRY(GenRLS, GenRlsToken)
+ADAPTIVE_TOKEN_ENTRY(RLS1, Rls1Token)
+ADAPTIVE_TOKEN_ENTRY(RLS2, Rls2Token)
+ADAPTIVE_TOKEN_ENTRY(RLS3, Rls3Token)

@@ -1,0 +1,267 @@
+// The exponentially weighted RLS tokens: the general form driven by an error
+// computed elsewhere, the one-channel form, and the two- and three-channel
+// forms with one joint P over the stacked taps of all channels.
+//
+// The random-walk tokens are the same tokens with one more parameter, one more
+// check and one more operation after each update of P; that difference is the
+// `Walk` policy: NoRandomWalk here, RandomWalk in tokens/random_walk.h. A
+// policy provides kParameters (how many parameters it reads after "Init"),
+// read(index), check(allowZero) and apply(P, n).
+#pragma once
+
+#include <cstdint>
+
+#include "host/adaptive_token.h"
+#include "host/dispatch.h"
+#include "numerics/arithmetic.h"
+#include "numerics/delay_line.h"
+#include "numerics/matrix.h"
+#include "numerics/vector.h"
+#include "tokens/correlation_update.h"
+#include "tokens/final_weights.h"
+#include "tokens/parameters.h"
+
+struct NoRandomWalk {
+  static constexpr int kParameters = 0;
+  void read(int) {}
+  bool check(bool) const { return true; }
+  void apply(double*, int32_t) const {}
+};
+
+// Parameters: 0 "Numerator Coeffs", 1 "Lambda", 2 "Init", the Walk's, then
+// "First Tap Value", "Middle Tap Value", "Last Tap Value".
+// Ports: "Input", "Error" in; "Output" out.
+template <class Walk>
+class GeneralRlsToken : public AdaptiveToken {
+ public:
+  GeneralRlsToken() : AdaptiveToken(2, 1, 1, 1) {
+    if (TokenStatus != kStatusOk) return;
+    constexpr int kTaps = 3 + Walk::kParameters;
+    length = ReadCount(0);
+    lambdaInverse = ReadParameter(1);
+    const double init = ReadParameter(2);
+    walk.read(3);
+    firstTapValue = ReadParameter(kTaps);
+    middleTapValue = ReadParameter(kTaps + 1);
+    lastTapValue = ReadParameter(kTaps + 2);
+    if (!CheckLengths({length}) || !CheckForgettingFactor(lambdaInverse, false) ||
+        !CheckInitialisationFactor(init, false) || !walk.check(false))
+      return;
+    if (!SquareMatricesFit(length, 1)) return;
+    // Everything is allocated before anything is written, so a length whose P
+    // cannot be obtained never fills a huge delay line first.
+    if (delayLine.setlength(length) || P.resize(length, length) || gain.resize(length) ||
+        pTimesRegressor.resize(length) || weights.resize(length) || taps.resize(length)) {
+      ReportStorageFailure();
+      return;
+    }
+    delayLine.zero();
+    SetScaledIdentity(P, 1.0 / init);
+    gain.zero();
+    pTimesRegressor.zero();
+    weights.zero();
+    taps.zero();
+    weights(0) = firstTapValue;
+    if (length > 1) weights(length - 1) = lastTapValue;
+    if (length > 2) weights((length - 1) / 2) = middleTapValue;
+    lambdaInverse = 1.0 / lambdaInverse;
+    if (!files.Open(1)) return;
+    markConstructed();
+  }
+
+  ~GeneralRlsToken() override {
+    if (files.IsOpen(0)) files.WriteCoefficients(0, &weights(0), length, DenominatorSection::Transversal);
+    files.Close();
+  }
+
+ protected:
+  // The error belongs to the output of the previous step, so the update uses
+  // the taps as they stood then; the new sample enters only afterwards.
+  void Step() override {
+    const double s = CurrentTokenRecord->inputs[0]->value;
+    const double e = CurrentTokenRecord->inputs[1]->value;
+    double* x = &taps(0);
+    double* w = &weights(0);
+    double* g = &gain(0);
+    CopyTaps(delayLine, x);
+    MultiplyByVector(&P(0, 0), length, x, &pTimesRegressor(0));
+    ComputeGain(x, &pTimesRegressor(0), length, lambdaInverse, g);
+    for (int32_t i = 0; i < length; ++i) w[i] = g[i] * e + w[i];
+    RowFormUpdate(&P(0, 0), length, x, g, lambdaInverse);
+    walk.apply(&P(0, 0), length);
+    delayLine.push(s);
+    CurrentTokenRecord->outputs[0].value = dot(delayLine, weights);
+  }
+
+ private:
+  DelayLine delayLine;
+  Matrix P;
+  Vector weights;
+  Vector gain;
+  int32_t length = 0;
+  double lambdaInverse = 0.0;
+  Walk walk;
+  double firstTapValue = 0.0;
+  double middleTapValue = 0.0;
+  double lastTapValue = 0.0;
+  FinalWeightsFiles files;
+  Vector pTimesRegressor;
+  Vector taps;  // working copy of the delay line, newest first
+};
+
+// Parameters: 0 "Numerator Coeffs", 1 "Lambda", 2 "Init", then the Walk's.
+// Ports: "Input", "Desired" in; "Output", "PriError", "PostError" out.
+template <class Walk>
+class RlsToken : public AdaptiveToken {
+ public:
+  RlsToken() : AdaptiveToken(2, 3, 1, 1) {
+    if (TokenStatus != kStatusOk) return;
+    length = ReadCount(0);
+    lambdaInverse = ReadParameter(1);
+    const double init = ReadParameter(2);
+    walk.read(3);
+    if (!CheckLengths({length}) || !CheckForgettingFactor(lambdaInverse, true) ||
+        !CheckInitialisationFactor(init, true) || !walk.check(true))
+      return;
+    if (!SquareMatricesFit(length, 1)) return;
+    if (delayLine.setlength(length) || P.resize(length, length) || weights.resize(length) ||
+        gain.resize(length) || pTimesRegressor.resize(length) || taps.resize(length)) {
+      ReportStorageFailure();
+      return;
+    }
+    delayLine.zero();
+    SetScaledIdentity(P, 1.0 / init);
+    weights.zero();
+    gain.zero();
+    pTimesRegressor.zero();
+    taps.zero();
+    lambdaInverse = 1.0 / lambdaInverse;
+    if (!files.Open(1)) return;
+    markConstructed();
+  }
+
+  ~RlsToken() override {
+    if (files.IsOpen(0)) files.WriteCoefficients(0, &weights(0), length, DenominatorSection::Transversal);
+    files.Close();
+  }
+
+ protected:
+  void Step() override {
+    const double s = CurrentTokenRecord->inputs[0]->value;
+    const double d = CurrentTokenRecord->inputs[1]->value;
+    OutputPortRecord* out = CurrentTokenRecord->outputs;
+    double* x = &taps(0);
+    double* w = &weights(0);
+    double* g = &gain(0);
+    delayLine.push(s);
+    CopyTaps(delayLine, x);
+    const double prior = dot(delayLine, weights);
+    out[1].value = d - prior;
+    MultiplyByVector(&P(0, 0), length, x, &pTimesRegressor(0));
+    ComputeGain(x, &pTimesRegressor(0), length, lambdaInverse, g);
+    const double e = d - prior;
+    for (int32_t i = 0; i < length; ++i) w[i] = g[i] * e + w[i];
+    RowFormUpdate(&P(0, 0), length, x, g, lambdaInverse);
+    walk.apply(&P(0, 0), length);
+    const double posterior = dot(delayLine, weights);
+    out[0].value = posterior;
+    out[2].value = d - posterior;
+  }
+
+ private:
+  DelayLine delayLine;
+  Matrix P;
+  Vector weights;
+  Vector gain;
+  int32_t length = 0;
+  double lambdaInverse = 0.0;
+  Walk walk;
+  FinalWeightsFiles files;
+  Vector pTimesRegressor;
+  Vector taps;  // working copy of the delay line, newest first
+};
+
+// Parameters: the C channel lengths, "Lambda", "Init", then the Walk's.
+// Ports: "Input 1" … "Input C", "Desired" in; "Output", "PriError",
+// "PostError" out. The channels' delay lines and lengths are arrays indexed by
+// channel.
+template <int C, class Walk>
+class MultiChannelRlsToken : public AdaptiveToken {
+ public:
+  MultiChannelRlsToken() : AdaptiveToken(C + 1, 3, 1, 1) {
+    if (TokenStatus != kStatusOk) return;
+    for (int c = 0; c < C; ++c) length[c] = ReadCount(c);
+    lambdaInverse = ReadParameter(C);
+    const double init = ReadParameter(C + 1);
+    walk.read(C + 2);
+    if (!CheckLengths(length, C) || !CheckForgettingFactor(lambdaInverse, true) ||
+        !CheckInitialisationFactor(init, true) || !walk.check(true))
+      return;
+    if (!TotalLength(length, C, totalLength) || !SquareMatricesFit(totalLength, 2)) return;
+    const int32_t n = totalLength;
+    for (int c = 0; c < C; ++c)
+      if (delayLine[c].setlength(length[c])) { ReportStorageFailure(); return; }
+    if (P.resize(n, n) || weights.resize(n) || gain.resize(n) || pTimesRegressor.resize(n) ||
+        regressor.resize(n) || work.allocate(n)) {
+      ReportStorageFailure();
+      return;
+    }
+    for (int c = 0; c < C; ++c) delayLine[c].zero();
+    SetScaledIdentity(P, 1.0 / init);
+    weights.zero();
+    gain.zero();
+    pTimesRegressor.zero();
+    regressor.zero();
+    lambdaInverse = 1.0 / lambdaInverse;
+    if (!files.Open(C)) return;
+    markConstructed();
+  }
+
+  ~MultiChannelRlsToken() override {
+    int32_t start = 0;
+    for (int c = 0; c < C; ++c) {
+      if (files.IsOpen(c)) files.WriteCoefficients(c, &weights(start), length[c], DenominatorSection::Transversal);
+      start += length[c];
+    }
+    files.Close();
+  }
+
+ protected:
+  void Step() override {
+    OutputPortRecord* out = CurrentTokenRecord->outputs;
+    const int32_t n = totalLength;
+    double* u = &regressor(0);
+    double* w = &weights(0);
+    double* g = &gain(0);
+    for (int c = 0, start = 0; c < C; start += length[c], ++c) {
+      delayLine[c].push(CurrentTokenRecord->inputs[c]->value);
+      CopyTaps(delayLine[c], u + start);
+    }
+    const double d = CurrentTokenRecord->inputs[C]->value;
+    const double prior = dot(regressor, weights);
+    out[1].value = d - prior;
+    MultiplyByVector(&P(0, 0), n, u, &pTimesRegressor(0));
+    ComputeGain(u, &pTimesRegressor(0), n, lambdaInverse, g);
+    const double e = d - prior;
+    for (int32_t i = 0; i < n; ++i) w[i] = g[i] * e + w[i];
+    OuterProductUpdate(&P(0, 0), n, g, u, lambdaInverse, work, nullptr);
+    walk.apply(&P(0, 0), n);
+    const double posterior = dot(regressor, weights);
+    out[0].value = posterior;
+    out[2].value = d - posterior;
+  }
+
+ private:
+  DelayLine delayLine[C];
+  RowVector regressor;
+  Matrix P;
+  Vector weights;
+  Vector gain;
+  int32_t length[C] = {};
+  int32_t totalLength = 0;
+  double lambdaInverse = 0.0;
+  Walk walk;
+  FinalWeightsFiles files;
+  Vector pTimesRegressor;
+  OuterProductWork work;
+};
