@@ -52,6 +52,16 @@ void RowFormUpdate(double* P, int32_t n, const double* x, const double* __restri
   }
 }
 
+namespace {
+
+// sum[i] = sum[i] + column[i]·scale: one term of every element of a result
+// column. Separate, so that the compiler knows the two arrays do not overlap.
+inline void AddScaledColumn(double* __restrict sum, const double* __restrict column, double scale, int32_t n) {
+  for (int32_t i = 0; i < n; ++i) sum[i] = sum[i] + column[i] * scale;
+}
+
+}  // namespace
+
 void OuterProductUpdate(double* P, int32_t n, const double* gain, const double* u, double lambdaInverse,
                         OuterProductWork& work, double* __restrict newProduct) {
   const std::ptrdiff_t stride = n;
@@ -67,11 +77,7 @@ void OuterProductUpdate(double* P, int32_t n, const double* gain, const double* 
   for (int32_t j = 0; j < n; ++j) {
     double* __restrict column = P + stride * j;
     for (int32_t i = 0; i < n; ++i) sum[i] = 0.0;
-    for (int32_t k = 0; k < n; ++k) {
-      const double pkj = column[k];
-      const double* __restrict outerColumn = G + stride * k;
-      for (int32_t i = 0; i < n; ++i) sum[i] = sum[i] + outerColumn[i] * pkj;
-    }
+    for (int32_t k = 0; k < n; ++k) AddScaledColumn(sum, G + stride * k, column[k], n);
     for (int32_t i = 0; i < n; ++i) column[i] = (column[i] - sum[i]) * lambdaInverse;
     if (newProduct != nullptr) {
       const double uj = u[j];
