@@ -119,6 +119,16 @@ class Matrix {
   // Largest absolute value of all elements (0.0 for an empty matrix).
   double maxabs() const;
 
+  // The inverse, by Gauss-Jordan elimination with full pivoting (solve.cpp);
+  // this matrix is not changed. The library runs inside a host's process, so
+  // a failure does not end the process: a matrix that is not square writes
+  // "\nMatrix::invert() : Matrix not square!!\n", a zero pivot writes
+  // "\nMatrix::inverse() : Singular Matrix!\n" (to stderr), and the result is
+  // returned without storage (hasstorage() is false); so is it, after
+  // "Out of memory in Matrix Matrix::inverse()\n", when the working storage
+  // cannot be allocated. No tolerance: a pivot of 1e-300 is used.
+  Matrix inverse() const;
+
 
  private:
   void dropReference();

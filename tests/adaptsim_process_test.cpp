@@ -187,6 +187,24 @@ TEST(AdaptsimProcess, RunsTheNormalisedAndGeneralTokens) {
                                    "Denominator Coefficients =1\n1\n");
 }
 
+TEST(AdaptsimProcess, RunsTheQrTokens) {
+  // The two-sample example: the first sample fills the triangle (γ = 0, and
+  // PriError is d), the second rotates by 45 degrees.
+  std::remove("proc_qr.txt");
+  const Outcome qr = Adaptsim("qr1", "run QR1 -p 'Numerator Coeffs=1' -p Lambda=1 --weights proc_qr.txt", "1,2\n1,2\n");
+  ASSERT_EQ(qr.status, 0) << qr.err;
+  EXPECT_EQ(qr.out, "Output,PriError,PostError,Gamma\n2,2,0,0\n2,0,0,0.70710678118654746\n");
+  EXPECT_EQ(Slurp("proc_qr.txt"), "Numerator Coefficients =1\n2.000000000000000E+00\n\nDenominator Coefficients =1\n1\n");
+
+  // One sample cannot determine 20 coefficients: both files say so.
+  std::remove("proc_qr21.txt");
+  std::remove("proc_qr22.txt");
+  const Outcome qr2 = Adaptsim("qr2", "run QR2 --weights proc_qr2.txt", "1,0,1\n");
+  ASSERT_EQ(qr2.status, 0) << qr2.err;
+  EXPECT_EQ(Slurp("proc_qr21.txt"), "Matrix close to singular...\n");
+  EXPECT_EQ(Slurp("proc_qr22.txt"), "Matrix close to singular...\n");
+}
+
 TEST(AdaptsimProcess, FailuresReportTheLibrarysTextAndRunNothing) {
   std::ofstream("proc_bad.csv") << "Input,Desired\n1,1\n2\n";
   const Outcome malformed = Adaptsim("malformed", "run LMS --weights proc_bad_w.txt --in proc_bad.csv");

@@ -1,0 +1,45 @@
+// A self-describing text form of a named matrix, readable and writable by
+// other tools that know the "# name:" / "# type:" header lines, and two plain
+// listings for people. Numbers follow the stream's own floating-point
+// settings (six significant digits by default): raise its precision to 17
+// for a loss-free round trip.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+
+#include "numerics/matrix.h"
+
+// "# name: NAME\n# type: matrix\n# rows: R\n# columns: C\n", then each row as
+// " x00 x01 ...\n". An unnamed matrix writes an empty name.
+std::ostream& operator<<(std::ostream& out, const Matrix& m);
+
+// Reads the saved form above or the scalar form ("# name: s\n# type: scalar\n"
+// and one number, giving a 1 x 1 matrix). Lines before the name line whose
+// first word starts with '#' (the "# Created by ..." line other tools put
+// there) are skipped. The matrix loses its storage first; it gets the name
+// read only together with a new block.
+// Left failed, with the matrix without storage: a word longer than
+// kMaxWordLength characters, a header cut short, a count that is negative,
+// unreadable or makes more than kMaxElements elements (nothing is allocated
+// then), or a block that cannot be allocated. Left at end of file, without
+// storage: input that ends right after the header. An unknown type word writes
+// "Cannot handle that type of matrix.\n" and the line "TYPE 0 0 NAME" to
+// stderr and leaves the stream's state alone. A number that cannot be read
+// fails the stream, yet every element is still stored (as 0.0, or as what
+// the stream yields for an out-of-range number).
+std::istream& operator>>(std::istream& in, Matrix& m);
+
+// The longest word (key word, name or type) the reader accepts.
+constexpr int kMaxWordLength = 79;
+// The most elements the reader will allocate: a guard against absurd counts
+// (a larger text file is not a matrix anyone writes by hand or tool here).
+constexpr int64_t kMaxElements = int64_t{1} << 26;
+
+// Writes "\n" to std::cout (always there), then each row of m to `out` as its
+// elements each followed by a tab, and a newline after each row.
+std::ostream& writetable(std::ostream& out, const Matrix& m);
+
+// "****** NAME:" and std::endl, then the elements in storage order (column by
+// column), blank-separated, four to a line, each line ended with std::endl.
+std::ostream& writetitled(std::ostream& out, const Matrix& m);

@@ -1,0 +1,161 @@
+// The matrix text format: exact bytes of the writer, the reader on good,
+// foreign and hostile input, and the two listings.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+
+#include "numerics/text_format.h"
+
+namespace {
+
+Matrix Sequence(int32_t rows, int32_t cols, const char* name) {
+  Matrix m(rows, cols, name);
+  for (std::ptrdiff_t k = 0; k < m.size(); ++k) m.data()[k] = static_cast<double>(k + 1);
+  return m;
+}
+
+// Reads `text` into a matrix that starts out named "old" with storage. Built
+// in place: copying a Matrix would not carry its name along.
+struct Reading {
+  explicit Reading(const std::string& text) {
+    std::istringstream in(text);
+    testing::internal::CaptureStderr();
+    in >> m;
+    diagnostics = testing::internal::GetCapturedStderr();
+    failed = in.fail();
+    eof = in.eof();
+  }
+  Matrix m{2, 2, "old"};
+  bool failed = false;
+  bool eof = false;
+  std::string diagnostics;
+};
+
+void ExpectNoStorage(const Reading& r) {
+  EXPECT_FALSE(r.m.hasstorage());
+  ASSERT_NE(r.m.getname(), nullptr);
+  EXPECT_STREQ(r.m.getname(), "old");
+}
+
+TEST(MatrixTextWriter, ExactLines) {
+  Matrix a(2, 2, "A");
+  a(0, 0) = 1;
+  a(0, 1) = 2;
+  a(1, 0) = 3;
+  a(1, 1) = 4;
+  std::ostringstream out;
+  out << a;
+  EXPECT_EQ(out.str(), "# name: A\n# type: matrix\n# rows: 2\n# columns: 2\n 1 2\n 3 4\n");
+
+  std::ostringstream unnamed;
+  unnamed << Matrix(1, 1, nullptr);
+  EXPECT_EQ(unnamed.str(), "# name: \n# type: matrix\n# rows: 1\n# columns: 1\n 0\n");
+}
+
+TEST(MatrixTextReader, RoundTripAndScalar) {
+  Matrix a(2, 3, "weights");
+  for (int32_t i = 0; i < 2; ++i)
+    for (int32_t j = 0; j < 3; ++j) a(i, j) = (i + 1) * 0.1 - j * 1e-300 + j * 3.25e7;
+  std::ostringstream out;
+  out.precision(17);
+  out << a;
+  Reading r(out.str());
+  EXPECT_FALSE(r.failed);
+  ASSERT_EQ(r.m.rows(), 2);
+  ASSERT_EQ(r.m.cols(), 3);
+  EXPECT_STREQ(r.m.getname(), "weights");
+  for (int32_t i = 0; i < 2; ++i)
+    for (int32_t j = 0; j < 3; ++j) EXPECT_EQ(r.m(i, j), a(i, j)) << i << "," << j;
+
+  Reading scalar("# name: s\n# type: scalar\n2.5\n");
+  EXPECT_FALSE(scalar.failed);
+  ASSERT_EQ(scalar.m.rows(), 1);
+  ASSERT_EQ(scalar.m.cols(), 1);
+  EXPECT_EQ(scalar.m(0, 0), 2.5);
+  EXPECT_STREQ(scalar.m.getname(), "s");
+
+  // Comment lines before the name line, as other tools write them.
+  Reading commented("# Created by some tool, today <me@here>\n#\n#comment\n# name: B\n# type: matrix\n"
+                    "# rows: 1\n# columns: 2\n 7 -8\n\n\n");
+  EXPECT_FALSE(commented.failed);
+  ASSERT_EQ(commented.m.cols(), 2);
+  EXPECT_STREQ(commented.m.getname(), "B");
+  EXPECT_EQ(commented.m(0, 1), -8.0);
+
+  // A name of exactly the longest word fits.
+  const std::string longest(kMaxWordLength, 'n');
+  Reading named("# name: " + longest + "\n# type: scalar\n1\n");
+  EXPECT_FALSE(named.failed);
+  EXPECT_EQ(std::string(named.m.getname()), longest);
+}
+
+TEST(MatrixTextReader, MalformedHeadersLeaveNoStorage) {
+  // Unknown type: diagnostics only, the stream untouched in its state.
+  Reading unknown("# name: c\n# type: complex matrix\n# rows: 1\n");
+  ExpectNoStorage(unknown);
+  EXPECT_FALSE(unknown.failed);
+  EXPECT_EQ(unknown.diagnostics, "Cannot handle that type of matrix.\ncomplex 0 0 c\n");
+
+  // Words longer than the buffers fail the stream wherever they stand.
+  const std::string tooLong(kMaxWordLength + 1, 'x');
+  for (const std::string& text :
+       {"# name: " + tooLong + "\n# type: scalar\n1\n", "# name: a\n# " + tooLong + " scalar\n1\n",
+        "# name: a\n# type: " + tooLong + "\n1\n", tooLong + tooLong + " name: a\n",
+        "# name: a\n# type: matrix\n# rows: 1\n# " + tooLong + " 1\n 5\n"}) {
+    Reading r(text);
+    EXPECT_TRUE(r.failed) << text;
+    ExpectNoStorage(r);
+    EXPECT_EQ(r.diagnostics, "");
+  }
+
+  // Counts that no block may be made of; the huge ones would take many GiB,
+  // so returning at all shows that nothing was allocated and filled.
+  for (const char* counts : {"-1\n# columns: 2", "2\n# columns: -3", "2147483648\n# columns: 1",
+                             "99999999999999999999\n# columns: 1", "2147483647\n# columns: 2147483647",
+                             "100000\n# columns: 100000", "three\n# columns: 1"}) {
+    Reading r(std::string("# name: a\n# type: matrix\n# rows: ") + counts + "\n 1 2 3\n");
+    EXPECT_TRUE(r.failed) << counts;
+    ExpectNoStorage(r);
+  }
+
+  // Input that ends before the elements or the scalar's number.
+  for (const char* text : {"# name: a\n# type: matrix\n# rows: 1\n# columns: 1", "# name: s\n# type: scalar",
+                           "# name: a\n# type:", ""}) {
+    Reading r(text);
+    EXPECT_TRUE(r.eof) << text;
+    ExpectNoStorage(r);
+  }
+}
+
+TEST(MatrixTextReader, UnreadableNumberIsStoredAndReadingGoesOn) {
+  Reading r("# name: a\n# type: matrix\n# rows: 1\n# columns: 3\n 1 oops 3\n");
+  EXPECT_TRUE(r.failed);
+  ASSERT_EQ(r.m.cols(), 3);
+  EXPECT_EQ(r.m(0, 0), 1.0);
+  EXPECT_EQ(r.m(0, 1), 0.0);
+  EXPECT_EQ(r.m(0, 2), 0.0);
+  EXPECT_STREQ(r.m.getname(), "a");
+}
+
+TEST(MatrixListings, TableAndTitled) {
+  std::ostringstream table;
+  testing::internal::CaptureStdout();
+  writetable(table, Sequence(2, 2, "t"));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n");
+  // Storage is column by column: row 0 holds elements 1 and 3.
+  EXPECT_EQ(table.str(), "1\t3\t\n2\t4\t\n");
+
+  std::ostringstream titled;
+  writetitled(titled, Sequence(3, 3, "M"));
+  EXPECT_EQ(titled.str(), "****** M:\n1 2 3 4\n5 6 7 8\n9\n");
+  std::ostringstream row;
+  writetitled(row, Sequence(1, 4, "r"));
+  EXPECT_EQ(row.str(), "****** r:\n1 2 3 4\n");
+  std::ostringstream unnamed;
+  writetitled(unnamed, Sequence(2, 1, nullptr));
+  EXPECT_EQ(unnamed.str(), "****** :\n1 2\n");
+}
+
+}  // namespace

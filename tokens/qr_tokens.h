@@ -1,0 +1,164 @@
+// The QR-decomposition least-squares tokens: instead of coefficients they keep
+// the upper-triangular factor R of the exponentially weighted data matrix and
+// the rotated desired signal z, bring each sample in with a sweep of Givens
+// rotations, and solve for the coefficients only when they are destroyed.
+// One class serves the one-, two- and three-channel forms; the channels' taps
+// are stacked, channel 1 first, into one regressor and solved jointly.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "host/adaptive_token.h"
+#include "host/dispatch.h"
+#include "numerics/delay_line.h"
+#include "numerics/matrix.h"
+#include "numerics/solve.h"
+#include "numerics/vector.h"
+#include "tokens/final_weights.h"
+#include "tokens/parameters.h"
+
+// Parameters: 0 … C-1 the channels' numerator counts, C "Lambda".
+// Ports: "Input" (or "Input 1" … "Input C"), "Desired" in;
+// "Output", "PriError", "PostError", "Gamma" out.
+// The channels' fields (delayLine1, length1, …) are arrays indexed by channel.
+template <int C>
+class QrToken : public AdaptiveToken {
+ public:
+  QrToken() : AdaptiveToken(C + 1, 4, 1, 1) {
+    if (TokenStatus != kStatusOk) return;
+    for (int c = 0; c < C; ++c) length[c] = ReadCount(c);
+    lambda = ReadParameter(C);
+    if (!CheckLengths(length, C) || !CheckForgettingFactor(lambda, true)) return;
+    if (!SetShape()) { ReportStorageFailure(); return; }
+    // Everything is allocated before anything is zeroed, so that a triangle
+    // too big to exist fails before pages of the delay lines are touched.
+    for (int c = 0; c < C; ++c)
+      if (delayLine[c].setlength(length[c])) { ReportStorageFailure(); return; }
+    if (R.resize(rowCount, columnCount) || z.resize(rowCount)) { ReportStorageFailure(); return; }
+    for (int c = 0; c < C; ++c) delayLine[c].zero();
+    R.zero();
+    z.zero();
+    if (!files.Open(C)) return;
+    markConstructed();
+  }
+
+  ~QrToken() override { WriteFinalWeights(); }
+
+ protected:
+  // One sample: scale R and z by λ, load the new regressor and d into the work
+  // row N and work element N, and rotate each row i against the work row to
+  // zero R(N, i). Everything happens in place, so the step allocates nothing.
+  void Step() override {
+    OutputPortRecord* out = CurrentTokenRecord->outputs;
+    for (int c = 0; c < C; ++c) delayLine[c].push(CurrentTokenRecord->inputs[c]->value);
+    const double d = CurrentTokenRecord->inputs[C]->value;
+    const int32_t N = columnCount;
+    const std::ptrdiff_t stride = rowCount;  // distance between R(i, j) and R(i, j + 1)
+    double* r = R.data();
+    double* zv = z.data();
+    const std::ptrdiff_t count = R.size();
+    for (std::ptrdiff_t k = 0; k < count; ++k) r[k] = r[k] * lambda;
+    for (int32_t k = 0; k <= N; ++k) zv[k] = zv[k] * lambda;
+
+    double* work = r + N;  // R(N, 0); R(N, j) is work[stride * j]
+    std::ptrdiff_t column = 0;
+    for (int c = 0; c < C; ++c)
+      delayLine[c].forEachTap([&](int32_t, double tap) { work[stride * column++] = tap; });
+    zv[N] = d;
+
+    double gamma = 1.0;
+    for (int32_t i = 0; i < N; ++i) {
+      double* row = r + i;  // R(i, 0)
+      const double diagonal = row[stride * i];
+      const double incoming = work[stride * i];
+      double cosine = 1.0;
+      double sine = 0.0;
+      if (incoming != 0.0) {
+        if (std::fabs(diagonal) < 1e-8) {
+          cosine = 0.0;
+          sine = 1.0;
+        } else {
+          const double radius = std::sqrt(diagonal * diagonal + incoming * incoming);
+          if (radius <= 1e-8) {
+            cosine = 0.0;
+            sine = 1.0;
+          } else {
+            cosine = diagonal / radius;
+            sine = incoming / radius;
+          }
+        }
+        gamma = gamma * cosine;
+      }
+      for (int32_t j = i; j < N; ++j) {
+        const double t = row[stride * j];
+        row[stride * j] = sine * work[stride * j] + cosine * t;
+        work[stride * j] = cosine * work[stride * j] - sine * t;
+      }
+      const double t = zv[i];
+      zv[i] = sine * zv[N] + cosine * t;
+      zv[N] = cosine * zv[N] - sine * t;
+    }
+
+    const double alpha = zv[N];
+    out[0].value = d - alpha * gamma;
+    // While the triangle is still filling, γ is 0 and α / γ means nothing: a
+    // filter whose coefficients are not yet determined predicts zero, so its
+    // a-priori error is the desired sample itself.
+    out[1].value = std::fabs(gamma) > 1e-8 ? alpha / gamma : d;
+    out[2].value = alpha * gamma;
+    out[3].value = gamma;
+  }
+
+ private:
+  // rowCount = N + 1 and columnCount = N for the stacked length N. False when
+  // N + 1 does not fit 32 bits or R could not have the bytes it needs, so that
+  // nothing is allocated (and touched) for a triangle that can never exist.
+  bool SetShape() {
+    int64_t total = 0;
+    for (int c = 0; c < C; ++c) total += length[c];
+    if (total + 1 > INT32_MAX) return false;
+    columnCount = static_cast<int32_t>(total);
+    rowCount = columnCount + 1;
+    size_t bytes = 0;
+    return MatrixData::byteSize(rowCount, columnCount, static_cast<uint64_t>(PTRDIFF_MAX), bytes);
+  }
+
+  bool AnyFileOpen() const {
+    for (int c = 0; c < C; ++c)
+      if (files.IsOpen(c)) return true;
+    return false;
+  }
+
+  // Solves the triangle for the coefficients and writes each channel's block
+  // into its file, or the singular message into every file; then closes them.
+  void WriteFinalWeights() {
+    if (AnyFileOpen()) {
+      Vector w;
+      if (w.resize(columnCount)) {
+        ReportStorageFailure();
+      } else {
+        w.zero();
+        if (backsubstitute(R, z, w) != 0) {
+          for (int c = 0; c < C; ++c) files.WriteText(c, "Matrix close to singular...\n");
+        } else {
+          int32_t first = 0;
+          for (int c = 0; c < C; ++c) {
+            files.WriteCoefficients(c, &w(first), length[c], DenominatorSection::Transversal);
+            first += length[c];
+          }
+        }
+      }
+    }
+    files.Close();
+  }
+
+  DelayLine delayLine[C];
+  Matrix R;
+  Vector z;
+  int32_t length[C] = {};
+  double lambda = 0.0;
+  int32_t rowCount = 0;
+  int32_t columnCount = 0;
+  FinalWeightsFiles files;
+};
