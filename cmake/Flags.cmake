@@ -14,6 +14,8 @@ if(WIN32)
   # Everything links statically except the system DLLs, so that the plug-in
   # and adaptsim.exe run from a bare directory.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # What users install carries no symbol tables.
+  add_link_options($<$<CONFIG:Release>:-s>)
 endif()
 
 # Extra link options of the plug-in itself (platform specific exports).

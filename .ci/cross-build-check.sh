@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# Runs the cases of tests/cross/cases.txt through `adaptsim run` with the native
+# 64-bit build (build/), the 32-bit Linux build (build32/) and, where Wine can
+# run it, adaptsim.exe with adaptive.dll (build-win/). The output CSV, the
+# standard error text, the exit status and the final-weights files of every
+# case must be the same bytes in every build. The Windows programs write text
+# files with CRLF line ends, as the simulator's platform expects; only for that
+# run are CRLF line ends turned into LF before comparing.
+# Environment: NATIVE_BUILD, LINUX32_BUILD, WINDOWS_BUILD override the build
+# directories; CROSS_CHECK_INSTALL_WINE=1 (the default under CI) lets the script
+# try to install Wine when it is missing.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+native="${NATIVE_BUILD:-build}"
+linux32="${LINUX32_BUILD:-build32}"
+windows="${WINDOWS_BUILD:-build-win}"
+work="$root/build-cross"
+cases="$root/tests/cross/cases.txt"
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+for build in "$native" "$linux32"; do
+  [ -f "$build/CMakeCache.txt" ] ||
+    fail "$build is not configured: run ./run.sh test (build) and .ci/linux32.sh (build32) first"
+  cmake --build "$build" -j2 --target adaptsim >/dev/null
+done
+. .ci/i386-exec.sh
+ensure_i386_exec
+
+rm -rf "$work"
+mkdir -p "$work"
+python3 tests/cross/make_inputs.py "$work/inputs"
+
+# The tokens whose entry points this build of the library has.
+present="$("$native/sim/adaptsim" list | grep -v '(not in this build)' | awk '{print $1}')"
+[ -n "$present" ] || fail "the native adaptsim lists no token"
+for token in $present; do
+  awk -v t="$token" '$0 !~ /^#/ && $2 == t {found=1} END {exit !found}' "$cases" ||
+    fail "token $token is built but has no case in tests/cross/cases.txt"
+done
+
+# run_cases NAME COMMAND...: runs every case with COMMAND (adaptsim and its
+# --library option) into $work/NAME/CASE/.
+run_cases() {
+  local name="$1"
+  shift
+  local case token input expect settings
+  while read -r case token input expect settings; do
+    case "$case" in '' | '#'*) continue ;; esac
+    grep -qx "$token" <<<"$present" || continue
+    local dir="$work/$name/$case"
+    mkdir -p "$dir"
+    local args=(run "$token" --weights w.txt --in ../../inputs/"$input" --out out.csv)
+    for setting in $settings; do args+=(-p "$setting"); done
+    local status=0
+    (cd "$dir" && "$@" "${args[@]}" </dev/null 2>err.txt) || status=$?
+    echo "$status" >"$dir/status"
+  done <"$cases"
+}
+
+run_cases native "$root/$native/sim/adaptsim" --library "$root/$native/libadaptive.so"
+run_cases linux32 "$root/$linux32/sim/adaptsim" --library "$root/$linux32/libadaptive.so"
+linux32_reference=native
+if [ "$I386_EMULATED" = 1 ]; then
+  # Under the emulator the 32-bit build meets qemu's NaN rules, not the CPU's:
+  # compare it with the 64-bit build under the same emulator.
+  command -v qemu-x86_64 >/dev/null || fail "qemu-x86_64 is missing (package qemu-user)"
+  run_cases native-emulated qemu-x86_64 "$root/$native/sim/adaptsim" --library "$root/$native/libadaptive.so"
+  linux32_reference=native-emulated
+fi
+
+# Every case must do what it is there for, or it would compare nothing useful.
+ran=0
+skipped=""
+while read -r case token input expect settings; do
+  case "$case" in '' | '#'*) continue ;; esac
+  if ! grep -qx "$token" <<<"$present"; then
+    skipped+="$case "
+    continue
+  fi
+  ran=$((ran + 1))
+  status="$(cat "$work/native/$case/status")"
+  if [ "$expect" = ok ] && [ "$status" != 0 ]; then
+    fail "case $case: adaptsim exited with $status: $(cat "$work/native/$case/err.txt")"
+  elif [ "$expect" = fails ] && [ "$status" != 1 ]; then
+    fail "case $case: the creation call should have been refused (exit 1), adaptsim exited with $status"
+  fi
+done <"$cases"
+echo "cross-build check: $ran cases over the tokens $(echo $present)"
+[ -z "$skipped" ] || echo "not in this build yet, skipped: $skipped"
+
+# compare NAME [REFERENCE]: the files of run NAME against those of REFERENCE.
+compare() {
+  local name="$1" reference="${2:-native}"
+  if ! diff -r -q "$work/$reference" "$work/$name" >"$work/$name.diff"; then
+    echo "FAIL: the $name run differs from the $reference run:"
+    cat "$work/$name.diff"
+    local first
+    first="$(grep -m1 '^Files ' "$work/$name.diff" | awk '{print $2, $4}' || true)"
+    [ -z "$first" ] || diff $first | head -20
+    return 1
+  fi
+  echo "$name: $(find "$work/$name" -type f | wc -l) files identical to the $reference run"
+}
+status=0
+compare linux32 "$linux32_reference" || status=1
+if [ "$I386_EMULATED" = 1 ]; then
+  # How far the emulator's arithmetic is from this CPU's: information only.
+  nan_signs="$(diff -r -q "$work/native" "$work/native-emulated" | wc -l || true)"
+  sed_nan='s/-nan/nan/g; s/-NAN/ NAN/g'
+  if diff -r -q <(cd "$work/native" && find . -type f | sort | xargs sed "$sed_nan") \
+                <(cd "$work/native-emulated" && find . -type f | sort | xargs sed "$sed_nan") >/dev/null; then
+    echo "note: the same 64-bit build under qemu-x86_64 differs from this CPU only in NaN signs ($nan_signs files)"
+  else
+    echo "WARNING: the 64-bit build under qemu-x86_64 differs from this CPU in more than NaN signs:"
+    diff -r "$work/native" "$work/native-emulated" | head -20 || true
+  fi
+fi
+
+# Wine: the 32-bit Windows plug-in with adaptsim.exe.
+wine_reason=""
+try_install_wine() {
+  local added=""
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    added=1
+  fi
+  local log="$work/wine-install.log"
+  apt-get -o DPkg::Lock::Timeout=600 update >"$log" 2>&1 || true
+  if ! DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends \
+      wine wine32:i386 >>"$log" 2>&1; then
+    wine_reason="apt-get could not install wine32:i386 ($(grep -m1 -E '^E:|Depends:|Unable' "$log" | sed 's/^ *//'))"
+    if [ -n "$added" ] && ! dpkg -l | awk '$1 == "ii" {print $2}' | grep -q ':i386$'; then
+      # Leave the machine's package lists as they were.
+      dpkg --remove-architecture i386
+      apt-get -o DPkg::Lock::Timeout=600 update >/dev/null 2>&1 || true
+    fi
+  fi
+}
+if ! command -v wine >/dev/null; then
+  if [ "${CROSS_CHECK_INSTALL_WINE:-${CI:+1}}" = 1 ]; then
+    echo "wine: not installed, trying: dpkg --add-architecture i386; apt-get install wine wine32:i386"
+    try_install_wine
+  else
+    wine_reason="wine is not installed (CROSS_CHECK_INSTALL_WINE=1 lets this script try to install it)"
+  fi
+fi
+if [ -z "$wine_reason" ] && ! command -v wine >/dev/null; then
+  wine_reason="wine is not on the PATH after its installation"
+fi
+if [ -z "$wine_reason" ] && [ ! -f "$windows/sim/adaptsim.exe" ]; then
+  wine_reason="$windows/sim/adaptsim.exe is missing: run .ci/windows.sh first"
+fi
+if [ -z "$wine_reason" ]; then
+  export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  if ! wine "$root/$windows/sim/adaptsim.exe" --help >"$work/wine-probe.log" 2>&1; then
+    wine_reason="wine cannot start adaptsim.exe: $(grep -m1 . "$work/wine-probe.log" || echo 'no message')"
+  fi
+fi
+if [ -n "$wine_reason" ]; then
+  echo "wine: SKIPPED, the Windows build was not run: $wine_reason"
+else
+  run_cases windows wine "$root/$windows/sim/adaptsim.exe" --library "$root/$windows/adaptive.dll"
+  find "$work/windows" -type f ! -name status -exec sed -i 's/\r$//' {} +
+  echo "windows: CRLF line ends of the Windows text files turned into LF before comparing"
+  compare windows || status=1
+fi
+exit $status

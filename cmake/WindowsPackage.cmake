@@ -1,0 +1,19 @@
+# `cmake --build build-win --target package-zip`: the zip for users of the
+# simulator, with adaptive.dll, the installation text and the catalogue
+# listing. The listing comes from the native adaptsim (this build's
+# adaptsim.exe cannot run on the build machine): its catalogue is compiled
+# from the same source as the DLL's.
+set(ADAPTIVE_NATIVE_ADAPTSIM "${PROJECT_SOURCE_DIR}/build/sim/adaptsim" CACHE FILEPATH
+    "native adaptsim that writes the catalogue listing of the Windows package")
+set(ADAPTIVE_PACKAGE_ZIP "${CMAKE_BINARY_DIR}/adaptive-win32.zip")
+add_custom_target(package-zip
+  COMMAND ${CMAKE_COMMAND}
+    -DDLL=$<TARGET_FILE:adaptive>
+    -DADAPTSIM=${ADAPTIVE_NATIVE_ADAPTSIM}
+    -DINSTALL_TEXT=${PROJECT_SOURCE_DIR}/packaging/INSTALL.txt
+    -DSTAGING=${CMAKE_BINARY_DIR}/package
+    -DZIP=${ADAPTIVE_PACKAGE_ZIP}
+    -P ${PROJECT_SOURCE_DIR}/cmake/make_package_zip.cmake
+  DEPENDS adaptive
+  COMMENT "Packing ${ADAPTIVE_PACKAGE_ZIP}"
+  VERBATIM)

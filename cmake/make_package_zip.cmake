@@ -1,0 +1,50 @@
+# Script mode (cmake -P), run by the package-zip target: stages adaptive.dll,
+# INSTALL.txt and catalogue.txt and zips them. The text files get CRLF line
+# ends for the Windows editors that need them.
+foreach(var DLL ADAPTSIM INSTALL_TEXT STAGING ZIP)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "make_package_zip.cmake: ${var} is not set")
+  endif()
+endforeach()
+if(NOT EXISTS "${ADAPTSIM}")
+  message(FATAL_ERROR "The catalogue listing needs the native adaptsim at ${ADAPTSIM}: "
+                      "build the native tree first (./run.sh test), or set ADAPTIVE_NATIVE_ADAPTSIM")
+endif()
+
+function(run_adaptsim out_var)
+  execute_process(COMMAND "${ADAPTSIM}" ${ARGN} OUTPUT_VARIABLE text ERROR_VARIABLE error RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "adaptsim ${ARGN} failed (${status}): ${error}")
+  endif()
+  set(${out_var} "${text}" PARENT_SCOPE)
+endfunction()
+
+function(write_crlf path text)
+  string(REPLACE "\r\n" "\n" text "${text}")
+  string(REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE "${path}" "${text}")
+endfunction()
+
+run_adaptsim(list list)
+set(catalogue "Tokens of adaptive.dll\n======================\n\n${list}")
+string(REGEX REPLACE "\n$" "" names "${list}")
+string(REPLACE "\n" ";" lines "${names}")
+foreach(line IN LISTS lines)
+  string(REGEX MATCH "^[A-Za-z0-9_]+" name "${line}")
+  run_adaptsim(entry describe "${name}")
+  string(APPEND catalogue "\n----------------------------------------------------------------\n${entry}")
+endforeach()
+
+file(REMOVE_RECURSE "${STAGING}")
+file(MAKE_DIRECTORY "${STAGING}")
+file(COPY "${DLL}" DESTINATION "${STAGING}")
+file(READ "${INSTALL_TEXT}" install)
+write_crlf("${STAGING}/INSTALL.txt" "${install}")
+write_crlf("${STAGING}/catalogue.txt" "${catalogue}")
+file(REMOVE "${ZIP}")
+get_filename_component(dll_name "${DLL}" NAME)
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf "${ZIP}" --format=zip "${dll_name}" INSTALL.txt catalogue.txt
+                WORKING_DIRECTORY "${STAGING}" RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "could not write ${ZIP}")
+endif()
