@@ -127,10 +127,13 @@ try_install_wine() {
     added=1
   fi
   local log="$work/wine-install.log"
-  apt-get -o DPkg::Lock::Timeout=600 update >"$log" 2>&1 || true
+  apt-get -o DPkg::Lock::Timeout=600 update >"$work/wine-update.log" 2>&1 || true
   if ! DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends \
-      wine wine32:i386 >>"$log" 2>&1; then
-    wine_reason="apt-get could not install wine32:i386 ($(grep -m1 -E '^E:|Depends:|Unable' "$log" | sed 's/^ *//'))"
+      wine wine32:i386 >"$log" 2>&1; then
+    local why
+    why="$(grep -m1 -E 'Depends:|^E:' "$log" | sed -E 's/^ *//; s#[a-z]+://[^ ]*#(mirror)#g; s/ *\[IP:[^]]*\]//')"
+    grep -q '^E:' "$work/wine-update.log" && why+="; the i386 package lists did not download completely"
+    wine_reason="apt-get could not install wine32:i386 ($why)"
     if [ -n "$added" ] && ! dpkg -l | awk '$1 == "ii" {print $2}' | grep -q ':i386$'; then
       # Leave the machine's package lists as they were.
       dpkg --remove-architecture i386

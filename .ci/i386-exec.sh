@@ -22,8 +22,10 @@ ensure_i386_exec() {
   fi
   echo "this kernel cannot execute 32-bit x86 programs: running them under qemu-i386"
   I386_EMULATED=1
-  command -v qemu-i386 >/dev/null ||
+  if ! command -v qemu-i386 >/dev/null; then
+    apt-get -o DPkg::Lock::Timeout=600 update -qq
     DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends qemu-user >/dev/null
+  fi
   [ -e /proc/sys/fs/binfmt_misc/register ] || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
   [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] ||
     printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$(command -v qemu-i386)"':F' \
