@@ -47,3 +47,4 @@ struct Command {
 const Command& ListCommand();
 const Command& DescribeCommand();
 const Command& RunCommand();
+const Command& DemoCommand();
