@@ -1,8 +1,11 @@
+#include <algorithm>
 #include <iostream>
 
 #include "sim/commands.h"
 #include "sim/demo_options.h"
+#include "sim/equalizer_demo.h"
 #include "sim/identification_demo.h"
+#include "sim/identification_report.h"
 #include "sim/trial_pool.h"
 
 namespace {
@@ -19,6 +22,53 @@ int RunIdentificationDemo(const CommandContext& context, const Plugin& plugin, c
     return kExitFailure;
   }
   PrintIdentificationTable(settings, result, context.io.out);
+  if (!options.reportDirectory.empty()) {
+    if (!WriteIdentificationReport(settings, result, options.reportDirectory, &error)) {
+      context.complain(error);
+      return kExitFailure;
+    }
+    context.io.out << "Report: " << options.reportDirectory << "/index.html\n";
+  }
+  return kExitOk;
+}
+
+int RunEqualizerDemo(const CommandContext& context, const Plugin& plugin, const DemoOptions& options) {
+  EqualizerSettings settings;
+  const IdentificationSettings& id = options.identification;
+  if (options.samplesGiven) settings.samples = id.scenario.samples;
+  if (options.runsGiven) settings.runs = id.runs;
+  if (options.tapsGiven) settings.taps = id.scenario.taps;
+  settings.seed = id.scenario.seed;
+  settings.workers = id.workers;
+  settings.tokens = id.tokens;
+  std::string error;
+  if (!CheckEqualizerTokens(plugin, settings.tokens, &error)) {
+    context.complain(error);
+    return kExitUsage;
+  }
+  size_t tokenCount = settings.tokens.size();
+  if (tokenCount == 0) {
+    for (const TokenInfo& token : plugin.catalogue()) {
+      if (std::find(token.inputNames.begin(), token.inputNames.end(), "Input") != token.inputNames.end()) ++tokenCount;
+    }
+  }
+  ProgressBar progress(context.io.err, StandardErrorIsTerminal(), "equalizer",
+                       static_cast<int64_t>(tokenCount * settings.widths.size()) * settings.runs);
+  EqualizerResult result;
+  if (!RunEqualizer(plugin, settings, &progress, &result, &error)) {
+    context.complain(error);
+    return kExitFailure;
+  }
+  PrintEqualizerTable(settings, result, context.io.out);
+  if (!options.reportDirectory.empty()) {
+    if (!WriteEqualizerReport(settings, result, options.reportDirectory, &error)) {
+      context.complain(error);
+      return kExitFailure;
+    }
+    context.io.out << "Report: " << options.reportDirectory << "/index.html\n";
+  } else {
+    context.io.out << "(--report DIR plots the learning curves of LMS, NLMS, RLS1, QR1 and NEW.)\n";
+  }
   return kExitOk;
 }
 
@@ -35,6 +85,7 @@ int RunDemo(const CommandContext& context) {
     context.complain(error);
     return kExitUsage;
   }
+  if (options.scenario == DemoScenario::kEqualizer) return RunEqualizerDemo(context, *plugin, options);
   return RunIdentificationDemo(context, *plugin, options);
 }
 

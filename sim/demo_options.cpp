@@ -87,6 +87,10 @@ bool ReadDemoOptions(const ParsedArguments& arguments, int processors, DemoOptio
       return false;
     }
   }
+  if (options->scenario == DemoScenario::kEqualizer && (arguments.has("snr") || arguments.has("coloured"))) {
+    *error = "--snr and --coloured belong to the identification scenario; the equalizer's noise is fixed";
+    return false;
+  }
   options->reportDirectory = arguments.last("report", "");
   if (arguments.has("report") && options->reportDirectory.empty()) {
     *error = "--report needs a directory";

@@ -19,21 +19,13 @@ constexpr double kNlmsStep = 0.25;
 // Feedback coefficients of the recursive tokens, and of the recursive plant.
 constexpr int kFeedback = 2;
 
-int ChannelCount(const TokenInfo& token) {
-  int count = 0;
-  for (const std::string& name : token.inputNames) {
-    if (name.rfind("Input", 0) == 0) ++count;
-  }
-  return count;
-}
-
 bool IsRecursiveToken(const TokenInfo& token) { return token.parameterIndex("Denominator Coeffs") >= 0; }
 
 RigChoices ChoicesFor(const TokenInfo& token, const ScenarioSettings& scenario) {
   RigChoices choices;
   choices.taps = scenario.taps;
   choices.feedback = IsRecursiveToken(token) ? kFeedback : 0;
-  const int channels = ChannelCount(token);
+  const int channels = FilterChannels(token);
   choices.lmsMu = kLmsStepTimesLength / (channels * scenario.taps + choices.feedback);
   // Each channel of NLMS2 and NLMS3 is normalised by its own energy only, so
   // the channels' steps add up: share one channel's step among them.

@@ -21,14 +21,14 @@ double SteadyStatePower(const std::vector<double>& power) {
 int64_t SamplesToReach(const std::vector<double>& power, double finalPower, double marginDb, int halfWindow) {
   const double limit = finalPower * std::pow(10.0, marginDb / 10.0);
   const int64_t size = static_cast<int64_t>(power.size());
-  for (int64_t n = 0; n < size; ++n) {
+  for (int64_t n = size - 1; n >= 0; --n) {
     const int64_t from = std::max<int64_t>(0, n - halfWindow);
     const int64_t to = std::min<int64_t>(size - 1, n + halfWindow);
     double sum = 0.0;
     for (int64_t k = from; k <= to; ++k) sum += power[static_cast<size_t>(k)];
-    if (sum / static_cast<double>(to - from + 1) <= limit) return n + 1;
+    if (!(sum / static_cast<double>(to - from + 1) <= limit)) return n + 2 > size ? -1 : n + 2;
   }
-  return -1;
+  return 1;
 }
 
 double Decibels(double power) {

@@ -14,9 +14,11 @@ std::vector<double> AveragedCurve(const std::vector<double>& sum, int64_t runs);
 double SteadyStatePower(const std::vector<double>& power);
 
 // The number of samples the filter needs to come within `marginDb` of
-// `finalPower`: the first n (1-based) at which the curve, smoothed by a centred
-// mean over 2*halfWindow+1 samples, is at most finalPower * 10^(marginDb/10).
-// -1 when it never gets there.
+// `finalPower` for good: the first sample (1-based) from which the curve,
+// smoothed by a centred mean over 2*halfWindow+1 samples, stays at or below
+// finalPower * 10^(marginDb/10). Staying, not touching: the curve may start
+// low (a desired signal that starts late) before the error grows. -1 when
+// the last sample is still above.
 int64_t SamplesToReach(const std::vector<double>& power, double finalPower, double marginDb, int halfWindow);
 
 // 10 log10(power); -inf for 0, NaN for negative or NaN input.

@@ -44,6 +44,14 @@ bool ChosenValue(TokenFamily family, const std::string& tokenName, const std::st
 
 }  // namespace
 
+int FilterChannels(const TokenInfo& token) {
+  int count = 0;
+  for (const std::string& name : token.inputNames) {
+    if (StartsWith(name, "Input")) ++count;
+  }
+  return count;
+}
+
 TokenFamily FamilyOf(const std::string& name) {
   if (StartsWith(name, "GenLMS") || name == "GenNLMS") return TokenFamily::kGeneralGradient;
   if (StartsWith(name, "NLMS")) return TokenFamily::kNlms;

@@ -15,6 +15,9 @@ enum class TokenFamily { kLms, kGeneralGradient, kNlms, kNewton, kQr, kRls, kRan
 TokenFamily FamilyOf(const std::string& tokenName);
 const char* FamilyName(TokenFamily family);
 
+// The number of filter channels of a token: its "Input" ports.
+int FilterChannels(const TokenInfo& token);
+
 // How the diagram feeds the token.
 enum class Wiring {
   kDesired,        // "Input" ("Input 1"...) and "Desired"
