@@ -48,3 +48,4 @@ const Command& ListCommand();
 const Command& DescribeCommand();
 const Command& RunCommand();
 const Command& DemoCommand();
+const Command& ExamplesCommand();
