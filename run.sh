@@ -11,6 +11,8 @@ need_packages() {
   command -v g++ >/dev/null || missing+=(g++)
   dpkg -s libgtest-dev >/dev/null 2>&1 || missing+=(libgtest-dev)
   dpkg -s libbenchmark-dev >/dev/null 2>&1 || missing+=(libbenchmark-dev)
+  dpkg -s libeigen3-dev >/dev/null 2>&1 || missing+=(libeigen3-dev)
+  dpkg -s libsndfile1-dev >/dev/null 2>&1 || missing+=(libsndfile1-dev)
   if [ ${#missing[@]} -gt 0 ]; then
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"

@@ -5,7 +5,7 @@
 
 namespace {
 
-const Command* const kCommands[] = {&ListCommand(), &DescribeCommand(), &RunCommand()};
+const Command* const kCommands[] = {&ListCommand(), &DescribeCommand(), &RunCommand(), &DemoCommand(), &ExamplesCommand()};
 
 const OptionSpec kLibraryOption{"library", 0, "PATH", "token library to load (default: the one built beside adaptsim)"};
 const OptionSpec kHelpOption{"help", 'h', nullptr, "show this help"};
@@ -71,7 +71,7 @@ int RunCommandLine(const std::vector<std::string>& words, CommandIo& io) {
       PrintMainHelp(io.out);
       return kExitOk;
     }
-    return UsageError(io, "missing COMMAND (list, describe or run)", "");
+    return UsageError(io, "missing COMMAND (list, describe, run, demo or examples)", "");
   }
   const Command* command = FindCommand(words[commandAt]);
   if (command == nullptr) {

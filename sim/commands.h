@@ -47,3 +47,5 @@ struct Command {
 const Command& ListCommand();
 const Command& DescribeCommand();
 const Command& RunCommand();
+const Command& DemoCommand();
+const Command& ExamplesCommand();

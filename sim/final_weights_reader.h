@@ -1,0 +1,34 @@
+// Reading back the final-weights files that tokens write when they are
+// destroyed, so that the tools report what the library really reached.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct FinalWeights {
+  std::vector<double> numerator;
+  // The denominator polynomial as written: 1, then the negated feedback
+  // coefficients of a recursive token.
+  std::vector<double> denominator;
+  // The QR tokens write "Matrix close to singular..." instead of coefficients.
+  bool singular = false;
+};
+
+// Parses one file. False with the reason in *error when it cannot be read or
+// does not have the layout of a final-weights file.
+bool ReadFinalWeights(const std::string& path, FinalWeights* weights, std::string* error);
+
+// The files a token writes for the instance file name `fileName` and its
+// number of filter channels, named the way the library names them: leading
+// white space skipped, the name cut at its first dot into base and extension
+// (default "txt"), and the channel number put before the dot when there are
+// several channels. Empty when the name is empty (no file is written).
+std::vector<std::string> FinalWeightsPaths(const std::string& fileName, int channels);
+
+// The coefficients of all files of one token, stacked as the token holds
+// them: the channels' numerators in order, then the feedback coefficients
+// b(j) (the denominator's entries after the leading 1, negated back).
+// False with the reason when a file is missing or malformed; *singular is set
+// when a file holds the singular-matrix message instead.
+bool ReadStackedCoefficients(const std::vector<std::string>& paths, std::vector<double>* coefficients,
+                             bool* singular, std::string* error);

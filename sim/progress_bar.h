@@ -1,0 +1,35 @@
+// A progress bar on standard error for long runs. It stays silent for runs
+// that end within about a second, and entirely when the stream is not a
+// terminal (a log file or a pipe gets no control characters).
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+class ProgressBar {
+ public:
+  // `enabled` false makes every call a no-op; see StandardErrorIsTerminal().
+  ProgressBar(std::ostream& stream, bool enabled, const std::string& label, int64_t total);
+  ~ProgressBar();
+
+  void update(int64_t done);
+  // Clears the bar's line (if one was drawn) so the next output starts clean.
+  void finish();
+
+ private:
+  std::ostream& stream;
+  bool enabled;
+  std::string label;
+  int64_t total;
+  std::chrono::steady_clock::time_point start;
+  std::chrono::steady_clock::time_point lastDraw;
+  bool drawn = false;
+};
+
+// The line drawn for `done` of `total` after `elapsed` seconds, such as
+// "demo [##########----------]  50%  3.1 s left".
+std::string ProgressLine(const std::string& label, int64_t done, int64_t total, double elapsed);
+
+bool StandardErrorIsTerminal();

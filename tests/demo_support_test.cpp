@@ -1,0 +1,417 @@
+// The pieces of adaptsim's demo and reports that need no token library:
+// signals, final-weights parsing, learning-curve figures, worker processes,
+// plots, pages, sound files and options.
+#if defined(ADAPTSIM_PATH)
+
+#include <gtest/gtest.h>
+
+#include <sndfile.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "sim/byte_stream.h"
+#include "sim/demo_options.h"
+#include "sim/equalizer_demo.h"
+#include "sim/final_weights_reader.h"
+#include "sim/html_report.h"
+#include "sim/learning_curve.h"
+#include "sim/progress_bar.h"
+#include "sim/random_source.h"
+#include "sim/sound_file.h"
+#include "sim/svg_plot.h"
+#include "sim/system_scenario.h"
+#include "sim/trial_pool.h"
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Every start tag closed in order, every attribute quoted: enough of XML's
+// well-formedness to catch a broken writer.
+bool WellFormed(const std::string& xml, std::string* why) {
+  std::vector<std::string> open;
+  for (size_t at = xml.find('<'); at != std::string::npos; at = xml.find('<', at + 1)) {
+    const size_t end = xml.find('>', at);
+    if (end == std::string::npos) return *why = "unterminated tag", false;
+    std::string tag = xml.substr(at + 1, end - at - 1);
+    if (tag.rfind("!", 0) == 0 || tag.rfind("?", 0) == 0) continue;
+    if (std::count(tag.begin(), tag.end(), '"') % 2 != 0) return *why = "odd quotes in <" + tag + ">", false;
+    const bool closing = tag[0] == '/';
+    const bool empty = tag.back() == '/';
+    const std::string name = tag.substr(closing ? 1 : 0, tag.find_first_of(" /", closing ? 1 : 0) - (closing ? 1 : 0));
+    if (closing) {
+      if (open.empty() || open.back() != name) return *why = "</" + name + "> closes nothing open", false;
+      open.pop_back();
+    } else if (!empty && name != "meta" && name != "img") {
+      open.push_back(name);
+    }
+  }
+  if (!open.empty()) return *why = "<" + open.back() + "> never closed", false;
+  return true;
+}
+
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+
+TEST(DemoSignals, AreReproducibleAndHaveTheChosenNoise) {
+  RandomSource a(7, 1), b(7, 1), c(7, 2);
+  double sum = 0.0, squares = 0.0;
+  bool differs = false;
+  for (int i = 0; i < 20000; ++i) {
+    const double x = a.gaussian();
+    ASSERT_EQ(x, b.gaussian());
+    differs = differs || x != c.gaussian();
+    sum += x;
+    squares += x * x;
+  }
+  EXPECT_TRUE(differs);
+  EXPECT_NEAR(sum / 20000, 0.0, 0.03);
+  EXPECT_NEAR(squares / 20000, 1.0, 0.05);
+
+  ScenarioSettings settings;
+  settings.samples = 20000;
+  settings.snrDb = 20.0;
+  const Plant plant = MakePlant(settings, 2, false);
+  ASSERT_EQ(plant.stacked().size(), 16u);
+  double energy = 0.0;
+  for (double h : plant.stacked()) energy += h * h;
+  EXPECT_NEAR(energy, 1.0, 1e-12);
+  const Signals s = MakeSignals(settings, plant, 3);
+  // The desired signal is the plant's output plus noise 20 dB below it.
+  double noise = 0.0;
+  for (size_t n = 20; n < s.desired.size(); ++n) {
+    double y = 0.0;
+    for (size_t c2 = 0; c2 < 2; ++c2) {
+      for (size_t i = 0; i < 8; ++i) y += plant.numerators[c2][i] * s.inputs[c2][n - i];
+    }
+    noise += (s.desired[n] - y) * (s.desired[n] - y);
+  }
+  EXPECT_NEAR(noise / static_cast<double>(s.desired.size() - 20), s.noiseVariance, 0.1 * s.noiseVariance);
+  EXPECT_NEAR(10 * std::log10(s.noiseVariance), -20.0, 0.5);  // unit-energy plant, unit-power inputs
+
+  settings.snrDb = INFINITY;
+  const Plant recursive = MakePlant(settings, 1, true);
+  EXPECT_EQ(recursive.feedback, (std::vector<double>{0.6, -0.2}));
+  const Signals quiet = MakeSignals(settings, recursive, 0);
+  EXPECT_EQ(quiet.noiseVariance, 0.0);
+  double y1 = 0.0, y2 = 0.0;  // the recursion, run again here
+  for (size_t n = 0; n < 100; ++n) {
+    double y = 0.6 * y1 - 0.2 * y2;
+    for (size_t i = 0; i < 8 && i <= n; ++i) y += recursive.numerators[0][i] * quiet.inputs[0][n - i];
+    EXPECT_NEAR(quiet.desired[n], y, 1e-12);
+    y2 = y1;
+    y1 = y;
+  }
+  EXPECT_DOUBLE_EQ(MisalignmentDb({1.1, 0.0}, {1.0, 0.0}), -20.0);
+  EXPECT_TRUE(std::isnan(MisalignmentDb({1.0}, {1.0, 2.0})));
+}
+
+TEST(FinalWeightsReader, ReadsEveryLayoutTheTokensWrite) {
+  WriteText("fwr_rec.txt",
+            "Numerator Coefficients =2\n5.000000000000000E-01\n-2.500000000000000E-01\n\n"
+            "Denominator Coefficients =2\n1\n-1.250000000000000E-01\n");
+  WriteText("fwr_gen.txt", "Numerator Coefficients =1\n2.000000000000000E+000\nDenominator Coefficients =1\n1\n");
+  WriteText("fwr_sing.txt", "Matrix close to singular...\n");
+  WriteText("fwr_short.txt", "Numerator Coefficients =3\n1.0E+00\n");
+  WriteText("fwr_den.txt", "Numerator Coefficients =1\n1.0E+00\n\nDenominator Coefficients =1\n2\n");
+
+  FinalWeights w;
+  std::string error;
+  ASSERT_TRUE(ReadFinalWeights("fwr_rec.txt", &w, &error)) << error;
+  EXPECT_EQ(w.numerator, (std::vector<double>{0.5, -0.25}));
+  EXPECT_EQ(w.denominator, (std::vector<double>{1.0, -0.125}));
+  std::vector<double> stacked;
+  bool singular = true;
+  ASSERT_TRUE(ReadStackedCoefficients({"fwr_rec.txt", "fwr_gen.txt"}, &stacked, &singular, &error)) << error;
+  EXPECT_FALSE(singular);
+  EXPECT_EQ(stacked, (std::vector<double>{0.5, -0.25, 2.0, 0.125}));  // numerators, then feedback negated back
+  ASSERT_TRUE(ReadStackedCoefficients({"fwr_gen.txt", "fwr_sing.txt"}, &stacked, &singular, &error));
+  EXPECT_TRUE(singular);
+  EXPECT_TRUE(stacked.empty());
+
+  EXPECT_FALSE(ReadFinalWeights("fwr_short.txt", &w, &error));
+  EXPECT_NE(error.find("value 2 of 3"), std::string::npos) << error;
+  EXPECT_FALSE(ReadFinalWeights("fwr_den.txt", &w, &error));
+  EXPECT_NE(error.find("does not start with 1"), std::string::npos) << error;
+  EXPECT_FALSE(ReadFinalWeights("fwr_absent.txt", &w, &error));
+  EXPECT_FALSE(ReadStackedCoefficients({"fwr_gen.txt", "fwr_absent.txt"}, &stacked, &singular, &error));
+
+  EXPECT_EQ(FinalWeightsPaths("  a.b.c", 1), (std::vector<std::string>{"a.b.c"}));
+  EXPECT_EQ(FinalWeightsPaths("a.b.c", 2), (std::vector<std::string>{"a1.b.c", "a2.b.c"}));
+  EXPECT_EQ(FinalWeightsPaths("dir/w", 3), (std::vector<std::string>{"dir/w1.txt", "dir/w2.txt", "dir/w3.txt"}));
+  EXPECT_TRUE(FinalWeightsPaths("", 1).empty());
+}
+
+TEST(LearningCurve, FiguresComeFromTheCurve) {
+  // Zero until the desired signal starts, a jump, a decay to 0.01, then flat.
+  std::vector<double> power(200, 0.01);
+  for (size_t n = 0; n < 10; ++n) power[n] = 0.0;
+  for (size_t n = 10; n < 60; ++n) power[n] = std::pow(0.9, static_cast<double>(n - 10));
+  EXPECT_DOUBLE_EQ(SteadyStatePower(power), 0.01);
+  // 0.9^k <= 0.02 from k = 38, sample 49 (1-based); the low start is ignored.
+  EXPECT_EQ(SamplesToReach(power, 0.01, 10 * std::log10(2.0), 0), 49);
+  EXPECT_EQ(SamplesToReach(power, 1.0, 3.0, 0), 1);
+  power.back() = 5.0;
+  EXPECT_EQ(SamplesToReach(power, 0.01, 3.0, 0), -1);
+  EXPECT_EQ(AveragedCurve({2.0, 4.0}, 2), (std::vector<double>{1.0, 2.0}));
+  EXPECT_TRUE(std::isnan(SteadyStatePower({})));
+  EXPECT_EQ(Decibels(0.0), -INFINITY);
+  EXPECT_DOUBLE_EQ(Decibels(100.0), 20.0);
+
+  std::vector<double> x, y;
+  DecimateForPlot(std::vector<double>(1000, 0.1), 100, &x, &y);
+  ASSERT_EQ(x.size(), 100u);
+  EXPECT_DOUBLE_EQ(x[0], 5.5);
+  EXPECT_DOUBLE_EQ(y[99], -10.0);
+}
+
+TEST(EqualizerExperiment, ChannelAndEigenvalueSpreadsAreTheTextbooks) {
+  const std::vector<double> h = RaisedCosineChannel(3.1);
+  ASSERT_EQ(h.size(), 3u);
+  EXPECT_DOUBLE_EQ(h[1], 1.0);
+  EXPECT_DOUBLE_EQ(h[0], h[2]);
+  EXPECT_NEAR(h[0], 0.2798, 1e-4);
+  const double widths[] = {2.9, 3.1, 3.3, 3.5};
+  const double spreads[] = {6.0782, 11.1238, 21.7132, 46.8216};
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_NEAR(EigenvalueSpread(RaisedCosineChannel(widths[k]), 0.001, 11), spreads[k], 1e-3) << widths[k];
+  }
+  // Without noise and with a one-tap channel the input is white.
+  EXPECT_NEAR(EigenvalueSpread({1.0}, 0.0, 5), 1.0, 1e-12);
+}
+
+TEST(TrialPool, SumsEveryJobOnceWhateverTheWorkerCount) {
+  std::vector<TrialJob> jobs;
+  for (int r = 0; r < 5; ++r) {
+    for (int t = 0; t < 3; ++t) jobs.push_back({t, t % 2, static_cast<uint64_t>(r)});
+  }
+  const TrialFunction work = [](const TrialJob& job) {
+    TrialOutcome outcome;
+    outcome.squaredError = {static_cast<double>(job.token), static_cast<double>(job.realisation)};
+    outcome.coefficients = {static_cast<double>(job.realisation)};
+    outcome.misalignment = 0.5;
+    outcome.seconds = 1.0;
+    if (job.token == 2 && job.realisation == 3) {
+      outcome.status = 1;
+      outcome.message = "Improper length";
+    }
+    return outcome;
+  };
+  for (int workers : {1, 3, 8}) {
+    std::vector<TrialTotals> totals;
+    std::string error;
+    ASSERT_TRUE(RunTrialJobs(jobs, workers, work, nullptr, &totals, &error)) << error;
+    ASSERT_EQ(totals.size(), 3u);
+    for (int t = 0; t < 3; ++t) {
+      const TrialTotals* s = FindTotals(totals, t, t % 2);
+      ASSERT_NE(s, nullptr);
+      EXPECT_EQ(s->runs, 5);
+      const int good = t == 2 ? 4 : 5;
+      EXPECT_EQ(s->samples, 2 * good);
+      EXPECT_EQ(s->squaredErrorSum, (std::vector<double>{static_cast<double>(t * good), t == 2 ? 7.0 : 10.0}));
+      EXPECT_DOUBLE_EQ(s->misalignmentSum, 0.5 * good);
+      EXPECT_EQ(s->coefficients, std::vector<double>{0.0});  // from the lowest realisation
+      EXPECT_EQ(s->status, t == 2 ? 1 : 0);
+      if (t == 2) {
+        EXPECT_EQ(s->message, "Improper length");
+      }
+    }
+  }
+
+  // A worker that dies takes its results with it, and says so.
+  const TrialFunction crash = [&](const TrialJob& job) {
+    if (job.token == 1) std::abort();
+    return work(job);
+  };
+  std::vector<TrialTotals> totals;
+  std::string error;
+  ASSERT_TRUE(RunTrialJobs(jobs, 1, crash, nullptr, &totals, &error)) << error;
+  for (const TrialTotals& t : totals) {
+    EXPECT_EQ(t.status, kWorkerLost);
+    EXPECT_NE(t.message.find("signal"), std::string::npos) << t.message;
+  }
+  EXPECT_GT(AvailableProcessors(), 0);
+}
+
+TEST(TrialPool, ByteStreamsRefuseShortOrImplausibleData) {
+  ByteWriter out;
+  out.putInt(-5);
+  out.putDouble(NAN);
+  out.putString("a\0b");
+  out.putDoubles({1.5, -INFINITY});
+  ByteReader in(out.bytes());
+  int64_t i = 0;
+  double d = 0;
+  std::string s;
+  std::vector<double> v;
+  ASSERT_TRUE(in.getInt(&i) && in.getDouble(&d) && in.getString(&s) && in.getDoubles(&v));
+  EXPECT_EQ(i, -5);
+  EXPECT_TRUE(std::isnan(d));
+  EXPECT_EQ(s, "a");
+  EXPECT_EQ(v, (std::vector<double>{1.5, -INFINITY}));
+  EXPECT_TRUE(in.atEnd());
+  EXPECT_FALSE(in.getInt(&i));
+
+  const std::string cut = out.bytes().substr(0, out.bytes().size() - 1);
+  ByteReader shortReader(cut);
+  EXPECT_TRUE(shortReader.getInt(&i) && shortReader.getDouble(&d) && shortReader.getString(&s));
+  EXPECT_FALSE(shortReader.getDoubles(&v));
+  ByteWriter huge;
+  huge.putInt(int64_t{1} << 60);  // a count no data backs
+  ByteReader hugeReader(huge.bytes());
+  EXPECT_FALSE(hugeReader.getDoubles(&v));
+}
+
+TEST(Reports, PlotsAndPagesAreWellFormedAndSelfContained) {
+  PlotSeries broken;
+  broken.label = "a<b & \"c\"";
+  broken.x = {1, 2, 3, 4, 5};
+  broken.y = {-10, -20, NAN, -40, -INFINITY};
+  PlotSeries dots;
+  dots.label = "dots";
+  dots.line = false;
+  dots.markers = true;
+  dots.x = {1, 2};
+  dots.y = {0.5, 0.25};
+  PlotFrame frame;
+  frame.title = "T";
+  frame.yFloor = -30;
+  const std::string svg = RenderSvgPlot(frame, {broken, dots});
+  std::string why;
+  EXPECT_TRUE(WellFormed(svg, &why)) << why;
+  EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
+  EXPECT_NE(svg.find("a&lt;b &amp; &quot;c&quot;"), std::string::npos);
+  size_t lines = 0, circles = 0;
+  for (size_t at = svg.find("<polyline"); at != std::string::npos; at = svg.find("<polyline", at + 1)) ++lines;
+  for (size_t at = svg.find("<circle"); at != std::string::npos; at = svg.find("<circle", at + 1)) ++circles;
+  EXPECT_EQ(lines, 2u);    // the NaN breaks the line; -inf is drawn at the floor
+  EXPECT_EQ(circles, 2u);  // markers only for the second series
+  EXPECT_EQ(svg.find("http://", svg.find("xmlns") + 40), std::string::npos);  // nothing to fetch
+  EXPECT_TRUE(WellFormed(RenderSvgPlot(frame, {}), &why)) << why;
+
+  HtmlReport report("Report <1>");
+  report.heading("Results");
+  report.paragraph("½ & more");
+  report.table({{"token", "dB"}, {"LMS", "-40.0"}});
+  report.figures({{"curve.svg", svg}});
+  std::string error;
+  ASSERT_TRUE(report.write("report_test/nested", &error)) << error;
+  const std::string page = Slurp("report_test/nested/index.html");
+  EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_TRUE(WellFormed(page, &why)) << why;
+  EXPECT_NE(page.find("<img src=\"curve.svg\""), std::string::npos);
+  EXPECT_NE(page.find("<th>token</th><th>dB</th>"), std::string::npos);
+  EXPECT_NE(page.find("Report &lt;1&gt;"), std::string::npos);
+  EXPECT_EQ(page.find("http"), std::string::npos);
+  EXPECT_EQ(Slurp("report_test/nested/curve.svg"), svg);
+  EXPECT_FALSE(report.write("/proc/no/such/place", &error));
+}
+
+TEST(SoundFiles, WavRoundTripKeepsEverySample) {
+  SampleTable table;
+  table.columns = 2;
+  for (int k = -300; k < 300; ++k) {
+    table.values.push_back(k / 32768.0 * 100);
+    table.values.push_back(-k / 32768.0);
+  }
+  std::string error;
+  int64_t clipped = -1;
+  ASSERT_TRUE(WriteSoundFile("round.wav", {8000, SF_FORMAT_WAV | SF_FORMAT_PCM_16}, table, &clipped, &error)) << error;
+  EXPECT_EQ(clipped, 0);
+  SampleTable back;
+  SoundFormat format;
+  ASSERT_TRUE(ReadSoundFile("round.wav", &back, &format, &error)) << error;
+  EXPECT_EQ(format.sampleRate, 8000);
+  EXPECT_EQ(format.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+  EXPECT_EQ(back.columns, 2u);
+  EXPECT_EQ(back.values, table.values);
+
+  // Doubles survive bit for bit; full-scale overflow is clipped and counted.
+  table.values[0] = 0.1234567890123456789;
+  table.values[1] = -3.5;
+  ASSERT_TRUE(WriteSoundFile("round64.wav", {44100, SF_FORMAT_WAV | SF_FORMAT_DOUBLE}, table, &clipped, &error));
+  ASSERT_TRUE(ReadSoundFile("round64.wav", &back, &format, &error)) << error;
+  EXPECT_EQ(back.values, table.values);
+  ASSERT_TRUE(WriteSoundFile("clip.wav", {8000, SF_FORMAT_WAV | SF_FORMAT_PCM_16}, table, &clipped, &error));
+  EXPECT_EQ(clipped, 1);
+  ASSERT_TRUE(ReadSoundFile("clip.wav", &back, &format, &error));
+  EXPECT_EQ(back.values[1], -1.0);
+
+  WriteText("not_sound.wav", "plain text");
+  EXPECT_FALSE(ReadSoundFile("not_sound.wav", &back, &format, &error));
+  EXPECT_NE(error.find("not_sound.wav"), std::string::npos);
+  table.columns = 3;
+  table.values.resize(9);
+  EXPECT_FALSE(WriteSoundFile("bad.wav", {8000, SF_FORMAT_WAV | 0x7fff}, table, &clipped, &error));
+  EXPECT_TRUE(IsCsvPath("-") && IsCsvPath("") && IsCsvPath("a.csv") && !IsCsvPath("a.wav") && !IsCsvPath("a.flac"));
+}
+
+TEST(DemoOptions, RangesAndDefaults) {
+  const auto parse = [](const std::vector<std::string>& words, DemoOptions* options, std::string* error) {
+    ParsedArguments arguments;
+    const std::vector<OptionSpec> specs{{"scenario", 0, "N", ""}, {"samples", 0, "N", ""}, {"snr", 0, "N", ""},
+                                        {"taps", 0, "N", ""},     {"seed", 0, "N", ""},    {"tokens", 0, "N", ""},
+                                        {"runs", 0, "N", ""},     {"workers", 0, "N", ""}, {"coloured", 0, nullptr, ""},
+                                        {"report", 0, "N", ""}};
+    EXPECT_TRUE(ParseArguments(words, specs, &arguments, error)) << *error;
+    return ReadDemoOptions(arguments, 4, options, error);
+  };
+  DemoOptions options;
+  std::string error;
+  ASSERT_TRUE(parse({}, &options, &error)) << error;
+  EXPECT_EQ(options.scenario, DemoScenario::kIdentification);
+  EXPECT_EQ(options.identification.workers, 4);
+  EXPECT_EQ(options.identification.scenario.samples, 4000);
+  ASSERT_TRUE(parse({"--snr", "inf", "--tokens", "LMS,,RLS1", "--samples", "100", "--coloured"}, &options, &error));
+  EXPECT_TRUE(std::isinf(options.identification.scenario.snrDb));
+  EXPECT_EQ(options.identification.tokens, (std::vector<std::string>{"LMS", "RLS1"}));
+  EXPECT_TRUE(options.samplesGiven && options.identification.scenario.coloured);
+
+  const struct {
+    std::vector<std::string> words;
+    const char* message;
+  } bad[] = {{{"--samples", "0"}, "--samples must be a whole number from 1"},
+             {{"--samples", "2.5"}, "--samples"},
+             {{"--taps", "65"}, "--taps must be a whole number from 1 to 64"},
+             {{"--runs", "0"}, "--runs"},
+             {{"--workers", "x"}, "--workers"},
+             {{"--seed", "-1"}, "--seed"},
+             {{"--snr", "loud"}, "--snr must be a number of dB or inf"},
+             {{"--snr", "-inf"}, "--snr"},
+             {{"--scenario", "radar"}, "--scenario must be identification or equalizer"},
+             {{"--scenario", "equalizer", "--snr", "10"}, "the equalizer's noise is fixed"},
+             {{"--tokens", ","}, "--tokens needs at least one token"},
+             {{"--samples", "10000000", "--runs", "1000"}, "below 1e9"},
+             {{"extra"}, "takes no arguments"}};
+  for (const auto& c : bad) {
+    EXPECT_FALSE(parse(c.words, &options, &error)) << c.message;
+    EXPECT_NE(error.find(c.message), std::string::npos) << error;
+  }
+}
+
+TEST(ProgressBar, DrawsOnlyWhenEnabledAndLongRunning) {
+  std::ostringstream quiet, quick;
+  {
+    ProgressBar off(quiet, false, "x", 10);
+    off.update(5);
+  }
+  {
+    ProgressBar on(quick, true, "x", 10);
+    on.update(5);  // well within the first second
+  }
+  EXPECT_EQ(quiet.str(), "");
+  EXPECT_EQ(quick.str(), "");
+  EXPECT_EQ(ProgressLine("demo", 5, 10, 2.0), "demo [###############---------------]  50%  2.0 s left");
+  EXPECT_EQ(ProgressLine("demo", 10, 10, 2.0), "demo [##############################] 100%");
+}
+
+}  // namespace
+
+#endif
