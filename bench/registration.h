@@ -1,0 +1,21 @@
+// The benchmark groups, registered at run time once the plug-in's catalogue is
+// known: tokens that are not in the plug-in are left out.
+#pragma once
+
+#include <string>
+
+#include "bench/plugin_host.h"
+
+// Total filter lengths of the scaling and comparison benchmarks.
+constexpr int kLengths[] = {4, 8, 16, 30, 64};
+
+// "Length/RLS1/30" and friends.
+std::string LengthBenchmarkName(const std::string& token, int length);
+
+// Defaults/TOKEN for every token, Length/TOKEN/N for the scaled tokens, and
+// Entry/... for the cost of the entry protocol itself.
+void RegisterTokenBenchmarks(const Plugin& plugin);
+// Expression/TOKEN/N: the matrix tokens' plain expression form.
+void RegisterExpressionBenchmarks(const Plugin& plugin);
+// Peer/...: the peer library's equalisers, when the build found it.
+void RegisterPeerBenchmarks();

@@ -1,0 +1,94 @@
+// Per-sample cost of every token through its exported entry point, as the
+// simulator calls it: the instance is created once, then each benchmark
+// iteration is one run call (one sample).
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "bench/comparison_reporter.h"
+#include "bench/registration.h"
+
+namespace {
+
+const char* const kScaledTokens[] = {"LMS", "NLMS", "NLMS2", "RLS1", "RLS3", "NEW3", "QR1"};
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+// Floating-point operations of a step's dominant loop, for the matrix tokens
+// (0 for the others): the N×N by N×N product of the channel RLS, random-walk
+// and Newton tokens (one multiplication and one addition per term), the
+// quadratic P update of the one-channel RLS and random-walk tokens (x × P,
+// then P(i,j) = (P(i,j) − gain(i)·r(j))·(1/λ)), and the Givens sweep of the
+// QR tokens (four multiplications and two additions per rotated element).
+double DominantFlops(const std::string& token, int n) {
+  const double N = n;
+  if (StartsWith(token, "QR")) return 3.0 * N * (N + 1.0);
+  if (token == "RLS1" || token == "GenRLS" || token == "RW1" || token == "GenRW") return 5.0 * N * N;
+  if (StartsWith(token, "RLS") || StartsWith(token, "RW") || StartsWith(token, "NEW") || token == "GenNEW")
+    return 2.0 * N * N * N;
+  return 0.0;
+}
+
+int TotalLength(const TokenDescription& token, const std::vector<double>& parameters) {
+  int total = 0;
+  for (size_t k = 0; k < parameters.size(); ++k)
+    if (StartsWith(token.parameterNames[k], "Numerator Coeffs")) total += static_cast<int>(parameters[k]);
+  // NEW, LMS and NLMS add their feedback taps ("Denominator Coeffs" minus 1).
+  for (size_t k = 0; k < parameters.size(); ++k)
+    if (token.parameterNames[k] == "Denominator Coeffs") total += static_cast<int>(parameters[k]) - 1;
+  return total;
+}
+
+void TimeToken(benchmark::State& state, TokenEntryPoint entry, const TokenDescription* token,
+               std::vector<double> parameters) {
+  const double flops = DominantFlops(token->name, TotalLength(*token, parameters));
+  HostedToken hosted(entry, *token, std::move(parameters));
+  if (hosted.Create() != 0) {
+    state.SkipWithError(("creation failed: " + hosted.createError()).c_str());
+    return;
+  }
+  for (int n = 0; n < 256; ++n) hosted.RunSample();
+  for (auto _ : state) hosted.RunSample();
+  benchmark::DoNotOptimize(hosted.output(0));
+  if (flops > 0.0) state.counters["flop/ns"] = benchmark::Counter(flops * 1e-9, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// The run call of an instance whose reference input is marked skipped does
+// everything but Step: dispatch, the library-wide records, port bookkeeping.
+void TimeEntryOverhead(benchmark::State& state, TokenEntryPoint entry, const TokenDescription* token) {
+  HostedToken hosted(entry, *token, token->defaults);
+  if (hosted.Create() != 0) {
+    state.SkipWithError("creation failed");
+    return;
+  }
+  hosted.SkipReferenceInput(true);
+  for (auto _ : state) hosted.RunSample();
+}
+
+}  // namespace
+
+std::string LengthBenchmarkName(const std::string& token, int length) {
+  return "Length/" + token + "/" + std::to_string(length);
+}
+
+void RegisterTokenBenchmarks(const Plugin& plugin) {
+  for (const TokenDescription& token : plugin.tokens()) {
+    const TokenEntryPoint entry = plugin.entry(token.name);
+    if (entry == nullptr) continue;
+    benchmark::RegisterBenchmark(("Defaults/" + token.name).c_str(), TimeToken, entry, &token, token.defaults);
+  }
+  for (const char* name : kScaledTokens) {
+    const TokenDescription* token = plugin.find(name);
+    const TokenEntryPoint entry = plugin.entry(name);
+    if (token == nullptr || entry == nullptr) continue;
+    for (int n : kLengths)
+      benchmark::RegisterBenchmark(LengthBenchmarkName(name, n).c_str(), TimeToken, entry, token,
+                                   ParametersWithTotalLength(*token, n));
+  }
+  const TokenDescription* lms = plugin.find("LMS");
+  if (lms != nullptr && plugin.entry("LMS") != nullptr) {
+    benchmark::RegisterBenchmark("Entry/skipped-sample", TimeEntryOverhead, plugin.entry("LMS"), lms);
+    benchmark::RegisterBenchmark("Entry/LMS-1-tap", TimeToken, plugin.entry("LMS"), lms,
+                                 ParametersWithTotalLength(*lms, 1));
+  }
+}
