@@ -5,6 +5,7 @@
 
 #include <liquid/liquid.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
