@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Regenerates bench/results.txt, the source of the table in bench/README.md:
+# installs what is missing (Google Benchmark, the peer library), builds the
+# release configuration and runs every benchmark once.
+#   bench/run.sh [Google Benchmark options, e.g. --benchmark_filter=RLS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+missing=()
+command -v cmake >/dev/null || missing+=(cmake)
+command -v g++ >/dev/null || missing+=(g++)
+for package in libbenchmark-dev libliquid-dev; do
+  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DADAPTIVE_BUILD_BENCH=ON >/dev/null
+cmake --build build -j2 --target adaptive_bench
+
+{
+  echo "machine:  $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"
+  echo "compiler: $(g++ --version | head -1)"
+  echo "flags:    $(grep -m1 '^CMAKE_CXX_FLAGS_RELEASE' build/CMakeCache.txt | cut -d= -f2-) -Wall -Wextra -ffp-contract=off -fno-fast-math"
+  echo
+  build/bench/adaptive_bench --benchmark_color=false --benchmark_min_time=0.5 "$@"
+} | tee bench/results.txt
