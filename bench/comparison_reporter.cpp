@@ -1,11 +1,16 @@
 #include "bench/comparison_reporter.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 std::vector<Comparison>& Comparisons() {
   static std::vector<Comparison> list;
   return list;
 }
+
+ComparisonReporter::ComparisonReporter()
+    : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
 
 void ComparisonReporter::ReportRuns(const std::vector<Run>& runs) {
   for (const Run& run : runs) {

@@ -22,6 +22,8 @@ std::vector<Comparison>& Comparisons();
 
 class ComparisonReporter : public benchmark::ConsoleReporter {
  public:
+  // Colours only on a terminal, so that a results file stays plain text.
+  ComparisonReporter();
   void ReportRuns(const std::vector<Run>& runs) override;
   void Finalize() override;
 
