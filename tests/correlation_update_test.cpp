@@ -23,45 +23,57 @@ void Fill(Matrix& m, std::mt19937& rng, bool special) {
   }
 }
 
+void ExpectKernelsEqualExpressions(int n, bool special, std::mt19937& rng) {
+  Matrix P(n, n, nullptr), start(n, n, nullptr);
+  Vector u(n), gain(n);
+  Fill(P, rng, special);
+  Fill(u, rng, special);
+  Fill(gain, rng, special);
+  const double lambdaInverse = 1.0 / 0.97;
+  DelayLine line;
+  line.setlength(n);
+  for (int k = n - 1; k >= 0; --k) line.push(u(k));  // tap k = u(k)
+
+  Vector work(n);
+  CopyTaps(line, &work(0));
+  ExpectSameElements(u, &work(0), "taps");
+
+  MultiplyByVector(P.data(), n, &u(0), &work(0));
+  const Vector pi = P * u;
+  ExpectSameElements(pi, &work(0), "P × u");
+
+  ComputeGain(&u(0), &pi(0), n, lambdaInverse, &work(0));
+  const double d = dot(transpose(u), pi) * lambdaInverse + 1.0;
+  ExpectSameElements((pi * lambdaInverse) / d, &work(0), "gain");
+
+  start = P;
+  RowFormUpdate(start.data(), n, &u(0), &gain(0), lambdaInverse);
+  ExpectSameElements((P - gain * (line * P)) * lambdaInverse, start.data(), "row form");
+
+  start = P;
+  OuterProductWork outer;
+  ASSERT_FALSE(outer.allocate(n));
+  OuterProductUpdate(start.data(), n, &gain(0), &u(0), lambdaInverse, outer, &work(0));
+  const Matrix G = gain * transpose(u);
+  const Matrix updated = (P - G * P) * lambdaInverse;
+  ExpectSameElements(updated, start.data(), "outer-product form");
+  ExpectSameElements(updated * u, &work(0), "new P × u");
+}
+
 TEST(CorrelationUpdate, KernelsEqualTheExpressionForms) {
   std::mt19937 rng(42);
-  for (bool special : {false, true})
-    for (int n : {1, 2, 7, 30}) {
-      Matrix P(n, n, nullptr), start(n, n, nullptr);
-      Vector u(n), gain(n);
-      Fill(P, rng, special);
-      Fill(u, rng, special);
-      Fill(gain, rng, special);
-      const double lambdaInverse = 1.0 / 0.97;
-      DelayLine line;
-      line.setlength(n);
-      for (int k = n - 1; k >= 0; --k) line.push(u(k));  // tap k = u(k)
-
-      Vector work(n);
-      CopyTaps(line, &work(0));
-      ExpectSameElements(u, &work(0), "taps");
-
-      MultiplyByVector(P.data(), n, &u(0), &work(0));
-      const Vector pi = P * u;
-      ExpectSameElements(pi, &work(0), "P × u");
-
-      ComputeGain(&u(0), &pi(0), n, lambdaInverse, &work(0));
-      const double d = dot(transpose(u), pi) * lambdaInverse + 1.0;
-      ExpectSameElements((pi * lambdaInverse) / d, &work(0), "gain");
-
-      start = P;
-      RowFormUpdate(start.data(), n, &u(0), &gain(0), lambdaInverse);
-      ExpectSameElements((P - gain * (line * P)) * lambdaInverse, start.data(), "row form");
-
-      start = P;
-      OuterProductWork outer;
-      ASSERT_FALSE(outer.allocate(n));
-      OuterProductUpdate(start.data(), n, &gain(0), &u(0), lambdaInverse, outer, &work(0));
-      const Matrix G = gain * transpose(u);
-      const Matrix updated = (P - G * P) * lambdaInverse;
-      ExpectSameElements(updated, start.data(), "outer-product form");
-      ExpectSameElements(updated * u, &work(0), "new P × u");
-    }
+  // Both vector widths; lengths around the edges of the four-column blocks
+  // and of the row tiles (4 rows of 128-bit, 8 rows of 256-bit vectors).
+  for (bool wide : {false, true}) {
+    const bool previous = SelectWideKernels(wide);
+    for (bool special : {false, true})
+      for (int n : {1, 2, 3, 4, 5, 7, 8, 9, 12, 13, 16, 17, 30, 33, 64}) {
+        SCOPED_TRACE(testing::Message() << "n = " << n << (wide ? ", wide" : ", narrow")
+                                        << (special ? ", with NaN and infinities" : ""));
+        ExpectKernelsEqualExpressions(n, special, rng);
+      }
+    SelectWideKernels(previous);
+  }
 }
 
 TEST(CorrelationUpdate, LengthsWhoseSquareCannotExistAreRefusedBeforeAllocating) {

@@ -6,7 +6,10 @@
 // matrix expression it replaces, in the same order and with the same operand
 // order: every sum starts at 0.0 and adds its terms in ascending index order.
 // Only the loop nesting differs, so that the inner loops walk memory with unit
-// stride and allocate nothing. The filters' outputs depend on this bit for bit.
+// stride, work on several independent elements per vector instruction and
+// allocate nothing. The filters' outputs depend on this bit for bit. On x86
+// processors with AVX2 the kernels run with 256-bit vectors instead of 128-bit
+// ones (chosen once, at load time); fused multiply-add is never used.
 #pragma once
 
 #include <cstdint>
@@ -31,8 +34,9 @@ void CopyTaps(const DelayLine& line, double* out);
 // Σ a[k]·b[k] for k = 0 .. n-1.
 double Dot(const double* a, const double* b, int32_t n);
 
-// pi = P × u: pi[i] = Σ_j P(i,j)·u[j]. Walks P column by column (j outer, i
-// inner); each pi[i] still starts at 0.0 and adds its terms in ascending j.
+// pi = P × u: pi[i] = Σ_j P(i,j)·u[j]. Walks P four columns at a time (j
+// outer, i inner); each pi[i] still starts at 0.0 and adds its terms in
+// ascending j.
 void MultiplyByVector(const double* P, int32_t n, const double* u, double* pi);
 
 // gain = (pi · (1/λ)) / d with d = (u · pi)·(1/λ) + 1, element by element.
@@ -40,27 +44,34 @@ void ComputeGain(const double* u, const double* pi, int32_t n, double lambdaInve
 
 // P = (P − gain × (x × P)) · (1/λ), where x × P is the row r[j] = Σ_k x[k]·P(k,j)
 // of the P before the update. Column j of the new P needs only column j of the
-// old one and r[j], so each column is finished in one pass.
+// old one and r[j]; four sums r[j] run side by side (each in ascending k),
+// then their four columns are finished.
 void RowFormUpdate(double* P, int32_t n, const double* x, const double* gain, double lambdaInverse);
 
 // Working storage of OuterProductUpdate, allocated with the token's state.
 struct OuterProductWork {
-  Matrix outer;   // G = gain × uᵀ
-  Vector column;  // one column of G × P
+  Matrix outer;    // G = gain × uᵀ
+  Matrix columns;  // four columns of G × P
 
   // True when the storage cannot be allocated.
-  bool allocate(int32_t n) { return outer.resize(n, n) || column.resize(n); }
+  bool allocate(int32_t n) { return outer.resize(n, n) || columns.resize(n, 4); }
 };
 
 // P = (P − (gain × uᵀ) × P) · (1/λ): the outer product G is formed first, then
 // the full product G × P, then the difference and the scaling. The product is
-// built one result column at a time (for each k ascending, the column of G
-// times P(k,j) is added into the column sum), and that column of P is
-// replaced at once, since it is the only one of the old P it needs.
+// built four result columns at a time, in tiles of rows held in vector
+// registers (for each k ascending, G(i,k)·P(k,j) is added into the tile), and
+// those columns of P are replaced at once, since they are the only ones of the
+// old P that they need.
 // When `newProduct` is not null it receives P × u over the updated P, summed
 // over j ascending as the columns are finished.
 void OuterProductUpdate(double* P, int32_t n, const double* gain, const double* u, double lambdaInverse,
                         OuterProductWork& work, double* newProduct);
+
+// Chooses the 256-bit kernels (where the processor has them) or the 128-bit
+// ones, and returns the previous choice; the tests compare both with the
+// expression forms.
+bool SelectWideKernels(bool wide);
 
 // P(i,i) = P(i,i) + q for every i.
 void AddToDiagonal(double* P, int32_t n, double q);
