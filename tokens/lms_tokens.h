@@ -15,9 +15,12 @@
 #include "tokens/leaky_update.h"
 #include "tokens/parameters.h"
 
-// g = 2 × μ × e.
+// g = 2 × μ × e. A gain rule tells whether it needs the energy of the line it
+// multiplies (Σ tap(k)², formed with the filter output) and gets it with the
+// line's length.
 struct PlainLmsGain {
-  static double Compute(double mu, double error, const DelayLine&, int32_t) { return 2.0 * mu * error; }
+  static constexpr bool kUsesEnergy = false;
+  static double Compute(double mu, double error, double, int32_t) { return 2.0 * mu * error; }
 };
 
 // Parameters: 0 numerator count, 1 μ forward, 2 leakage forward,
@@ -62,19 +65,21 @@ class RecursiveLmsToken : public AdaptiveToken {
     const double d = CurrentTokenRecord->inputs[1]->value;
     OutputPortRecord* out = CurrentTokenRecord->outputs;
     delayLine.push(x);
-    double y = dot(delayLine, weights);
+    double energy = 0.0;
+    double feedbackEnergy = 0.0;
+    double y = DotAndEnergy<Gain::kUsesEnergy>(delayLine, weights, energy);
     if (feedbackLength > 0) {
       feedbackLine.push(previousOutput);
-      y = y + dot(feedbackLine, feedbackWeights);
+      y = y + DotAndEnergy<Gain::kUsesEnergy>(feedbackLine, feedbackWeights, feedbackEnergy);
     }
     const double e = d - y;
     previousOutput = y;
     out[0].value = y;
     out[1].value = e;
-    double g = Gain::Compute(muForward, e, delayLine, length);
+    double g = Gain::Compute(muForward, e, energy, length);
     double posterior = LeakyUpdateAndDot(delayLine, weights, leakageForward, g);
     if (feedbackLength > 0) {
-      g = Gain::Compute(muBackward, e, feedbackLine, feedbackLength);
+      g = Gain::Compute(muBackward, e, feedbackEnergy, feedbackLength);
       posterior = posterior + LeakyUpdateAndDot(feedbackLine, feedbackWeights, leakageBackward, g);
     }
     out[2].value = d - posterior;
@@ -133,14 +138,15 @@ class MultiChannelLmsToken : public AdaptiveToken {
     OutputPortRecord* out = CurrentTokenRecord->outputs;
     for (int c = 0; c < C; ++c) delayLine[c].push(CurrentTokenRecord->inputs[c]->value);
     const double d = CurrentTokenRecord->inputs[C]->value;
-    double y = dot(delayLine[0], weights[0]);
-    for (int c = 1; c < C; ++c) y = y + dot(delayLine[c], weights[c]);
+    double energy[C];
+    double y = DotAndEnergy<Gain::kUsesEnergy>(delayLine[0], weights[0], energy[0]);
+    for (int c = 1; c < C; ++c) y = y + DotAndEnergy<Gain::kUsesEnergy>(delayLine[c], weights[c], energy[c]);
     const double e = d - y;
     out[0].value = y;
     out[1].value = e;
     double posterior = d;
     for (int c = 0; c < C; ++c) {
-      const double g = Gain::Compute(mu[c], e, delayLine[c], length[c]);
+      const double g = Gain::Compute(mu[c], e, energy[c], length[c]);
       posterior = posterior - LeakyUpdateAndDot(delayLine[c], weights[c], leakage[c], g);
     }
     out[2].value = posterior;

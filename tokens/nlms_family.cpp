@@ -7,10 +7,13 @@ namespace {
 // g = (2 × μ × e) / (N × power(line) + δ), formed in exactly that order: the
 // energy is the mean square multiplied back by the length, not a separate sum
 // of squares. δ keeps an all-zero line (energy δ) from dividing by zero; the
-// huge gain it gives then multiplies only zero taps.
+// huge gain it gives then multiplies only zero taps. power(line) is the sum of
+// squares divided by the length, the sum coming from the output's pass.
 struct NormalisedLmsGain {
-  static double Compute(double mu, double error, const DelayLine& line, int32_t length) {
-    return (2.0 * mu * error) / (length * power(line) + 1e-8);
+  static constexpr bool kUsesEnergy = true;
+  static double Compute(double mu, double error, double sumOfSquares, int32_t length) {
+    const double power = sumOfSquares / length;
+    return (2.0 * mu * error) / (length * power + 1e-8);
   }
 };
 
