@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 std::vector<Comparison>& Comparisons() {
@@ -15,18 +16,24 @@ ComparisonReporter::ComparisonReporter()
 void ComparisonReporter::ReportRuns(const std::vector<Run>& runs) {
   for (const Run& run : runs) {
     if (run.error_occurred || run.iterations == 0 || run.run_type != Run::RT_Iteration) continue;
-    nanosecondsPerIteration[run.benchmark_name()] = run.cpu_accumulated_time * 1e9 / run.iterations;
+    nanosecondsPerIteration[run.benchmark_name()].push_back(run.cpu_accumulated_time * 1e9 / run.iterations);
   }
   ConsoleReporter::ReportRuns(runs);
 }
 
 void ComparisonReporter::Finalize() {
   ConsoleReporter::Finalize();
+  std::map<std::string, double> median;
+  for (auto& [name, times] : nanosecondsPerIteration) {
+    std::sort(times.begin(), times.end());
+    const size_t n = times.size();
+    median[name] = n % 2 == 1 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2.0;
+  }
   std::string section;
   for (const Comparison& c : Comparisons()) {
-    auto ours = nanosecondsPerIteration.find(c.ours);
-    auto theirs = nanosecondsPerIteration.find(c.theirs);
-    if (ours == nanosecondsPerIteration.end() || theirs == nanosecondsPerIteration.end()) continue;
+    auto ours = median.find(c.ours);
+    auto theirs = median.find(c.theirs);
+    if (ours == median.end() || theirs == median.end()) continue;
     if (c.section != section) {
       section = c.section;
       std::printf("\n%s\n%-40s %12s %12s %12s %9s\n", section.c_str(), "", "ours ns", "theirs ns",

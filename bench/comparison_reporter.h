@@ -17,7 +17,9 @@ struct Comparison {
 };
 
 // Pairs registered together with the benchmarks; rows whose benchmarks did not
-// both run (filtered out, or skipped) are left out of the table.
+// both run (filtered out, or skipped) are left out of the table. With
+// repetitions (best interleaved at random, so that a change in the machine's
+// load hits both sides of a pair alike) the table uses the median.
 std::vector<Comparison>& Comparisons();
 
 class ComparisonReporter : public benchmark::ConsoleReporter {
@@ -28,5 +30,6 @@ class ComparisonReporter : public benchmark::ConsoleReporter {
   void Finalize() override;
 
  private:
-  std::map<std::string, double> nanosecondsPerIteration;  // CPU time
+  // CPU time per iteration of every repetition.
+  std::map<std::string, std::vector<double>> nanosecondsPerIteration;
 };

@@ -92,24 +92,24 @@ HostedToken::HostedToken(TokenEntryPoint entry, const TokenDescription& token, s
   const size_t count = token.inputNames.size();
   inputs.assign(count, PortRecord{});
   outputs.assign(token.outputCount, PortRecord{});
-  wiring.assign(count, Wire{});
   int channel = 0;
   for (size_t p = 0; p < count; ++p) {
     const std::string& name = token.inputNames[p];
-    inputs[p].sampleRate = 1000.0;
-    inputPointers.push_back(&inputs[p]);
+    PortRecord* port = &inputs[p];
+    port->sampleRate = 1000.0;
+    inputPointers.push_back(port);
     if (name.rfind("Input", 0) == 0) {
-      wiring[p].source = signals.input[channel++];
+      wiring.push_back({port, signals.input[channel++]});
     } else if (name == "- de/dw") {
-      wiring[p].source = signals.input[0];
+      wiring.push_back({port, signals.input[0]});
     } else if (name == "Desired") {
-      wiring[p].source = signals.desired;
+      wiring.push_back({port, signals.desired});
     } else if (name == "Error") {
-      errorPort = static_cast<int>(p);
+      errorPort = port;
     } else if (name == "Mu") {
-      wiring[p].constant = 0.01;
+      port->value = 0.01;
     } else if (name == "Leakage") {
-      wiring[p].constant = 1.0;
+      port->value = 1.0;
     }
   }
   context.sampleRate = 1000.0;

@@ -66,11 +66,8 @@ class HostedToken {
   // One run call with the next sample of the test signals on every input.
   void RunSample() {
     const int32_t n = sample++ & (TestSignals::kLength - 1);
-    for (size_t p = 0; p < wiring.size(); ++p) {
-      const Wire& w = wiring[p];
-      inputs[p].value = w.source != nullptr ? w.source[n] : w.constant;
-    }
-    if (errorPort >= 0) inputs[errorPort].value = signals.desired[n] - outputs[0].value;
+    for (const Wire& w : wiring) w.port->value = w.source[n];
+    if (errorPort != nullptr) errorPort->value = signals.desired[n] - outputs[0].value;
     entry(&context, &record);
   }
 
@@ -80,9 +77,10 @@ class HostedToken {
   double output(int port) const { return outputs[port].value; }
 
  private:
+  // An input port fed from a signal table; constant ports are set once.
   struct Wire {
-    const double* source = nullptr;  // signal table, or null for a constant
-    double constant = 0.0;
+    PortRecord* port;
+    const double* source;
   };
 
   TokenEntryPoint entry;
@@ -92,7 +90,7 @@ class HostedToken {
   std::vector<PortRecord*> inputPointers;
   std::vector<PortRecord> outputs;
   std::vector<Wire> wiring;
-  int errorPort = -1;
+  PortRecord* errorPort = nullptr;
   int32_t sample = 0;
   char fileName[8] = {};  // empty: no final-weights file
   char errorText[kErrorTextCapacity + 1] = {};
