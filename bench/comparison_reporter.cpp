@@ -14,9 +14,15 @@ ComparisonReporter::ComparisonReporter()
     : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
 
 void ComparisonReporter::ReportRuns(const std::vector<Run>& runs) {
+  // Times are in the default unit, nanoseconds. A run's median aggregate,
+  // when there are repetitions, replaces its single times.
   for (const Run& run : runs) {
-    if (run.error_occurred || run.iterations == 0 || run.run_type != Run::RT_Iteration) continue;
-    nanosecondsPerIteration[run.benchmark_name()].push_back(run.cpu_accumulated_time * 1e9 / run.iterations);
+    if (run.error_occurred || run.iterations == 0) continue;
+    if (run.run_type == Run::RT_Iteration) {
+      nanosecondsPerIteration[run.benchmark_name()].push_back(run.GetAdjustedCPUTime());
+    } else if (run.aggregate_name == "median") {
+      nanosecondsPerIteration[run.run_name.str()] = {run.GetAdjustedCPUTime()};
+    }
   }
   ConsoleReporter::ReportRuns(runs);
 }

@@ -30,6 +30,6 @@ class ComparisonReporter : public benchmark::ConsoleReporter {
   void Finalize() override;
 
  private:
-  // CPU time per iteration of every repetition.
+  // CPU time per iteration of every repetition, or the median aggregate.
   std::map<std::string, std::vector<double>> nanosecondsPerIteration;
 };
