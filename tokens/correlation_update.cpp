@@ -125,29 +125,26 @@ inline __attribute__((always_inline)) void RowFormUpdateLanes(double* P, int32_t
   }
 }
 
-// Rows i0 … i0+2W−1 of four columns of G × P into the block C (n rows, four
-// columns): each element starts at 0.0 and adds G(i,k)·P(k,j) in ascending k.
-template <int W>
+// Rows i0 … i0+R·W−1 of four columns of G × P into the block C (n rows, four
+// columns), R vectors of W rows each: each element starts at 0.0 and adds
+// G(i,k)·P(k,j) in ascending k.
+template <int W, int R>
 inline __attribute__((always_inline)) void ProductTile(const double* G, std::ptrdiff_t stride, int32_t n,
                                                        int32_t i0, const double* const col[kBlock],
                                                        double* __restrict C) {
   using V = typename Lanes<W>::Type;
-  V a[kBlock] = {}, b[kBlock] = {};
+  V acc[R][kBlock] = {};
   for (int32_t k = 0; k < n; ++k) {
     const double* g = G + stride * k + i0;
-    V g0, g1;
-    Load(g0, g);
-    Load(g1, g + W);
+    V column[R];
+    for (int r = 0; r < R; ++r) Load(column[r], g + r * W);
     for (int32_t c = 0; c < kBlock; ++c) {
       const double pkj = col[c][k];
-      a[c] = a[c] + g0 * pkj;
-      b[c] = b[c] + g1 * pkj;
+      for (int r = 0; r < R; ++r) acc[r][c] = acc[r][c] + column[r] * pkj;
     }
   }
-  for (int32_t c = 0; c < kBlock; ++c) {
-    Store(C + stride * c + i0, a[c]);
-    Store(C + stride * c + i0 + W, b[c]);
-  }
+  for (int32_t c = 0; c < kBlock; ++c)
+    for (int r = 0; r < R; ++r) Store(C + stride * c + i0 + r * W, acc[r][c]);
 }
 
 // The rows below the last whole tile, one at a time.
@@ -181,7 +178,11 @@ inline __attribute__((always_inline)) void OuterProductUpdateLanes(double* P, in
     const double* col[kBlock];
     const int32_t width = BlockColumns(P, stride, n, j0, col);
     int32_t i = 0;
-    for (; i + 2 * W <= n; i += 2 * W) ProductTile<W>(G, stride, n, i, col, C);
+    for (; i + 2 * W <= n; i += 2 * W) ProductTile<W, 2>(G, stride, n, i, col, C);
+    if (i + W <= n) {
+      ProductTile<W, 1>(G, stride, n, i, col, C);
+      i += W;
+    }
     for (; i < n; ++i) ProductRow(G, stride, n, i, col, C);
     for (int32_t c = 0; c < width; ++c) {
       const int32_t j = j0 + c;
