@@ -199,8 +199,10 @@ inline __attribute__((always_inline)) void OuterProductUpdateLanes(double* P, in
 
 // The same kernels compiled once more for processors with 256-bit vector
 // units, chosen at run time. Only AVX2 is enabled, not FMA: a fused
-// multiply-add would round once where the equations round twice.
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+// multiply-add would round once where the equations round twice. Not on
+// Windows, where GCC cannot keep 256-bit values spilled to the stack aligned;
+// the plug-in there runs the 128-bit kernels, which give the same bits.
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__)) && !defined(_WIN32)
 #define ADAPTIVE_WIDE_KERNELS 1
 const bool kWideVectorsAvailable = (__builtin_cpu_init(), __builtin_cpu_supports("avx2") != 0);
 bool wideVectors = kWideVectorsAvailable;
