@@ -28,5 +28,5 @@ cmake --build build -j2 --target adaptive_bench
   echo "flags:    $(grep -m1 '^CMAKE_CXX_FLAGS_RELEASE' build/CMakeCache.txt | cut -d= -f2-) -Wall -Wextra -ffp-contract=off -fno-fast-math"
   echo
   build/bench/adaptive_bench --benchmark_min_time=0.2 --benchmark_repetitions=3 \
-    --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true "$@"
+    --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true "$@" 2>&1
 } | tee bench/results.txt
