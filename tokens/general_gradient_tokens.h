@@ -14,6 +14,7 @@
 #include "numerics/delay_line.h"
 #include "numerics/vector.h"
 #include "tokens/final_weights.h"
+#include "tokens/initial_taps.h"
 #include "tokens/parameters.h"
 
 // GenLMS_A: μ and leakage arrive on the inputs "Mu" and "Leakage" every sample,
@@ -67,11 +68,7 @@ class GeneralGradientToken : public AdaptiveToken {
     gradientLine.zero();
     if (weights.resize(length)) { ReportStorageFailure(); return; }
     weights.zero();
-    // Comparing with 0 (true for −0.0 as well) keeps a zero tap value from
-    // writing a negative zero into the coefficients.
-    if (firstTapValue != 0.0) weights(0) = firstTapValue;
-    if (length > 1 && lastTapValue != 0.0) weights(length - 1) = lastTapValue;
-    if (length > 2 && middleTapValue != 0.0) weights((length - 1) / 2) = middleTapValue;
+    SetInitialTaps(weights, length, firstTapValue, middleTapValue, lastTapValue, ZeroTapValue::KeepZero);
     if (!files.Open(1)) return;
     markConstructed();
   }

@@ -1,6 +1,8 @@
 // The general and recursive Newton tokens, and the entry points of the family.
 #include "tokens/newton_tokens.h"
 
+#include "tokens/initial_taps.h"
+
 GeneralNewtonToken::GeneralNewtonToken() : AdaptiveToken(2, 1, 1, 1) {
   if (TokenStatus != kStatusOk) return;
   length = ReadCount(0);
@@ -28,10 +30,7 @@ GeneralNewtonToken::GeneralNewtonToken() : AdaptiveToken(2, 1, 1, 1) {
   gain.zero();
   regressor.zero();
   weights.zero();
-  // A tap value of exactly 0 keeps the zero that is already there.
-  if (firstTapValue != 0.0) weights(0) = firstTapValue;
-  if (length > 1 && lastTapValue != 0.0) weights(length - 1) = lastTapValue;
-  if (length > 2 && middleTapValue != 0.0) weights((length - 1) / 2) = middleTapValue;
+  SetInitialTaps(weights, length, firstTapValue, middleTapValue, lastTapValue, ZeroTapValue::KeepZero);
   if (!files.Open(1)) return;
   markConstructed();
 }

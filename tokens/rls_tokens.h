@@ -19,6 +19,7 @@
 #include "numerics/vector.h"
 #include "tokens/correlation_update.h"
 #include "tokens/final_weights.h"
+#include "tokens/initial_taps.h"
 #include "tokens/parameters.h"
 
 struct NoRandomWalk {
@@ -61,9 +62,7 @@ class GeneralRlsToken : public AdaptiveToken {
     pTimesRegressor.zero();
     weights.zero();
     taps.zero();
-    weights(0) = firstTapValue;
-    if (length > 1) weights(length - 1) = lastTapValue;
-    if (length > 2) weights((length - 1) / 2) = middleTapValue;
+    SetInitialTaps(weights, length, firstTapValue, middleTapValue, lastTapValue, ZeroTapValue::Assign);
     lambdaInverse = 1.0 / lambdaInverse;
     if (!files.Open(1)) return;
     markConstructed();
