@@ -1,24 +1,23 @@
 #include "sim/html_report.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 #include "sim/svg_plot.h"
 
 namespace {
 
+// std::filesystem rather than mkdir(): the Windows adaptsim.exe writes reports
+// too, with either kind of slash in the path.
 bool MakeDirectories(const std::string& path, std::string* error) {
-  for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-    const std::string part = path.substr(0, slash);
-    if (!part.empty() && mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
-      *error = "cannot create " + part + ": " + std::strerror(errno);
-      return false;
-    }
-    if (slash == std::string::npos) return true;
+  std::error_code code;
+  std::filesystem::create_directories(path, code);
+  if (code) {
+    *error = "cannot create " + path + ": " + code.message();
+    return false;
   }
+  return true;
 }
 
 bool WriteText(const std::string& path, const std::string& text, std::string* error) {

@@ -46,12 +46,16 @@ void ProgressBar::update(int64_t done) {
   const double elapsed = std::chrono::duration<double>(now - start).count();
   if (elapsed < kQuietSeconds || std::chrono::duration<double>(now - lastDraw).count() < kRedrawSeconds) return;
   lastDraw = now;
-  stream << '\r' << ProgressLine(label, done, total, elapsed) << std::flush;
-  drawn = true;
+  std::string line = ProgressLine(label, done, total, elapsed);
+  // Padded over the longest line drawn before, and erased with spaces: the
+  // Windows console shows terminal escapes as text unless told otherwise.
+  if (line.size() < drawnWidth) line.resize(drawnWidth, ' ');
+  drawnWidth = line.size();
+  stream << '\r' << line << std::flush;
 }
 
 void ProgressBar::finish() {
-  if (!drawn) return;
-  stream << "\r\033[K" << std::flush;
-  drawn = false;
+  if (drawnWidth == 0) return;
+  stream << '\r' << std::string(drawnWidth, ' ') << '\r' << std::flush;
+  drawnWidth = 0;
 }

@@ -25,7 +25,7 @@ class ProgressBar {
   int64_t total;
   std::chrono::steady_clock::time_point start;
   std::chrono::steady_clock::time_point lastDraw;
-  bool drawn = false;
+  size_t drawnWidth = 0;  // of the line on the screen; 0 when none is
 };
 
 // The line drawn for `done` of `total` after `elapsed` seconds, such as
