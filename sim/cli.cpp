@@ -5,7 +5,24 @@
 
 namespace {
 
-const Command* const kCommands[] = {&ListCommand(), &DescribeCommand(), &RunCommand(), &DemoCommand(), &ExamplesCommand()};
+// The demo and the examples come with the lab part of adaptsim (worker
+// processes, Eigen, libsndfile), which the Windows build leaves out.
+const Command* const kCommands[] = {&ListCommand(), &DescribeCommand(), &RunCommand(),
+#ifdef ADAPTSIM_WITH_LAB
+                                    &DemoCommand(), &ExamplesCommand(),
+#endif
+};
+
+// "list, describe, run, demo or examples"
+std::string CommandNames() {
+  std::string names;
+  const size_t count = sizeof kCommands / sizeof kCommands[0];
+  for (size_t i = 0; i < count; ++i) {
+    if (i > 0) names += i + 1 == count ? " or " : ", ";
+    names += kCommands[i]->name;
+  }
+  return names;
+}
 
 const OptionSpec kLibraryOption{"library", 0, "PATH", "token library to load (default: the one built beside adaptsim)"};
 const OptionSpec kHelpOption{"help", 'h', nullptr, "show this help"};
@@ -71,7 +88,7 @@ int RunCommandLine(const std::vector<std::string>& words, CommandIo& io) {
       PrintMainHelp(io.out);
       return kExitOk;
     }
-    return UsageError(io, "missing COMMAND (list, describe, run, demo or examples)", "");
+    return UsageError(io, "missing COMMAND (" + CommandNames() + ")", "");
   }
   const Command* command = FindCommand(words[commandAt]);
   if (command == nullptr) {

@@ -47,5 +47,6 @@ struct Command {
 const Command& ListCommand();
 const Command& DescribeCommand();
 const Command& RunCommand();
+// Only in builds with adaptsim's lab part (ADAPTSIM_WITH_LAB).
 const Command& DemoCommand();
 const Command& ExamplesCommand();

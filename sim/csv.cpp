@@ -30,11 +30,20 @@ bool HasNumber(const std::vector<std::string>& fields) {
   return false;
 }
 
+bool EndsWith(const std::string& text, const char* suffix) {
+  const std::string s(suffix);
+  return text.size() >= s.size() && text.compare(text.size() - s.size(), s.size(), s) == 0;
+}
+
 std::string CountText(size_t count, const char* noun) {
   return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
 }  // namespace
+
+bool IsCsvPath(const std::string& path) {
+  return path.empty() || path == "-" || EndsWith(path, ".csv") || EndsWith(path, ".CSV") || EndsWith(path, ".txt");
+}
 
 bool ReadSampleCsv(std::istream& in, size_t columns, SampleTable* table, std::string* error) {
   table->columns = columns;

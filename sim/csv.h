@@ -16,6 +16,10 @@ struct SampleTable {
   const double* row(size_t index) const { return values.data() + index * columns; }
 };
 
+// True when `path` should be read or written as CSV rather than as a sound
+// file: standard input/output ("" or "-") and names ending in .csv or .txt.
+bool IsCsvPath(const std::string& path);
+
 // Reads every row of `in`, each of exactly `columns` numbers ("nan" and "inf"
 // included). A first line without any number is taken for a line of port names
 // and skipped; blank lines are skipped. On the first malformed line returns

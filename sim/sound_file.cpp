@@ -7,21 +7,12 @@
 
 namespace {
 
-bool EndsWith(const std::string& text, const char* suffix) {
-  const std::string s(suffix);
-  return text.size() >= s.size() && text.compare(text.size() - s.size(), s.size(), s) == 0;
-}
-
 bool IsFloatingSubtype(int format) {
   const int subtype = format & SF_FORMAT_SUBMASK;
   return subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE;
 }
 
 }  // namespace
-
-bool IsCsvPath(const std::string& path) {
-  return path.empty() || path == "-" || EndsWith(path, ".csv") || EndsWith(path, ".CSV") || EndsWith(path, ".txt");
-}
 
 bool ReadSoundFile(const std::string& path, SampleTable* table, SoundFormat* format, std::string* error) {
   SF_INFO info{};

@@ -1,6 +1,7 @@
 // Sound files (WAV, AIFF, FLAC and the other formats of libsndfile) as sample
 // tables: one column per channel, values as libsndfile scales them (integer
-// formats to -1 ... 1).
+// formats to -1 ... 1). A build without libsndfile has no sound files: both
+// calls then fail and say so.
 #pragma once
 
 #include <cstdint>
@@ -12,10 +13,6 @@ struct SoundFormat {
   int sampleRate = 0;
   int format = 0;  // libsndfile's major format | subtype
 };
-
-// True when `path` should be read or written as CSV rather than as a sound
-// file: standard input/output ("" or "-") and names ending in .csv or .txt.
-bool IsCsvPath(const std::string& path);
 
 // Reads every frame. False with the reason when the file cannot be opened or
 // read.
