@@ -157,6 +157,18 @@ TEST(AdaptsimProcess, RunsLmsOverCsvSamples) {
   EXPECT_EQ(files.out, "");
   EXPECT_EQ(Slurp("proc_out.csv"), "Output,PriError,PostError\n0,1,0.97999999999999998\n");
   EXPECT_FALSE(std::ifstream("lms.txt").good());
+
+  // The report of a CSV run: every build has it, the Windows one too.
+  const Outcome report =
+      Adaptsim("lmsreport", "run LMS -p 0=2 --weights rw.txt --in proc_in.csv --out proc_out.csv --report rep/lms");
+  ASSERT_EQ(report.status, 0) << report.err;
+  EXPECT_TRUE(Contains(Slurp("rep/lms/index.html"), "<img src=\"weights-1.svg\""));
+  EXPECT_EQ(Slurp("rep/lms/learning-curve.svg").rfind("<svg", 0), 0u);
+  std::ofstream("rep/file") << "in the way";
+  const Outcome blocked = Adaptsim("lmsblocked", "run LMS --weights rw.txt --in proc_in.csv --out proc_out.csv "
+                                                 "--report rep/file/sub");
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_TRUE(Contains(blocked.err, "cannot create rep/file/sub")) << blocked.err;
 }
 
 TEST(AdaptsimProcess, RunsTheNormalisedAndGeneralTokens) {
