@@ -333,9 +333,10 @@ const Command& RunCommand() {
       "Creates one instance of TOKEN, runs it once per input sample and terminates\n"
       "it, as the simulator does. Input: CSV with one column per input port in\n"
       "catalogue order (see 'adaptsim describe TOKEN'; a first line of port names is\n"
-      "skipped; nan and inf are accepted), or a sound file (WAV, AIFF, FLAC... any\n"
-      "name not ending in .csv or .txt) whose channels feed the input ports in order\n"
-      "or as --channels chooses, its sample rate the run's. Output: CSV with a line\n"
+      "skipped; nan and inf are accepted), or, where adaptsim is built with\n"
+      "libsndfile, a sound file (WAV, AIFF, FLAC... any name not ending in .csv or\n"
+      ".txt) whose channels feed the input ports in order or as --channels\n"
+      "chooses, its sample rate the run's. Output: CSV with a line\n"
       "of output port names and every value to 17 significant digits, or, for a\n"
       "sound file input, a sound file of the same format and rate.",
       {{"parameter", 'p', "NAME=VALUE",
