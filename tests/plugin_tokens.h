@@ -1,0 +1,28 @@
+// The tokens as a host sees them: the plug-in loaded at run time, its catalogue
+// read through USERCODE and each entry point resolved by name. Tests that must
+// cover every token iterate over this list, so they cover each token as soon as
+// the library exports it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/records.h"
+
+struct PluginToken {
+  std::string name;
+  TokenEntryPoint entry;
+  int inputs;
+  int outputs;
+  std::vector<std::string> parameterNames;
+  std::vector<double> defaults;
+
+  // Number of final-weights files (one per channel).
+  int channels() const;
+  // True for the parameters that are counts of coefficients.
+  bool isCount(size_t parameter) const;
+};
+
+// Every catalogue entry whose entry point the plug-in exports. Empty when the
+// plug-in cannot be loaded or has no catalogue yet (the message says why).
+const std::vector<PluginToken>& PluginTokens(std::string* whyEmpty = nullptr);
