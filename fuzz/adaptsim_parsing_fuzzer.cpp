@@ -1,0 +1,125 @@
+// adaptsim's user input: command lines, NAME=VALUE parameter settings, numbers
+// and CSV sample files. The input is two parts split at the first NUL byte:
+// command-line words one per line, then the text of a CSV file.
+//
+// The whole command line goes through the real commands, with two changes that
+// keep the search on parsing and inside the working directory: the library is
+// always the one built here, and `run` always reads a sample file that does not
+// exist, so no token is ever created with the parameters given (the entry
+// protocol fuzzer covers that). Words holding a '/' are dropped.
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/arguments.h"
+#include "sim/cli.h"
+#include "sim/csv.h"
+#include "sim/number_text.h"
+#include "sim/parameter_settings.h"
+#include "sim/plugin.h"
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::fprintf(stderr, "adaptsim parsing: %s\n", what.c_str());
+  std::abort();
+}
+
+std::unique_ptr<Plugin> gPlugin;
+
+bool StartsWith(const std::string& word, const char* prefix) { return word.rfind(prefix, 0) == 0; }
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> words;
+  std::istringstream in(text);
+  for (std::string word; std::getline(in, word);) words.push_back(word);
+  return words;
+}
+
+// A number printed for the output file reads back as the same double.
+void CheckNumbers(const std::vector<std::string>& words) {
+  for (const std::string& word : words) {
+    double value;
+    if (!ParseDouble(word, &value)) continue;
+    for (const std::string& text : {FormatExact(value), FormatShortest(value)}) {
+      double back;
+      if (!ParseDouble(text, &back)) Fail("cannot read back " + text);
+      if (!(std::isnan(value) ? std::isnan(back) : std::memcmp(&back, &value, sizeof value) == 0))
+        Fail(word + " printed as " + text + " reads back differently");
+    }
+  }
+}
+
+void CheckSettings(const std::vector<std::string>& words) {
+  const TokenInfo& token = gPlugin->catalogue()[words.size() % gPlugin->catalogue().size()];
+  std::vector<double> values = token.parameterDefaults;
+  for (const std::string& word : words) {
+    std::string error;
+    if (!ApplyParameterSetting(token, word, &values, &error) && error.empty()) Fail("refused setting without reason");
+    if (values.size() != token.parameterDefaults.size()) Fail("setting changed the parameter count");
+  }
+}
+
+void CheckCsv(const std::string& text, size_t columns) {
+  std::istringstream in(text);
+  SampleTable table;
+  std::string error;
+  if (ReadSampleCsv(in, columns, &table, &error)) {
+    if (table.values.size() % columns != 0) Fail("ragged sample table");
+  } else if (error.empty() || !table.values.empty()) {
+    Fail("refused CSV without reason or with samples left");
+  }
+}
+
+void CheckCommandLine(const std::vector<std::string>& words, const std::string& standardInput) {
+  std::vector<std::string> line = {"--library", ADAPTIVE_PLUGIN_PATH};
+  for (const std::string& word : words) {
+    if (word.find('/') != std::string::npos || StartsWith(word, "--library") || StartsWith(word, "--in")) continue;
+    line.push_back(word);
+  }
+  // Where cli.cpp finds the command: after the leading options.
+  size_t commandAt = 2;
+  while (commandAt < line.size() && line[commandAt].size() > 1 && line[commandAt][0] == '-') ++commandAt;
+  if (commandAt < line.size() && line[commandAt] == "run")
+    line.insert(line.begin() + static_cast<long>(commandAt) + 1, "--in=no-such-samples.csv");
+  std::istringstream in(standardInput);
+  std::ostringstream out;
+  std::ostringstream err;
+  CommandIo io{in, out, err};
+  const int status = RunCommandLine(line, io);
+  if (status != 0 && status != 1 && status != 2) Fail("exit status " + std::to_string(status));
+  if (status != 0 && err.str().empty()) Fail("failed without a message");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // Kept loaded for good: the commands load and unload it on every input, and
+  // coverage counters must not vanish with an unloaded library.
+  if (dlopen(ADAPTIVE_PLUGIN_PATH, RTLD_NOW | RTLD_NODELETE) == nullptr) std::abort();
+  std::string error;
+  gPlugin = Plugin::Load(ADAPTIVE_PLUGIN_PATH, &error);
+  if (!gPlugin || gPlugin->catalogue().empty()) Fail("cannot load the plug-in: " + error);
+  static char directory[] = "/tmp/adaptsim-fuzz-XXXXXX";
+  if (mkdtemp(directory) == nullptr || chdir(directory) != 0) std::abort();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  const size_t split = input.find('\0');
+  const std::vector<std::string> words = SplitLines(input.substr(0, split));
+  const std::string csv = split == std::string::npos ? std::string() : input.substr(split + 1);
+  CheckNumbers(words);
+  CheckSettings(words);
+  CheckCsv(csv, 1 + size % 5);
+  CheckCommandLine(words, csv);
+  return 0;
+}
