@@ -27,9 +27,11 @@ expect() {
   local want=$1 token=$2 input=$3
   shift 3
   local got=0
+  local t0=$SECONDS
   "$sim" run "$token" --in "$input" --out /dev/null "$@" 2>stderr.txt || got=$?
+  [ $((SECONDS - t0)) -lt 3 ] || echo "slow: $token $* $((SECONDS - t0)) s"
   runs=$((runs + 1))
-  if [ "$got" -ne "$want" ] || grep -q -E 'Sanitizer|runtime error' stderr.txt; then
+  if [ "$got" -ne "$want" ] || grep -q -E "ERROR: [A-Za-z]+Sanitizer|runtime error" stderr.txt; then
     echo "FAIL: adaptsim run $token $* (exit $got, expected $want)"
     head -40 stderr.txt
     failures=$((failures + 1))

@@ -120,8 +120,11 @@ std::istream& operator>>(std::istream& in, Matrix& m) {
       return in;
     }
     if (!GiveBlock(in, m, static_cast<int32_t>(rows), static_cast<int32_t>(cols), name)) return in;
+    // Once the stream has failed, every further read would yield 0.0: store
+    // that directly, so that a short text declaring millions of elements costs
+    // a pass over memory, not millions of failing extractions.
     for (int32_t i = 0; i < m.rows(); ++i)
-      for (int32_t j = 0; j < m.cols(); ++j) m(i, j) = ReadNumber(in);
+      for (int32_t j = 0; j < m.cols(); ++j) m(i, j) = in.fail() ? 0.0 : ReadNumber(in);
     return in;
   }
   if (std::strcmp(type, "scalar") == 0) {

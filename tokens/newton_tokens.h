@@ -135,9 +135,12 @@ class MultiChannelNewtonToken : public AdaptiveToken {
   }
 
   ~MultiChannelNewtonToken() override {
+    // Files open in channel order and only after all storage exists, so the
+    // offsets of the open ones fit; the lengths of a construction refused for
+    // its size may not even sum without overflow.
     int32_t start = 0;
-    for (int c = 0; c < C; ++c) {
-      if (files.IsOpen(c)) files.WriteCoefficients(c, &weights(start), length[c], DenominatorSection::Transversal);
+    for (int c = 0; c < C && files.IsOpen(c); ++c) {
+      files.WriteCoefficients(c, &weights(start), length[c], DenominatorSection::Transversal);
       start += length[c];
     }
     files.Close();
