@@ -3,12 +3,14 @@
 // use is the same at every checkpoint, and the resident size stays put.
 //
 //   long_run [--library PATH] [--samples N] [TOKEN...]   (default: every token)
+//   long_run [--library PATH] --list                     (the exported tokens)
 //
 // Prints one line per token (time per sample, heap, resident size); exits 1 if
 // any token grew, failed a call or could not be run.
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -134,14 +136,17 @@ int main(int argc, char** argv) {
   std::string library = ADAPTIVE_PLUGIN_PATH;
   int64_t samples = 10000000;
   std::vector<std::string> wanted;
+  bool list = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--library" && i + 1 < argc) {
       library = argv[++i];
     } else if (arg == "--samples" && i + 1 < argc) {
       samples = std::atoll(argv[++i]);
+    } else if (arg == "--list") {
+      list = true;
     } else if (!arg.empty() && arg[0] == '-') {
-      std::fprintf(stderr, "usage: long_run [--library PATH] [--samples N] [TOKEN...]\n");
+      std::fprintf(stderr, "usage: long_run [--library PATH] [--samples N] [TOKEN...] | --list\n");
       return 2;
     } else {
       wanted.push_back(arg);
@@ -153,6 +158,11 @@ int main(int argc, char** argv) {
   if (!plugin) {
     std::fprintf(stderr, "long_run: %s\n", error.c_str());
     return 1;
+  }
+  if (list) {
+    for (const TokenInfo& token : plugin->catalogue())
+      if (plugin->entryPoint(token.name) != nullptr) std::printf("%s\n", token.name.c_str());
+    return 0;
   }
   int failures = 0;
   int ran = 0;
