@@ -28,7 +28,7 @@ expect() {
   shift 3
   local got=0
   local t0=$SECONDS
-  "$sim" run "$token" --in "$input" --out /dev/null "$@" 2>stderr.txt || got=$?
+  "$sim" run "$token" --in "$input" --out out.csv "$@" 2>stderr.txt || got=$?
   [ $((SECONDS - t0)) -lt 3 ] || echo "slow: $token $* $((SECONDS - t0)) s"
   runs=$((runs + 1))
   if [ "$got" -ne "$want" ] || grep -q -E "ERROR: [A-Za-z]+Sanitizer|runtime error" stderr.txt; then
