@@ -76,6 +76,14 @@ void FinalWeightsFiles::WriteCoefficients(int channel, const double* numerator, 
   }
 }
 
+void FinalWeightsFiles::WriteChannelBlocks(const double* coefficients, const int32_t* lengths, int channels) {
+  int32_t start = 0;
+  for (int c = 0; c < channels && IsOpen(c); ++c) {
+    WriteCoefficients(c, coefficients + start, lengths[c], DenominatorSection::Transversal);
+    start += lengths[c];
+  }
+}
+
 void FinalWeightsFiles::WriteText(int channel, const char* text) {
   if (files[channel] != nullptr) std::fputs(text, files[channel]);
 }

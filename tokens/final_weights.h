@@ -38,6 +38,12 @@ class FinalWeightsFiles {
   void WriteCoefficients(int channel, const double* numerator, int32_t count, DenominatorSection section,
                          const double* feedback = nullptr, int32_t feedbackCount = 0);
 
+  // Writes consecutive blocks of one coefficient array, lengths[c] of them for
+  // channel c, each with the transversal denominator section, into the files
+  // that are open. Files open in channel order and only once all storage
+  // exists, so the offsets of the open channels always fit.
+  void WriteChannelBlocks(const double* coefficients, const int32_t* lengths, int channels);
+
   // Writes plain text into a channel's file (when open).
   void WriteText(int channel, const char* text);
 

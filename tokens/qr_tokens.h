@@ -142,11 +142,7 @@ class QrToken : public AdaptiveToken {
         if (backsubstitute(R, z, w) != 0) {
           for (int c = 0; c < C; ++c) files.WriteText(c, "Matrix close to singular...\n");
         } else {
-          int32_t first = 0;
-          for (int c = 0; c < C; ++c) {
-            files.WriteCoefficients(c, &w(first), length[c], DenominatorSection::Transversal);
-            first += length[c];
-          }
+          files.WriteChannelBlocks(&w(0), length, C);
         }
       }
     }

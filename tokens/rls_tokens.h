@@ -217,14 +217,7 @@ class MultiChannelRlsToken : public AdaptiveToken {
   }
 
   ~MultiChannelRlsToken() override {
-    // Files open in channel order and only after all storage exists, so the
-    // offsets of the open ones fit; the lengths of a construction refused for
-    // its size may not even sum without overflow.
-    int32_t start = 0;
-    for (int c = 0; c < C && files.IsOpen(c); ++c) {
-      files.WriteCoefficients(c, &weights(start), length[c], DenominatorSection::Transversal);
-      start += length[c];
-    }
+    if (files.IsOpen(0)) files.WriteChannelBlocks(&weights(0), length, C);
     files.Close();
   }
 
