@@ -33,6 +33,9 @@ struct CommandContext {
   std::unique_ptr<Plugin> loadPlugin() const;
   // The catalogue entry called `name`, or complains and returns null.
   const TokenInfo* findToken(const Plugin& plugin, const std::string& name) const;
+  // For commands that take one TOKEN word: loads the library into *plugin and
+  // returns the token's entry, or complains, sets *exitCode and returns null.
+  const TokenInfo* loadTokenArgument(std::unique_ptr<Plugin>* plugin, int* exitCode) const;
 };
 
 struct Command {

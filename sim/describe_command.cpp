@@ -11,15 +11,10 @@ void PrintPorts(std::ostream& out, const char* title, const std::vector<std::str
 }
 
 int RunDescribe(const CommandContext& context) {
-  const std::vector<std::string>& words = context.arguments.positionals;
-  if (words.size() != 1) {
-    context.complain(words.empty() ? "missing TOKEN" : "takes one TOKEN, got " + std::to_string(words.size()));
-    return kExitUsage;
-  }
-  const std::unique_ptr<Plugin> plugin = context.loadPlugin();
-  if (!plugin) return kExitFailure;
-  const TokenInfo* token = context.findToken(*plugin, words[0]);
-  if (token == nullptr) return kExitUsage;
+  std::unique_ptr<Plugin> plugin;
+  int exitCode = 0;
+  const TokenInfo* token = context.loadTokenArgument(&plugin, &exitCode);
+  if (token == nullptr) return exitCode;
 
   std::ostream& out = context.io.out;
   out << token->name << ": " << token->description << '\n';

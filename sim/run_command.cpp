@@ -279,15 +279,10 @@ bool WriteOutputs(const CommandContext& context, const TokenInfo& token, const R
 }
 
 int RunRun(const CommandContext& context) {
-  const std::vector<std::string>& words = context.arguments.positionals;
-  if (words.size() != 1) {
-    context.complain(words.empty() ? "missing TOKEN" : "takes one TOKEN, got " + std::to_string(words.size()));
-    return kExitUsage;
-  }
-  const std::unique_ptr<Plugin> plugin = context.loadPlugin();
-  if (!plugin) return kExitFailure;
-  const TokenInfo* token = context.findToken(*plugin, words[0]);
-  if (token == nullptr) return kExitUsage;
+  std::unique_ptr<Plugin> plugin;
+  int exitCode = 0;
+  const TokenInfo* token = context.loadTokenArgument(&plugin, &exitCode);
+  if (token == nullptr) return exitCode;
   RunSettings settings;
   if (!ReadSettings(context, *token, &settings)) return kExitUsage;
   const TokenEntryPoint entry = plugin->entryPoint(token->name);
