@@ -37,6 +37,18 @@ void SetFormat(PortRecord& p, int a, int b, int c) {
   p.formatExponent = c;
 }
 
+// Every output port carries this timing and format.
+void ExpectOutputs(const TokenHarness& host, double rate, double time, int skip, int code, int width, int exponent) {
+  for (const PortRecord& o : host.outputPorts) {
+    EXPECT_EQ(o.sampleRate, rate);
+    EXPECT_EQ(o.sampleTime, time);
+    EXPECT_EQ(o.skip, skip);
+    EXPECT_EQ(o.formatCode, code);
+    EXPECT_EQ(o.formatWidth, width);
+    EXPECT_EQ(o.formatExponent, exponent);
+  }
+}
+
 TEST_F(AdaptiveTokenTest, HighestRateIsReferenceLowestIndexOnTies) {
   TokenHarness host(&Entry<CountingToken<2>>, 2, 2, {});
   host.inputPorts[0].sampleRate = 8000;
@@ -46,14 +58,7 @@ TEST_F(AdaptiveTokenTest, HighestRateIsReferenceLowestIndexOnTies) {
   SetFormat(host.inputPorts[1], 7, 8, 9);
   ASSERT_EQ(host.Create(), 0);
   EXPECT_EQ(host.record.instance->referenceInputIndex(), 1);
-  for (const PortRecord& o : host.outputPorts) {
-    EXPECT_EQ(o.sampleRate, 16000);
-    EXPECT_EQ(o.sampleTime, 0.25);
-    EXPECT_EQ(o.skip, 1);
-    EXPECT_EQ(o.formatCode, 7);
-    EXPECT_EQ(o.formatWidth, 8);
-    EXPECT_EQ(o.formatExponent, 9);
-  }
+  ExpectOutputs(host, 16000, 0.25, 1, 7, 8, 9);
 
   TokenHarness equal(&Entry<CountingToken<2>>, 2, 2, {});
   ASSERT_EQ(equal.Create(), 0);
@@ -118,13 +123,7 @@ TEST_F(AdaptiveTokenTest, InputCountFromRecordAndTokensWithoutInputs) {
   source.context.sampleRate = 44100;
   source.context.sampleTime = 3.5;
   ASSERT_EQ(source.Create(), 0);
-  for (const PortRecord& o : source.outputPorts) {
-    EXPECT_EQ(o.formatCode, 5);
-    EXPECT_EQ(o.formatWidth, 64);
-    EXPECT_EQ(o.formatExponent, 11);
-    EXPECT_EQ(o.sampleRate, 44100);
-    EXPECT_EQ(o.sampleTime, 3.5);
-  }
+  ExpectOutputs(source, 44100, 3.5, 0, 5, 64, 11);
   source.Run({});
   EXPECT_EQ(steps, 1);
   EXPECT_EQ(source.outputPorts[1].sampleTime, source.context.sampleTime);

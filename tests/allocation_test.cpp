@@ -97,15 +97,8 @@ namespace {
 std::vector<double> NextInputs(const TokenInfo& token, std::mt19937& engine, int n) {
   std::normal_distribution<double> gauss;
   std::vector<double> values;
-  for (const std::string& name : token.inputNames) {
-    if (name == "Mu") {
-      values.push_back(0.01);
-    } else if (name == "Leakage") {
-      values.push_back(1.0);
-    } else {
-      values.push_back(gauss(engine));
-    }
-  }
+  for (const std::string& name : token.inputNames)
+    values.push_back(name == "Mu" ? 0.01 : name == "Leakage" ? 1.0 : gauss(engine));
   if (n == 150) values[0] = std::numeric_limits<double>::quiet_NaN();
   if (n == 170) values[0] = std::numeric_limits<double>::infinity();
   return values;
