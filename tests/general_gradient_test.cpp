@@ -20,22 +20,18 @@ enum class Kind { A, B, Normalised };
 TokenEntryPoint Entry(Kind kind) { return kind == Kind::A ? &GenLMS_A : kind == Kind::B ? &GenLMS_B : &GenNLMS; }
 int Inputs(Kind kind) { return kind == Kind::A ? 5 : 3; }
 
-// Parameters in catalogue order; GenLMS_A has no "Mu" and "Leakage Factor".
-std::vector<double> Parameters(Kind kind, double length, double mu, double leakage, double first, double middle,
-                               double last) {
-  if (kind == Kind::A) return {length, first, middle, last};
-  return {length, mu, leakage, first, middle, last};
-}
-
 std::string GeneralFile(const std::vector<double>& w) {
   return "Numerator Coefficients =" + std::to_string(w.size()) + "\n" + CoefficientLines(w) +
          "Denominator Coefficients =1\n1\n";
 }
 
 // Creates and destroys an instance and returns its final-weights file.
+// GenLMS_A has no "Mu" and "Leakage Factor" parameters.
 std::string InitialFile(Kind kind, double length, double first, double middle, double last) {
   std::remove("init.txt");
-  TokenHarness host(Entry(kind), Inputs(kind), 1, Parameters(kind, length, 0.01, 1, first, middle, last), "init.txt");
+  const std::vector<double> p = kind == Kind::A ? std::vector<double>{length, first, middle, last}
+                                                : std::vector<double>{length, 0.01, 1, first, middle, last};
+  TokenHarness host(Entry(kind), Inputs(kind), 1, p, "init.txt");
   EXPECT_EQ(host.Create(), 0);
   EXPECT_EQ(host.Terminate(), 0);
   return ReadFileText("init.txt");

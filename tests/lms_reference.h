@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -22,9 +21,6 @@ namespace lms_reference {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 const double kDelta = 1e-8;
-const std::string kLength = "Improper length of Adaptive Filter.\nMust be greater than 0...";
-const std::string kStep = "Improper step size of Adaptive Filter.\nMust be greater than 0...";
-const std::string kLeakage = "Improper leakage factor of Adaptive Filter.\nMust be between 0 and 1...";
 
 // Equal bit for bit; any two NaNs count as equal, since which operand's NaN an
 // operation returns is left open and the compiler may swap the operands of a

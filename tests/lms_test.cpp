@@ -1,5 +1,5 @@
-// The LMS tokens' worked example and multi-channel cases, and every LMS-type token
-// (plain and normalised gain, recursive and multi-channel form) against the
+// The LMS tokens' worked example and multi-channel cases, and every LMS-type
+// token (plain and normalised gain, recursive and multi-channel form) against the
 // plain model of its equations, bit for bit.
 #include <gtest/gtest.h>
 

@@ -17,6 +17,9 @@ struct Shape {
 };
 const Shape kLms{&LMS, 2, 3}, kLms2{&LMS2, 3, 3}, kNlms{&NLMS, 2, 3}, kNlms2{&NLMS2, 3, 3}, kNlms3{&NLMS3, 4, 3};
 const Shape kGenA{&GenLMS_A, 5, 1}, kGenB{&GenLMS_B, 3, 1}, kGenN{&GenNLMS, 3, 1};
+const std::string kLength = "Improper length of Adaptive Filter.\nMust be greater than 0...";
+const std::string kStep = "Improper step size of Adaptive Filter.\nMust be greater than 0...";
+const std::string kLeakage = "Improper leakage factor of Adaptive Filter.\nMust be between 0 and 1...";
 const std::string kOk = "0:", kBadLength = "1:" + kLength, kBadStep = "1:" + kStep, kBadLeakage = "1:" + kLeakage;
 
 // "status:message" of a creation with these parameters (no file).
