@@ -1,5 +1,7 @@
 // The allocation-free correlation kernels against the matrix expressions they
-// replace: identical bits on random data, also with NaN and infinities inside.
+// replace (identical bits on random data, also with NaN and infinities inside),
+// and what the RLS, random-walk and Newton tokens share: the refusal of
+// impossible lengths, the initial tap layout and the joint P of the channels.
 #include "tokens/correlation_update.h"
 
 #include <gtest/gtest.h>
@@ -76,19 +78,55 @@ TEST(CorrelationUpdate, KernelsEqualTheExpressionForms) {
   }
 }
 
-TEST(CorrelationUpdate, LengthsWhoseSquareCannotExistAreRefusedBeforeAllocating) {
+TEST(CorrelationTokens, LengthsWhoseSquareCannotExistAreRefusedBeforeAllocating) {
   // Through a token, so that the failure reaches a host record.
   for (double n : {2147483647.0, 1073741824.0}) {
     EXPECT_EQ(CreateStatus(&RLS1, 2, 3, {n, 0.999, 1e-5}),
               std::make_pair(1002, std::string("Memory (s_) allocation error.")));
     EXPECT_EQ(CreateStatus(&NEW, 2, 3, {n, 1, 0.999, 0.1, 1, 1e-5}).first, 1002);
   }
-  // Channel sums that overflow 32 bits, and a P that fits the size
-  // computation but not the address space.
-  EXPECT_EQ(CreateStatus(&RLS3, 4, 3, {1073741824.0, 1073741824.0, 1073741824.0, 0.999, 1e-5}).first, 1002);
+  // A feedback count that overflows N, and Ps that fit the size computation
+  // but not the address space.
   EXPECT_EQ(CreateStatus(&NEW, 2, 3, {2147483647.0, 2, 0.999, 0.1, 1, 1e-5}).first, 1002);
   EXPECT_EQ(CreateStatus(&GenRLS, 2, 1, {8388608.0, 0.999, 1e-5, 0, 0, 0}).first, 1002);
   EXPECT_EQ(CreateStatus(&NEW2, 3, 3, {8388608.0, 1, 0.999, 0.1, 1, 1e-5}).first, 1002);
+}
+
+// File 1 of a two-channel token with lengths 1 and 1 after these samples.
+// With the second sample's channel-1 input 0, only the off-diagonal part of a
+// joint P can move the channel-1 coefficient.
+std::string FirstChannelFile(TokenEntryPoint entry, std::vector<double> parameters,
+                             const std::vector<std::vector<double>>& samples) {
+  std::remove("coupled1.txt");
+  {
+    TokenHarness host(entry, 3, 3, std::move(parameters), "coupled.txt");
+    EXPECT_EQ(host.Create(), 0);
+    for (const auto& s : samples) host.Run(s);
+  }
+  return ReadFileText("coupled1.txt");
+}
+
+TEST(CorrelationTokens, InitialTapLayoutsAndJointP) {
+  const std::vector<std::vector<double>> layouts = {{1, 2, 0, 3}, {1, 2, 3}, {1, 3}, {1}};
+  for (const auto& want : layouts) {
+    const double N = static_cast<double>(want.size());
+    for (auto [entry, parameters] : {std::make_pair(&GenRLS, std::vector<double>{N, 0.99, 1e-5, 1, 2, 3}),
+                                     std::make_pair(&GenRW, std::vector<double>{N, 0.99, 1e-5, 1, 1, 2, 3}),
+                                     std::make_pair(&GenNEW, std::vector<double>{N, 0.99, 0.1, 1, 1e-5, 1, 2, 3})}) {
+      std::remove("taps.txt");
+      TokenHarness(entry, 2, 1, parameters, "taps.txt").Create();  // destroyed at once
+      EXPECT_EQ(ReadFileText("taps.txt"),
+                CoefficientText(Column(want), 0, static_cast<int>(N),
+                                entry == &GenNEW ? "Denominator Coefficients =1\n1\n" : kTransversal));
+    }
+  }
+  for (auto [entry, parameters] : {std::make_pair(&RLS2, std::vector<double>{1, 1, 1.0, 1.0}),
+                                   std::make_pair(&NEW2, std::vector<double>{1, 1, 1.0, 1.0, 1.0, 1.0}),
+                                   std::make_pair(&RW2, std::vector<double>{1, 1, 1.0, 1.0, 0.5})}) {
+    const std::string first = FirstChannelFile(entry, parameters, {{1, 1, 1}});
+    EXPECT_EQ(FirstChannelFile(entry, parameters, {{1, 1, 1}, {0, 0, 3}}), first);
+    EXPECT_NE(FirstChannelFile(entry, parameters, {{1, 1, 1}, {0, 1, 3}}), first);
+  }
 }
 
 }  // namespace

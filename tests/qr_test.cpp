@@ -4,82 +4,63 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <limits>
-#include <random>
-#include <string>
-#include <vector>
 
-#include "numerics/arithmetic.h"
 #include "numerics/solve.h"
-#include "tests/token_harness.h"
-#include "tokens/entry_points.h"
+#include "tests/correlation_reference.h"
 
 namespace {
 
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
-const double kInf = std::numeric_limits<double>::infinity();
 const char* const kSingular = "Matrix close to singular...\n";
-
-TokenEntryPoint Entry(int channels) { return channels == 1 ? &QR1 : channels == 2 ? &QR2 : &QR3; }
 
 // A QR token with the given channel lengths and λ; outputs: 4 ports.
 TokenHarness MakeQr(const std::vector<int>& lengths, double lambda, const std::string& file = "") {
+  const int C = static_cast<int>(lengths.size());
   std::vector<double> params(lengths.begin(), lengths.end());
   params.push_back(lambda);
-  return TokenHarness(Entry(static_cast<int>(lengths.size())), static_cast<int>(lengths.size()) + 1, 4, params,
-                      file);
+  return TokenHarness(C == 1 ? &QR1 : C == 2 ? &QR2 : &QR3, C + 1, 4, params, file);
 }
 
-std::string FileName(const std::string& base, int channels, int c) {
-  return channels == 1 ? base + ".txt" : base + std::to_string(c + 1) + ".txt";
+// The final-weights files of a QR token fed these samples (channel inputs,
+// then d).
+std::vector<std::string> QrFiles(const std::vector<int>& lengths, double lambda,
+                                 const std::vector<std::vector<double>>& samples) {
+  const int C = static_cast<int>(lengths.size());
+  RemoveFiles("qr", C);
+  {
+    TokenHarness host = MakeQr(lengths, lambda, "qr.txt");
+    EXPECT_EQ(host.Create(), 0);
+    for (const auto& s : samples) host.Run(s);
+  }
+  std::vector<std::string> files;
+  for (int c = 0; c < C; ++c) files.push_back(ReadFileText(FileOfChannel("qr", C, c)));
+  return files;
 }
 
-void RemoveFiles(const std::string& base, int channels) {
-  for (int c = 0; c < channels; ++c) std::remove(FileName(base, channels, c).c_str());
-}
-
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
-// The sweep as the algorithm states it, with shift-register histories and
-// the numerics' operators for the scaling.
+// The sweep as the algorithm states it, with the numerics' operators for the
+// scaling.
 struct ReferenceQr {
-  ReferenceQr(const std::vector<int>& lengths, double lambda) : lengths(lengths), lambda(lambda) {
-    for (int l : lengths) {
-      history.emplace_back(l, 0.0);
-      N += l;
-    }
+  ReferenceQr(const std::vector<int>& lengths, double lambda) : lengths(lengths), lambda(lambda), taps(lengths) {
+    N = taps.regressor.rows();
     R = Matrix(N + 1, N, nullptr);
     z = Vector(N + 1);
   }
 
   // Output, PriError, PostError, Gamma.
-  std::vector<double> Step(const std::vector<double>& x, double d) {
-    for (size_t c = 0; c < history.size(); ++c) {
-      history[c].insert(history[c].begin(), x[c]);
-      history[c].pop_back();
-    }
+  std::vector<double> Step(const std::vector<double>& in, double d) {
+    const Vector& x = taps.Push(in);
     R = R * lambda;
     z = z * lambda;
-    int k = 0;
-    for (const auto& h : history)
-      for (double tap : h) R(N, k++) = tap;
+    for (int k = 0; k < N; ++k) R(N, k) = x(k);
     z(N) = d;
     double gamma = 1.0;
     for (int i = 0; i < N; ++i) {
       double c = 1.0, s = 0.0;
       if (R(N, i) != 0.0) {
-        if (std::fabs(R(i, i)) < 1e-8) {
+        const double r = std::fabs(R(i, i)) < 1e-8 ? 0.0 : std::sqrt(R(i, i) * R(i, i) + R(N, i) * R(N, i));
+        if (r <= 1e-8)
           c = 0.0, s = 1.0;
-        } else {
-          const double r = std::sqrt(R(i, i) * R(i, i) + R(N, i) * R(N, i));
-          if (r <= 1e-8)
-            c = 0.0, s = 1.0;
-          else
-            c = R(i, i) / r, s = R(N, i) / r;
-        }
+        else
+          c = R(i, i) / r, s = R(N, i) / r;
         gamma = gamma * c;
       }
       for (int j = i; j < N; ++j) {
@@ -100,126 +81,47 @@ struct ReferenceQr {
     Vector w(N);
     const bool singular = backsubstitute(R, z, w) != 0;
     std::vector<std::string> files;
-    int first = 0;
-    for (int l : lengths) {
-      std::string text = singular ? kSingular : "Numerator Coefficients =" + std::to_string(l) + "\n";
-      for (int k = 0; k < l && !singular; ++k) {
-        char line[64];
-        std::snprintf(line, sizeof line, "%20.15E\n", w(first + k));
-        text += line;
-      }
-      if (!singular) text += "\nDenominator Coefficients =1\n1\n";
-      files.push_back(text);
-      first += l;
-    }
+    for (int c = 0, first = 0; c < static_cast<int>(lengths.size()); first += lengths[c++])
+      files.push_back(singular ? kSingular : CoefficientText(w, first, lengths[c], kTransversal));
     return files;
   }
 
   std::vector<int> lengths;
   double lambda;
+  StackedTaps taps;
   int N = 0;
-  std::vector<std::vector<double>> history;
   Matrix R;
   Vector z;
 };
 
-// The numbers of a final-weights file's numerator section.
-std::vector<double> Coefficients(const std::string& text) {
-  std::vector<double> values;
-  int count = 0;
-  if (std::sscanf(text.c_str(), "Numerator Coefficients =%d", &count) != 1) return values;
-  const char* p = std::strchr(text.c_str(), '\n');
-  for (int k = 0; k < count && p != nullptr; ++k) {
-    values.push_back(std::strtod(p + 1, nullptr));
-    p = std::strchr(p + 1, '\n');
-  }
-  return values;
-}
-
 TEST(QrTokens, TwoSampleExample) {
   RemoveFiles("qr_two", 1);
-  TokenHarness host = MakeQr({1}, 1.0, "qr_two.txt");
-  ASSERT_EQ(host.Create(), 0);
-  host.Run({1.0, 2.0});
-  EXPECT_EQ(host.Output(3), 0.0);
-  EXPECT_EQ(host.Output(2), 0.0);
-  EXPECT_EQ(host.Output(0), 2.0);
-  EXPECT_EQ(host.Output(1), 2.0);  // γ = 0: the a-priori error is d itself
-  host.Run({1.0, 2.0});
-  EXPECT_EQ(host.Output(3), 1.0 / std::sqrt(2.0));
-  EXPECT_EQ(host.Output(1), 0.0);
-  EXPECT_EQ(host.Output(2), 0.0);
-  EXPECT_EQ(host.Output(0), 2.0);
-  ASSERT_EQ(host.Terminate(), 0);
+  {
+    TokenHarness host = MakeQr({1}, 1.0, "qr_two.txt");
+    ASSERT_EQ(host.Create(), 0);
+    const double want[2][4] = {{2.0, 2.0, 0.0, 0.0},  // γ = 0: the a-priori error is d itself
+                               {2.0, 0.0, 0.0, 1.0 / std::sqrt(2.0)}};
+    for (const auto& w : want) {
+      host.Run({1.0, 2.0});
+      for (int o = 0; o < 4; ++o) EXPECT_EQ(host.Output(o), w[o]) << o;
+    }
+  }
   EXPECT_EQ(ReadFileText("qr_two.txt"), "Numerator Coefficients =1\n2.000000000000000E+00\n\nDenominator Coefficients =1\n1\n");
 }
 
 TEST(QrTokens, SingularTrianglesWriteTheMessageInEveryFile) {
-  RemoveFiles("qr_fresh", 1);
-  {
-    TokenHarness fresh = MakeQr({3}, 0.999, "qr_fresh.txt");
-    ASSERT_EQ(fresh.Create(), 0);
-    ASSERT_EQ(fresh.Terminate(), 0);
-  }
-  EXPECT_EQ(ReadFileText("qr_fresh.txt"), kSingular);
-
-  // Channel 2 never carries data: its columns keep a zero diagonal.
-  RemoveFiles("qr_mute", 2);
+  EXPECT_EQ(QrFiles({3}, 0.999, {}), std::vector<std::string>{kSingular});
   std::mt19937 rng(1);
   std::normal_distribution<double> n01;
-  {
-    TokenHarness mute = MakeQr({2, 2}, 1.0, "qr_mute.txt");
-    ASSERT_EQ(mute.Create(), 0);
-    for (int n = 0; n < 40; ++n) {
-      const double x = n01(rng);
-      mute.Run({x, 0.0, 0.5 * x});
-    }
-    ASSERT_EQ(mute.Terminate(), 0);
+  // Channel 2 never carries data: its columns keep a zero diagonal.
+  std::vector<std::vector<double>> mute;
+  for (int n = 0; n < 40; ++n) {
+    const double x = n01(rng);
+    mute.push_back({x, 0.0, 0.5 * x});
   }
-  EXPECT_EQ(ReadFileText("qr_mute1.txt"), kSingular);
-  EXPECT_EQ(ReadFileText("qr_mute2.txt"), kSingular);
-
+  EXPECT_EQ(QrFiles({2, 2}, 1.0, mute), (std::vector<std::string>{kSingular, kSingular}));
   // Fewer samples than coefficients cannot fill the triangle.
-  RemoveFiles("qr_short", 1);
-  {
-    TokenHarness brief = MakeQr({4}, 1.0, "qr_short.txt");
-    ASSERT_EQ(brief.Create(), 0);
-    for (int n = 0; n < 3; ++n) brief.Run({n01(rng), n01(rng)});
-    ASSERT_EQ(brief.Terminate(), 0);
-  }
-  EXPECT_EQ(ReadFileText("qr_short.txt"), kSingular);
-}
-
-TEST(QrTokens, ChannelBlocksGoToTheirOwnFiles) {
-  const std::vector<double> truth = {0.5, -0.25, 2.0, 0.125, -1.0, 0.75};  // 1 + 2 + 3 taps
-  RemoveFiles("qr_blocks", 3);
-  std::mt19937 rng(3);
-  std::normal_distribution<double> n01;
-  {
-    TokenHarness host = MakeQr({1, 2, 3}, 1.0, "qr_blocks.txt");
-    ASSERT_EQ(host.Create(), 0);
-    std::vector<double> h1(1), h2(2), h3(3);
-    for (int n = 0; n < 60; ++n) {
-      const double x[3] = {n01(rng), n01(rng), n01(rng)};
-      h1.insert(h1.begin(), x[0]), h1.pop_back();
-      h2.insert(h2.begin(), x[1]), h2.pop_back();
-      h3.insert(h3.begin(), x[2]), h3.pop_back();
-      const double d = truth[0] * h1[0] + truth[1] * h2[0] + truth[2] * h2[1] + truth[3] * h3[0] +
-                       truth[4] * h3[1] + truth[5] * h3[2];
-      host.Run({x[0], x[1], x[2], d});
-    }
-    ASSERT_EQ(host.Terminate(), 0);
-  }
-  const std::vector<double> got[3] = {Coefficients(ReadFileText("qr_blocks1.txt")),
-                                      Coefficients(ReadFileText("qr_blocks2.txt")),
-                                      Coefficients(ReadFileText("qr_blocks3.txt"))};
-  ASSERT_EQ(got[0].size(), 1u);
-  ASSERT_EQ(got[1].size(), 2u);
-  ASSERT_EQ(got[2].size(), 3u);
-  size_t k = 0;
-  for (const auto& block : got)
-    for (double v : block) EXPECT_NEAR(v, truth[k++], 1e-12);
-  EXPECT_NE(ReadFileText("qr_blocks3.txt").find("\nDenominator Coefficients =1\n1\n"), std::string::npos);
+  EXPECT_EQ(QrFiles({4}, 1.0, {{0.3, 1.0}, {-1.2, 0.4}, {0.8, 2.0}}), std::vector<std::string>{kSingular});
 }
 
 // γ after two samples on a one-tap QR1 with λ = 1: the first sample puts
@@ -251,23 +153,13 @@ TEST(QrTokens, ZeroForgettingFactorAndSilentInputs) {
     ASSERT_EQ(host.Create(), 0);
     for (int n = 1; n <= 5; ++n) {
       host.Run({2.0 * n, 3.0 + n});
-      EXPECT_EQ(host.Output(3), 0.0);
-      EXPECT_EQ(host.Output(0), 3.0 + n);
-      EXPECT_EQ(host.Output(1), 3.0 + n);
-      EXPECT_EQ(host.Output(2), 0.0);
+      const double want[4] = {3.0 + n, 3.0 + n, 0.0, 0.0};
+      for (int o = 0; o < 4; ++o) EXPECT_EQ(host.Output(o), want[o]) << n << " " << o;
     }
-    ASSERT_EQ(host.Terminate(), 0);
   }
   EXPECT_EQ(Coefficients(ReadFileText("qr_forget.txt")), std::vector<double>{8.0 / 10.0});
   // With two taps the second row never gets data before it is wiped again.
-  RemoveFiles("qr_forget2", 1);
-  {
-    TokenHarness two = MakeQr({2}, 0.0, "qr_forget2.txt");
-    ASSERT_EQ(two.Create(), 0);
-    for (int n = 1; n <= 5; ++n) two.Run({1.0 * n, 1.0});
-    ASSERT_EQ(two.Terminate(), 0);
-  }
-  EXPECT_EQ(ReadFileText("qr_forget2.txt"), kSingular);
+  EXPECT_EQ(QrFiles({2}, 0.0, {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}}), std::vector<std::string>{kSingular});
 
   // All-zero data: no rotation ever happens, γ stays 1 and every output is 0.
   TokenHarness silent = MakeQr({2, 1, 3}, 0.999);
@@ -279,32 +171,14 @@ TEST(QrTokens, ZeroForgettingFactorAndSilentInputs) {
   }
 }
 
+// Also shows that each channel's block of the joint solution goes to its own
+// file.
 TEST(QrTokens, IdentifiesAnFirSystemWithoutNoise) {
-  std::mt19937 rng(2024);
-  std::normal_distribution<double> n01;
-  std::vector<double> truth(8);
-  for (double& t : truth) t = n01(rng);
-  RemoveFiles("qr_fir", 1);
-  {
-    TokenHarness host = MakeQr({8}, 0.999, "qr_fir.txt");
-    ASSERT_EQ(host.Create(), 0);
-    std::vector<double> history(8, 0.0);
-    for (int n = 0; n < 200; ++n) {
-      const double x = n01(rng);
-      history.insert(history.begin(), x);
-      history.pop_back();
-      double d = 0.0;
-      for (int k = 0; k < 8; ++k) d += truth[k] * history[k];
-      host.Run({x, d});
-      if (n >= 20) {
-        EXPECT_NEAR(host.Output(2), 0.0, 1e-9) << n;  // a-posteriori error
-      }
-    }
-    ASSERT_EQ(host.Terminate(), 0);
-  }
-  const std::vector<double> got = Coefficients(ReadFileText("qr_fir.txt"));
-  ASSERT_EQ(got.size(), 8u);
-  for (int k = 0; k < 8; ++k) EXPECT_NEAR(got[k], truth[k], 1e-9) << k;
+  const std::vector<double> truth = {0.5, -0.25, 2.0, 0.125, -1.0, 0.75};  // 1 + 2 + 3 taps
+  TokenHarness host = MakeQr({1, 2, 3}, 0.999);
+  const std::vector<double> got = IdentifiedCoefficients(host, {1, 2, 3}, truth, 1e-9);
+  ASSERT_EQ(got.size(), truth.size());
+  for (size_t k = 0; k < truth.size(); ++k) EXPECT_NEAR(got[k], truth[k], 1e-9) << k;
 }
 
 // Runs a token and the reference side by side on the given samples (channel
@@ -312,11 +186,10 @@ TEST(QrTokens, IdentifiesAnFirSystemWithoutNoise) {
 void ExpectMatchesReference(const std::vector<int>& lengths, double lambda,
                             const std::vector<std::vector<double>>& samples) {
   const int C = static_cast<int>(lengths.size());
-  const std::string base = "qr_ref" + std::to_string(C);
-  RemoveFiles(base, C);
+  RemoveFiles("qr_ref", C);
   ReferenceQr ref(lengths, lambda);
   {
-    TokenHarness host = MakeQr(lengths, lambda, base + ".txt");
+    TokenHarness host = MakeQr(lengths, lambda, "qr_ref.txt");
     ASSERT_EQ(host.Create(), 0);
     for (size_t n = 0; n < samples.size(); ++n) {
       host.Run(samples[n]);
@@ -325,10 +198,9 @@ void ExpectMatchesReference(const std::vector<int>& lengths, double lambda,
         ASSERT_TRUE(SameBits(host.Output(o), want[o])) << "sample " << n << " port " << o << ": " << host.Output(o)
                                                        << " vs " << want[o];
     }
-    ASSERT_EQ(host.Terminate(), 0);
   }
   const std::vector<std::string> files = ref.Files();
-  for (int c = 0; c < C; ++c) EXPECT_EQ(ReadFileText(FileName(base, C, c)), files[c]) << c;
+  for (int c = 0; c < C; ++c) EXPECT_EQ(ReadFileText(FileOfChannel("qr_ref", C, c)), files[c]) << c;
 }
 
 // 300 noisy samples of a simple system; `poison` replaces one port's value
