@@ -142,13 +142,16 @@ inline void RemoveFiles(const std::string& base, int channels) {
   for (int c = 0; c < channels; ++c) std::remove(FileOfChannel(base, channels, c).c_str());
 }
 
-// Status and message of a creation with these parameters.
+// Status and message of a creation with these parameters; the destruction
+// that follows must succeed whatever the creation did.
 inline std::pair<int, std::string> CreateStatus(TokenEntryPoint entry, int inputs, int outputs,
                                                 std::vector<double> parameters) {
   TokenHarness host(entry, inputs, outputs, std::move(parameters));
   host.ClearErrorText();
   const int status = host.Create();
-  return {status, host.ErrorText()};
+  const std::string text = host.ErrorText();
+  EXPECT_EQ(host.Terminate(), 0);
+  return {status, text};
 }
 
 // Feeds the same random samples to a token and to `model` (inputs → outputs)

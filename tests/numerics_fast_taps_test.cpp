@@ -12,35 +12,21 @@
 
 namespace {
 
-class Samples {
- public:
-  explicit Samples(unsigned seed) : engine(seed) {}
-
-  // Mostly values of very different magnitudes (so that the order of a sum
-  // shows in its rounding), now and then a special value.
-  double next() {
-    const int pick = std::uniform_int_distribution<int>(0, 39)(engine);
-    switch (pick) {
-      case 0: return std::numeric_limits<double>::quiet_NaN();
-      case 1: return std::numeric_limits<double>::infinity();
-      case 2: return -std::numeric_limits<double>::infinity();
-      case 3: return -0.0;
-      case 4: return 1e300;
-      default: break;
-    }
-    const double mantissa = std::uniform_real_distribution<double>(-1.0, 1.0)(engine);
-    return std::ldexp(mantissa, std::uniform_int_distribution<int>(-30, 30)(engine));
-  }
-
- private:
-  std::mt19937 engine;
-};
+// Mostly values of very different magnitudes (so that the order of a sum shows
+// in its rounding), now and then a special value.
+double NextSample(std::mt19937& engine) {
+  const double special[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                            -std::numeric_limits<double>::infinity(), -0.0, 1e300};
+  const int pick = std::uniform_int_distribution<int>(0, 39)(engine);
+  if (pick < 5) return special[pick];
+  const double mantissa = std::uniform_real_distribution<double>(-1.0, 1.0)(engine);
+  return std::ldexp(mantissa, std::uniform_int_distribution<int>(-30, 30)(engine));
+}
 
 // Every non-NaN result must match bit for bit (signed zeros and infinities
 // included). A NaN need only be a NaN: when both operands of an addition or
 // multiplication are NaNs, the hardware passes on one of them, and the compiler
-// is free to swap the operands of these commutative operations, so the sign and
-// payload of a NaN result are not part of any contract.
+// is free to swap the operands of these commutative operations.
 bool SameBits(double a, double b) {
   if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
   return std::memcmp(&a, &b, sizeof a) == 0;
@@ -54,55 +40,38 @@ void ExpectSameBits(const Matrix& fast, const Matrix& plain, const char* what) {
         << what << " element " << k << ": " << fast.data()[k] << " vs " << plain.data()[k];
 }
 
-void Fill(Matrix& m, Samples& samples) {
-  for (std::ptrdiff_t k = 0; k < m.size(); ++k) m.data()[k] = samples.next();
-}
-
-void CompareAtPosition(const DelayLine& x, Samples& samples) {
+void CompareAtPosition(const DelayLine& x, std::mt19937& engine) {
   const int32_t L = x.length();
   Vector v(L);
   RowVector r(L);
-  Matrix m(2, L, nullptr);
-  Matrix mt(L, 2, nullptr);
-  Fill(v, samples);
-  Fill(r, samples);
-  Fill(m, samples);
-  Fill(mt, samples);
-  const double s = samples.next();
+  Matrix m(2, L, nullptr), mt(L, 2, nullptr);
+  for (Matrix* operand : {static_cast<Matrix*>(&v), static_cast<Matrix*>(&r), &m, &mt})
+    for (std::ptrdiff_t k = 0; k < operand->size(); ++k) operand->data()[k] = NextSample(engine);
+  const double s = NextSample(engine);
 
   double xv = 0.0, rx = 0.0, energy = 0.0;
+  Vector mx(2), scaled(L), taps(L), plus(L);
+  RowVector xm(2);
+  Matrix outer(L, L, nullptr);
   for (int32_t k = 0; k < L; ++k) {
     xv = xv + x.tap(k) * v(k);
     rx = rx + x.tap(k) * r(k);
     energy = energy + x.tap(k) * x.tap(k);
-  }
-  EXPECT_TRUE(SameBits(dot(x, v), xv)) << "x . v";
-  EXPECT_TRUE(SameBits(x * v, xv)) << "x * v";
-  EXPECT_TRUE(SameBits(dot(r, x), rx)) << "r . x";
-  EXPECT_TRUE(SameBits(power(x), energy / L)) << "power";
-
-  Vector mx(2);
-  RowVector xm(2);
-  for (int32_t i = 0; i < 2; ++i) {
-    double a = 0.0, b = 0.0;
-    for (int32_t k = 0; k < L; ++k) {
-      a = a + x.tap(k) * m(i, k);
-      b = b + x.tap(k) * mt(k, i);
+    for (int32_t i = 0; i < 2; ++i) {
+      mx(i) = mx(i) + x.tap(k) * m(i, k);
+      xm(i) = xm(i) + x.tap(k) * mt(k, i);
     }
-    mx(i) = a;
-    xm(i) = b;
-  }
-  ExpectSameBits(m * x, mx, "M * x");
-  ExpectSameBits(x * mt, xm, "x * M");
-
-  Vector scaled(L), taps(L), plus(L);
-  Matrix outer(L, L, nullptr);
-  for (int32_t k = 0; k < L; ++k) {
     scaled(k) = x.tap(k) * s;
     taps(k) = x.tap(k);
     plus(k) = x.tap(k) + v(k);
     for (int32_t i = 0; i < L; ++i) outer(i, k) = x.tap(k) * v(i);
   }
+  EXPECT_TRUE(SameBits(dot(x, v), xv)) << "x . v";
+  EXPECT_TRUE(SameBits(x * v, xv)) << "x * v";
+  EXPECT_TRUE(SameBits(dot(r, x), rx)) << "r . x";
+  EXPECT_TRUE(SameBits(power(x), energy / L)) << "power";
+  ExpectSameBits(m * x, mx, "M * x");
+  ExpectSameBits(x * mt, xm, "x * M");
   ExpectSameBits(s * x, scaled, "s * x");
   ExpectSameBits(transpose(x), taps, "transpose(x)");
   ExpectSameBits(v + x, plus, "v + x");
@@ -117,18 +86,18 @@ void CompareAtPosition(const DelayLine& x, Samples& samples) {
 }
 
 TEST(DelayLineFastPaths, MatchPlainTapLoopsBitForBit) {
-  Samples samples(12345);
+  std::mt19937 engine(12345);
   for (int32_t L = 1; L <= 33; ++L) {
     DelayLine x;
     ASSERT_FALSE(x.setlength(L));
     x.zero();
-    for (int32_t k = 0; k < L; ++k) x.push(samples.next());
+    for (int32_t k = 0; k < L; ++k) x.push(NextSample(engine));
     // One full lap of write positions, fresh samples at each.
     for (int32_t p = 0; p < L; ++p) {
       ASSERT_EQ(x.getposition(), p);
       SCOPED_TRACE(testing::Message() << "length " << L << " position " << p);
-      CompareAtPosition(x, samples);
-      x.push(samples.next());
+      CompareAtPosition(x, engine);
+      x.push(NextSample(engine));
     }
   }
 }

@@ -8,10 +8,6 @@
 
 namespace {
 
-void ExpectAll(const Matrix& m, double value) {
-  for (std::ptrdiff_t k = 0; k < m.size(); ++k) EXPECT_EQ(m.data()[k], value) << "element " << k;
-}
-
 void ExpectWithoutStorage(const Matrix& m) {
   EXPECT_FALSE(m.hasstorage());
   EXPECT_EQ(m.rows(), 0);
@@ -19,107 +15,17 @@ void ExpectWithoutStorage(const Matrix& m) {
   EXPECT_EQ(m.data(), nullptr);
 }
 
-TEST(MatrixStorage, ConstructionLayoutAndAccess) {
+TEST(MatrixStorage, ConstructionLayoutResizeAndIdentity) {
   Matrix m(3, 2, nullptr);
-  EXPECT_EQ(m.rows(), 3);
-  EXPECT_EQ(m.cols(), 2);
   EXPECT_EQ(m.size(), 6);
-  ExpectAll(m, 0.0);
+  for (std::ptrdiff_t k = 0; k < m.size(); ++k) EXPECT_EQ(m.data()[k], 0.0) << k;
   // Column by column: (2, 1) is the sixth stored element, (1, 0) the second.
   m(2, 1) = 7.5;
   m(1, 0) = -1.0;
   EXPECT_EQ(m.data()[5], 7.5);
   EXPECT_EQ(m.data()[1], -1.0);
-  const Matrix& view = m;
-  EXPECT_EQ(view(2, 1), 7.5);
-
   ExpectWithoutStorage(Matrix());
-}
 
-TEST(MatrixStorage, CopySharesUntilLastHolderGoes) {
-  Matrix a(2, 2, "a");
-  double* block = a.data();
-  {
-    Matrix b(a);
-    EXPECT_EQ(b.data(), block);
-    EXPECT_EQ(b.getname(), nullptr);  // the name is not copied
-    b(0, 1) = 3.0;
-    EXPECT_EQ(a(0, 1), 3.0);
-    a(1, 1) = 4.0;
-    EXPECT_EQ(b(1, 1), 4.0);
-  }
-  // b is gone, so a is the only holder again: self-assignment keeps the block
-  // (it would unshare a block that still had two holders).
-  a = a;
-  EXPECT_EQ(a.data(), block);
-  EXPECT_EQ(a(0, 1), 3.0);
-  EXPECT_STREQ(a.getname(), "a");
-}
-
-TEST(MatrixStorage, AssignmentCopiesElementsAndShape) {
-  Matrix source(2, 3, nullptr);
-  for (int j = 0; j < 3; ++j)
-    for (int i = 0; i < 2; ++i) source(i, j) = 10 * i + j;
-  Matrix target(4, 1, "target");
-  target = source;
-  EXPECT_EQ(target.rows(), 2);
-  EXPECT_EQ(target.cols(), 3);
-  EXPECT_NE(target.data(), source.data());
-  EXPECT_STREQ(target.getname(), "target");
-  for (int j = 0; j < 3; ++j)
-    for (int i = 0; i < 2; ++i) EXPECT_EQ(target(i, j), 10 * i + j);
-  target(1, 2) = -5.0;
-  source(0, 0) = -6.0;
-  EXPECT_EQ(source(1, 2), 12.0);
-  EXPECT_EQ(target(0, 0), 0.0);
-
-  // Assigning between two holders of one block gives the target a copy.
-  Matrix holder(source);
-  holder = source;
-  EXPECT_NE(holder.data(), source.data());
-  EXPECT_EQ(holder(0, 0), -6.0);
-}
-
-TEST(MatrixStorage, SelfAssignmentOfSharedBlockUnshares) {
-  Matrix a(2, 1, nullptr);
-  a(0, 0) = 1.0;
-  a(1, 0) = 2.0;
-  Matrix other(a);
-  double* shared = a.data();
-  a = a;
-  EXPECT_NE(a.data(), shared);
-  EXPECT_EQ(other.data(), shared);
-  EXPECT_EQ(a(0, 0), 1.0);
-  EXPECT_EQ(a(1, 0), 2.0);
-  a(0, 0) = 9.0;
-  EXPECT_EQ(other(0, 0), 1.0);
-  // The other holder's count went down to 1: its own self-assignment is now a
-  // no-op.
-  other = other;
-  EXPECT_EQ(other.data(), shared);
-}
-
-TEST(MatrixStorage, ShareAdoptsBlock) {
-  Matrix a(2, 2, "a");
-  Matrix b(1, 1, "b");
-  double* block = a.data();
-  b.share(a);
-  EXPECT_EQ(b.data(), block);
-  EXPECT_EQ(b.rows(), 2);
-  EXPECT_STREQ(b.getname(), "b");
-  b(1, 0) = 5.0;
-  EXPECT_EQ(a(1, 0), 5.0);
-  // Sharing a block one already holds, or with itself, changes nothing.
-  b.share(a);
-  b.share(b);
-  EXPECT_EQ(b.data(), block);
-  a.clear();
-  ExpectWithoutStorage(a);
-  EXPECT_EQ(a.getname(), nullptr);
-  EXPECT_EQ(b(1, 0), 5.0);  // b still holds the block
-}
-
-TEST(MatrixStorage, ResizeZeroIdentity) {
   Matrix a(2, 2, "kept");
   Matrix holder(a);
   a(0, 0) = 1.0;
@@ -128,17 +34,75 @@ TEST(MatrixStorage, ResizeZeroIdentity) {
   EXPECT_NE(a.data(), holder.data());
   EXPECT_EQ(holder(0, 0), 1.0);
   EXPECT_STREQ(a.getname(), "kept");
-  a.zero();
-  ExpectAll(a, 0.0);
-
   a.identity(3, 2, 5.0);
   ASSERT_EQ(a.rows(), 3);
   ASSERT_EQ(a.cols(), 2);
   for (int j = 0; j < 2; ++j)
     for (int i = 0; i < 3; ++i) EXPECT_EQ(a(i, j), i == j ? 5.0 : 0.0);
-  a.identity(2, 3, 1.0);
-  EXPECT_EQ(a(1, 1), 1.0);
-  EXPECT_EQ(a(1, 2), 0.0);
+  a.zero();
+  EXPECT_EQ(a(1, 1), 0.0);
+}
+
+TEST(MatrixStorage, CopiesShareAssignmentsCopy) {
+  Matrix a(2, 2, "a");
+  double* block = a.data();
+  {
+    Matrix b(a);
+    EXPECT_EQ(b.data(), block);
+    EXPECT_EQ(b.getname(), nullptr);  // the name is not copied
+    b(0, 1) = 3.0;
+    EXPECT_EQ(a(0, 1), 3.0);
+  }
+  // b is gone, so a is the only holder again: self-assignment keeps the block.
+  a = a;
+  EXPECT_EQ(a.data(), block);
+  EXPECT_EQ(a(0, 1), 3.0);
+  EXPECT_STREQ(a.getname(), "a");
+  // With a second holder, self-assignment unshares; the other holder's count
+  // goes down to 1, so its own self-assignment is then a no-op.
+  Matrix other(a);
+  a = a;
+  EXPECT_NE(a.data(), block);
+  EXPECT_EQ(a(0, 1), 3.0);
+  a(0, 1) = 9.0;
+  EXPECT_EQ(other(0, 1), 3.0);
+  other = other;
+  EXPECT_EQ(other.data(), block);
+
+  // Assignment copies elements and shape, and keeps the target's name.
+  Matrix target(4, 1, "target");
+  target = a;
+  EXPECT_EQ(target.rows(), 2);
+  EXPECT_EQ(target.cols(), 2);
+  EXPECT_NE(target.data(), a.data());
+  EXPECT_STREQ(target.getname(), "target");
+  EXPECT_EQ(target(0, 1), 9.0);
+  // Assigning between two holders of one block gives the target a copy.
+  Matrix holder(a);
+  holder = a;
+  EXPECT_NE(holder.data(), a.data());
+  // Assigning an object without storage leaves the target without storage.
+  target = Matrix();
+  ExpectWithoutStorage(target);
+}
+
+TEST(MatrixStorage, ShareAndClear) {
+  Matrix a(2, 2, "a");
+  Matrix b(1, 1, "b");
+  double* block = a.data();
+  b.share(a);
+  EXPECT_EQ(b.data(), block);
+  EXPECT_EQ(b.rows(), 2);
+  EXPECT_STREQ(b.getname(), "b");
+  // Sharing a block one already holds, or with itself, changes nothing.
+  b.share(a);
+  b.share(b);
+  EXPECT_EQ(b.data(), block);
+  b(1, 0) = 5.0;
+  a.clear();
+  ExpectWithoutStorage(a);
+  EXPECT_EQ(a.getname(), nullptr);
+  EXPECT_EQ(b(1, 0), 5.0);  // b still holds the block
 }
 
 TEST(MatrixStorage, Names) {
@@ -148,19 +112,15 @@ TEST(MatrixStorage, Names) {
   EXPECT_FALSE(m.setname(text));
   text[0] = 'X';  // the matrix keeps its own copy
   EXPECT_STREQ(m.getname(), "first");
-  EXPECT_FALSE(m.setname("second"));
-  EXPECT_STREQ(m.getname(), "second");
   EXPECT_FALSE(m.setname(nullptr));
   EXPECT_EQ(m.getname(), nullptr);
-  Matrix named(1, 1, "P");
-  EXPECT_STREQ(named.getname(), "P");
+  EXPECT_STREQ(Matrix(1, 1, "P").getname(), "P");
 }
 
 TEST(MatrixAllocation, ImpossibleSizesFailWithoutStorage) {
   Matrix m(2, 2, nullptr);
-  EXPECT_TRUE(m.resize(-1, 3));
-  ExpectWithoutStorage(m);
   EXPECT_TRUE(m.resize(3, -1));
+  ExpectWithoutStorage(m);
   EXPECT_TRUE(m.resize(INT32_MAX, INT32_MAX));  // 2^62 elements
   ExpectWithoutStorage(m);
   // Within the index range but far beyond any address space: malloc fails.
@@ -170,7 +130,6 @@ TEST(MatrixAllocation, ImpossibleSizesFailWithoutStorage) {
   EXPECT_FALSE(m.resize(0, 5));
   EXPECT_EQ(m.cols(), 5);
   EXPECT_EQ(m.size(), 0);
-  m.zero();
   EXPECT_EQ(m.maxabs(), 0.0);
 
   Matrix failed(-2, 2, "bad");
@@ -181,11 +140,6 @@ TEST(MatrixAllocation, ImpossibleSizesFailWithoutStorage) {
   EXPECT_FALSE(failed.resize(1, 1));  // usable again after a good resize
   failed(0, 0) = 2.0;
   EXPECT_EQ(failed(0, 0), 2.0);
-
-  // Assigning an object without storage leaves the target without storage.
-  Matrix target(2, 2, nullptr);
-  target = Matrix();
-  ExpectWithoutStorage(target);
 }
 
 TEST(MatrixAllocation, ByteSizeLimits) {

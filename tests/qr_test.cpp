@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include "numerics/solve.h"
 #include "tests/correlation_reference.h"
@@ -12,24 +13,32 @@ namespace {
 
 const char* const kSingular = "Matrix close to singular...\n";
 
+TokenEntryPoint QrEntry(size_t channels) { return channels == 1 ? &QR1 : channels == 2 ? &QR2 : &QR3; }
+std::vector<double> QrParameters(const std::vector<int>& lengths, double lambda) {
+  std::vector<double> parameters(lengths.begin(), lengths.end());
+  parameters.push_back(lambda);
+  return parameters;
+}
 // A QR token with the given channel lengths and λ; outputs: 4 ports.
 TokenHarness MakeQr(const std::vector<int>& lengths, double lambda, const std::string& file = "") {
-  const int C = static_cast<int>(lengths.size());
-  std::vector<double> params(lengths.begin(), lengths.end());
-  params.push_back(lambda);
-  return TokenHarness(C == 1 ? &QR1 : C == 2 ? &QR2 : &QR3, C + 1, 4, params, file);
+  return TokenHarness(QrEntry(lengths.size()), static_cast<int>(lengths.size()) + 1, 4, QrParameters(lengths, lambda),
+                      file);
 }
 
-// The final-weights files of a QR token fed these samples (channel inputs,
-// then d).
-std::vector<std::string> QrFiles(const std::vector<int>& lengths, double lambda,
-                                 const std::vector<std::vector<double>>& samples) {
+// Runs a QR token over these samples (channel inputs, then d), handing each
+// sample's four outputs to `check`, and returns its final-weights files.
+std::vector<std::string> RunQr(const std::vector<int>& lengths, double lambda,
+                               const std::vector<std::vector<double>>& samples,
+                               const std::function<void(size_t, const std::vector<double>&)>& check = nullptr) {
   const int C = static_cast<int>(lengths.size());
   RemoveFiles("qr", C);
   {
     TokenHarness host = MakeQr(lengths, lambda, "qr.txt");
     EXPECT_EQ(host.Create(), 0);
-    for (const auto& s : samples) host.Run(s);
+    for (size_t n = 0; n < samples.size(); ++n) {
+      host.Run(samples[n]);
+      if (check) check(n, {host.Output(0), host.Output(1), host.Output(2), host.Output(3)});
+    }
   }
   std::vector<std::string> files;
   for (int c = 0; c < C; ++c) files.push_back(ReadFileText(FileOfChannel("qr", C, c)));
@@ -95,22 +104,15 @@ struct ReferenceQr {
 };
 
 TEST(QrTokens, TwoSampleExample) {
-  RemoveFiles("qr_two", 1);
-  {
-    TokenHarness host = MakeQr({1}, 1.0, "qr_two.txt");
-    ASSERT_EQ(host.Create(), 0);
-    const double want[2][4] = {{2.0, 2.0, 0.0, 0.0},  // γ = 0: the a-priori error is d itself
-                               {2.0, 0.0, 0.0, 1.0 / std::sqrt(2.0)}};
-    for (const auto& w : want) {
-      host.Run({1.0, 2.0});
-      for (int o = 0; o < 4; ++o) EXPECT_EQ(host.Output(o), w[o]) << o;
-    }
-  }
-  EXPECT_EQ(ReadFileText("qr_two.txt"), "Numerator Coefficients =1\n2.000000000000000E+00\n\nDenominator Coefficients =1\n1\n");
+  const std::vector<double> want[2] = {{2.0, 2.0, 0.0, 0.0},  // γ = 0: the a-priori error is d itself
+                                       {2.0, 0.0, 0.0, 1.0 / std::sqrt(2.0)}};
+  EXPECT_EQ(RunQr({1}, 1.0, {{1.0, 2.0}, {1.0, 2.0}},
+                  [&](size_t n, const std::vector<double>& outputs) { EXPECT_EQ(outputs, want[n]) << n; }),
+            std::vector<std::string>{"Numerator Coefficients =1\n2.000000000000000E+00\n\nDenominator Coefficients =1\n1\n"});
 }
 
 TEST(QrTokens, SingularTrianglesWriteTheMessageInEveryFile) {
-  EXPECT_EQ(QrFiles({3}, 0.999, {}), std::vector<std::string>{kSingular});
+  EXPECT_EQ(RunQr({3}, 0.999, {}), std::vector<std::string>{kSingular});
   std::mt19937 rng(1);
   std::normal_distribution<double> n01;
   // Channel 2 never carries data: its columns keep a zero diagonal.
@@ -119,9 +121,9 @@ TEST(QrTokens, SingularTrianglesWriteTheMessageInEveryFile) {
     const double x = n01(rng);
     mute.push_back({x, 0.0, 0.5 * x});
   }
-  EXPECT_EQ(QrFiles({2, 2}, 1.0, mute), (std::vector<std::string>{kSingular, kSingular}));
+  EXPECT_EQ(RunQr({2, 2}, 1.0, mute), (std::vector<std::string>{kSingular, kSingular}));
   // Fewer samples than coefficients cannot fill the triangle.
-  EXPECT_EQ(QrFiles({4}, 1.0, {{0.3, 1.0}, {-1.2, 0.4}, {0.8, 2.0}}), std::vector<std::string>{kSingular});
+  EXPECT_EQ(RunQr({4}, 1.0, {{0.3, 1.0}, {-1.2, 0.4}, {0.8, 2.0}}), std::vector<std::string>{kSingular});
 }
 
 // γ after two samples on a one-tap QR1 with λ = 1: the first sample puts
@@ -147,28 +149,21 @@ TEST(QrTokens, TinyDiagonalsAndRadiiRotateByCZeroSOne) {
 TEST(QrTokens, ZeroForgettingFactorAndSilentInputs) {
   // λ = 0: every sample starts from a zero triangle, so the single data row
   // always lands in row 0 by the c = 0, s = 1 rotation.
-  RemoveFiles("qr_forget", 1);
-  {
-    TokenHarness host = MakeQr({1}, 0.0, "qr_forget.txt");
-    ASSERT_EQ(host.Create(), 0);
-    for (int n = 1; n <= 5; ++n) {
-      host.Run({2.0 * n, 3.0 + n});
-      const double want[4] = {3.0 + n, 3.0 + n, 0.0, 0.0};
-      for (int o = 0; o < 4; ++o) EXPECT_EQ(host.Output(o), want[o]) << n << " " << o;
-    }
-  }
-  EXPECT_EQ(Coefficients(ReadFileText("qr_forget.txt")), std::vector<double>{8.0 / 10.0});
+  std::vector<std::vector<double>> samples;
+  for (int n = 1; n <= 5; ++n) samples.push_back({2.0 * n, 3.0 + n});
+  const auto files = RunQr({1}, 0.0, samples, [&](size_t n, const std::vector<double>& outputs) {
+    EXPECT_EQ(outputs, (std::vector<double>{samples[n][1], samples[n][1], 0.0, 0.0})) << n;
+  });
+  EXPECT_EQ(Coefficients(files[0]), std::vector<double>{8.0 / 10.0});
   // With two taps the second row never gets data before it is wiped again.
-  EXPECT_EQ(QrFiles({2}, 0.0, {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}}), std::vector<std::string>{kSingular});
+  EXPECT_EQ(RunQr({2}, 0.0, samples), std::vector<std::string>{kSingular});
 
   // All-zero data: no rotation ever happens, γ stays 1 and every output is 0.
-  TokenHarness silent = MakeQr({2, 1, 3}, 0.999);
-  ASSERT_EQ(silent.Create(), 0);
-  for (int n = 0; n < 10; ++n) {
-    silent.Run({0.0, 0.0, 0.0, 0.0});
-    EXPECT_EQ(silent.Output(3), 1.0);
-    for (int o = 0; o < 3; ++o) EXPECT_TRUE(SameBits(silent.Output(o), 0.0)) << o;
-  }
+  RunQr({2, 1, 3}, 0.999, std::vector<std::vector<double>>(10, {0.0, 0.0, 0.0, 0.0}),
+        [](size_t, const std::vector<double>& outputs) {
+          EXPECT_EQ(outputs[3], 1.0);
+          for (int o = 0; o < 3; ++o) EXPECT_TRUE(SameBits(outputs[o], 0.0)) << o;
+        });
 }
 
 // Also shows that each channel's block of the joint solution goes to its own
@@ -185,22 +180,15 @@ TEST(QrTokens, IdentifiesAnFirSystemWithoutNoise) {
 // inputs, then d) and compares every output and the final-weights files.
 void ExpectMatchesReference(const std::vector<int>& lengths, double lambda,
                             const std::vector<std::vector<double>>& samples) {
-  const int C = static_cast<int>(lengths.size());
-  RemoveFiles("qr_ref", C);
   ReferenceQr ref(lengths, lambda);
-  {
-    TokenHarness host = MakeQr(lengths, lambda, "qr_ref.txt");
-    ASSERT_EQ(host.Create(), 0);
-    for (size_t n = 0; n < samples.size(); ++n) {
-      host.Run(samples[n]);
-      const std::vector<double> want = ref.Step(samples[n], samples[n][C]);
-      for (int o = 0; o < 4; ++o)
-        ASSERT_TRUE(SameBits(host.Output(o), want[o])) << "sample " << n << " port " << o << ": " << host.Output(o)
-                                                       << " vs " << want[o];
-    }
-  }
-  const std::vector<std::string> files = ref.Files();
-  for (int c = 0; c < C; ++c) EXPECT_EQ(ReadFileText(FileOfChannel("qr_ref", C, c)), files[c]) << c;
+  bool failed = false;  // report the first difference only
+  const auto files = RunQr(lengths, lambda, samples, [&](size_t n, const std::vector<double>& outputs) {
+    const std::vector<double> want = ref.Step(samples[n], samples[n][lengths.size()]);
+    for (int o = 0; o < 4 && !failed; ++o)
+      if (!SameBits(outputs[o], want[o]))
+        failed = true, ADD_FAILURE() << "sample " << n << " port " << o << ": " << outputs[o] << " vs " << want[o];
+  });
+  EXPECT_EQ(files, ref.Files());
 }
 
 // 300 noisy samples of a simple system; `poison` replaces one port's value
@@ -238,39 +226,28 @@ TEST(QrTokens, MatchTheReferenceSweepBitForBit) {
 }
 
 TEST(QrTokens, ParameterChecksAndImpossibleSizes) {
-  const std::string length = "Improper length of Adaptive Filter.\nMust be greater than 0...";
-  const std::string forgetting = "Improper forgetting factor of Adaptive Filter.\nMust be between 0 and 1...";
-  const std::string storage = "Memory (s_) allocation error.";
-  struct Case {
-    std::vector<int> lengths;
-    double lambda;
-    int status;
-    std::string text;
+  const auto status = [](const std::vector<int>& lengths, double lambda) {
+    return CreateStatus(QrEntry(lengths.size()), static_cast<int>(lengths.size()) + 1, 4, QrParameters(lengths, lambda));
   };
+  const auto length = std::make_pair(1, std::string("Improper length of Adaptive Filter.\nMust be greater than 0..."));
+  const auto forgetting =
+      std::make_pair(1, std::string("Improper forgetting factor of Adaptive Filter.\nMust be between 0 and 1..."));
+  const auto storage = std::make_pair(1002, std::string("Memory (s_) allocation error."));
+  EXPECT_EQ(status({0}, 0.5), length);
+  EXPECT_EQ(status({4, -1}, 0.5), length);
+  EXPECT_EQ(status({4, 2, 0}, 2.0), length);  // the length check runs first
+  EXPECT_EQ(status({4}, 1.0000001), forgetting);
+  EXPECT_EQ(status({4}, -1e-300), forgetting);
+  EXPECT_EQ(status({4, 4}, kNaN), forgetting);
+  EXPECT_EQ(status({4}, 0.0), std::make_pair(0, std::string()));
+  EXPECT_EQ(status({4}, 1.0), std::make_pair(0, std::string()));
+  // N + 1 does not fit 32 bits, or the triangle can never be allocated:
+  // refused before any storage is touched.
   const int big = 1 << 30;
-  const std::vector<Case> cases = {
-      {{0}, 0.5, 1, length},
-      {{4, -1}, 0.5, 1, length},
-      {{4, 2, 0}, 2.0, 1, length},  // the length check runs first
-      {{4}, 1.0000001, 1, forgetting},
-      {{4}, -1e-300, 1, forgetting},
-      {{4, 4}, kNaN, 1, forgetting},
-      {{4}, 0.0, 0, ""},
-      {{4}, 1.0, 0, ""},
-      // N + 1 does not fit 32 bits, or the triangle can never be allocated:
-      // refused before any storage is touched.
-      {{2147483647}, 0.5, 1002, storage},
-      {{2147483646, 1}, 0.5, 1002, storage},
-      {{big, big, big}, 0.5, 1002, storage},
-      {{big}, 0.5, 1002, storage},
-  };
-  for (const Case& c : cases) {
-    TokenHarness host = MakeQr(c.lengths, c.lambda);
-    host.ClearErrorText();
-    EXPECT_EQ(host.Create(), c.status) << c.lengths[0] << " " << c.lambda;
-    EXPECT_EQ(host.ErrorText(), c.text) << c.lengths[0] << " " << c.lambda;
-    EXPECT_EQ(host.Terminate(), 0);
-  }
+  EXPECT_EQ(status({2147483647}, 0.5), storage);
+  EXPECT_EQ(status({2147483646, 1}, 0.5), storage);
+  EXPECT_EQ(status({big, big, big}, 0.5), storage);
+  EXPECT_EQ(status({big}, 0.5), storage);
 }
 
 }  // namespace

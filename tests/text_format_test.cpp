@@ -5,6 +5,7 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "numerics/text_format.h"
 
@@ -41,17 +42,24 @@ void ExpectNoStorage(const Reading& r) {
 
 TEST(MatrixTextWriter, ExactLines) {
   Matrix a(2, 2, "A");
-  a(0, 0) = 1;
-  a(0, 1) = 2;
-  a(1, 0) = 3;
-  a(1, 1) = 4;
-  std::ostringstream out;
+  a(0, 0) = 1, a(0, 1) = 2, a(1, 0) = 3, a(1, 1) = 4;
+  std::ostringstream out, unnamed;
   out << a;
   EXPECT_EQ(out.str(), "# name: A\n# type: matrix\n# rows: 2\n# columns: 2\n 1 2\n 3 4\n");
-
-  std::ostringstream unnamed;
   unnamed << Matrix(1, 1, nullptr);
   EXPECT_EQ(unnamed.str(), "# name: \n# type: matrix\n# rows: 1\n# columns: 1\n 0\n");
+}
+
+// Reads `text` and expects a good stream, this name and these elements in
+// storage order.
+void ExpectReads(const std::string& text, const std::string& name, int32_t rows, int32_t cols,
+                 const std::vector<double>& elements) {
+  Reading r(text);
+  EXPECT_FALSE(r.failed);
+  ASSERT_EQ(r.m.rows(), rows);
+  ASSERT_EQ(r.m.cols(), cols);
+  EXPECT_EQ(std::string(r.m.getname()), name);
+  for (std::ptrdiff_t k = 0; k < r.m.size(); ++k) EXPECT_EQ(r.m.data()[k], elements[k]) << k;
 }
 
 TEST(MatrixTextReader, RoundTripAndScalar) {
@@ -61,34 +69,15 @@ TEST(MatrixTextReader, RoundTripAndScalar) {
   std::ostringstream out;
   out.precision(17);
   out << a;
-  Reading r(out.str());
-  EXPECT_FALSE(r.failed);
-  ASSERT_EQ(r.m.rows(), 2);
-  ASSERT_EQ(r.m.cols(), 3);
-  EXPECT_STREQ(r.m.getname(), "weights");
-  for (int32_t i = 0; i < 2; ++i)
-    for (int32_t j = 0; j < 3; ++j) EXPECT_EQ(r.m(i, j), a(i, j)) << i << "," << j;
-
-  Reading scalar("# name: s\n# type: scalar\n2.5\n");
-  EXPECT_FALSE(scalar.failed);
-  ASSERT_EQ(scalar.m.rows(), 1);
-  ASSERT_EQ(scalar.m.cols(), 1);
-  EXPECT_EQ(scalar.m(0, 0), 2.5);
-  EXPECT_STREQ(scalar.m.getname(), "s");
-
+  ExpectReads(out.str(), "weights", 2, 3, std::vector<double>(a.data(), a.data() + a.size()));
+  ExpectReads("# name: s\n# type: scalar\n2.5\n", "s", 1, 1, {2.5});
   // Comment lines before the name line, as other tools write them.
-  Reading commented("# Created by some tool, today <me@here>\n#\n#comment\n# name: B\n# type: matrix\n"
-                    "# rows: 1\n# columns: 2\n 7 -8\n\n\n");
-  EXPECT_FALSE(commented.failed);
-  ASSERT_EQ(commented.m.cols(), 2);
-  EXPECT_STREQ(commented.m.getname(), "B");
-  EXPECT_EQ(commented.m(0, 1), -8.0);
-
+  ExpectReads("# Created by some tool, today <me@here>\n#\n#comment\n# name: B\n# type: matrix\n"
+              "# rows: 1\n# columns: 2\n 7 -8\n\n\n",
+              "B", 1, 2, {7, -8});
   // A name of exactly the longest word fits.
   const std::string longest(kMaxWordLength, 'n');
-  Reading named("# name: " + longest + "\n# type: scalar\n1\n");
-  EXPECT_FALSE(named.failed);
-  EXPECT_EQ(std::string(named.m.getname()), longest);
+  ExpectReads("# name: " + longest + "\n# type: scalar\n1\n", longest, 1, 1, {1});
 }
 
 TEST(MatrixTextReader, MalformedHeadersLeaveNoStorage) {
@@ -135,8 +124,15 @@ TEST(MatrixTextReader, UnreadableNumberIsStoredAndReadingGoesOn) {
   ASSERT_EQ(r.m.cols(), 3);
   EXPECT_EQ(r.m(0, 0), 1.0);
   EXPECT_EQ(r.m(0, 1), 0.0);
-  EXPECT_EQ(r.m(0, 2), 0.0);
+  EXPECT_EQ(r.m(0, 2), 0.0);  // stays 0.0 although "3" follows
   EXPECT_STREQ(r.m.getname(), "a");
+}
+
+// The titled listing, four elements a line in storage order.
+std::string Titled(int32_t rows, int32_t cols, const char* name) {
+  std::ostringstream out;
+  writetitled(out, Sequence(rows, cols, name));
+  return out.str();
 }
 
 TEST(MatrixListings, TableAndTitled) {
@@ -146,16 +142,9 @@ TEST(MatrixListings, TableAndTitled) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n");
   // Storage is column by column: row 0 holds elements 1 and 3.
   EXPECT_EQ(table.str(), "1\t3\t\n2\t4\t\n");
-
-  std::ostringstream titled;
-  writetitled(titled, Sequence(3, 3, "M"));
-  EXPECT_EQ(titled.str(), "****** M:\n1 2 3 4\n5 6 7 8\n9\n");
-  std::ostringstream row;
-  writetitled(row, Sequence(1, 4, "r"));
-  EXPECT_EQ(row.str(), "****** r:\n1 2 3 4\n");
-  std::ostringstream unnamed;
-  writetitled(unnamed, Sequence(2, 1, nullptr));
-  EXPECT_EQ(unnamed.str(), "****** :\n1 2\n");
+  EXPECT_EQ(Titled(3, 3, "M"), "****** M:\n1 2 3 4\n5 6 7 8\n9\n");
+  EXPECT_EQ(Titled(1, 4, "r"), "****** r:\n1 2 3 4\n");
+  EXPECT_EQ(Titled(2, 1, nullptr), "****** :\n1 2\n");
 }
 
 }  // namespace
