@@ -74,11 +74,12 @@ TEST(MatrixArithmetic, Products) {
 }
 
 TEST(MatrixArithmetic, SumsRunInOrderFromZero) {
-  // (1e16 + 1) - 1e16 loses the 1; any other order would keep it.
-  const Matrix m = Make({{1e16, 1, -1e16}});
-  EXPECT_EQ((m * Make({{1}, {1}, {1}}))(0, 0), 0.0);
-  EXPECT_EQ((m * MakeVector({1, 1, 1}))(0), 0.0);
-  EXPECT_EQ(MakeRow({1e16, 1, -1e16}) * MakeVector({1, 1, 1}), 0.0);
+  // (1e16 - 1e16) + 1 keeps the 1; summing from the other end, or adding the
+  // 1 before the -1e16, loses it.
+  const Matrix m = Make({{1e16, -1e16, 1}});
+  EXPECT_EQ((m * Make({{1}, {1}, {1}}))(0, 0), 1.0);
+  EXPECT_EQ((m * MakeVector({1, 1, 1}))(0), 1.0);
+  EXPECT_EQ(MakeRow({1e16, -1e16, 1}) * MakeVector({1, 1, 1}), 1.0);
   // A sum starting from 0.0 turns a lone -0.0 product into +0.0.
   EXPECT_FALSE(std::signbit((Make({{-0.0}}) * MakeVector({1}))(0)));
   EXPECT_FALSE(std::signbit((Make({{-0.0}}) * Make({{1}}))(0, 0)));
