@@ -17,15 +17,9 @@
 #include "sim/learning_curve.h"
 #include "sim/progress_bar.h"
 #include "sim/svg_plot.h"
+#include "tests/token_harness.h"
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // Every start tag closed in order, every attribute quoted: enough of XML's
 // well-formedness to catch a broken writer.
@@ -51,16 +45,13 @@ bool WellFormed(const std::string& xml, std::string* why) {
   return true;
 }
 
-void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
-
 TEST(FinalWeightsReader, ReadsEveryLayoutTheTokensWrite) {
-  WriteText("fwr_rec.txt",
-            "Numerator Coefficients =2\n5.000000000000000E-01\n-2.500000000000000E-01\n\n"
-            "Denominator Coefficients =2\n1\n-1.250000000000000E-01\n");
-  WriteText("fwr_gen.txt", "Numerator Coefficients =1\n2.000000000000000E+000\nDenominator Coefficients =1\n1\n");
-  WriteText("fwr_sing.txt", "Matrix close to singular...\n");
-  WriteText("fwr_short.txt", "Numerator Coefficients =3\n1.0E+00\n");
-  WriteText("fwr_den.txt", "Numerator Coefficients =1\n1.0E+00\n\nDenominator Coefficients =1\n2\n");
+  std::ofstream("fwr_rec.txt") << "Numerator Coefficients =2\n5.000000000000000E-01\n-2.500000000000000E-01\n\n"
+                                  "Denominator Coefficients =2\n1\n-1.250000000000000E-01\n";
+  std::ofstream("fwr_gen.txt") << "Numerator Coefficients =1\n2.000000000000000E+000\nDenominator Coefficients =1\n1\n";
+  std::ofstream("fwr_sing.txt") << "Matrix close to singular...\n";
+  std::ofstream("fwr_short.txt") << "Numerator Coefficients =3\n1.0E+00\n";
+  std::ofstream("fwr_den.txt") << "Numerator Coefficients =1\n1.0E+00\n\nDenominator Coefficients =1\n2\n";
 
   FinalWeights w;
   std::string error;
@@ -113,16 +104,8 @@ TEST(LearningCurve, FiguresComeFromTheCurve) {
 }
 
 TEST(Reports, PlotsAndPagesAreWellFormedAndSelfContained) {
-  PlotSeries broken;
-  broken.label = "a<b & \"c\"";
-  broken.x = {1, 2, 3, 4, 5};
-  broken.y = {-10, -20, NAN, -40, -INFINITY};
-  PlotSeries dots;
-  dots.label = "dots";
-  dots.line = false;
-  dots.markers = true;
-  dots.x = {1, 2};
-  dots.y = {0.5, 0.25};
+  const PlotSeries broken{"a<b & \"c\"", {1, 2, 3, 4, 5}, {-10, -20, NAN, -40, -INFINITY}};
+  const PlotSeries dots{"dots", {1, 2}, {0.5, 0.25}, false, true};
   PlotFrame frame;
   frame.title = "T";
   frame.yFloor = -30;
@@ -146,42 +129,32 @@ TEST(Reports, PlotsAndPagesAreWellFormedAndSelfContained) {
   report.figures({{"curve.svg", svg}});
   std::string error;
   ASSERT_TRUE(report.write("report_test/nested", &error)) << error;
-  const std::string page = Slurp("report_test/nested/index.html");
+  const std::string page = ReadFileText("report_test/nested/index.html");
   EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_TRUE(WellFormed(page, &why)) << why;
   EXPECT_NE(page.find("<img src=\"curve.svg\""), std::string::npos);
   EXPECT_NE(page.find("<th>token</th><th>dB</th>"), std::string::npos);
   EXPECT_NE(page.find("Report &lt;1&gt;"), std::string::npos);
   EXPECT_EQ(page.find("http"), std::string::npos);
-  EXPECT_EQ(Slurp("report_test/nested/curve.svg"), svg);
+  EXPECT_EQ(ReadFileText("report_test/nested/curve.svg"), svg);
   EXPECT_FALSE(report.write("/proc/no/such/place", &error));
 }
 
-TEST(ProgressBar, DrawsOnlyWhenEnabledAndLongRunning) {
-  std::ostringstream quiet, quick;
-  {
-    ProgressBar off(quiet, false, "x", 10);
-    off.update(5);
-  }
-  {
-    ProgressBar on(quick, true, "x", 10);
-    on.update(5);  // well within the first second
-  }
-  EXPECT_EQ(quiet.str(), "");
-  EXPECT_EQ(quick.str(), "");
+TEST(ProgressBar, DrawsOnlyWhenEnabledAndLongRunningOverwritingItsLineWithoutEscapes) {
   EXPECT_EQ(ProgressLine("demo", 5, 10, 2.0), "demo [###############---------------]  50%  2.0 s left");
   EXPECT_EQ(ProgressLine("demo", 10, 10, 2.0), "demo [##############################] 100%");
-}
-
-TEST(ProgressBar, OverwritesAndErasesItsLineWithoutEscapes) {
-  std::ostringstream drawn;
+  std::ostringstream quiet, quick, drawn;
   {
-    ProgressBar bar(drawn, true, "x", 10);
+    ProgressBar off(quiet, false, "x", 10), on(quick, true, "x", 10), bar(drawn, true, "x", 10);
+    off.update(5);
+    on.update(5);  // well within the first second
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));  // past the quiet first second
     bar.update(5);
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     bar.update(10);  // a shorter line: padded over the longer one
   }
+  EXPECT_EQ(quiet.str(), "");
+  EXPECT_EQ(quick.str(), "");
   const std::string text = drawn.str();
   EXPECT_EQ(text.find('\033'), std::string::npos);
   const size_t second = text.find('\r', 1);

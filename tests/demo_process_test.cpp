@@ -2,64 +2,26 @@
 // library: the figures must be those of the tokens' own outputs and files.
 #if defined(ADAPTSIM_PATH)
 
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "sim/example_signals.h"
 #include "sim/final_weights_reader.h"
 #include "sim/identification_demo.h"
-#include "sim/plugin.h"
 #include "sim/sound_file.h"
 #include "sim/token_rig.h"
+#include "tests/adaptsim_process.h"
 
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-Outcome Adaptsim(const std::string& tag, const std::string& arguments) {
-  const std::string command = std::string("'") + ADAPTSIM_PATH + "' " + arguments + " </dev/null >" + tag +
-                              ".stdout 2>" + tag + ".stderr";
-  const int raw = std::system(command.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(tag + ".stdout"), Slurp(tag + ".stderr")};
-}
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-std::unique_ptr<Plugin> LoadBuiltPlugin() {
-  std::string error;
-  std::unique_ptr<Plugin> plugin = Plugin::Load(ADAPTIVE_PLUGIN_PATH, &error);
-  EXPECT_TRUE(plugin) << error;
-  return plugin;
-}
-
-// The figure of `token` in the demo's table: the misalignment column.
+// The misalignment column of `token`'s row in the demo's table.
 double MisalignmentInTable(const std::string& table, const std::string& token) {
   std::istringstream lines(table);
-  std::string line;
-  while (std::getline(lines, line)) {
+  for (std::string line; std::getline(lines, line);) {
     std::istringstream words(line);
-    std::string name, family1, samples, error, misalignment;
-    words >> name;
-    if (name != token) continue;
-    words >> family1 >> samples >> error >> misalignment;
-    return std::stod(misalignment);
+    std::string name, family, samples, error;
+    double misalignment = NAN;
+    if (words >> name >> family >> samples >> error >> misalignment && name == token) return misalignment;
   }
   return NAN;
 }
@@ -84,26 +46,30 @@ TEST(DemoTrial, FiguresComeFromTheTokensOutputsAndFinalWeightsFiles) {
     inputs[0].push_back(std::sin(0.37 * n) + 0.3 * std::cos(1.9 * n));
     desired.push_back(0.5 * inputs[0].back());
   }
-  TrialOutcome learned = RunTrial(lms, plugin->entryPoint("LMS"), rig, inputs, desired, "trial_lms");
+  const auto trial = [&](const char* name) {
+    return RunTrial(lms, plugin->entryPoint("LMS"), rig, inputs, desired, name);
+  };
+  const TrialOutcome learned = trial("trial_lms");
   ASSERT_EQ(learned.status, 0) << learned.message;
   ASSERT_EQ(learned.coefficients.size(), 1u);
   EXPECT_NEAR(learned.coefficients[0], 0.5, 1e-12);
   EXPECT_EQ(learned.squaredError[0], 0.25 * inputs[0][0] * inputs[0][0]);  // the first output is 0
   EXPECT_LT(learned.squaredError.back(), 1e-20);
-  EXPECT_FALSE(std::ifstream("trial_lms.txt").good());  // read back, then removed
+  EXPECT_FALSE(FileExists("trial_lms.txt"));  // read back, then removed
 
   // With a step size of 0 the token never moves: the error is the desired
   // signal itself and the file holds 0, a misalignment of exactly 0 dB.
-  rig.parameters[static_cast<size_t>(lms.parameterIndex("Mu Forward"))] = 0.0;
-  TrialOutcome frozen = RunTrial(lms, plugin->entryPoint("LMS"), rig, inputs, desired, "trial_frozen");
+  double& mu = rig.parameters[static_cast<size_t>(lms.parameterIndex("Mu Forward"))];
+  mu = 0.0;
+  const TrialOutcome frozen = trial("trial_frozen");
   ASSERT_EQ(frozen.status, 0) << frozen.message;
   for (size_t n = 0; n < desired.size(); ++n) ASSERT_EQ(frozen.squaredError[n], desired[n] * desired[n]);
   EXPECT_EQ(frozen.coefficients, std::vector<double>{0.0});
   EXPECT_EQ(MisalignmentDb(frozen.coefficients, {0.5}), 0.0);
 
   // A parameter the token refuses comes back with the library's own text.
-  rig.parameters[static_cast<size_t>(lms.parameterIndex("Mu Forward"))] = -1.0;
-  TrialOutcome refused = RunTrial(lms, plugin->entryPoint("LMS"), rig, inputs, desired, "trial_refused");
+  mu = -1.0;
+  const TrialOutcome refused = trial("trial_refused");
   EXPECT_EQ(refused.status, 1);
   EXPECT_TRUE(Contains(refused.message, "Improper step size of Adaptive Filter.")) << refused.message;
 }
@@ -139,37 +105,30 @@ TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
   std::system("rm -rf demo_report");
   const Outcome demo = Adaptsim("demo", "demo --tokens LMS2,LMS3 --samples 1500 --snr inf --runs 3 --report demo_report");
   ASSERT_EQ(demo.status, 0) << demo.err;
-  EXPECT_TRUE(Contains(demo.out, "no measurement noise")) << demo.out;
-  EXPECT_TRUE(Contains(demo.out, "3 realisations")) << demo.out;
+  for (const char* part : {"no measurement noise", "3 realisations", "2 of 2 tokens converged"}) {
+    EXPECT_TRUE(Contains(demo.out, part)) << part << " in " << demo.out;
+  }
   EXPECT_LT(MisalignmentInTable(demo.out, "LMS2"), -20.0) << demo.out;
   EXPECT_LT(MisalignmentInTable(demo.out, "LMS3"), -20.0) << demo.out;
-  EXPECT_TRUE(Contains(demo.out, "2 of 2 tokens converged")) << demo.out;
   EXPECT_EQ(demo.err, "");  // no progress bar: standard error is a file
-  const std::string page = Slurp("demo_report/index.html");
+  const std::string page = ReadFileText("demo_report/index.html");
   EXPECT_TRUE(Contains(page, "<img src=\"learning-lms.svg\"")) << page;
   EXPECT_TRUE(Contains(page, "<td>LMS3</td>"));
-  EXPECT_EQ(Slurp("demo_report/coefficients-lms2.svg").rfind("<svg", 0), 0u);
+  EXPECT_EQ(ReadFileText("demo_report/coefficients-lms2.svg").rfind("<svg", 0), 0u);
 
   const Outcome equalizer =
       Adaptsim("equalizer", "demo --scenario equalizer --runs 4 --samples 300 --tokens LMS --report eq_report");
   ASSERT_EQ(equalizer.status, 0) << equalizer.err;
   EXPECT_TRUE(Contains(equalizer.out, "46.82")) << equalizer.out;
   EXPECT_TRUE(Contains(equalizer.out, "\nLMS ")) << equalizer.out;
-  EXPECT_EQ(Slurp("eq_report/equalizer-LMS.svg").rfind("<svg", 0), 0u);
+  EXPECT_EQ(ReadFileText("eq_report/equalizer-LMS.svg").rfind("<svg", 0), 0u);
 
-  const struct {
-    const char* arguments;
-    const char* message;
-  } wrong[] = {{"demo --samples 0", "--samples must be a whole number"},
-               {"demo --tokens LMS,Nope", "unknown token \"Nope\""},
-               {"demo --scenario equalizer --tokens LMS2", "LMS2 has several input channels"},
-               {"demo --report", "needs a value"},
-               {"examples", "missing DIR"}};
-  for (const auto& c : wrong) {
-    const Outcome outcome = Adaptsim("demo_usage", c.arguments);
-    EXPECT_EQ(outcome.status, 2) << c.arguments;
-    EXPECT_TRUE(Contains(outcome.err, c.message)) << c.arguments << ": " << outcome.err;
-  }
+  const Refusal wrong[] = {{"demo --samples 0", 2, "--samples must be a whole number"},
+                           {"demo --tokens LMS,Nope", 2, "unknown token \"Nope\""},
+                           {"demo --scenario equalizer --tokens LMS2", 2, "LMS2 has several input channels"},
+                           {"demo --report", 2, "needs a value"},
+                           {"examples", 2, "missing DIR"}};
+  for (const Refusal& c : wrong) ExpectRefused("demo_usage", c);
 }
 
 TEST(DemoProcess, RunsTokensOnSoundFiles) {
@@ -193,30 +152,22 @@ TEST(DemoProcess, RunsTokensOnSoundFiles) {
   EXPECT_EQ(output.rows(), static_cast<size_t>(3 * kExampleRate));
   EXPECT_EQ(format.sampleRate, kExampleRate);
   EXPECT_LT(std::fabs(output.values.back()), 2e-3);  // the error has died away
-  EXPECT_TRUE(Contains(Slurp("sound_example/report/index.html"), "weights-1.svg"));
+  EXPECT_TRUE(Contains(ReadFileText("sound_example/report/index.html"), "weights-1.svg"));
 
   // Channels chosen explicitly, outputs by name into CSV.
   const Outcome chosen = Adaptsim("chosen", "run LMS --in sound_example/noisy.wav --channels 3,1 --weights '' "
                                             "--outputs PostError,1 --out sound_example/chosen.csv");
   ASSERT_EQ(chosen.status, 0) << chosen.err;
-  EXPECT_EQ(Slurp("sound_example/chosen.csv").rfind("PostError,Output\n", 0), 0u);
+  EXPECT_EQ(ReadFileText("sound_example/chosen.csv").rfind("PostError,Output\n", 0), 0u);
 
-  const struct {
-    const char* arguments;
-    int status;
-    const char* message;
-  } wrong[] = {{"run LMS --in sound_example/noisy.wav", 1, "has 3 channels and LMS 2 input ports"},
-               {"run LMS --in sound_example/ident.wav --channels 1,9", 1, "has only 2 channels"},
-               {"run LMS --in sound_example/ident.wav --channels 1", 2, "one file channel per input port"},
-               {"run LMS --channels 1,2", 2, "a CSV input has one column per input port"},
-               {"run LMS --outputs Gamma", 2, "LMS has no output \"Gamma\""},
-               {"run LMS --out x.wav", 2, "with CSV input, write CSV"},
-               {"run LMS --in sound_example/missing.wav", 1, "cannot read sound_example/missing.wav"}};
-  for (const auto& c : wrong) {
-    const Outcome outcome = Adaptsim("sound_usage", c.arguments);
-    EXPECT_EQ(outcome.status, c.status) << c.arguments;
-    EXPECT_TRUE(Contains(outcome.err, c.message)) << c.arguments << ": " << outcome.err;
-  }
+  const Refusal wrong[] = {{"run LMS --in sound_example/noisy.wav", 1, "has 3 channels and LMS 2 input ports"},
+                           {"run LMS --in sound_example/ident.wav --channels 1,9", 1, "has only 2 channels"},
+                           {"run LMS --in sound_example/ident.wav --channels 1", 2, "one file channel per input port"},
+                           {"run LMS --channels 1,2", 2, "a CSV input has one column per input port"},
+                           {"run LMS --outputs Gamma", 2, "LMS has no output \"Gamma\""},
+                           {"run LMS --out x.wav", 2, "with CSV input, write CSV"},
+                           {"run LMS --in sound_example/missing.wav", 1, "cannot read sound_example/missing.wav"}};
+  for (const Refusal& c : wrong) ExpectRefused("sound_usage", c);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "sim/byte_stream.h"
 #include "sim/demo_options.h"
@@ -20,8 +19,6 @@
 #include "sim/trial_pool.h"
 
 namespace {
-
-void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
 TEST(DemoSignals, AreReproducibleAndHaveTheChosenNoise) {
   RandomSource a(7, 1), b(7, 1), c(7, 2);
@@ -93,9 +90,7 @@ TEST(EqualizerExperiment, ChannelAndEigenvalueSpreadsAreTheTextbooks) {
 
 TEST(TrialPool, SumsEveryJobOnceWhateverTheWorkerCount) {
   std::vector<TrialJob> jobs;
-  for (int r = 0; r < 5; ++r) {
-    for (int t = 0; t < 3; ++t) jobs.push_back({t, t % 2, static_cast<uint64_t>(r)});
-  }
+  for (int k = 0; k < 15; ++k) jobs.push_back({k % 3, k % 3 % 2, static_cast<uint64_t>(k / 3)});
   const TrialFunction work = [](const TrialJob& job) {
     TrialOutcome outcome;
     outcome.squaredError = {static_cast<double>(job.token), static_cast<double>(job.realisation)};
@@ -123,9 +118,7 @@ TEST(TrialPool, SumsEveryJobOnceWhateverTheWorkerCount) {
       EXPECT_DOUBLE_EQ(s->misalignmentSum, 0.5 * good);
       EXPECT_EQ(s->coefficients, std::vector<double>{0.0});  // from the lowest realisation
       EXPECT_EQ(s->status, t == 2 ? 1 : 0);
-      if (t == 2) {
-        EXPECT_EQ(s->message, "Improper length");
-      }
+      EXPECT_EQ(s->message, t == 2 ? "Improper length" : "");
     }
   }
 
@@ -156,10 +149,7 @@ TEST(TrialPool, ByteStreamsRefuseShortOrImplausibleData) {
   std::string s;
   std::vector<double> v;
   ASSERT_TRUE(in.getInt(&i) && in.getDouble(&d) && in.getString(&s) && in.getDoubles(&v));
-  EXPECT_EQ(i, -5);
-  EXPECT_TRUE(std::isnan(d));
-  EXPECT_EQ(s, "a");
-  EXPECT_EQ(v, (std::vector<double>{1.5, -INFINITY}));
+  EXPECT_TRUE(i == -5 && std::isnan(d) && s == "a" && v == (std::vector<double>{1.5, -INFINITY}));
   EXPECT_TRUE(in.atEnd());
   EXPECT_FALSE(in.getInt(&i));
 
@@ -203,7 +193,7 @@ TEST(SoundFiles, WavRoundTripKeepsEverySample) {
   ASSERT_TRUE(ReadSoundFile("clip.wav", &back, &format, &error));
   EXPECT_EQ(back.values[1], -1.0);
 
-  WriteText("not_sound.wav", "plain text");
+  std::ofstream("not_sound.wav") << "plain text";
   EXPECT_FALSE(ReadSoundFile("not_sound.wav", &back, &format, &error));
   EXPECT_NE(error.find("not_sound.wav"), std::string::npos);
   table.columns = 3;
@@ -215,10 +205,9 @@ TEST(SoundFiles, WavRoundTripKeepsEverySample) {
 TEST(DemoOptions, RangesAndDefaults) {
   const auto parse = [](const std::vector<std::string>& words, DemoOptions* options, std::string* error) {
     ParsedArguments arguments;
-    const std::vector<OptionSpec> specs{{"scenario", 0, "N", ""}, {"samples", 0, "N", ""}, {"snr", 0, "N", ""},
-                                        {"taps", 0, "N", ""},     {"seed", 0, "N", ""},    {"tokens", 0, "N", ""},
-                                        {"runs", 0, "N", ""},     {"workers", 0, "N", ""}, {"coloured", 0, nullptr, ""},
-                                        {"report", 0, "N", ""}};
+    std::vector<OptionSpec> specs{{"coloured", 0, nullptr, ""}};
+    for (const char* name : {"scenario", "samples", "snr", "taps", "seed", "tokens", "runs", "workers", "report"})
+      specs.push_back({name, 0, "N", ""});
     EXPECT_TRUE(ParseArguments(words, specs, &arguments, error)) << *error;
     return ReadDemoOptions(arguments, 4, options, error);
   };

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include "host/catalogue.h"
+
 int PluginToken::channels() const {
   const char last = name.back();
   return last == '2' ? 2 : last == '3' ? 3 : 1;
@@ -20,33 +22,19 @@ std::vector<PluginToken> Load(std::string* why) {
     *why = dlerror();
     return {};
   }
-  auto usercode = reinterpret_cast<UserCodeEntryPoint>(dlsym(library, "USERCODE"));
-  if (usercode == nullptr) {
+  if (dlsym(library, "USERCODE") == nullptr) {
     *why = "the plug-in exports no USERCODE";
     return {};
   }
-  std::vector<TokenDescriptor> descriptors(kCatalogueSize);
-  std::vector<const char*> names(kCatalogueSize * (kMaxInputPorts + kMaxOutputPorts + kMaxParameters));
-  std::vector<double> defaults(kCatalogueSize * kMaxParameters);
-  for (int t = 0; t < kCatalogueSize; ++t) {
-    const char** own = &names[t * (kMaxInputPorts + kMaxOutputPorts + kMaxParameters)];
-    descriptors[t].inputNames = own;
-    descriptors[t].outputNames = own + kMaxInputPorts;
-    descriptors[t].parameterNames = own + kMaxInputPorts + kMaxOutputPorts;
-    descriptors[t].parameterDefaults = &defaults[t * kMaxParameters];
-  }
-  LibraryInfo info{};
-  info.tokens = descriptors.data();
-  usercode(&info);
   std::vector<PluginToken> tokens;
-  for (int t = 0; t < info.tokenCount && t < kCatalogueSize; ++t) {
-    const TokenDescriptor& d = descriptors[t];
-    auto entry = reinterpret_cast<TokenEntryPoint>(dlsym(library, d.entryName));
+  for (int t = 0; t < kCatalogueSize; ++t) {
+    const CatalogueEntry& e = CatalogueEntries()[t];
+    auto entry = reinterpret_cast<TokenEntryPoint>(dlsym(library, e.name));
     if (entry == nullptr) continue;
-    PluginToken token{d.entryName, entry, d.inputCount, d.outputCount, {}, {}};
-    for (int p = 0; p < d.parameterCount; ++p) {
-      token.parameterNames.emplace_back(d.parameterNames[p]);
-      token.defaults.push_back(d.parameterDefaults[p]);
+    PluginToken token{e.name, entry, e.inputCount, e.outputCount, {}, {}};
+    for (int p = 0; p < e.parameterCount; ++p) {
+      token.parameterNames.emplace_back(e.parameters[p].name);
+      token.defaults.push_back(e.parameters[p].defaultValue);
     }
     tokens.push_back(std::move(token));
   }

@@ -1,7 +1,7 @@
-// The tokens as a host sees them: the plug-in loaded at run time, its catalogue
-// read through USERCODE and each entry point resolved by name. Tests that must
-// cover every token iterate over this list, so they cover each token as soon as
-// the library exports it.
+// The tokens as a host sees them: the plug-in loaded at run time and the entry
+// point of each catalogue entry resolved by name. Tests that must cover every
+// token iterate over this list, so they cover each token as soon as the
+// library exports it.
 #pragma once
 
 #include <string>
