@@ -34,22 +34,12 @@ namespace {
 
 std::unique_ptr<Plugin> gPlugin;
 
-bool StartsWith(const std::string& word, const char* prefix) { return word.rfind(prefix, 0) == 0; }
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> words;
-  std::istringstream in(text);
-  for (std::string word; std::getline(in, word);) words.push_back(word);
-  return words;
-}
-
 // A number printed for the output file reads back as the same double.
 void CheckNumbers(const std::vector<std::string>& words) {
   for (const std::string& word : words) {
-    double value;
+    double value, back;
     if (!ParseDouble(word, &value)) continue;
     for (const std::string& text : {FormatExact(value), FormatShortest(value)}) {
-      double back;
       if (!ParseDouble(text, &back)) Fail("cannot read back " + text);
       if (!(std::isnan(value) ? std::isnan(back) : std::memcmp(&back, &value, sizeof value) == 0))
         Fail(word + " printed as " + text + " reads back differently");
@@ -81,8 +71,8 @@ void CheckCsv(const std::string& text, size_t columns) {
 void CheckCommandLine(const std::vector<std::string>& words, const std::string& standardInput) {
   std::vector<std::string> line = {"--library", ADAPTIVE_PLUGIN_PATH};
   for (const std::string& word : words) {
-    if (word.find('/') != std::string::npos || StartsWith(word, "--library") || StartsWith(word, "--in")) continue;
-    line.push_back(word);
+    if (word.find('/') == std::string::npos && word.rfind("--library", 0) != 0 && word.rfind("--in", 0) != 0)
+      line.push_back(word);
   }
   // Where cli.cpp finds the command: after the leading options.
   size_t commandAt = 2;
@@ -90,8 +80,7 @@ void CheckCommandLine(const std::vector<std::string>& words, const std::string& 
   if (commandAt < line.size() && line[commandAt] == "run")
     line.insert(line.begin() + static_cast<long>(commandAt) + 1, "--in=no-such-samples.csv");
   std::istringstream in(standardInput);
-  std::ostringstream out;
-  std::ostringstream err;
+  std::ostringstream out, err;
   CommandIo io{in, out, err};
   const int status = RunCommandLine(line, io);
   if (status != 0 && status != 1 && status != 2) Fail("exit status " + std::to_string(status));
@@ -115,7 +104,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);
   const size_t split = input.find('\0');
-  const std::vector<std::string> words = SplitLines(input.substr(0, split));
+  std::vector<std::string> words;
+  std::istringstream lines(input.substr(0, split));
+  for (std::string word; std::getline(lines, word);) words.push_back(word);
   const std::string csv = split == std::string::npos ? std::string() : input.substr(split + 1);
   CheckNumbers(words);
   CheckSettings(words);

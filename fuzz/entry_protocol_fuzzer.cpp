@@ -12,17 +12,25 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
 
-#include "fuzz/linked_tokens.h"
+#include "host/catalogue.h"
+#include "tokens/entry_points.h"
 
 namespace {
 
 constexpr int kSlots = 3;
-constexpr size_t kErrorBytes = 1024;
 constexpr char kUntouched = 'x';
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// The entry points in catalogue order.
+const TokenEntryPoint kEntries[kCatalogueSize] = {LMS,  LMS2,   LMS3, GenLMS_A, GenLMS_B, GenNLMS, NLMS, NLMS2,
+                                                  NLMS3, GenNEW, NEW,  NEW2,     NEW3,     QR1,     QR2,  QR3,
+                                                  GenRLS, RLS1,  RLS2, RLS3,     GenRW,    RW1,     RW2,  RW3};
 
 [[noreturn]] void Fail(const char* token, const char* what, long value = 0) {
   std::fprintf(stderr, "entry protocol violated by %s: %s (%ld)\n", token, what, value);
@@ -35,25 +43,20 @@ constexpr char kUntouched = 'x';
 // check the size limits).
 double PickValue(FuzzedDataProvider& in) {
   static const double kSpecial[] = {
-      0.0, -0.0, 1.0, -1.0, 0.5, -0.7, 1.9, 2.9, 0.01, 0.99, 1.0000001, 0.9999999, -1e-300, 1e-300,
-      std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
-      std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-      std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
+      0.0, -0.0, 1.0, -1.0, 0.5, -0.7, 1.9, 2.9, 0.01, 0.99, 1.0000001, 0.9999999, -1e-300, 1e-300, kNaN, -kNaN,
+      kInf, -kInf, std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
       std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(), 1e300, -1e300,
       2147483648.0, 2147483648.5, -2147483649.0, 4294967296.0, 1e19};
   switch (in.ConsumeIntegralInRange<int>(0, 3)) {
     case 0:
-      return kSpecial[in.ConsumeIntegralInRange<size_t>(0, sizeof kSpecial / sizeof kSpecial[0] - 1)];
+      return kSpecial[in.ConsumeIntegralInRange<size_t>(0, std::size(kSpecial) - 1)];
     case 1:
       return static_cast<double>(in.ConsumeIntegralInRange<int>(-2, 40));
     case 2:
       return in.ConsumeIntegralInRange<int>(0, 40) + in.ConsumeProbability<double>();
-    default: {
-      double v = in.ConsumeFloatingPoint<double>();
-      if (std::isfinite(v) && std::fabs(v) > 64.0 && std::fabs(v) < 2147483648.0) v = std::fmod(v, 64.0);
-      return v;
-    }
   }
+  const double v = in.ConsumeFloatingPoint<double>();
+  return std::isfinite(v) && std::fabs(v) > 64.0 && std::fabs(v) < 2147483648.0 ? std::fmod(v, 64.0) : v;
 }
 
 // File names stay inside the working directory: no fragment starts with '/',
@@ -63,19 +66,15 @@ std::string PickFileName(FuzzedDataProvider& in) {
   static const char* const kFragments[] = {"", " ", "  ", "\t", "\n", ".", "..", "w", "a.b.c", "sub/",
                                            "nodir/", "dir", "full", "weights", ".txt", "x y", "e."};
   std::string name;
-  const int parts = in.ConsumeIntegralInRange<int>(0, 4);
-  for (int p = 0; p < parts; ++p) {
-    switch (in.ConsumeIntegralInRange<int>(0, 3)) {
-      case 0:
-        name += std::string(in.ConsumeIntegralInRange<size_t>(240, 300), 'n');
-        break;
-      case 1: {
-        const char c = static_cast<char>(in.ConsumeIntegralInRange<int>(32, 126));
-        name += c == '/' ? '_' : c;
-        break;
-      }
-      default:
-        name += kFragments[in.ConsumeIntegralInRange<size_t>(0, sizeof kFragments / sizeof kFragments[0] - 1)];
+  for (int parts = in.ConsumeIntegralInRange<int>(0, 4); parts > 0; --parts) {
+    const int kind = in.ConsumeIntegralInRange<int>(0, 3);
+    if (kind == 0) {
+      name += std::string(in.ConsumeIntegralInRange<size_t>(240, 300), 'n');
+    } else if (kind == 1) {
+      const char c = static_cast<char>(in.ConsumeIntegralInRange<int>(32, 126));
+      name += c == '/' ? '_' : c;
+    } else {
+      name += kFragments[in.ConsumeIntegralInRange<size_t>(0, std::size(kFragments) - 1)];
     }
   }
   return name;
@@ -84,8 +83,8 @@ std::string PickFileName(FuzzedDataProvider& in) {
 // One host record with everything the host owns for it, each piece allocated
 // at its exact size so that AddressSanitizer sees any access beyond it.
 struct Slot {
-  const LinkedToken* token = nullptr;
-  int32_t parameterCount = kMaxParameters;
+  const CatalogueEntry* token = nullptr;
+  TokenEntryPoint entry = nullptr;
   SimContext context{};
   TokenRecord record{};
   std::vector<PortRecord> inputs;
@@ -93,23 +92,19 @@ struct Slot {
   std::vector<PortRecord> outputs;
   std::vector<double> parameters;
   std::vector<char> fileName;
-  char errorText[kErrorBytes];
+  char errorText[2 * kErrorTextCapacity];
   int reference = 0;
   bool constructed = false;
 
-  void bind(const LinkedToken* t) {
-    token = t;
-    parameterCount = kMaxParameters;
-    if (const LibraryInfo* info = LinkedCatalogue()) {
-      for (int k = 0; k < info->tokenCount; ++k)
-        if (std::strcmp(info->tokens[k].entryName, t->name) == 0) parameterCount = info->tokens[k].parameterCount;
-    }
-    inputs.assign(t->inputs, PortRecord{});
+  void bind(int k) {
+    token = &CatalogueEntries()[k];
+    entry = kEntries[k];
+    inputs.assign(static_cast<size_t>(token->inputCount), PortRecord{});
     inputPointers.clear();
     for (PortRecord& p : inputs) inputPointers.push_back(&p);
-    outputs.assign(t->outputs, PortRecord{});
+    outputs.assign(static_cast<size_t>(token->outputCount), PortRecord{});
     record = TokenRecord{};
-    record.inputCount = t->inputs;
+    record.inputCount = token->inputCount;
     record.inputs = inputPointers.data();
     record.outputs = outputs.data();
   }
@@ -119,7 +114,7 @@ struct Slot {
     context.errorText = errorText;
     context.initFlag = init;
     context.terminateFlag = terminate;
-    const int32_t status = token->entry(&context, &record);
+    const int32_t status = entry(&context, &record);
     for (size_t k = kErrorTextCapacity; k < sizeof errorText; ++k)
       if (errorText[k] != kUntouched) Fail(token->name, "error text written past 512 bytes", static_cast<long>(k));
     if (status == 0 && errorText[0] != kUntouched) Fail(token->name, "successful call wrote error text");
@@ -127,23 +122,30 @@ struct Slot {
   }
 
   bool startsWith(const char* prefix) const { return std::strncmp(errorText, prefix, std::strlen(prefix)) == 0; }
+
+  // A failed call says why: creation may refuse a parameter or a file,
+  // terminate only a file, and either may find no storage.
+  void checkStatus(int32_t status, bool creating) const {
+    const bool named =
+        status == 0 || (status == 1002 && startsWith("Memory (s_) allocation error.")) ||
+        (status == 1 && (startsWith("Problems writing ") ||
+                         (creating && (startsWith("Improper ") || startsWith("Problems opening ")))));
+    if (!named) Fail(token->name, creating ? "creation status without its message" : "terminate status", status);
+  }
 };
 
 void Create(Slot& s, FuzzedDataProvider& in) {
-  s.parameters.resize(static_cast<size_t>(s.parameterCount));
+  s.parameters.resize(static_cast<size_t>(s.token->parameterCount));
   for (double& p : s.parameters) p = PickValue(in);
   s.record.parameters = s.parameters.data();
   const std::string name = PickFileName(in);
-  s.fileName.assign(name.begin(), name.end());
-  s.fileName.push_back('\0');
+  s.fileName.assign(name.c_str(), name.c_str() + name.size() + 1);
   s.record.fileName = s.fileName.data();
   // The reference input is the first of the highest rate, fixed at creation.
+  static const double kRates[] = {1000.0, 1000.0, 500.0, 2000.0, 0.0, -1.0, kNaN, kInf};
   double best = 0.0;
   s.reference = 0;
   for (size_t i = 0; i < s.inputs.size(); ++i) {
-    static const double kRates[] = {1000.0, 1000.0, 500.0, 2000.0, 0.0, -1.0,
-                                    std::numeric_limits<double>::quiet_NaN(),
-                                    std::numeric_limits<double>::infinity()};
     s.inputs[i].sampleRate = kRates[in.ConsumeIntegralInRange<size_t>(0, 7)];
     s.inputs[i].skip = in.ConsumeIntegralInRange<int32_t>(-1, 1);
     if (s.inputs[i].sampleRate > best) {
@@ -153,40 +155,26 @@ void Create(Slot& s, FuzzedDataProvider& in) {
   }
   const int32_t status = s.call(1, in.ConsumeBool() ? 1 : 0);
   if (s.record.instance == nullptr) Fail(s.token->name, "creation stored no instance", status);
+  s.checkStatus(status, true);
   s.constructed = status == 0;
-  switch (status) {
-    case 0:
-      break;
-    case 1:
-      if (!s.startsWith("Improper ") && !s.startsWith("Problems opening ") && !s.startsWith("Problems writing "))
-        Fail(s.token->name, "status 1 without its message");
-      break;
-    case 1002:
-      if (!s.startsWith("Memory (s_) allocation error.")) Fail(s.token->name, "status 1002 without its message");
-      break;
-    default:
-      Fail(s.token->name, "unexpected creation status", status);
-  }
 }
 
 void RunSamples(Slot& s, FuzzedDataProvider& in) {
   const int samples = in.ConsumeIntegralInRange<int>(1, 64);
-  std::vector<PortRecord> before;
   for (int n = 0; n < samples && in.remaining_bytes() > 0; ++n) {
     for (PortRecord& p : s.inputs) {
       p.value = PickValue(in);
       p.skip = in.ConsumeIntegralInRange<int>(0, 7) == 0 ? 1 : 0;
       p.sampleTime += 1.0;
     }
-    before = s.outputs;
+    const std::vector<PortRecord> before = s.outputs;
     const int32_t status = s.call(0, 0);
     if (status != 0) Fail(s.token->name, "run call returned a status", status);
     if (s.record.instance == nullptr) continue;
     const bool skipped = !s.inputs.empty() && s.inputs[s.reference].skip != 0;
     for (size_t o = 0; o < s.outputs.size(); ++o) {
-      if (s.outputs[o].skip != (skipped ? 1 : 0)) Fail(s.token->name, "output skip mark differs from the reference input");
-      const bool computes = s.constructed && !skipped;
-      if (!computes && std::memcmp(&s.outputs[o].value, &before[o].value, sizeof(double)) != 0)
+      if (s.outputs[o].skip != (skipped ? 1 : 0)) Fail(s.token->name, "output skip mark is not the reference input's");
+      if ((!s.constructed || skipped) && std::memcmp(&s.outputs[o].value, &before[o].value, sizeof(double)) != 0)
         Fail(s.token->name, "output value changed without a step", static_cast<long>(o));
     }
   }
@@ -195,9 +183,7 @@ void RunSamples(Slot& s, FuzzedDataProvider& in) {
 void Terminate(Slot& s) {
   const int32_t status = s.call(0, 1);
   if (s.record.instance != nullptr) Fail(s.token->name, "terminate left the instance in the record");
-  if (status == 1 && !s.startsWith("Problems writing ")) Fail(s.token->name, "status 1 at terminate without its message");
-  if (status == 1002 && !s.startsWith("Memory (s_) allocation error.")) Fail(s.token->name, "status 1002 without its message");
-  if (status != 0 && status != 1 && status != 1002) Fail(s.token->name, "unexpected terminate status", status);
+  s.checkStatus(status, false);
   s.constructed = false;
 }
 
@@ -224,27 +210,18 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   Slot slots[kSlots];
-  const LinkedToken* tokens = LinkedTokens();
   for (int op = 0; op < 48 && in.remaining_bytes() > 0; ++op) {
     Slot& s = slots[in.ConsumeIntegralInRange<int>(0, kSlots - 1)];
-    if (s.token == nullptr) {
-      const LinkedToken& t = tokens[in.ConsumeIntegralInRange<int>(0, kLinkedTokenCount - 1)];
-      if (t.entry == nullptr) continue;
-      s.bind(&t);
-    }
-    switch (in.ConsumeIntegralInRange<int>(0, 3)) {
-      case 0:
-        Create(s, in);
-        break;
-      case 1:
-      case 2:
-        RunSamples(s, in);
-        break;
-      default:
-        Terminate(s);
-        // The host may reuse a freed record for a token of another kind.
-        if (in.ConsumeBool()) s.token = nullptr;
-        break;
+    if (s.token == nullptr) s.bind(in.ConsumeIntegralInRange<int>(0, kCatalogueSize - 1));
+    const int action = in.ConsumeIntegralInRange<int>(0, 3);
+    if (action == 0) {
+      Create(s, in);
+    } else if (action < 3) {
+      RunSamples(s, in);
+    } else {
+      Terminate(s);
+      // The host may reuse a freed record for a token of another kind.
+      if (in.ConsumeBool()) s.token = nullptr;
     }
   }
   for (Slot& s : slots)

@@ -30,6 +30,13 @@ inline Outcome Adaptsim(const std::string& tag, const std::string& arguments, co
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFileText(tag + ".stdout"), ReadFileText(tag + ".stderr")};
 }
 
+// A run that must succeed.
+inline Outcome Succeeds(const std::string& tag, const std::string& arguments, const std::string& input = "") {
+  Outcome outcome = Adaptsim(tag, arguments, input);
+  EXPECT_EQ(outcome.status, 0) << arguments << ": " << outcome.err;
+  return outcome;
+}
+
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // A command line adaptsim must refuse with `status` and a message holding

@@ -15,8 +15,7 @@
 namespace {
 
 TEST(AdaptsimProcess, ListsAndDescribesTheCatalogue) {
-  const Outcome list = Adaptsim("list", "list");
-  ASSERT_EQ(list.status, 0) << list.err;
+  const Outcome list = Succeeds("list", "list");
   ASSERT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), kCatalogueSize);
   std::istringstream lines(list.out);
   std::string line;
@@ -24,8 +23,7 @@ TEST(AdaptsimProcess, ListsAndDescribesTheCatalogue) {
     EXPECT_EQ(line.rfind(std::string(CatalogueEntries()[k].name) + " ", 0), 0u) << line;
     EXPECT_TRUE(Contains(line, CatalogueEntries()[k].description)) << line;
   }
-  const Outcome describe = Adaptsim("describe", "describe LMS2");
-  ASSERT_EQ(describe.status, 0) << describe.err;
+  const Outcome describe = Succeeds("describe", "describe LMS2");
   for (const char* part : {"  2  Desired\n", "  3  \"Numerator Coeffs  2\" = 10\n", "  4  \"Mu 2\" = 0.01\n",
                            "Filename for Final Weights: lms2.txt\n"}) {
     EXPECT_TRUE(Contains(describe.out, part)) << part;
@@ -40,7 +38,6 @@ TEST(AdaptsimProcess, RefusesWhatItCannotRunAndSaysWhy) {
       {"run", 2, "missing TOKEN"},
       {"describe LMS LMS2", 2, "takes one TOKEN"},
       {"list extra", 2, "takes no arguments"},
-      {"run LMS --out", 2, "needs a value"},
       {"run LMS --bogus", 2, "unknown option --bogus"},
       {"run NoSuchToken", 2, "unknown token \"NoSuchToken\""},
       {"run LMS -p 'Numerator Coeffs  1=4'", 2, "\"Leakage Backward\""},
@@ -56,9 +53,7 @@ TEST(AdaptsimProcess, RefusesWhatItCannotRunAndSaysWhy) {
   for (const Refusal& c : cases) ExpectRefused("refused", c);
   EXPECT_FALSE(FileExists("proc_bad_w.txt"));  // a malformed input runs nothing
   for (const char* help : {"--help", "run --help", "describe -h", "--help list"}) {
-    const Outcome outcome = Adaptsim("help", help);
-    EXPECT_EQ(outcome.status, 0) << help;
-    EXPECT_TRUE(Contains(outcome.out, "Usage: adaptsim")) << help;
+    EXPECT_TRUE(Contains(Succeeds("help", help).out, "Usage: adaptsim")) << help;
   }
 
   // Any shared library without USERCODE will do: the C library of the test
@@ -78,24 +73,21 @@ TEST(AdaptsimProcess, RefusesWhatItCannotRunAndSaysWhy) {
 TEST(AdaptsimProcess, RunsLmsOverCsvSamplesAndFiles) {
   std::remove("proc_w.txt");
   const Outcome outcome =
-      Adaptsim("lms", "run LMS -p 'Numerator Coeffs=2' --weights proc_w.txt", "Input,Desired\n1,1\n0.5,nan\n");
-  ASSERT_EQ(outcome.status, 0) << outcome.err;
+      Succeeds("lms", "run LMS -p 'Numerator Coeffs=2' --weights proc_w.txt", "Input,Desired\n1,1\n0.5,nan\n");
   EXPECT_EQ(outcome.out, "Output,PriError,PostError\n0,1,0.97999999999999998\n0.01,nan,nan\n");
   EXPECT_TRUE(Contains(ReadFileText("proc_w.txt"), "Numerator Coefficients =2\n"));
 
   // The same with files, the index form of -p and no final-weights file.
   std::ofstream("proc_in.csv") << "1,1\n";
   std::remove("lms.txt");
-  const Outcome files = Adaptsim("lmsfiles", "run LMS -p 0=2 --weights '' --in proc_in.csv --out proc_out.csv");
-  ASSERT_EQ(files.status, 0) << files.err;
+  const Outcome files = Succeeds("lmsfiles", "run LMS -p 0=2 --weights '' --in proc_in.csv --out proc_out.csv");
   EXPECT_EQ(files.out, "");
   EXPECT_EQ(ReadFileText("proc_out.csv"), "Output,PriError,PostError\n0,1,0.97999999999999998\n");
   EXPECT_FALSE(FileExists("lms.txt"));
 
   // The report of a CSV run: every build has it, the Windows one too.
   const Outcome report =
-      Adaptsim("lmsreport", "run LMS -p 0=2 --weights rw.txt --in proc_in.csv --out proc_out.csv --report rep/lms");
-  ASSERT_EQ(report.status, 0) << report.err;
+      Succeeds("lmsreport", "run LMS -p 0=2 --weights rw.txt --in proc_in.csv --out proc_out.csv --report rep/lms");
   EXPECT_TRUE(Contains(ReadFileText("rep/lms/index.html"), "<img src=\"weights-1.svg\""));
   EXPECT_EQ(ReadFileText("rep/lms/learning-curve.svg").rfind("<svg", 0), 0u);
   std::ofstream("rep/file") << "in the way";
@@ -107,16 +99,14 @@ TEST(AdaptsimProcess, RunsLmsOverCsvSamplesAndFiles) {
 TEST(AdaptsimProcess, RunsTheNormalisedGeneralAndQrTokens) {
   // One-tap NLMS, first sample x = 2, d = 1: the normalised step leaves only
   // the regularisation's share of the error, δ / (4 + δ).
-  const Outcome nlms = Adaptsim("nlms", "run NLMS -p 'Numerator Coeffs=1' --weights ''", "2,1\n");
-  ASSERT_EQ(nlms.status, 0) << nlms.err;
+  const Outcome nlms = Succeeds("nlms", "run NLMS -p 'Numerator Coeffs=1' --weights ''", "2,1\n");
   EXPECT_EQ(nlms.out, "Output,PriError,PostError\n0,1," + FormatExact(1.0 - 2.0 * ((1.0 / (4.0 + 1e-8)) * 2.0)) + "\n");
 
   // GenNLMS with a first tap of 1 and no error passes its input through.
   std::remove("proc_gen.txt");
-  const Outcome gen = Adaptsim("gennlms",
+  const Outcome gen = Succeeds("gennlms",
                                "run GenNLMS -p 'Numerator Coeffs=2' -p 'First Tap Value=1' --weights proc_gen.txt",
                                "3,1,0\n-2,1,0\n");
-  ASSERT_EQ(gen.status, 0) << gen.err;
   EXPECT_EQ(gen.out, "Output\n3\n-2\n");
   EXPECT_EQ(ReadFileText("proc_gen.txt"), "Numerator Coefficients =2\n1.000000000000000E+00\n0.000000000000000E+00\n"
                                           "Denominator Coefficients =1\n1\n");
@@ -124,8 +114,7 @@ TEST(AdaptsimProcess, RunsTheNormalisedGeneralAndQrTokens) {
   // The two-sample example: the first sample fills the triangle (γ = 0, and
   // PriError is d), the second rotates by 45 degrees.
   std::remove("proc_qr.txt");
-  const Outcome qr = Adaptsim("qr1", "run QR1 -p 'Numerator Coeffs=1' -p Lambda=1 --weights proc_qr.txt", "1,2\n1,2\n");
-  ASSERT_EQ(qr.status, 0) << qr.err;
+  const Outcome qr = Succeeds("qr1", "run QR1 -p 'Numerator Coeffs=1' -p Lambda=1 --weights proc_qr.txt", "1,2\n1,2\n");
   EXPECT_EQ(qr.out, "Output,PriError,PostError,Gamma\n2,2,0,0\n2,0,0,0.70710678118654746\n");
   EXPECT_EQ(ReadFileText("proc_qr.txt"),
             "Numerator Coefficients =1\n2.000000000000000E+00\n\nDenominator Coefficients =1\n1\n");
@@ -133,8 +122,7 @@ TEST(AdaptsimProcess, RunsTheNormalisedGeneralAndQrTokens) {
   // One sample cannot determine 20 coefficients: both files say so.
   std::remove("proc_qr21.txt");
   std::remove("proc_qr22.txt");
-  const Outcome qr2 = Adaptsim("qr2", "run QR2 --weights proc_qr2.txt", "1,0,1\n");
-  ASSERT_EQ(qr2.status, 0) << qr2.err;
+  const Outcome qr2 = Succeeds("qr2", "run QR2 --weights proc_qr2.txt", "1,0,1\n");
   EXPECT_EQ(ReadFileText("proc_qr21.txt"), "Matrix close to singular...\n");
   EXPECT_EQ(ReadFileText("proc_qr22.txt"), "Matrix close to singular...\n");
 }

@@ -9,8 +9,7 @@
 namespace {
 
 TEST(AdaptsimWithoutLab, OffersOnlyTheCommandsItHas) {
-  const Outcome help = Adaptsim("help", "--help");
-  ASSERT_EQ(help.status, 0) << help.err;
+  const Outcome help = Succeeds("help", "--help");
   for (const char* command : {"  list ", "  describe ", "  run "}) EXPECT_TRUE(Contains(help.out, command)) << command;
   EXPECT_FALSE(Contains(help.out, "demo")) << help.out;
   EXPECT_FALSE(Contains(help.out, "examples")) << help.out;

@@ -103,8 +103,7 @@ TEST(DemoTrial, EveryBuiltTokenConvergesWithoutNoise) {
 
 TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
   std::system("rm -rf demo_report");
-  const Outcome demo = Adaptsim("demo", "demo --tokens LMS2,LMS3 --samples 1500 --snr inf --runs 3 --report demo_report");
-  ASSERT_EQ(demo.status, 0) << demo.err;
+  const Outcome demo = Succeeds("demo", "demo --tokens LMS2,LMS3 --samples 1500 --snr inf --runs 3 --report demo_report");
   for (const char* part : {"no measurement noise", "3 realisations", "2 of 2 tokens converged"}) {
     EXPECT_TRUE(Contains(demo.out, part)) << part << " in " << demo.out;
   }
@@ -117,8 +116,7 @@ TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
   EXPECT_EQ(ReadFileText("demo_report/coefficients-lms2.svg").rfind("<svg", 0), 0u);
 
   const Outcome equalizer =
-      Adaptsim("equalizer", "demo --scenario equalizer --runs 4 --samples 300 --tokens LMS --report eq_report");
-  ASSERT_EQ(equalizer.status, 0) << equalizer.err;
+      Succeeds("equalizer", "demo --scenario equalizer --runs 4 --samples 300 --tokens LMS --report eq_report");
   EXPECT_TRUE(Contains(equalizer.out, "46.82")) << equalizer.out;
   EXPECT_TRUE(Contains(equalizer.out, "\nLMS ")) << equalizer.out;
   EXPECT_EQ(ReadFileText("eq_report/equalizer-LMS.svg").rfind("<svg", 0), 0u);
@@ -133,13 +131,11 @@ TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
 
 TEST(DemoProcess, RunsTokensOnSoundFiles) {
   std::system("rm -rf sound_example && mkdir sound_example");
-  const Outcome examples = Adaptsim("examples", "examples sound_example");
-  ASSERT_EQ(examples.status, 0) << examples.err;
+  const Outcome examples = Succeeds("examples", "examples sound_example");
 
-  const Outcome identify = Adaptsim(
+  const Outcome identify = Succeeds(
       "identify", "run LMS -p 'Numerator Coeffs=6' --in sound_example/ident.wav --weights sound_example/system.txt "
                   "--outputs PriError --out sound_example/error.wav --report sound_example/report");
-  ASSERT_EQ(identify.status, 0) << identify.err;
   FinalWeights weights;
   std::string error;
   ASSERT_TRUE(ReadFinalWeights("sound_example/system.txt", &weights, &error)) << error;
@@ -155,9 +151,8 @@ TEST(DemoProcess, RunsTokensOnSoundFiles) {
   EXPECT_TRUE(Contains(ReadFileText("sound_example/report/index.html"), "weights-1.svg"));
 
   // Channels chosen explicitly, outputs by name into CSV.
-  const Outcome chosen = Adaptsim("chosen", "run LMS --in sound_example/noisy.wav --channels 3,1 --weights '' "
+  const Outcome chosen = Succeeds("chosen", "run LMS --in sound_example/noisy.wav --channels 3,1 --weights '' "
                                             "--outputs PostError,1 --out sound_example/chosen.csv");
-  ASSERT_EQ(chosen.status, 0) << chosen.err;
   EXPECT_EQ(ReadFileText("sound_example/chosen.csv").rfind("PostError,Output\n", 0), 0u);
 
   const Refusal wrong[] = {{"run LMS --in sound_example/noisy.wav", 1, "has 3 channels and LMS 2 input ports"},

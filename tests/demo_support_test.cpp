@@ -79,8 +79,7 @@ TEST(EqualizerExperiment, ChannelAndEigenvalueSpreadsAreTheTextbooks) {
   EXPECT_DOUBLE_EQ(h[1], 1.0);
   EXPECT_DOUBLE_EQ(h[0], h[2]);
   EXPECT_NEAR(h[0], 0.2798, 1e-4);
-  const double widths[] = {2.9, 3.1, 3.3, 3.5};
-  const double spreads[] = {6.0782, 11.1238, 21.7132, 46.8216};
+  const double widths[] = {2.9, 3.1, 3.3, 3.5}, spreads[] = {6.0782, 11.1238, 21.7132, 46.8216};
   for (int k = 0; k < 4; ++k) {
     EXPECT_NEAR(EigenvalueSpread(RaisedCosineChannel(widths[k]), 0.001, 11), spreads[k], 1e-3) << widths[k];
   }
@@ -103,9 +102,9 @@ TEST(TrialPool, SumsEveryJobOnceWhateverTheWorkerCount) {
     }
     return outcome;
   };
+  std::vector<TrialTotals> totals;
+  std::string error;
   for (int workers : {1, 3, 8}) {
-    std::vector<TrialTotals> totals;
-    std::string error;
     ASSERT_TRUE(RunTrialJobs(jobs, workers, work, nullptr, &totals, &error)) << error;
     ASSERT_EQ(totals.size(), 3u);
     for (int t = 0; t < 3; ++t) {
@@ -127,8 +126,6 @@ TEST(TrialPool, SumsEveryJobOnceWhateverTheWorkerCount) {
     if (job.token == 1) std::abort();
     return work(job);
   };
-  std::vector<TrialTotals> totals;
-  std::string error;
   ASSERT_TRUE(RunTrialJobs(jobs, 1, crash, nullptr, &totals, &error)) << error;
   for (const TrialTotals& t : totals) {
     EXPECT_EQ(t.status, kWorkerLost);
