@@ -60,7 +60,8 @@ TEST(AdaptsimProcess, RefusesWhatItCannotRunAndSaysWhy) {
   // process is certain to be there.
   Dl_info libc{};
   ASSERT_NE(dladdr(dlsym(RTLD_DEFAULT, "strlen"), &libc), 0);
-  ExpectRefused("foreign", {(std::string("list --library '") + libc.dli_fname + "'").c_str(), 1, "exports no USERCODE"});
+  const std::string foreign = std::string("list --library '") + libc.dli_fname + "'";
+  ExpectRefused("foreign", {foreign.c_str(), 1, "exports no USERCODE"});
   const std::unique_ptr<Plugin> plugin = LoadBuiltPlugin();
   ASSERT_TRUE(plugin);
   for (const TokenInfo& token : plugin->catalogue()) {

@@ -26,7 +26,7 @@ TEST(SampleCsv, ReadsRowsAndRejectsMalformedOnesWithTheirLineNumbers) {
   std::string error;
   ASSERT_TRUE(ReadCsv("Input,Desired\r\n1,2\r\n\n  -2.5 , 1e-3\nnan,inf\n-inf,-0\n", 2, &table, &error)) << error;
   ASSERT_EQ(table.rows(), 4u);
-  EXPECT_EQ(std::vector<double>(table.values.begin(), table.values.begin() + 4), (std::vector<double>{1, 2, -2.5, 1e-3}));
+  EXPECT_EQ(std::vector<double>(&table.values[0], &table.values[4]), (std::vector<double>{1, 2, -2.5, 1e-3}));
   EXPECT_TRUE(std::isnan(table.row(2)[0]));
   EXPECT_EQ(table.row(2)[1], INFINITY);
   EXPECT_EQ(table.row(3)[0], -INFINITY);
@@ -61,9 +61,7 @@ TEST(SampleCsv, WrittenRowsReadBackBitForBit) {
   const double values[] = {0.1, 1.0 / 3.0, -0.0, 4.9e-324, DBL_MAX, -1e-310, 0.98, INFINITY, std::nan("")};
   const size_t count = sizeof values / sizeof values[0];
   std::ostringstream out;
-  WriteCsvHeader(out, {"a", "b", "c", "d", "e", "f", "g", "h", "i"});
   WriteCsvRow(out, values, count);
-  EXPECT_EQ(out.str().substr(0, 18), "a,b,c,d,e,f,g,h,i\n");
   SampleTable table;
   std::string error;
   ASSERT_TRUE(ReadCsv(out.str(), count, &table, &error)) << error;

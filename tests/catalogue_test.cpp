@@ -173,7 +173,8 @@ TEST(Catalogue, WritesTheSameCatalogueEachTimeAndNoHostSlotBeyondIt) {
   for (int k = 0; k < kCatalogueSize; ++k) {
     const TokenDescriptor& d = host.tokens[k];
     SCOPED_TRACE(d.entryName);
-    ASSERT_TRUE(d.inputCount <= kMaxInputPorts && d.outputCount <= kMaxOutputPorts && d.parameterCount <= kMaxParameters);
+    ASSERT_TRUE(d.inputCount <= kMaxInputPorts && d.outputCount <= kMaxOutputPorts);
+    ASSERT_LE(d.parameterCount, kMaxParameters);
     EXPECT_TRUE(IsFill(&d.hostReserved, sizeof(d.hostReserved)));
     EXPECT_TRUE(IsFill(&host.inputNames[k][d.inputCount], sizeof(const char*) * (kMaxInputPorts - d.inputCount)));
     EXPECT_TRUE(IsFill(&host.outputNames[k][d.outputCount], sizeof(const char*) * (kMaxOutputPorts - d.outputCount)));

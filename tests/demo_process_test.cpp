@@ -103,7 +103,8 @@ TEST(DemoTrial, EveryBuiltTokenConvergesWithoutNoise) {
 
 TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
   std::system("rm -rf demo_report");
-  const Outcome demo = Succeeds("demo", "demo --tokens LMS2,LMS3 --samples 1500 --snr inf --runs 3 --report demo_report");
+  const Outcome demo =
+      Succeeds("demo", "demo --tokens LMS2,LMS3 --samples 1500 --snr inf --runs 3 --report demo_report");
   for (const char* part : {"no measurement noise", "3 realisations", "2 of 2 tokens converged"}) {
     EXPECT_TRUE(Contains(demo.out, part)) << part << " in " << demo.out;
   }
