@@ -22,6 +22,28 @@
 #include "tokens/initial_taps.h"
 #include "tokens/parameters.h"
 
+// Allocates and initialises the state of the one-channel RLS tokens: the
+// delay line, P = (1/init)·I and the zeroed vectors of n elements. Everything
+// is allocated before anything is written, so a length whose P cannot be
+// obtained never fills a huge delay line first. False (and the storage failure
+// reported) when an allocation fails.
+inline bool AllocateRowFormState(int32_t n, double init, DelayLine& delayLine, Matrix& P, Vector& weights,
+                                 Vector& gain, Vector& pTimesRegressor, Vector& taps) {
+  if (!SquareMatricesFit(n, 1)) return false;
+  if (delayLine.setlength(n) || P.resize(n, n) || weights.resize(n) || gain.resize(n) ||
+      pTimesRegressor.resize(n) || taps.resize(n)) {
+    ReportStorageFailure();
+    return false;
+  }
+  delayLine.zero();
+  SetScaledIdentity(P, 1.0 / init);
+  weights.zero();
+  gain.zero();
+  pTimesRegressor.zero();
+  taps.zero();
+  return true;
+}
+
 struct NoRandomWalk {
   static constexpr int kParameters = 0;
   void read(int) {}
@@ -48,20 +70,7 @@ class GeneralRlsToken : public AdaptiveToken {
     if (!CheckLengths({length}) || !CheckForgettingFactor(lambdaInverse, false) ||
         !CheckInitialisationFactor(init, false) || !walk.check(false))
       return;
-    if (!SquareMatricesFit(length, 1)) return;
-    // Everything is allocated before anything is written, so a length whose P
-    // cannot be obtained never fills a huge delay line first.
-    if (delayLine.setlength(length) || P.resize(length, length) || gain.resize(length) ||
-        pTimesRegressor.resize(length) || weights.resize(length) || taps.resize(length)) {
-      ReportStorageFailure();
-      return;
-    }
-    delayLine.zero();
-    SetScaledIdentity(P, 1.0 / init);
-    gain.zero();
-    pTimesRegressor.zero();
-    weights.zero();
-    taps.zero();
+    if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps)) return;
     SetInitialTaps(weights, length, firstTapValue, middleTapValue, lastTapValue, ZeroTapValue::Assign);
     lambdaInverse = 1.0 / lambdaInverse;
     if (!files.Open(1)) return;
@@ -122,18 +131,7 @@ class RlsToken : public AdaptiveToken {
     if (!CheckLengths({length}) || !CheckForgettingFactor(lambdaInverse, true) ||
         !CheckInitialisationFactor(init, true) || !walk.check(true))
       return;
-    if (!SquareMatricesFit(length, 1)) return;
-    if (delayLine.setlength(length) || P.resize(length, length) || weights.resize(length) ||
-        gain.resize(length) || pTimesRegressor.resize(length) || taps.resize(length)) {
-      ReportStorageFailure();
-      return;
-    }
-    delayLine.zero();
-    SetScaledIdentity(P, 1.0 / init);
-    weights.zero();
-    gain.zero();
-    pTimesRegressor.zero();
-    taps.zero();
+    if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps)) return;
     lambdaInverse = 1.0 / lambdaInverse;
     if (!files.Open(1)) return;
     markConstructed();
