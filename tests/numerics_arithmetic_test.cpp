@@ -7,21 +7,9 @@
 #include <initializer_list>
 
 #include "numerics/arithmetic.h"
+#include "tests/matrix_literals.h"
 
 namespace {
-
-using Rows = std::initializer_list<std::initializer_list<double>>;
-
-Matrix Make(Rows rows) {
-  Matrix m(static_cast<int32_t>(rows.size()), static_cast<int32_t>(rows.begin()->size()), nullptr);
-  int32_t i = 0;
-  for (const auto& row : rows) {
-    int32_t j = 0;
-    for (double value : row) m(i, j++) = value;
-    ++i;
-  }
-  return m;
-}
 
 Vector MakeVector(std::initializer_list<double> values) {
   Vector v(static_cast<int32_t>(values.size()));
@@ -32,16 +20,16 @@ Vector MakeVector(std::initializer_list<double> values) {
 
 RowVector MakeRow(std::initializer_list<double> values) { return transpose(MakeVector(values)); }
 
-void ExpectMatrix(const Matrix& m, Rows rows) {
-  const Matrix want = Make(rows);
+void ExpectMatrix(const Matrix& m, MatrixRows rows) {
+  const Matrix want = FromRows(rows);
   ASSERT_EQ(m.rows(), want.rows());
   ASSERT_EQ(m.cols(), want.cols());
   for (std::ptrdiff_t k = 0; k < want.size(); ++k) EXPECT_EQ(m.data()[k], want.data()[k]) << "element " << k;
 }
 
 TEST(MatrixArithmetic, ElementwiseOperators) {
-  const Matrix a = Make({{1, 2}, {3, 4}, {5, 6}});
-  const Matrix b = Make({{10, 20}, {30, 40}, {50, 60}});
+  const Matrix a = FromRows({{1, 2}, {3, 4}, {5, 6}});
+  const Matrix b = FromRows({{10, 20}, {30, 40}, {50, 60}});
   ExpectMatrix(a + 2.0, {{3, 4}, {5, 6}, {7, 8}});
   ExpectMatrix(a + b, {{11, 22}, {33, 44}, {55, 66}});
   ExpectMatrix(a - 2.0, {{-1, 0}, {1, 2}, {3, 4}});
@@ -59,9 +47,9 @@ TEST(MatrixArithmetic, ElementwiseOperators) {
 }
 
 TEST(MatrixArithmetic, Products) {
-  ExpectMatrix(Make({{1, 2, 3}, {4, 5, 6}}) * Make({{7, 8}, {9, 10}, {11, 12}}),
+  ExpectMatrix(FromRows({{1, 2, 3}, {4, 5, 6}}) * FromRows({{7, 8}, {9, 10}, {11, 12}}),
                {{1 * 7 + 2 * 9 + 3 * 11, 1 * 8 + 2 * 10 + 3 * 12}, {4 * 7 + 5 * 9 + 6 * 11, 4 * 8 + 5 * 10 + 6 * 12}});
-  ExpectMatrix(Make({{1, 2}, {3, 4}}) * MakeVector({5, 6}), {{17}, {39}});
+  ExpectMatrix(FromRows({{1, 2}, {3, 4}}) * MakeVector({5, 6}), {{17}, {39}});
   ExpectMatrix(MakeVector({1, 2}) * MakeRow({3, 4, 5}), {{3, 4, 5}, {6, 8, 10}});
   EXPECT_EQ(MakeRow({1, 2, 3}) * MakeVector({4, 5, 6}), 32.0);
   EXPECT_EQ(dot(MakeRow({1, 2}), MakeVector({4, 5})), 14.0);
@@ -76,59 +64,59 @@ TEST(MatrixArithmetic, Products) {
 TEST(MatrixArithmetic, SumsRunInOrderFromZero) {
   // (1e16 - 1e16) + 1 keeps the 1; summing from the other end, or adding the
   // 1 before the -1e16, loses it.
-  const Matrix m = Make({{1e16, -1e16, 1}});
-  EXPECT_EQ((m * Make({{1}, {1}, {1}}))(0, 0), 1.0);
+  const Matrix m = FromRows({{1e16, -1e16, 1}});
+  EXPECT_EQ((m * FromRows({{1}, {1}, {1}}))(0, 0), 1.0);
   EXPECT_EQ((m * MakeVector({1, 1, 1}))(0), 1.0);
   EXPECT_EQ(MakeRow({1e16, -1e16, 1}) * MakeVector({1, 1, 1}), 1.0);
   // A sum starting from 0.0 turns a lone -0.0 product into +0.0.
-  EXPECT_FALSE(std::signbit((Make({{-0.0}}) * MakeVector({1}))(0)));
-  EXPECT_FALSE(std::signbit((Make({{-0.0}}) * Make({{1}}))(0, 0)));
+  EXPECT_FALSE(std::signbit((FromRows({{-0.0}}) * MakeVector({1}))(0)));
+  EXPECT_FALSE(std::signbit((FromRows({{-0.0}}) * FromRows({{1}}))(0, 0)));
   EXPECT_FALSE(std::signbit(MakeRow({-0.0}) * MakeVector({1})));
 }
 
 TEST(MatrixArithmetic, TransposesRowsColumnsAndShifts) {
-  ExpectMatrix(transpose(Make({{1, 2, 3}, {4, 5, 6}})), {{1, 4}, {2, 5}, {3, 6}});
+  ExpectMatrix(transpose(FromRows({{1, 2, 3}, {4, 5, 6}})), {{1, 4}, {2, 5}, {3, 6}});
   ExpectMatrix(transpose(MakeVector({1, 2})), {{1, 2}});
   ExpectMatrix(transpose(MakeRow({7, 8, 9})), {{7}, {8}, {9}});
 
-  Matrix m = Make({{1, 2, 3}, {4, 5, 6}});
+  Matrix m = FromRows({{1, 2, 3}, {4, 5, 6}});
   ExpectMatrix(m.row(1), {{4, 5, 6}});
   ExpectMatrix(m.col(2), {{3}, {6}});
   m.setrow(0, MakeRow({7, 8, 9}));
   m.setcol(1, MakeVector({-1, -2}));
   ExpectMatrix(m, {{7, -1, 9}, {4, -2, 6}});
 
-  Matrix column = Make({{1}, {2}, {3}});
+  Matrix column = FromRows({{1}, {2}, {3}});
   double seven = 7;
   column.shiftdown(seven, 0);
   ExpectMatrix(column, {{7}, {1}, {2}});
   // The new value may be an element of the column itself.
   column.shiftdown(column(2, 0), 0);
   ExpectMatrix(column, {{2}, {7}, {1}});
-  Matrix rows = Make({{1, 2, 3}, {4, 5, 6}});
+  Matrix rows = FromRows({{1, 2, 3}, {4, 5, 6}});
   rows.shiftright(seven, 1);
   ExpectMatrix(rows, {{1, 2, 3}, {7, 4, 5}});
 }
 
 TEST(MatrixArithmetic, PadStripSquareNormalizeMaxabs) {
-  const Matrix padded = Make({{5}}).pad(1);
+  const Matrix padded = FromRows({{5}}).pad(1);
   ExpectMatrix(padded, {{0, 0}, {0, 5}});
   ExpectMatrix(padded.strip(1), {{5}});
-  const Matrix m = Make({{1, 2}, {3, 4}});
+  const Matrix m = FromRows({{1, 2}, {3, 4}});
   ExpectMatrix(m.pad(2), {{0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 1, 2}, {0, 0, 3, 4}});
   ExpectMatrix(m.strip(1), {{4}});
-  ExpectMatrix(Make({{-3, 2}}).square(), {{9, 4}});
+  ExpectMatrix(FromRows({{-3, 2}}).square(), {{9, 4}});
   // Stripping more than the matrix holds fails the allocation quietly.
   EXPECT_FALSE(m.strip(3).hasstorage());
 
-  Matrix n = Make({{-4, 1}, {2, -0.5}});
+  Matrix n = FromRows({{-4, 1}, {2, -0.5}});
   EXPECT_EQ(&n.normalize(), &n);
   ExpectMatrix(n, {{-1, 1}, {0.5, -0.5}});
-  EXPECT_EQ(Make({{1, -7}, {3, 7}}).maxabs(), 7.0);
+  EXPECT_EQ(FromRows({{1, -7}, {3, 7}}).maxabs(), 7.0);
   // NaN never replaces the running largest value.
-  EXPECT_EQ(Make({{2, NAN, -5}}).maxabs(), 5.0);
+  EXPECT_EQ(FromRows({{2, NAN, -5}}).maxabs(), 5.0);
   // A zero column divides by its 0.0 largest value: not guarded.
-  Matrix zero = Make({{0}, {0}});
+  Matrix zero = FromRows({{0}, {0}});
   EXPECT_TRUE(std::isnan(zero.normalize()(0, 0)));
 }
 

@@ -9,19 +9,9 @@
 
 #include "numerics/arithmetic.h"
 #include "numerics/solve.h"
+#include "tests/matrix_literals.h"
 
 namespace {
-
-Matrix FromRows(std::initializer_list<std::initializer_list<double>> rows) {
-  Matrix m(static_cast<int32_t>(rows.size()), static_cast<int32_t>(rows.begin()->size()), nullptr);
-  int32_t i = 0;
-  for (const auto& row : rows) {
-    int32_t j = 0;
-    for (double v : row) m(i, j++) = v;
-    ++i;
-  }
-  return m;
-}
 
 void ExpectNear(const Matrix& got, const Matrix& want, double tolerance) {
   ASSERT_EQ(got.rows(), want.rows());
