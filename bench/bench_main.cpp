@@ -3,6 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <memory>
+#include <string>
 
 #include "bench/comparison_reporter.h"
 #include "bench/registration.h"
@@ -10,13 +12,14 @@
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  static Plugin plugin;
-  if (!plugin.ok()) {
-    std::fprintf(stderr, "cannot use the plug-in %s: %s\n", ADAPTIVE_PLUGIN_PATH, plugin.error().c_str());
+  std::string error;
+  static const std::unique_ptr<Plugin> plugin = Plugin::Load(ADAPTIVE_PLUGIN_PATH, &error);
+  if (!plugin) {
+    std::fprintf(stderr, "cannot use the plug-in: %s\n", error.c_str());
     return 1;
   }
-  RegisterTokenBenchmarks(plugin);
-  RegisterExpressionBenchmarks(plugin);
+  RegisterTokenBenchmarks(*plugin);
+  RegisterExpressionBenchmarks(*plugin);
 #ifdef ADAPTIVE_BENCH_PEER
   RegisterPeerBenchmarks();
 #endif

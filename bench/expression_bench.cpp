@@ -19,7 +19,7 @@ constexpr int kCheckedSamples = 500;
 
 struct Case {
   TokenEntryPoint entry;
-  const TokenDescription* token;
+  const TokenInfo* token;
   std::vector<double> parameters;
 };
 
@@ -69,15 +69,15 @@ void Register(const std::string& name, const std::string& fastName, Case c, cons
 
 void RegisterExpressionBenchmarks(const Plugin& plugin) {
   for (const char* name : kTokens) {
-    const TokenDescription* token = plugin.find(name);
-    const TokenEntryPoint entry = plugin.entry(name);
+    const TokenInfo* token = plugin.find(name);
+    const TokenEntryPoint entry = plugin.entryPoint(name);
     if (token == nullptr || entry == nullptr) continue;
     Register(std::string("Expression/") + name, std::string("Defaults/") + name,
-             {entry, token, token->defaults}, std::string(name) + " at its defaults");
+             {entry, token, token->parameterDefaults}, std::string(name) + " at its defaults");
   }
   for (const char* name : kScaledTokens) {
-    const TokenDescription* token = plugin.find(name);
-    const TokenEntryPoint entry = plugin.entry(name);
+    const TokenInfo* token = plugin.find(name);
+    const TokenEntryPoint entry = plugin.entryPoint(name);
     if (token == nullptr || entry == nullptr) continue;
     Register(std::string("Expression/") + name + "/64", LengthBenchmarkName(name, 64),
              {entry, token, ParametersWithTotalLength(*token, 64)}, std::string(name) + ", N = 64");

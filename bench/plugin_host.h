@@ -1,5 +1,5 @@
-// The benchmarks' host: loads the built plug-in at run time, reads the
-// catalogue through USERCODE and drives token instances through their exported
+// The benchmarks' host: the plug-in is loaded and its catalogue read by
+// adaptsim's Plugin, as the simulator does it; this drives token instances through their exported
 // entry points exactly as the simulator does (create once, one run call per
 // sample, terminate). Nothing here is timed except HostedToken::RunSample.
 #pragma once
@@ -10,43 +10,12 @@
 
 #include "bench/test_signals.h"
 #include "host/records.h"
-
-// One catalogue entry, copied out of the host records that USERCODE filled.
-struct TokenDescription {
-  std::string name;
-  std::vector<std::string> inputNames;
-  int outputCount = 0;
-  std::vector<std::string> parameterNames;
-  std::vector<double> defaults;
-};
-
-class Plugin {
- public:
-  // Loads the plug-in built beside the benchmarks; ok() tells whether it and
-  // USERCODE were found (error() says why not).
-  Plugin();
-  ~Plugin();
-  Plugin(const Plugin&) = delete;
-  Plugin& operator=(const Plugin&) = delete;
-
-  bool ok() const { return handle != nullptr && !catalogue.empty(); }
-  const std::string& error() const { return problem; }
-  // Catalogue entries in catalogue order, and an entry's exported function
-  // (null for a token whose family has not been built into the plug-in).
-  const std::vector<TokenDescription>& tokens() const { return catalogue; }
-  const TokenDescription* find(const std::string& name) const;
-  TokenEntryPoint entry(const std::string& name) const;
-
- private:
-  void* handle = nullptr;
-  std::string problem;
-  std::vector<TokenDescription> catalogue;
-};
+#include "sim/plugin.h"
 
 // Catalogue defaults with every filter length ("Numerator Coeffs" and its
 // numbered forms) replaced so that the lengths add up to total, the first
 // channels taking the remainder: 30 over three channels is 10, 10, 10.
-std::vector<double> ParametersWithTotalLength(const TokenDescription& token, int total);
+std::vector<double> ParametersWithTotalLength(const TokenInfo& token, int total);
 
 // One token instance with its own host records, fed from TestSignals. The
 // ports are wired by their catalogue names: "Input …" and "- de/dw" get the
@@ -54,7 +23,7 @@ std::vector<double> ParametersWithTotalLength(const TokenDescription& token, int
 // desired minus the token's previous output, "Mu" and "Leakage" constants.
 class HostedToken {
  public:
-  HostedToken(TokenEntryPoint entry, const TokenDescription& token, std::vector<double> parameters);
+  HostedToken(TokenEntryPoint entry, const TokenInfo& token, std::vector<double> parameters);
   ~HostedToken();
   HostedToken(const HostedToken&) = delete;
   HostedToken& operator=(const HostedToken&) = delete;

@@ -29,7 +29,7 @@ double DominantFlops(const std::string& token, int n) {
   return 0.0;
 }
 
-int TotalLength(const TokenDescription& token, const std::vector<double>& parameters) {
+int TotalLength(const TokenInfo& token, const std::vector<double>& parameters) {
   int total = 0;
   for (size_t k = 0; k < parameters.size(); ++k)
     if (StartsWith(token.parameterNames[k], "Numerator Coeffs")) total += static_cast<int>(parameters[k]);
@@ -39,7 +39,7 @@ int TotalLength(const TokenDescription& token, const std::vector<double>& parame
   return total;
 }
 
-void TimeToken(benchmark::State& state, TokenEntryPoint entry, const TokenDescription* token,
+void TimeToken(benchmark::State& state, TokenEntryPoint entry, const TokenInfo* token,
                std::vector<double> parameters) {
   const double flops = DominantFlops(token->name, TotalLength(*token, parameters));
   HostedToken hosted(entry, *token, std::move(parameters));
@@ -56,8 +56,8 @@ void TimeToken(benchmark::State& state, TokenEntryPoint entry, const TokenDescri
 
 // The run call of an instance whose reference input is marked skipped does
 // everything but Step: dispatch, the library-wide records, port bookkeeping.
-void TimeEntryOverhead(benchmark::State& state, TokenEntryPoint entry, const TokenDescription* token) {
-  HostedToken hosted(entry, *token, token->defaults);
+void TimeEntryOverhead(benchmark::State& state, TokenEntryPoint entry, const TokenInfo* token) {
+  HostedToken hosted(entry, *token, token->parameterDefaults);
   if (hosted.Create() != 0) {
     state.SkipWithError("creation failed");
     return;
@@ -73,23 +73,23 @@ std::string LengthBenchmarkName(const std::string& token, int length) {
 }
 
 void RegisterTokenBenchmarks(const Plugin& plugin) {
-  for (const TokenDescription& token : plugin.tokens()) {
-    const TokenEntryPoint entry = plugin.entry(token.name);
+  for (const TokenInfo& token : plugin.catalogue()) {
+    const TokenEntryPoint entry = plugin.entryPoint(token.name);
     if (entry == nullptr) continue;
-    benchmark::RegisterBenchmark(("Defaults/" + token.name).c_str(), TimeToken, entry, &token, token.defaults);
+    benchmark::RegisterBenchmark(("Defaults/" + token.name).c_str(), TimeToken, entry, &token, token.parameterDefaults);
   }
   for (const char* name : kScaledTokens) {
-    const TokenDescription* token = plugin.find(name);
-    const TokenEntryPoint entry = plugin.entry(name);
+    const TokenInfo* token = plugin.find(name);
+    const TokenEntryPoint entry = plugin.entryPoint(name);
     if (token == nullptr || entry == nullptr) continue;
     for (int n : kLengths)
       benchmark::RegisterBenchmark(LengthBenchmarkName(name, n).c_str(), TimeToken, entry, token,
                                    ParametersWithTotalLength(*token, n));
   }
-  const TokenDescription* lms = plugin.find("LMS");
-  if (lms != nullptr && plugin.entry("LMS") != nullptr) {
-    benchmark::RegisterBenchmark("Entry/skipped-sample", TimeEntryOverhead, plugin.entry("LMS"), lms);
-    benchmark::RegisterBenchmark("Entry/LMS-1-tap", TimeToken, plugin.entry("LMS"), lms,
+  const TokenInfo* lms = plugin.find("LMS");
+  if (lms != nullptr && plugin.entryPoint("LMS") != nullptr) {
+    benchmark::RegisterBenchmark("Entry/skipped-sample", TimeEntryOverhead, plugin.entryPoint("LMS"), lms);
+    benchmark::RegisterBenchmark("Entry/LMS-1-tap", TimeToken, plugin.entryPoint("LMS"), lms,
                                  ParametersWithTotalLength(*lms, 1));
   }
 }
