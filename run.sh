@@ -31,7 +31,7 @@ case "${1:-}" in
   demo)
     build
     shift
-    exec build/sim/adaptsim demo "$@"
+    exec build/adaptsim/adaptsim demo "$@"
     ;;
   test)
     build

@@ -33,7 +33,7 @@ mkdir -p "$work"
 python3 tests/cross/make_inputs.py "$work/inputs"
 
 # The tokens whose entry points this build of the library has.
-present="$("$native/sim/adaptsim" list | grep -v '(not in this build)' | awk '{print $1}')"
+present="$("$native/adaptsim/adaptsim" list | grep -v '(not in this build)' | awk '{print $1}')"
 [ -n "$present" ] || fail "the native adaptsim lists no token"
 for token in $present; do
   awk -v t="$token" '$0 !~ /^#/ && $2 == t {found=1} END {exit !found}' "$cases" ||
@@ -59,14 +59,14 @@ run_cases() {
   done <"$cases"
 }
 
-run_cases native "$root/$native/sim/adaptsim" --library "$root/$native/libadaptive.so"
-run_cases linux32 "$root/$linux32/sim/adaptsim" --library "$root/$linux32/libadaptive.so"
+run_cases native "$root/$native/adaptsim/adaptsim" --library "$root/$native/libadaptive.so"
+run_cases linux32 "$root/$linux32/adaptsim/adaptsim" --library "$root/$linux32/libadaptive.so"
 linux32_reference=native
 if [ "$I386_EMULATED" = 1 ]; then
   # Under the emulator the 32-bit build meets qemu's NaN rules, not the CPU's:
   # compare it with the 64-bit build under the same emulator.
   command -v qemu-x86_64 >/dev/null || fail "qemu-x86_64 is missing (package qemu-user)"
-  run_cases native-emulated qemu-x86_64 "$root/$native/sim/adaptsim" --library "$root/$native/libadaptive.so"
+  run_cases native-emulated qemu-x86_64 "$root/$native/adaptsim/adaptsim" --library "$root/$native/libadaptive.so"
   linux32_reference=native-emulated
 fi
 
@@ -152,19 +152,19 @@ fi
 if [ -z "$wine_reason" ] && ! command -v wine >/dev/null; then
   wine_reason="wine is not on the PATH after its installation"
 fi
-if [ -z "$wine_reason" ] && [ ! -f "$windows/sim/adaptsim.exe" ]; then
-  wine_reason="$windows/sim/adaptsim.exe is missing: run .ci/windows.sh first"
+if [ -z "$wine_reason" ] && [ ! -f "$windows/adaptsim/adaptsim.exe" ]; then
+  wine_reason="$windows/adaptsim/adaptsim.exe is missing: run .ci/windows.sh first"
 fi
 if [ -z "$wine_reason" ]; then
   export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  if ! wine "$root/$windows/sim/adaptsim.exe" --help >"$work/wine-probe.log" 2>&1; then
+  if ! wine "$root/$windows/adaptsim/adaptsim.exe" --help >"$work/wine-probe.log" 2>&1; then
     wine_reason="wine cannot start adaptsim.exe: $(grep -m1 . "$work/wine-probe.log" || echo 'no message')"
   fi
 fi
 if [ -n "$wine_reason" ]; then
   echo "wine: SKIPPED, the Windows build was not run: $wine_reason"
 else
-  run_cases windows wine "$root/$windows/sim/adaptsim.exe" --library "$root/$windows/adaptive.dll"
+  run_cases windows wine "$root/$windows/adaptsim/adaptsim.exe" --library "$root/$windows/adaptive.dll"
   find "$work/windows" -type f ! -name status -exec sed -i 's/\r$//' {} +
   echo "windows: CRLF line ends of the Windows text files turned into LF before comparing"
   compare windows || status=1

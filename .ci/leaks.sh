@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 . .ci/checked-build.sh
 ensure_packages cmake g++ libgtest-dev
 configure_checked build-sanitize >/dev/null
-sim=$PWD/build-sanitize/sim/adaptsim
+sim=$PWD/build-sanitize/adaptsim/adaptsim
 
 # Findings exit with 86, apart from the statuses adaptsim itself returns. An
 # allocation above 256 MiB is refused, as on the simulator's 32-bit host.

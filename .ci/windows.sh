@@ -16,7 +16,7 @@ fi
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-mingw32.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DADAPTIVE_BUILD_TESTS=OFF >/dev/null
 cmake --build build-win -j"$jobs"
-echo "adaptive.dll: $(stat -c %s build-win/adaptive.dll) bytes; adaptsim.exe: $(stat -c %s build-win/sim/adaptsim.exe) bytes"
+echo "adaptive.dll: $(stat -c %s build-win/adaptive.dll) bytes; adaptsim.exe: $(stat -c %s build-win/adaptsim/adaptsim.exe) bytes"
 
 .ci/check-dll-exports.sh build-win/adaptive.dll
 

@@ -10,7 +10,7 @@
 
 #include "bench/test_signals.h"
 #include "host/records.h"
-#include "sim/plugin.h"
+#include "adaptsim/hosting/plugin.h"
 
 // Catalogue defaults with every filter length ("Numerator Coeffs" and its
 // numbered forms) replaced so that the lengths add up to total, the first

@@ -3,7 +3,7 @@
 # listing. The listing comes from the native adaptsim (this build's
 # adaptsim.exe cannot run on the build machine): its catalogue is compiled
 # from the same source as the DLL's.
-set(ADAPTIVE_NATIVE_ADAPTSIM "${PROJECT_SOURCE_DIR}/build/sim/adaptsim" CACHE FILEPATH
+set(ADAPTIVE_NATIVE_ADAPTSIM "${PROJECT_SOURCE_DIR}/build/adaptsim/adaptsim" CACHE FILEPATH
     "native adaptsim that writes the catalogue listing of the Windows package")
 set(ADAPTIVE_PACKAGE_ZIP "${CMAKE_BINARY_DIR}/adaptive-win32.zip")
 add_custom_target(package-zip

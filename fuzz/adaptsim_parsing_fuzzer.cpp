@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "sim/arguments.h"
-#include "sim/cli.h"
-#include "sim/csv.h"
-#include "sim/number_text.h"
-#include "sim/parameter_settings.h"
-#include "sim/plugin.h"
+#include "adaptsim/cli/arguments.h"
+#include "adaptsim/cli/cli.h"
+#include "adaptsim/io/csv.h"
+#include "adaptsim/io/number_text.h"
+#include "adaptsim/cli/parameter_settings.h"
+#include "adaptsim/hosting/plugin.h"
 
 namespace {
 

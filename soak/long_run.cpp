@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/plugin.h"
+#include "adaptsim/hosting/plugin.h"
 
 namespace {
 

@@ -1,0 +1,38 @@
+#include <ostream>
+
+#include "adaptsim/cli/commands.h"
+
+void CommandContext::complain(const std::string& message) const {
+  io.err << "adaptsim " << commandName << ": " << message << '\n';
+}
+
+std::unique_ptr<Plugin> CommandContext::loadPlugin() const {
+  std::string error;
+  std::unique_ptr<Plugin> plugin = Plugin::Load(libraryPath, &error);
+  if (!plugin) complain(error);
+  return plugin;
+}
+
+const TokenInfo* CommandContext::loadTokenArgument(std::unique_ptr<Plugin>* plugin, int* exitCode) const {
+  const std::vector<std::string>& words = arguments.positionals;
+  *exitCode = kExitUsage;
+  if (words.size() != 1) {
+    complain(words.empty() ? "missing TOKEN" : "takes one TOKEN, got " + std::to_string(words.size()));
+    return nullptr;
+  }
+  *plugin = loadPlugin();
+  if (!*plugin) {
+    *exitCode = kExitFailure;
+    return nullptr;
+  }
+  return findToken(**plugin, words[0]);
+}
+
+const TokenInfo* CommandContext::findToken(const Plugin& plugin, const std::string& name) const {
+  const TokenInfo* token = plugin.find(name);
+  if (token == nullptr) {
+    complain("unknown token \"" + name + "\" ('adaptsim list' shows the " +
+             std::to_string(plugin.catalogue().size()) + " tokens of " + plugin.path() + ")");
+  }
+  return token;
+}

@@ -1,0 +1,65 @@
+#include "adaptsim/hosting/dynamic_library.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+std::string SystemMessage(DWORD code) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = length != 0 && text != nullptr ? std::string(text, length) : std::string();
+  if (text != nullptr) LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.')) {
+    message.pop_back();
+  }
+  return message + " (error " + std::to_string(code) + ")";
+}
+
+}  // namespace
+
+std::unique_ptr<DynamicLibrary> DynamicLibrary::Open(const std::string& path, std::string* error) {
+  // A bare file name would make the loader search the executable's directory
+  // and the system directories first; the user means the file in the current
+  // directory.
+  const std::string target = path.find_first_of("/\\") == std::string::npos ? ".\\" + path : path;
+  // No message box when the file is not a loadable DLL: the error is reported.
+  const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  HMODULE module = LoadLibraryA(target.c_str());
+  const DWORD code = GetLastError();
+  SetErrorMode(previousMode);
+  if (module == nullptr) {
+    *error = SystemMessage(code);
+    return nullptr;
+  }
+  return std::unique_ptr<DynamicLibrary>(new DynamicLibrary(module));
+}
+
+DynamicLibrary::~DynamicLibrary() { FreeLibrary(static_cast<HMODULE>(handle)); }
+
+void* DynamicLibrary::Symbol(const char* name) const {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
+
+std::string ExecutableDirectory() {
+  std::vector<char> buffer(4096);
+  const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  if (length == 0 || length >= buffer.size()) return std::string();
+  // Forward slashes, which Windows accepts too, so that callers split and
+  // join paths the same way on every platform.
+  std::string path(buffer.data(), length);
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return std::string();
+  return path.substr(0, slash);
+}
+
+bool IsRegularFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}

@@ -1,0 +1,253 @@
+#include "adaptsim/lab/identification_demo.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ostream>
+
+#include "adaptsim/report/learning_curve.h"
+#include "adaptsim/io/number_text.h"
+#include "adaptsim/lab/scratch_directory.h"
+#include "adaptsim/lab/trial_pool.h"
+
+namespace {
+
+// 2 mu times the input power times the number of coefficients stays well
+// below 2 (the stability bound of LMS) whatever the filter's size.
+constexpr double kLmsStepTimesLength = 0.1;
+constexpr double kNlmsStep = 0.25;
+// Feedback coefficients of the recursive tokens, and of the recursive plant.
+constexpr int kFeedback = 2;
+
+bool IsRecursiveToken(const TokenInfo& token) { return token.parameterIndex("Denominator Coeffs") >= 0; }
+
+RigChoices ChoicesFor(const TokenInfo& token, const ScenarioSettings& scenario) {
+  RigChoices choices;
+  choices.taps = scenario.taps;
+  choices.feedback = IsRecursiveToken(token) ? kFeedback : 0;
+  const int channels = token.filterChannels();
+  choices.lmsMu = kLmsStepTimesLength / (channels * scenario.taps + choices.feedback);
+  // Each channel of NLMS2 and NLMS3 is normalised by its own energy only, so
+  // the channels' steps add up: share one channel's step among them.
+  choices.nlmsMu = kNlmsStep / channels;
+  return choices;
+}
+
+std::string SettingsText(const TokenInfo& token, const TokenRig& rig) {
+  std::string text;
+  for (size_t k = 0; k < token.parameterNames.size(); ++k) {
+    if (rig.parameters[k] == token.parameterDefaults[k]) continue;
+    if (!text.empty()) text += ", ";
+    text += "\"" + token.parameterNames[k] + "\" " + FormatShortest(rig.parameters[k]);
+  }
+  if (rig.wiring == Wiring::kGradientPorts) {
+    text += ", \"Mu\" port " + FormatShortest(rig.portMu) + ", \"Leakage\" port " + FormatShortest(rig.portLeakage);
+  }
+  return text;
+}
+
+// Why a token that ran did not reach the convergence mark, in words.
+std::string ConvergenceNote(const IdentificationRow& row, const IdentificationSettings& settings) {
+  const auto diverged = [](double db) { return std::isnan(db) || db == INFINITY; };
+  if (diverged(row.misalignmentDb) || diverged(row.errorPowerDb) || row.misalignmentDb > 20.0) {
+    if (row.recursive && row.family == TokenFamily::kNlms) {
+      return "diverged: the feedback part is normalised by the energy of its own short output line, "
+             "tiny whenever the output nears zero; the huge steps then push the poles out of the unit circle";
+    }
+    return "diverged: the step size is too large for this input";
+  }
+  if (row.misalignmentDb <= kConvergedMisalignmentDb) return std::string();
+  if (row.recursive && (row.family == TokenFamily::kLms || row.family == TokenFamily::kNlms)) {
+    return "still converging: the feedback of an output-error IIR filter adapts slowly, the more so the "
+           "longer the numerator; try --samples " + std::to_string(row.samples * 4);
+  }
+  if (row.family == TokenFamily::kLms || row.family == TokenFamily::kGeneralGradient ||
+      row.family == TokenFamily::kNlms) {
+    return "still converging: a gradient method needs more samples than " + std::to_string(row.samples) +
+           (settings.scenario.coloured ? " on coloured input (large eigenvalue spread)" : "") +
+           "; try --samples " + std::to_string(row.samples * 4);
+  }
+  if (!std::isinf(settings.scenario.snrDb)) {
+    return "limited by the measurement noise at " + FormatShortest(settings.scenario.snrDb) +
+           " dB SNR; --snr inf shows the noiseless figure";
+  }
+  return "has not converged within " + std::to_string(row.samples) + " samples";
+}
+
+void FillRow(const TrialTotals& totals, IdentificationRow* row) {
+  const int64_t succeeded = row->samples > 0 ? totals.samples / row->samples : 0;
+  row->runs = succeeded;
+  if (totals.status != 0) {
+    row->state = RowState::kFailed;
+    row->note = totals.status == kWeightsUnreadable ? "final weights unreadable: " + totals.message
+                : totals.status == kWorkerLost      ? totals.message
+                                                    : "status " + std::to_string(totals.status) + ": " + totals.message;
+    while (!row->note.empty() && (row->note.back() == '\n' || row->note.back() == ' ')) row->note.pop_back();
+    for (char& c : row->note) {
+      if (c == '\n') c = ' ';
+    }
+    return;
+  }
+  if (totals.singular) {
+    row->state = RowState::kFailed;
+    row->note = "the QR triangle is still singular: fewer independent samples than coefficients";
+    return;
+  }
+  row->curve = AveragedCurve(totals.squaredErrorSum, succeeded);
+  row->errorPowerDb = Decibels(SteadyStatePower(row->curve));
+  row->misalignmentDb = Decibels(totals.misalignmentSum / static_cast<double>(succeeded));
+  row->microsecondsPerSample = totals.seconds / static_cast<double>(totals.samples) * 1e6;
+  row->estimate = totals.coefficients;
+}
+
+std::string Fixed(double value, int width, int decimals) {
+  char text[64];
+  if (std::isnan(value)) {
+    std::snprintf(text, sizeof text, "%*s", width, "nan");
+  } else if (std::isinf(value)) {
+    std::snprintf(text, sizeof text, "%*s", width, value < 0 ? "-inf" : "inf");
+  } else {
+    std::snprintf(text, sizeof text, "%*.*f", width, decimals, value);
+  }
+  return text;
+}
+
+std::string RightAligned(const std::string& text, size_t width) {
+  return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
+std::string Pad(const std::string& text, size_t width) {
+  return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+}
+
+}  // namespace
+
+bool CheckTokenNames(const Plugin& plugin, const std::vector<std::string>& names, std::string* error) {
+  for (const std::string& name : names) {
+    if (plugin.find(name) == nullptr) {
+      *error = "unknown token \"" + name + "\" in --tokens ('adaptsim list' shows the catalogue)";
+      return false;
+    }
+  }
+  return true;
+}
+
+bool RunIdentification(const Plugin& plugin, const IdentificationSettings& settings, ProgressBar* progress,
+                       IdentificationResult* result, std::string* error) {
+  result->rows.clear();
+  std::vector<const TokenInfo*> tokens;
+  std::vector<TokenEntryPoint> entries;
+  std::vector<TokenRig> rigs;
+  std::vector<Plant> plants;
+  std::vector<TrialJob> jobs;
+  for (const TokenInfo& token : plugin.catalogue()) {
+    if (!settings.tokens.empty() &&
+        std::find(settings.tokens.begin(), settings.tokens.end(), token.name) == settings.tokens.end()) {
+      continue;
+    }
+    IdentificationRow row;
+    row.token = token.name;
+    row.family = FamilyOf(token.name);
+    row.samples = settings.scenario.samples;
+    TokenRig rig;
+    std::string why;
+    const TokenEntryPoint entry = plugin.entryPoint(token.name);
+    if (entry == nullptr) {
+      row.state = RowState::kNotInBuild;
+      row.note = "not in this build";
+    } else if (!MakeRig(token, ChoicesFor(token, settings.scenario), &rig, &why)) {
+      row.state = RowState::kFailed;
+      row.note = why;
+    } else {
+      row.settings = SettingsText(token, rig);
+      row.recursive = rig.recursive;
+      row.channels = rig.channels;
+      const int index = static_cast<int>(tokens.size());
+      for (int r = 0; r < settings.runs; ++r) jobs.push_back({index, 0, static_cast<uint64_t>(r)});
+    }
+    if (row.state == RowState::kRan) {
+      tokens.push_back(&token);
+      entries.push_back(entry);
+      rigs.push_back(rig);
+      plants.push_back(MakePlant(settings.scenario, rig.channels, rig.recursive));
+      row.truth = plants.back().stacked();
+    }
+    result->rows.push_back(row);
+  }
+  const Signals first = MakeSignals(settings.scenario, MakePlant(settings.scenario, 1, false), 0);
+  result->noisePowerDb = Decibels(first.noiseVariance);
+  double desiredPower = 0.0;
+  for (double d : first.desired) desiredPower += d * d;
+  result->desiredPowerDb = Decibels(desiredPower / static_cast<double>(first.desired.size()));
+
+  ScratchDirectory scratch;
+  if (scratch.path().empty()) {
+    *error = "cannot make a temporary directory for the final-weights files";
+    return false;
+  }
+  // Runs in a worker process.
+  const TrialFunction work = [&](const TrialJob& job) {
+    const size_t k = static_cast<size_t>(job.token);
+    const Signals signals = MakeSignals(settings.scenario, plants[k], job.realisation);
+    const std::string base = scratch.path() + "/" + tokens[k]->name + "_" + std::to_string(job.realisation);
+    TrialOutcome outcome = RunTrial(*tokens[k], entries[k], rigs[k], signals.inputs, signals.desired, base);
+    if (outcome.status == 0 && !outcome.singular) {
+      const std::vector<double> truth = plants[k].stacked();
+      outcome.misalignment = std::pow(10.0, MisalignmentDb(outcome.coefficients, truth) / 10.0);
+    }
+    return outcome;
+  };
+  std::vector<TrialTotals> totals;
+  if (!RunTrialJobs(jobs, settings.workers, work, progress, &totals, error)) return false;
+
+  int index = 0;
+  for (IdentificationRow& row : result->rows) {
+    if (row.state != RowState::kRan) continue;
+    const TrialTotals* t = FindTotals(totals, index++, 0);
+    if (t != nullptr) FillRow(*t, &row);
+    if (row.state == RowState::kRan) row.note = ConvergenceNote(row, settings);
+  }
+  return true;
+}
+
+void PrintIdentificationTable(const IdentificationSettings& settings, const IdentificationResult& result,
+                              std::ostream& out) {
+  const ScenarioSettings& s = settings.scenario;
+  out << "System identification: " << (s.coloured ? "coloured" : "white") << " input, unknown FIR plant of "
+      << s.taps << " taps per channel (IIR with " << kFeedback << " poles for the recursive tokens), "
+      << s.samples << " samples, ";
+  if (std::isinf(s.snrDb)) {
+    out << "no measurement noise";
+  } else {
+    out << "SNR " << FormatShortest(s.snrDb) << " dB (noise power " << Fixed(result.noisePowerDb, 0, 1) << " dB)";
+  }
+  out << ", seed " << s.seed << ", " << settings.runs << (settings.runs == 1 ? " realisation" : " realisations")
+      << " over " << settings.workers << (settings.workers == 1 ? " process" : " processes") << ".\n";
+  out << "Error power: a-priori error, mean over the last quarter of the samples. Misalignment:\n"
+         "|w - h|^2 / |h|^2 of the coefficients read back from the final-weights files.\n\n";
+
+  size_t width = 5;
+  for (const IdentificationRow& row : result.rows) width = std::max(width, row.token.size());
+  out << Pad("token", width) << "  " << Pad("family", 16) << " samples  error dB  misalign dB  us/sample  note\n";
+  out << std::string(width + 2 + 16 + 50, '-') << '\n';
+  int converged = 0, ran = 0;
+  for (const IdentificationRow& row : result.rows) {
+    out << Pad(row.token, width) << "  " << Pad(FamilyName(row.family), 16);
+    if (row.state == RowState::kRan) {
+      ++ran;
+      if (row.misalignmentDb <= kConvergedMisalignmentDb) ++converged;
+      out << Fixed(static_cast<double>(row.samples), 8, 0) << Fixed(row.errorPowerDb, 10, 1)
+          << Fixed(row.misalignmentDb, 13, 1) << Fixed(row.microsecondsPerSample, 11, 2);
+    } else {
+      out << RightAligned("-", 8) << RightAligned("-", 10) << RightAligned("-", 13) << RightAligned("-", 11);
+    }
+    if (!row.note.empty()) out << "  " << row.note;
+    out << '\n';
+  }
+  out << '\n' << converged << " of " << result.rows.size() << " tokens converged (misalignment below "
+      << FormatShortest(kConvergedMisalignmentDb) << " dB)";
+  if (ran < static_cast<int>(result.rows.size())) {
+    out << "; " << (result.rows.size() - static_cast<size_t>(ran)) << " did not run";
+  }
+  out << ".\n";
+}

@@ -1,0 +1,61 @@
+// The demo's system-identification experiment: every chosen token identifies
+// the scenario's plant, wired as a diagram would wire it, and the table is
+// computed from the tokens' own outputs and final-weights files.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "adaptsim/hosting/plugin.h"
+#include "adaptsim/report/progress_bar.h"
+#include "adaptsim/lab/system_scenario.h"
+#include "adaptsim/lab/token_rig.h"
+
+struct IdentificationSettings {
+  ScenarioSettings scenario;
+  int runs = 1;     // realisations averaged
+  int workers = 1;  // processes
+  std::vector<std::string> tokens;  // empty: the whole catalogue
+};
+
+enum class RowState { kRan, kNotInBuild, kFailed };
+
+struct IdentificationRow {
+  std::string token;
+  TokenFamily family = TokenFamily::kLms;
+  RowState state = RowState::kRan;
+  std::string settings;  // the parameters the experiment chose, as text
+  std::string note;      // why it failed, or why it did not converge
+  int64_t samples = 0;   // per realisation
+  int64_t runs = 0;
+  double errorPowerDb = 0.0;    // steady-state a-priori error power
+  double misalignmentDb = 0.0;  // mean over the realisations, from the files
+  double microsecondsPerSample = 0.0;
+  std::vector<double> curve;     // averaged squared error per sample
+  std::vector<double> estimate;  // coefficients read back (first realisation)
+  std::vector<double> truth;     // the plant's, stacked the same way
+  bool recursive = false;
+  int channels = 1;
+};
+
+struct IdentificationResult {
+  std::vector<IdentificationRow> rows;
+  double noisePowerDb = 0.0;  // of the first realisation; -inf when noiseless
+  double desiredPowerDb = 0.0;
+};
+
+// Misalignment a token must reach to count as converged.
+constexpr double kConvergedMisalignmentDb = -20.0;
+
+// Checks the token names against the catalogue; false with the reason.
+bool CheckTokenNames(const Plugin& plugin, const std::vector<std::string>& names, std::string* error);
+
+// Runs the experiment. False with the reason when it could not be run at all;
+// tokens that fail or are missing from the build get rows that say so.
+bool RunIdentification(const Plugin& plugin, const IdentificationSettings& settings, ProgressBar* progress,
+                       IdentificationResult* result, std::string* error);
+
+// The table and the notes under it.
+void PrintIdentificationTable(const IdentificationSettings& settings, const IdentificationResult& result,
+                              std::ostream& out);

@@ -1,0 +1,176 @@
+#include "adaptsim/lab/token_rig.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "adaptsim/io/final_weights_reader.h"
+#include "adaptsim/hosting/token_session.h"
+
+namespace {
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+int PortIndex(const std::vector<std::string>& names, const char* name) {
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// The value the experiment gives parameter `name` of a token of `family`;
+// false to keep the catalogue default (leakages, tap values).
+bool ChosenValue(TokenFamily family, const std::string& tokenName, const std::string& name,
+                 const RigChoices& choices, double* value) {
+  const bool normalised = tokenName.find("NLMS") != std::string::npos;
+  if (StartsWith(name, "Numerator Coeffs")) {
+    *value = choices.taps;
+  } else if (name == "Denominator Coeffs") {
+    *value = choices.feedback + 1;
+  } else if (name == "Mu Backward") {
+    *value = normalised ? choices.nlmsMuBackward : choices.lmsMuBackward;
+  } else if (StartsWith(name, "Mu")) {
+    *value = family == TokenFamily::kNewton ? choices.newtonMu : normalised ? choices.nlmsMu : choices.lmsMu;
+  } else if (name == "Lambda") {
+    *value = family == TokenFamily::kNewton ? choices.newtonLambda : choices.lambda;
+  } else if (name == "Init") {
+    *value = choices.init;
+  } else if (name == "Random Walk Variance") {
+    *value = choices.randomWalkVariance;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TokenFamily FamilyOf(const std::string& name) {
+  if (StartsWith(name, "GenLMS") || name == "GenNLMS") return TokenFamily::kGeneralGradient;
+  if (StartsWith(name, "NLMS")) return TokenFamily::kNlms;
+  if (StartsWith(name, "LMS")) return TokenFamily::kLms;
+  if (name == "GenNEW" || StartsWith(name, "NEW")) return TokenFamily::kNewton;
+  if (StartsWith(name, "QR")) return TokenFamily::kQr;
+  if (name == "GenRW" || StartsWith(name, "RW")) return TokenFamily::kRandomWalk;
+  return TokenFamily::kRls;
+}
+
+const char* FamilyName(TokenFamily family) {
+  switch (family) {
+    case TokenFamily::kLms: return "LMS";
+    case TokenFamily::kGeneralGradient: return "general gradient";
+    case TokenFamily::kNlms: return "NLMS";
+    case TokenFamily::kNewton: return "Newton";
+    case TokenFamily::kQr: return "QR";
+    case TokenFamily::kRls: return "RLS";
+    case TokenFamily::kRandomWalk: return "random walk";
+  }
+  return "";
+}
+
+bool MakeRig(const TokenInfo& token, const RigChoices& choices, TokenRig* rig, std::string* error) {
+  *rig = TokenRig();
+  const std::vector<std::string>& in = token.inputNames;
+  rig->desiredPort = PortIndex(in, "Desired");
+  rig->errorPort = PortIndex(in, "Error");
+  rig->gradientPort = PortIndex(in, "- de/dw");
+  rig->muPort = PortIndex(in, "Mu");
+  rig->leakagePort = PortIndex(in, "Leakage");
+  rig->outputPort = PortIndex(token.outputNames, "Output");
+  rig->priErrorPort = PortIndex(token.outputNames, "PriError");
+  const int single = PortIndex(in, "Input");
+  if (single >= 0) {
+    rig->inputPorts.push_back(single);
+  } else {
+    for (int c = 1; PortIndex(in, ("Input " + std::to_string(c)).c_str()) >= 0; ++c) {
+      rig->inputPorts.push_back(PortIndex(in, ("Input " + std::to_string(c)).c_str()));
+    }
+  }
+  rig->channels = static_cast<int>(rig->inputPorts.size());
+
+  if (rig->desiredPort >= 0 && rig->priErrorPort >= 0) {
+    rig->wiring = Wiring::kDesired;
+  } else if (rig->errorPort >= 0 && rig->gradientPort >= 0 && rig->muPort >= 0 && rig->leakagePort >= 0) {
+    rig->wiring = Wiring::kGradientPorts;
+  } else if (rig->errorPort >= 0 && rig->gradientPort >= 0) {
+    rig->wiring = Wiring::kGradientLoop;
+  } else if (rig->errorPort >= 0) {
+    rig->wiring = Wiring::kErrorLoop;
+  } else {
+    *error = token.name + " has neither a \"Desired\" nor an \"Error\" input";
+    return false;
+  }
+  if (rig->channels == 0 || rig->outputPort < 0 || (rig->wiring != Wiring::kDesired && rig->channels != 1)) {
+    *error = token.name + " has no input or \"Output\" port this experiment can connect";
+    return false;
+  }
+
+  const TokenFamily family = FamilyOf(token.name);
+  rig->parameters = token.parameterDefaults;
+  for (size_t k = 0; k < token.parameterNames.size(); ++k) {
+    double value = 0.0;
+    if (ChosenValue(family, token.name, token.parameterNames[k], choices, &value)) rig->parameters[k] = value;
+    if (token.parameterNames[k] == "Denominator Coeffs") rig->recursive = choices.feedback > 0;
+  }
+  rig->portMu = choices.lmsMu;
+  rig->portLeakage = 1.0;
+  return true;
+}
+
+TrialOutcome RunTrial(const TokenInfo& token, TokenEntryPoint entry, const TokenRig& rig,
+                      const std::vector<std::vector<double>>& inputs, const std::vector<double>& desired,
+                      const std::string& weightsBase) {
+  TrialOutcome outcome;
+  TokenSession session(token, entry);
+  for (size_t k = 0; k < rig.parameters.size(); ++k) session.setParameter(k, rig.parameters[k]);
+  session.setFileName(weightsBase);
+  outcome.status = session.create();
+  if (outcome.status != 0) {
+    outcome.message = session.errorText();
+    session.terminate();
+    return outcome;
+  }
+
+  std::vector<double> values(session.inputCount(), 0.0);
+  if (rig.muPort >= 0) values[static_cast<size_t>(rig.muPort)] = rig.portMu;
+  if (rig.leakagePort >= 0) values[static_cast<size_t>(rig.leakagePort)] = rig.portLeakage;
+  outcome.squaredError.resize(desired.size());
+  double previousError = 0.0;  // what the diagram's subtractor held before the first sample
+  const auto start = std::chrono::steady_clock::now();
+  for (size_t n = 0; n < desired.size(); ++n) {
+    for (size_t c = 0; c < rig.inputPorts.size(); ++c) values[static_cast<size_t>(rig.inputPorts[c])] = inputs[c][n];
+    if (rig.wiring == Wiring::kDesired) {
+      values[static_cast<size_t>(rig.desiredPort)] = desired[n];
+    } else {
+      values[static_cast<size_t>(rig.errorPort)] = previousError;
+      if (rig.gradientPort >= 0) values[static_cast<size_t>(rig.gradientPort)] = inputs[0][n];
+    }
+    const int32_t status = session.run(values.data());
+    if (status != 0) {
+      outcome.status = status;
+      outcome.message = session.errorText();
+      break;
+    }
+    double error;
+    if (rig.wiring == Wiring::kDesired) {
+      error = session.output(static_cast<size_t>(rig.priErrorPort)).value;
+    } else {
+      error = desired[n] - session.output(static_cast<size_t>(rig.outputPort)).value;
+      previousError = error;
+    }
+    outcome.squaredError[n] = error * error;
+  }
+  outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const int32_t terminated = session.terminate();
+  if (outcome.status == 0 && terminated != 0) {
+    outcome.status = terminated;
+    outcome.message = session.errorText();
+  }
+
+  const std::vector<std::string> paths = FinalWeightsPaths(weightsBase, rig.channels);
+  if (outcome.status == 0 &&
+      !ReadStackedCoefficients(paths, &outcome.coefficients, &outcome.singular, &outcome.message)) {
+    outcome.status = kWeightsUnreadable;
+  }
+  for (const std::string& path : paths) std::remove(path.c_str());
+  return outcome;
+}

@@ -1,0 +1,52 @@
+#include "adaptsim/report/learning_curve.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+std::vector<double> AveragedCurve(const std::vector<double>& sum, int64_t runs) {
+  std::vector<double> mean(sum.size());
+  for (size_t n = 0; n < sum.size(); ++n) mean[n] = runs > 0 ? sum[n] / static_cast<double>(runs) : sum[n];
+  return mean;
+}
+
+double SteadyStatePower(const std::vector<double>& power) {
+  if (power.empty()) return std::numeric_limits<double>::quiet_NaN();
+  const size_t from = power.size() - std::max<size_t>(1, power.size() / 4);
+  double sum = 0.0;
+  for (size_t n = from; n < power.size(); ++n) sum += power[n];
+  return sum / static_cast<double>(power.size() - from);
+}
+
+int64_t SamplesToReach(const std::vector<double>& power, double finalPower, double marginDb, int halfWindow) {
+  const double limit = finalPower * std::pow(10.0, marginDb / 10.0);
+  const int64_t size = static_cast<int64_t>(power.size());
+  for (int64_t n = size - 1; n >= 0; --n) {
+    const int64_t from = std::max<int64_t>(0, n - halfWindow);
+    const int64_t to = std::min<int64_t>(size - 1, n + halfWindow);
+    double sum = 0.0;
+    for (int64_t k = from; k <= to; ++k) sum += power[static_cast<size_t>(k)];
+    if (!(sum / static_cast<double>(to - from + 1) <= limit)) return n + 2 > size ? -1 : n + 2;
+  }
+  return 1;
+}
+
+double Decibels(double power) {
+  if (power == 0.0) return -std::numeric_limits<double>::infinity();
+  return 10.0 * std::log10(power);
+}
+
+void DecimateForPlot(const std::vector<double>& power, size_t points, std::vector<double>* x,
+                     std::vector<double>* yDb) {
+  x->clear();
+  yDb->clear();
+  if (power.empty() || points == 0) return;
+  const size_t step = (power.size() + points - 1) / points;
+  for (size_t from = 0; from < power.size(); from += step) {
+    const size_t to = std::min(power.size(), from + step);
+    double sum = 0.0;
+    for (size_t n = from; n < to; ++n) sum += power[n];
+    x->push_back(static_cast<double>(from + to + 1) / 2.0);
+    yDb->push_back(Decibels(sum / static_cast<double>(to - from)));
+  }
+}

@@ -1,0 +1,171 @@
+// adaptsim's demo, examples and sound-file runs against the built token
+// library: the figures must be those of the tokens' own outputs and files.
+#if defined(ADAPTSIM_PATH)
+
+#include <cmath>
+#include <sstream>
+
+#include "adaptsim/lab/example_signals.h"
+#include "adaptsim/io/final_weights_reader.h"
+#include "adaptsim/lab/identification_demo.h"
+#include "adaptsim/io/sound_file.h"
+#include "adaptsim/lab/token_rig.h"
+#include "tests/support/adaptsim_process.h"
+
+namespace {
+
+// The misalignment column of `token`'s row in the demo's table.
+double MisalignmentInTable(const std::string& table, const std::string& token) {
+  std::istringstream lines(table);
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream words(line);
+    std::string name, family, samples, error;
+    double misalignment = NAN;
+    if (words >> name >> family >> samples >> error >> misalignment && name == token) return misalignment;
+  }
+  return NAN;
+}
+
+TEST(DemoTrial, FiguresComeFromTheTokensOutputsAndFinalWeightsFiles) {
+  const std::unique_ptr<Plugin> plugin = LoadBuiltPlugin();
+  ASSERT_TRUE(plugin);
+  const TokenInfo& lms = *plugin->find("LMS");
+  RigChoices choices;
+  choices.taps = 1;
+  choices.lmsMu = 0.1;
+  TokenRig rig;
+  std::string error;
+  ASSERT_TRUE(MakeRig(lms, choices, &rig, &error)) << error;
+  EXPECT_EQ(rig.wiring, Wiring::kDesired);
+  EXPECT_FALSE(rig.recursive);
+
+  // A plant with the single coefficient 0.5.
+  std::vector<std::vector<double>> inputs(1);
+  std::vector<double> desired;
+  for (int n = 0; n < 400; ++n) {
+    inputs[0].push_back(std::sin(0.37 * n) + 0.3 * std::cos(1.9 * n));
+    desired.push_back(0.5 * inputs[0].back());
+  }
+  const auto trial = [&](const char* name) {
+    return RunTrial(lms, plugin->entryPoint("LMS"), rig, inputs, desired, name);
+  };
+  const TrialOutcome learned = trial("trial_lms");
+  ASSERT_EQ(learned.status, 0) << learned.message;
+  ASSERT_EQ(learned.coefficients.size(), 1u);
+  EXPECT_NEAR(learned.coefficients[0], 0.5, 1e-12);
+  EXPECT_EQ(learned.squaredError[0], 0.25 * inputs[0][0] * inputs[0][0]);  // the first output is 0
+  EXPECT_LT(learned.squaredError.back(), 1e-20);
+  EXPECT_FALSE(FileExists("trial_lms.txt"));  // read back, then removed
+
+  // With a step size of 0 the token never moves: the error is the desired
+  // signal itself and the file holds 0, a misalignment of exactly 0 dB.
+  double& mu = rig.parameters[static_cast<size_t>(lms.parameterIndex("Mu Forward"))];
+  mu = 0.0;
+  const TrialOutcome frozen = trial("trial_frozen");
+  ASSERT_EQ(frozen.status, 0) << frozen.message;
+  for (size_t n = 0; n < desired.size(); ++n) ASSERT_EQ(frozen.squaredError[n], desired[n] * desired[n]);
+  EXPECT_EQ(frozen.coefficients, std::vector<double>{0.0});
+  EXPECT_EQ(MisalignmentDb(frozen.coefficients, {0.5}), 0.0);
+
+  // A parameter the token refuses comes back with the library's own text.
+  mu = -1.0;
+  const TrialOutcome refused = trial("trial_refused");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(Contains(refused.message, "Improper step size of Adaptive Filter.")) << refused.message;
+}
+
+TEST(DemoTrial, EveryBuiltTokenConvergesWithoutNoise) {
+  const std::unique_ptr<Plugin> plugin = LoadBuiltPlugin();
+  ASSERT_TRUE(plugin);
+  IdentificationSettings settings;
+  settings.scenario.samples = 3000;
+  settings.scenario.taps = 3;
+  settings.scenario.snrDb = INFINITY;
+  settings.workers = 2;
+  IdentificationResult result;
+  std::string error;
+  ASSERT_TRUE(RunIdentification(*plugin, settings, nullptr, &result, &error)) << error;
+  ASSERT_EQ(result.rows.size(), plugin->catalogue().size());
+  for (const IdentificationRow& row : result.rows) {
+    if (plugin->entryPoint(row.token) == nullptr) {
+      EXPECT_EQ(row.state, RowState::kNotInBuild) << row.token;
+      EXPECT_EQ(row.note, "not in this build");
+      continue;
+    }
+    ASSERT_EQ(row.state, RowState::kRan) << row.token << ": " << row.note;
+    EXPECT_LT(row.misalignmentDb, kConvergedMisalignmentDb) << row.token;
+    EXPECT_EQ(row.estimate.size(), row.truth.size()) << row.token;
+    EXPECT_NEAR(MisalignmentDb(row.estimate, row.truth), row.misalignmentDb, 1e-6) << row.token;
+    EXPECT_EQ(row.curve.size(), 3000u);
+    EXPECT_EQ(row.note, "") << row.token;
+  }
+}
+
+TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
+  std::system("rm -rf demo_report");
+  const Outcome demo =
+      Succeeds("demo", "demo --tokens LMS2,LMS3 --samples 1500 --snr inf --runs 3 --report demo_report");
+  for (const char* part : {"no measurement noise", "3 realisations", "2 of 2 tokens converged"}) {
+    EXPECT_TRUE(Contains(demo.out, part)) << part << " in " << demo.out;
+  }
+  EXPECT_LT(MisalignmentInTable(demo.out, "LMS2"), -20.0) << demo.out;
+  EXPECT_LT(MisalignmentInTable(demo.out, "LMS3"), -20.0) << demo.out;
+  EXPECT_EQ(demo.err, "");  // no progress bar: standard error is a file
+  const std::string page = ReadFileText("demo_report/index.html");
+  EXPECT_TRUE(Contains(page, "<img src=\"learning-lms.svg\"")) << page;
+  EXPECT_TRUE(Contains(page, "<td>LMS3</td>"));
+  EXPECT_EQ(ReadFileText("demo_report/coefficients-lms2.svg").rfind("<svg", 0), 0u);
+
+  const Outcome equalizer =
+      Succeeds("equalizer", "demo --scenario equalizer --runs 4 --samples 300 --tokens LMS --report eq_report");
+  EXPECT_TRUE(Contains(equalizer.out, "46.82")) << equalizer.out;
+  EXPECT_TRUE(Contains(equalizer.out, "\nLMS ")) << equalizer.out;
+  EXPECT_EQ(ReadFileText("eq_report/equalizer-LMS.svg").rfind("<svg", 0), 0u);
+
+  const Refusal wrong[] = {{"demo --samples 0", 2, "--samples must be a whole number"},
+                           {"demo --tokens LMS,Nope", 2, "unknown token \"Nope\""},
+                           {"demo --scenario equalizer --tokens LMS2", 2, "LMS2 has several input channels"},
+                           {"demo --report", 2, "needs a value"},
+                           {"examples", 2, "missing DIR"}};
+  for (const Refusal& c : wrong) ExpectRefused("demo_usage", c);
+}
+
+TEST(DemoProcess, RunsTokensOnSoundFiles) {
+  std::system("rm -rf sound_example && mkdir sound_example");
+  const Outcome examples = Succeeds("examples", "examples sound_example");
+
+  const Outcome identify = Succeeds(
+      "identify", "run LMS -p 'Numerator Coeffs=6' --in sound_example/ident.wav --weights sound_example/system.txt "
+                  "--outputs PriError --out sound_example/error.wav --report sound_example/report");
+  FinalWeights weights;
+  std::string error;
+  ASSERT_TRUE(ReadFinalWeights("sound_example/system.txt", &weights, &error)) << error;
+  ASSERT_EQ(weights.numerator.size(), ExampleSystem().size());
+  for (size_t i = 0; i < weights.numerator.size(); ++i) EXPECT_NEAR(weights.numerator[i], ExampleSystem()[i], 2e-3);
+  SampleTable output;
+  SoundFormat format;
+  ASSERT_TRUE(ReadSoundFile("sound_example/error.wav", &output, &format, &error)) << error;
+  EXPECT_EQ(output.columns, 1u);
+  EXPECT_EQ(output.rows(), static_cast<size_t>(3 * kExampleRate));
+  EXPECT_EQ(format.sampleRate, kExampleRate);
+  EXPECT_LT(std::fabs(output.values.back()), 2e-3);  // the error has died away
+  EXPECT_TRUE(Contains(ReadFileText("sound_example/report/index.html"), "weights-1.svg"));
+
+  // Channels chosen explicitly, outputs by name into CSV.
+  const Outcome chosen = Succeeds("chosen", "run LMS --in sound_example/noisy.wav --channels 3,1 --weights '' "
+                                            "--outputs PostError,1 --out sound_example/chosen.csv");
+  EXPECT_EQ(ReadFileText("sound_example/chosen.csv").rfind("PostError,Output\n", 0), 0u);
+
+  const Refusal wrong[] = {{"run LMS --in sound_example/noisy.wav", 1, "has 3 channels and LMS 2 input ports"},
+                           {"run LMS --in sound_example/ident.wav --channels 1,9", 1, "has only 2 channels"},
+                           {"run LMS --in sound_example/ident.wav --channels 1", 2, "one file channel per input port"},
+                           {"run LMS --channels 1,2", 2, "a CSV input has one column per input port"},
+                           {"run LMS --outputs Gamma", 2, "LMS has no output \"Gamma\""},
+                           {"run LMS --out x.wav", 2, "with CSV input, write CSV"},
+                           {"run LMS --in sound_example/missing.wav", 1, "cannot read sound_example/missing.wav"}};
+  for (const Refusal& c : wrong) ExpectRefused("sound_usage", c);
+}
+
+}  // namespace
+
+#endif

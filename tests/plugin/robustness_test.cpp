@@ -1,0 +1,161 @@
+// Bad input for every token the plug-in exports: parameter values out of every
+// range, samples that are not finite, and counts too large for any memory.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "tests/plugin/plugin_tokens.h"
+#include "tests/support/sanitizer_build.h"
+#include "tests/support/token_harness.h"
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+class Robustness : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why;
+    if (PluginTokens(&why).empty()) GTEST_SKIP() << why;
+  }
+};
+
+bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
+
+bool AnyFileOf(const PluginToken& token, const std::string& base) {
+  if (token.channels() == 1) return FileExists(base + ".txt");
+  for (int c = 1; c <= token.channels(); ++c)
+    if (FileExists(base + std::to_string(c) + ".txt")) return true;
+  return false;
+}
+
+void RemoveFilesOf(const std::string& base) {
+  std::remove((base + ".txt").c_str());
+  for (int c = 1; c <= 3; ++c) std::remove((base + std::to_string(c) + ".txt").c_str());
+}
+
+TEST_F(Robustness, BadParameterValuesAreRefusedOrHarmless) {
+  const double values[] = {kNaN, kInf, -kInf, -1.0, -0.7, 0.0, 0.5, 1.0000001, 2147483648.0, 1e300, -1e300};
+  for (const PluginToken& token : PluginTokens()) {
+    for (size_t p = 0; p < token.defaults.size(); ++p) {
+      for (double value : values) {
+        SCOPED_TRACE(token.name + " \"" + token.parameterNames[p] + "\" = " + std::to_string(value));
+        std::vector<double> parameters = token.defaults;
+        parameters[p] = value;
+        RemoveFilesOf("bad");
+        TokenHarness host(token.entry, token.inputs, token.outputs, parameters, "bad");
+        const int status = host.Create();
+        const std::string text = host.ErrorText();
+        if (token.isCount(p) && !(value >= 1.0 && value < 2147483648.0)) {
+          EXPECT_EQ(status, 1);
+          EXPECT_EQ(text, "Improper length of Adaptive Filter.\nMust be greater than 0...");
+        }
+        // Tap values and the Newton tokens' "Init" have no check at all.
+        const bool newton = token.name.find("NEW") != std::string::npos;
+        const bool checked = token.parameterNames[p].find("Tap Value") == std::string::npos &&
+                             !(newton && token.parameterNames[p] == "Init");
+        if (std::isnan(value) && checked) {
+          EXPECT_EQ(status, 1);
+        }
+        if (status != 0) {
+          // Refused: a check's message, nothing computed, no file ever made.
+          ASSERT_EQ(status, 1) << text;
+          EXPECT_TRUE(StartsWith(text, "Improper ")) << text;
+          host.outputPorts[0].value = 42.0;
+          EXPECT_EQ(host.Run(std::vector<double>(token.inputs, 1.0)), 0);
+          EXPECT_EQ(host.Output(0), 42.0);
+          EXPECT_EQ(host.Terminate(), 0);
+          EXPECT_FALSE(AnyFileOf(token, "bad"));
+          continue;
+        }
+        for (int n = 0; n < 16; ++n) ASSERT_EQ(host.Run(std::vector<double>(token.inputs, 0.5 - (n % 3))), 0);
+        EXPECT_EQ(host.Terminate(), 0) << host.ErrorText();
+        EXPECT_TRUE(AnyFileOf(token, "bad"));
+      }
+    }
+  }
+}
+
+TEST_F(Robustness, NonFiniteSamplesPassThrough) {
+  const double extremes[] = {kNaN, kInf, -kInf, 1e308, -1e308, std::numeric_limits<double>::denorm_min()};
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> bounded(-1.0, 1.0);
+  for (const PluginToken& token : PluginTokens()) {
+    SCOPED_TRACE(token.name);
+    TokenHarness host(token.entry, token.inputs, token.outputs, token.defaults, "nonfinite");
+    ASSERT_EQ(host.Create(), 0) << host.ErrorText();
+    std::vector<double> inputs(token.inputs);
+    auto runBounded = [&](int samples) {
+      for (int n = 0; n < samples; ++n) {
+        for (double& v : inputs) v = bounded(random);
+        ASSERT_EQ(host.Run(inputs), 0);
+      }
+    };
+    runBounded(100);
+    // A NaN on every port reaches the output of every filter.
+    ASSERT_EQ(host.Run(std::vector<double>(token.inputs, kNaN)), 0);
+    EXPECT_TRUE(std::isnan(host.Output(0)));
+    for (double extreme : extremes) {
+      for (int port = 0; port < token.inputs; ++port) {
+        runBounded(5);
+        for (double& v : inputs) v = bounded(random);
+        inputs[port] = extreme;
+        ASSERT_EQ(host.Run(inputs), 0);
+      }
+    }
+    runBounded(100);
+    EXPECT_EQ(host.Terminate(), 0) << host.ErrorText();
+    const std::string first = ReadFileText(token.channels() == 1 ? "nonfinite.txt" : "nonfinite1.txt");
+    EXPECT_TRUE(StartsWith(first, "Numerator Coefficients =") || first == "Matrix close to singular...\n") << first;
+  }
+}
+
+// Run in a child process whose address space is limited to 2 GiB, as the
+// simulator's 32-bit process is: the creation fails cleanly with the storage
+// message instead of throwing or overcommitting, the half-built instance
+// neither steps nor leaves a file, and it goes away quietly. Exits with 0 when
+// all went so, else says what went wrong on stderr.
+void CreateBeyondMemory(const PluginToken& token, const std::vector<double>& parameters) {
+  const rlimit limit{rlim_t{2} << 30, rlim_t{2} << 30};
+  setrlimit(RLIMIT_AS, &limit);
+  RemoveFilesOf("huge");
+  std::string complaint;
+  {
+    TokenHarness host(token.entry, token.inputs, token.outputs, parameters, "huge");
+    host.outputPorts[0].value = 42.0;
+    const int status = host.Create();
+    if (status != 1002 || host.ErrorText() != "Memory (s_) allocation error.")
+      complaint = "status " + std::to_string(status) + ": " + host.ErrorText();
+    else if (host.Run(std::vector<double>(token.inputs, 1.0)) != 0 || host.Output(0) != 42.0 || host.Terminate() != 0)
+      complaint = "it ran, or its run or terminate call failed";
+  }
+  if (complaint.empty() && AnyFileOf(token, "huge")) complaint = "a file was made";
+  std::fputs(complaint.c_str(), stderr);
+  std::exit(complaint.empty() ? 0 : 1);
+}
+
+TEST_F(Robustness, CountsBeyondMemoryGiveTheStorageFailure) {
+  if (kAddressSanitizerBuild) GTEST_SKIP() << "no address-space limit under AddressSanitizer";
+  for (const PluginToken& token : PluginTokens()) {
+    std::vector<double> allHuge = token.defaults;
+    for (size_t p = 0; p < token.defaults.size(); ++p) {
+      if (!token.isCount(p)) continue;
+      std::vector<double> parameters = token.defaults;
+      parameters[p] = 2147483647.0;
+      EXPECT_EXIT(CreateBeyondMemory(token, parameters), ::testing::ExitedWithCode(0), "^$")
+          << token.name << " " << token.parameterNames[p];
+      allHuge[p] = 1073741824.0;
+    }
+    // 2^30 in every count: the totals of two and three channels overflow 32 bits.
+    EXPECT_EXIT(CreateBeyondMemory(token, allHuge), ::testing::ExitedWithCode(0), "^$") << token.name << " all 2^30";
+  }
+}
+
+}  // namespace

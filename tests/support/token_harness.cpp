@@ -1,0 +1,13 @@
+#include "tests/support/token_harness.h"
+
+#include <fstream>
+#include <sstream>
+
+std::string ReadFileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool FileExists(const std::string& path) { return std::ifstream(path).good(); }

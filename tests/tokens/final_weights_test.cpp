@@ -1,0 +1,127 @@
+// Names of the final-weights files, their exact bytes, and the failure paths
+// of opening them (a failed write is lost_data_test.cpp's).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/support/token_harness.h"
+#include "tokens/entry_points.h"
+
+namespace {
+
+const std::vector<double> kLmsDefaults = {10, 0.01, 1, 1, 0.01, 1};
+const std::vector<double> kLms2Defaults = {10, 0.01, 1, 10, 0.01, 1};
+const std::vector<double> kLms3Defaults = {10, 0.01, 1, 10, 0.01, 1, 10, 0.01, 1};
+
+// Creates and terminates a token with the given file name; returns the
+// creation status and leaves the record's (edited) name in `edited`.
+int CreateAndDestroy(TokenEntryPoint entry, int inputs, const std::vector<double>& params, const std::string& name,
+                     std::string* edited = nullptr, std::string* text = nullptr) {
+  TokenHarness host(entry, inputs, 3, params, name);
+  const int status = host.Create();
+  if (edited) *edited = host.fileNameBuffer;
+  if (text) *text = host.ErrorText();
+  host.Terminate();
+  return status;
+}
+
+// Leading blanks and tabs are dropped; a name without an extension gets "txt";
+// the channel number goes before the first dot.
+TEST(FinalWeightsNames, CompositionFromTheInstanceName) {
+  struct Case {
+    TokenEntryPoint entry;
+    std::string name;
+    std::vector<std::string> files;
+    const char* edited;  // the record's name afterwards, when checked
+  };
+  const Case cases[] = {{&LMS, "  weights", {"weights.txt"}, nullptr},
+                        {&LMS2, "\t weights", {"weights1.txt", "weights2.txt"}, nullptr},
+                        {&LMS2, "lms2.txt", {"lms21.txt", "lms22.txt"}, nullptr},
+                        {&LMS, "a.b.c", {"a.b.c"}, "a"},
+                        {&LMS2, "a.b.c", {"a1.b.c", "a2.b.c"}, nullptr},
+                        {&LMS, "   ", {".txt"}, nullptr},
+                        {&LMS2, "  ", {"1.txt", "2.txt"}, nullptr},
+                        {&LMS, "", {}, ""}};  // no file, record left alone
+  for (const Case& c : cases) {
+    for (const std::string& f : c.files) std::remove(f.c_str());
+    const bool two = c.entry == &LMS2;
+    std::string edited;
+    EXPECT_EQ(CreateAndDestroy(c.entry, two ? 3 : 2, two ? kLms2Defaults : kLmsDefaults, c.name, &edited), 0);
+    for (const std::string& f : c.files) EXPECT_TRUE(FileExists(f)) << "'" << c.name << "': " << f;
+    if (c.edited != nullptr) {
+      EXPECT_EQ(edited, c.edited) << "'" << c.name << "'";
+    }
+  }
+}
+
+TEST(FinalWeightsNames, OverlongAndUnopenableNamesAreRefused) {
+  std::string text;
+  const std::string longName(300, 'n');
+  EXPECT_EQ(CreateAndDestroy(&LMS, 2, kLmsDefaults, longName, nullptr, &text), 1);
+  EXPECT_EQ(text, "Problems opening " + std::string(255, 'n'));
+
+  // Exactly 255 characters still fit.
+  const std::string fits = std::string(251, 'f');
+  EXPECT_EQ(CreateAndDestroy(&LMS, 2, kLmsDefaults, fits, nullptr, &text), 0);
+  std::remove((fits + ".txt").c_str());
+
+  EXPECT_EQ(CreateAndDestroy(&LMS, 2, kLmsDefaults, "no_such_dir/w.txt", nullptr, &text), 1);
+  EXPECT_EQ(text, "Problems opening no_such_dir/w.txt");
+
+  // "dir2" exists as a directory, so the second channel's file cannot open.
+  std::remove("dir1.txt");
+  std::remove("dir3.txt");
+  ASSERT_EQ(std::system("mkdir -p dir2.txt"), 0);
+  EXPECT_EQ(CreateAndDestroy(&LMS3, 4, kLms3Defaults, "dir", nullptr, &text), 1);
+  EXPECT_EQ(text, "Problems opening dir2.txt");
+  EXPECT_FALSE(FileExists("dir3.txt"));
+  // The first file was opened and is filled at destruction.
+  EXPECT_EQ(ReadFileText("dir1.txt").rfind("Numerator Coefficients =10\n", 0), 0u);
+}
+
+TEST(FinalWeightsFile, RecursiveAndTransversalFormBytes) {
+  // Drive LMS so that it holds known coefficients: L = 2, M = 1, zero leakage
+  // makes each coefficient exactly g × tap after one sample.
+  std::remove("recform.txt");
+  TokenHarness host(&LMS, 2, 3, {2, 0.25, 0.0, 2, 0.25, 0.0}, "recform.txt");
+  ASSERT_EQ(host.Create(), 0);
+  host.Run({1.0, 1.0});    // e = 1: a = (0.5, 0), b = (0) since y(-1) = 0
+  host.Run({-0.5, 0.25});  // y = -0.25, e = 0.5, g = 0.25: a = (-0.125, 0.25), b(0) = 0.25 × 0
+  ASSERT_EQ(host.Terminate(), 0);
+  EXPECT_EQ(ReadFileText("recform.txt"),
+            "Numerator Coefficients =2\n"
+            "-1.250000000000000E-01\n"
+            "2.500000000000000E-01\n"
+            "\nDenominator Coefficients =2\n1\n"
+            "-0.000000000000000E+00\n");
+
+  std::remove("t1.txt");
+  std::remove("t2.txt");
+  TokenHarness two(&LMS2, 3, 3, {1, 0.5, 1, 2, 0.5, 1}, "t.txt");
+  ASSERT_EQ(two.Create(), 0);
+  two.Run({1.0, 2.0, 1.0});  // e = 1, g = 1: w1 = (1), w2 = (2, 0)
+  ASSERT_EQ(two.Terminate(), 0);
+  EXPECT_EQ(ReadFileText("t1.txt"),
+            "Numerator Coefficients =1\n1.000000000000000E+00\n\nDenominator Coefficients =1\n1\n");
+  EXPECT_EQ(ReadFileText("t2.txt"),
+            "Numerator Coefficients =2\n2.000000000000000E+00\n0.000000000000000E+00\n"
+            "\nDenominator Coefficients =1\n1\n");
+}
+
+TEST(FinalWeightsFile, ReCreationEmptiesTheFileOfTheOldInstanceFirst) {
+  std::remove("again.txt");
+  TokenHarness host(&LMS, 2, 3, {1, 0.5, 1, 1, 0.01, 1}, "again.txt");
+  ASSERT_EQ(host.Create(), 0);
+  host.Run({1.0, 1.0});
+  host.SetFileName("again.txt");
+  ASSERT_EQ(host.Create(), 0);  // old instance writes, new one empties
+  EXPECT_EQ(ReadFileText("again.txt"), "");
+  ASSERT_EQ(host.Terminate(), 0);
+  EXPECT_EQ(ReadFileText("again.txt"),
+            "Numerator Coefficients =1\n0.000000000000000E+00\n\nDenominator Coefficients =1\n1\n");
+}
+
+}  // namespace
