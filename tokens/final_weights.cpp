@@ -16,6 +16,24 @@ void FailOpen(const char* name) {
   TokenStatus = kStatusBadParameter;
 }
 
+FinalWeightsFiles* liveHead = nullptr;
+
+// Whether the file now found under `name` is the one that `written` was
+// flushed to: it exists and has the length written. A length that cannot be
+// told (a device, or beyond what a long holds) is taken as written.
+bool StillHoldsWrittenData(const char* name, std::FILE* written) {
+  const long length = std::ftell(written);
+  std::FILE* found = std::fopen(name, "rb");
+  if (found == nullptr) return false;
+  bool same = true;
+  if (length >= 0 && std::fseek(found, 0, SEEK_END) == 0) {
+    const long size = std::ftell(found);
+    same = size < 0 || size == length;
+  }
+  std::fclose(found);
+  return same;
+}
+
 }  // namespace
 
 FinalWeightsFiles::~FinalWeightsFiles() {
@@ -23,6 +41,38 @@ FinalWeightsFiles::~FinalWeightsFiles() {
     if (f != nullptr) std::fclose(f);
     f = nullptr;
   }
+  Delist();
+}
+
+void FinalWeightsFiles::Enlist() {
+  if (enlisted) return;
+  next = liveHead;
+  if (liveHead != nullptr) liveHead->previous = this;
+  liveHead = this;
+  enlisted = true;
+}
+
+void FinalWeightsFiles::Delist() {
+  if (!enlisted) return;
+  if (previous != nullptr) previous->next = next;
+  else liveHead = next;
+  if (next != nullptr) next->previous = previous;
+  previous = next = nullptr;
+  enlisted = false;
+}
+
+bool FinalWeightsFiles::HeldByAnother(const char* name) const {
+  for (const FinalWeightsFiles* other = liveHead; other != nullptr; other = other->next) {
+    if (other == this) continue;
+    for (int c = 0; c < kMaxChannels; ++c)
+      if (other->files[c] != nullptr && std::strcmp(other->names[c], name) == 0) return true;
+  }
+  return false;
+}
+
+std::FILE* FinalWeightsFiles::Target(int channel) const {
+  std::FILE* f = files[channel];
+  return f != nullptr && !HeldByAnother(names[channel]) ? f : nullptr;
 }
 
 bool FinalWeightsFiles::Open(int channels) {
@@ -51,6 +101,7 @@ bool FinalWeightsFiles::Open(int channels) {
       FailOpen(names[c]);
       return false;
     }
+    Enlist();
   }
   return true;
 }
@@ -58,7 +109,7 @@ bool FinalWeightsFiles::Open(int channels) {
 void FinalWeightsFiles::WriteCoefficients(int channel, const double* numerator, int32_t count,
                                           DenominatorSection section, const double* feedback,
                                           int32_t feedbackCount) {
-  std::FILE* f = files[channel];
+  std::FILE* f = Target(channel);
   if (f == nullptr) return;
   std::fprintf(f, "Numerator Coefficients =%d\n", count);
   for (int32_t i = 0; i < count; ++i) std::fprintf(f, "%20.15E\n", numerator[i]);
@@ -85,20 +136,23 @@ void FinalWeightsFiles::WriteChannelBlocks(const double* coefficients, const int
 }
 
 void FinalWeightsFiles::WriteText(int channel, const char* text) {
-  if (files[channel] != nullptr) std::fputs(text, files[channel]);
+  if (std::FILE* f = Target(channel)) std::fputs(text, f);
 }
 
 void FinalWeightsFiles::Close() {
   bool reported = false;
   for (int c = 0; c < kMaxChannels; ++c) {
-    if (files[c] == nullptr) continue;
-    const bool writeFailed = std::ferror(files[c]) != 0;
-    const bool closeFailed = std::fclose(files[c]) != 0;
+    std::FILE* f = files[c];
+    if (f == nullptr) continue;
+    bool failed = Target(c) == nullptr;
+    if (!failed) failed = std::fflush(f) != 0 || std::ferror(f) != 0 || !StillHoldsWrittenData(names[c], f);
+    failed = std::fclose(f) != 0 || failed;
     files[c] = nullptr;
-    if ((writeFailed || closeFailed) && !reported) {
+    if (failed && !reported) {
       WriteErrorText({"Problems writing ", names[c]});
       TokenStatus = kStatusBadParameter;
       reported = true;
     }
   }
+  Delist();
 }

@@ -1,6 +1,13 @@
 // The final-weights files of a token: one small text file per filter channel,
 // named from the instance's file name at construction and filled with the
 // coefficients reached when the instance is destroyed.
+//
+// Diagrams easily give several live instances one name (every block of a kind
+// defaults to the same one). Each open file is therefore listed process-wide
+// by its composed name, and only the last instance to be destroyed writes a
+// shared file: the earlier ones leave it alone and report their data lost
+// instead of writing coefficients that the later one would overwrite in part.
+// Like the host's calls themselves, the list expects one thread.
 #pragma once
 
 #include <cstdint>
@@ -47,11 +54,25 @@ class FinalWeightsFiles {
   // Writes plain text into a channel's file (when open).
   void WriteText(int channel, const char* text);
 
-  // Closes every open file in channel order. A file that could not be fully
-  // written or closed is reported: "Problems writing " and its name, status 1.
+  // Closes every open file in channel order. Reported with "Problems writing "
+  // and the first such name, status 1: a file that could not be fully written
+  // or closed, one that no longer holds what was written under its name
+  // (deleted or renamed meanwhile), and one left unwritten because another
+  // live instance holds the same name and will write it later.
   void Close();
 
  private:
+  // The handle to write channel c through: null when the channel's file is
+  // not open or when another live instance holds the same name.
+  std::FILE* Target(int channel) const;
+  bool HeldByAnother(const char* name) const;
+  void Enlist();
+  void Delist();
+
   std::FILE* files[kMaxChannels] = {};
   char names[kMaxChannels][kMaxNameLength + 1] = {};
+  // The process-wide list of instances with open files.
+  FinalWeightsFiles* previous = nullptr;
+  FinalWeightsFiles* next = nullptr;
+  bool enlisted = false;
 };

@@ -1,11 +1,15 @@
 // Lost data: a final-weights file that cannot be written out in full (a full
-// disk) is reported by the destruction, for every token, whatever its writer.
+// disk), that vanished from under its name, or whose name a live instance
+// shares, is reported by the destruction, for every token, whatever its writer.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 #include <random>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "tests/plugin/plugin_tokens.h"
 #include "tests/support/token_harness.h"
@@ -18,19 +22,14 @@ void LinkToFullDisk(const std::string& name) {
   ASSERT_EQ(symlink("/dev/full", name.c_str()), 0) << name;
 }
 
-void RunRandomSamples(TokenHarness& host, int samples) {
-  std::mt19937 random(7);
+void RunRandomSamples(TokenHarness& host, int samples, unsigned seed = 7) {
+  std::mt19937 random(seed);
   std::uniform_real_distribution<double> value(-1.0, 1.0);
   std::vector<double> inputs(host.inputPorts.size());
   for (int n = 0; n < samples; ++n) {
     for (double& v : inputs) v = value(random);
     ASSERT_EQ(host.Run(inputs), 0);
   }
-}
-
-// The name of channel c's file for base name `base` and extension "txt".
-std::string FileOf(const PluginToken& token, const std::string& base, int c) {
-  return token.channels() == 1 ? base + ".txt" : base + std::to_string(c + 1) + ".txt";
 }
 
 // A multi-channel final-weights file written out in full: coefficients up to
@@ -42,20 +41,64 @@ bool Complete(const std::string& text) {
           text.compare(text.size() - tail.size(), tail.size(), tail) == 0);
 }
 
+const PluginToken& TokenNamed(const std::string& name) {
+  for (const PluginToken& token : PluginTokens())
+    if (token.name == name) return token;
+  throw std::runtime_error("no token " + name);
+}
+
+// An instance named `name` with every count set to `count`, created and run
+// through 64 samples drawn from `seed`.
+std::unique_ptr<TokenHarness> Started(const PluginToken& token, const std::string& name, double count,
+                                      unsigned seed) {
+  std::vector<double> parameters = token.defaults;
+  for (size_t p = 0; p < parameters.size(); ++p)
+    if (token.isCount(p)) parameters[p] = count;
+  auto host = std::make_unique<TokenHarness>(token.entry, token.inputs, token.outputs, parameters, name);
+  EXPECT_EQ(host->Create(), 0) << token.name << ": " << host->ErrorText();
+  RunRandomSamples(*host, 64, seed);
+  return host;
+}
+
+// The files that the same instance writes when it has its name to itself.
+std::vector<std::string> FilesAlone(const PluginToken& token, double count, unsigned seed) {
+  Started(token, "alone", count, seed)->Terminate();
+  std::vector<std::string> texts;
+  for (int c = 0; c < token.channels(); ++c) texts.push_back(ReadFileText(token.file("alone", c)));
+  return texts;
+}
+
+void ExpectWrittenAlone(const PluginToken& token, const std::string& name, double count, unsigned seed) {
+  const std::vector<std::string> alone = FilesAlone(token, count, seed);
+  for (int c = 0; c < token.channels(); ++c) EXPECT_EQ(ReadFileText(token.file(name, c)), alone[c]) << c;
+}
+
+void ExpectLost(TokenHarness& host, const std::string& file) {
+  EXPECT_EQ(host.Terminate(), 1);
+  EXPECT_EQ(host.ErrorText(), "Problems writing " + file);
+}
+
 class LostData : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string why;
     if (PluginTokens(&why).empty()) GTEST_SKIP() << why;
+  }
+};
+
+class FullDisk : public LostData {
+ protected:
+  void SetUp() override {
+    LostData::SetUp();
     if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
   }
 };
 
-TEST_F(LostData, EveryTokenReportsAFullDisk) {
+TEST_F(FullDisk, EveryTokenReportsAFullDisk) {
   for (const PluginToken& token : PluginTokens()) {
     SCOPED_TRACE(token.name);
-    for (int c = 0; c < token.channels(); ++c) LinkToFullDisk(FileOf(token, "full", c));
-    const std::string lost = "Problems writing " + FileOf(token, "full", 0);
+    for (int c = 0; c < token.channels(); ++c) LinkToFullDisk(token.file("full", c));
+    const std::string lost = "Problems writing " + token.file("full", 0);
     // Also when destroyed before any sample: the QR tokens then write their
     // short note instead of coefficients, and that too must not vanish.
     for (int samples : {64, 0}) {
@@ -84,20 +127,107 @@ TEST_F(LostData, EveryTokenReportsAFullDisk) {
   }
 }
 
-TEST_F(LostData, OnlyTheLostChannelIsReportedAndTheOthersAreComplete) {
+TEST_F(FullDisk, OnlyTheLostChannelIsReportedAndTheOthersAreComplete) {
   for (const PluginToken& token : PluginTokens()) {
     if (token.channels() == 1) continue;
     SCOPED_TRACE(token.name);
     const int lost = token.channels() - 1;
-    for (int c = 0; c < token.channels(); ++c) std::remove(FileOf(token, "part", c).c_str());
-    LinkToFullDisk(FileOf(token, "part", lost));
+    for (int c = 0; c < token.channels(); ++c) std::remove(token.file("part", c).c_str());
+    LinkToFullDisk(token.file("part", lost));
     TokenHarness host(token.entry, token.inputs, token.outputs, token.defaults, "part");
     ASSERT_EQ(host.Create(), 0) << host.ErrorText();
     RunRandomSamples(host, 64);
     EXPECT_EQ(host.Terminate(), 1);
-    EXPECT_EQ(host.ErrorText(), "Problems writing " + FileOf(token, "part", lost));
-    for (int c = 0; c < lost; ++c) EXPECT_TRUE(Complete(ReadFileText(FileOf(token, "part", c)))) << c;
+    EXPECT_EQ(host.ErrorText(), "Problems writing " + token.file("part", lost));
+    for (int c = 0; c < lost; ++c) EXPECT_TRUE(Complete(ReadFileText(token.file("part", c)))) << c;
   }
+}
+
+// Two live instances of one token with one name: the first destroyed would
+// have its longer file torn by the second's shorter one; instead it reports
+// its data lost and the file holds exactly what the last one writes.
+TEST_F(LostData, ASharedNameIsWrittenWholeByTheLastInstanceDestroyed) {
+  for (const PluginToken& token : PluginTokens()) {
+    SCOPED_TRACE(token.name);
+    for (bool firstGoesFirst : {true, false}) {
+      auto longer = Started(token, "shared", 7, 1);
+      auto shorter = Started(token, "shared", 2, 2);
+      TokenHarness& early = firstGoesFirst ? *longer : *shorter;
+      TokenHarness& late = firstGoesFirst ? *shorter : *longer;
+      ExpectLost(early, token.file("shared", 0));
+      EXPECT_EQ(late.Terminate(), 0) << late.ErrorText();
+      if (firstGoesFirst) ExpectWrittenAlone(token, "shared", 2, 2);
+      else ExpectWrittenAlone(token, "shared", 7, 1);
+    }
+  }
+}
+
+TEST_F(LostData, ThreeInstancesOfThreeFamiliesSharingAName) {
+  auto lms = Started(TokenNamed("LMS"), "three", 9, 1);
+  auto nlms = Started(TokenNamed("NLMS"), "three", 4, 2);
+  auto walk = Started(TokenNamed("GenRW"), "three", 3, 3);
+  ExpectLost(*nlms, "three.txt");
+  ExpectLost(*lms, "three.txt");
+  EXPECT_EQ(walk->Terminate(), 0);
+  ExpectWrittenAlone(TokenNamed("GenRW"), "three", 3, 3);
+  // Once the last holder is gone the name is free again.
+  EXPECT_EQ(Started(TokenNamed("LMS"), "three", 9, 1)->Terminate(), 0);
+  ExpectWrittenAlone(TokenNamed("LMS"), "three", 9, 1);
+}
+
+// A multi-channel token whose last channel's file is also a one-channel
+// token's: only that channel is reported, the other channels are written.
+TEST_F(LostData, AChannelSharedWithAnotherFamily) {
+  const char* oneChannel[] = {"QR1", "RLS1", "RW1", "GenNEW", "NEW", "GenLMS_A"};
+  int partner = 0;
+  for (const PluginToken& token : PluginTokens()) {
+    if (token.channels() == 1) continue;
+    const PluginToken& other = TokenNamed(oneChannel[partner++ % 6]);
+    SCOPED_TRACE(token.name + " with " + other.name);
+    const std::string sharedName = "mix" + std::to_string(token.channels());
+    const std::string shared = sharedName + ".txt";
+    for (bool multiGoesFirst : {true, false}) {
+      auto multi = Started(token, "mix", 3, 4);
+      auto single = Started(other, sharedName, 5, 5);
+      if (multiGoesFirst) {
+        ExpectLost(*multi, shared);
+        for (int c = 0; c + 1 < token.channels(); ++c)
+          EXPECT_EQ(ReadFileText(token.file("mix", c)), FilesAlone(token, 3, 4)[c]) << c;
+        EXPECT_EQ(single->Terminate(), 0);
+        ExpectWrittenAlone(other, sharedName, 5, 5);
+      } else {
+        ExpectLost(*single, shared);
+        EXPECT_EQ(multi->Terminate(), 0);
+        ExpectWrittenAlone(token, "mix", 3, 4);
+      }
+    }
+  }
+}
+
+// A file deleted, renamed or replaced between creation and destruction holds
+// nothing of the instance under its name: reported like a failed write, while
+// the other channels are written.
+TEST_F(LostData, AVanishedFileIsReported) {
+  for (const PluginToken& token : PluginTokens()) {
+    SCOPED_TRACE(token.name);
+    const int last = token.channels() - 1;
+    auto host = Started(token, "gone", 3, 6);
+    ASSERT_EQ(std::remove(token.file("gone", last).c_str()), 0);
+    ExpectLost(*host, token.file("gone", last));
+    EXPECT_FALSE(FileExists(token.file("gone", last)));
+    for (int c = 0; c < last; ++c) EXPECT_EQ(ReadFileText(token.file("gone", c)), FilesAlone(token, 3, 6)[c]) << c;
+  }
+  const PluginToken& lms = TokenNamed("LMS");
+  auto renamed = Started(lms, "moved", 3, 6);
+  ASSERT_EQ(std::rename("moved.txt", "elsewhere.txt"), 0);
+  ExpectLost(*renamed, "moved.txt");
+  auto replaced = Started(lms, "replaced", 3, 6);
+  ASSERT_EQ(std::remove("replaced.txt"), 0);
+  std::FILE* other = std::fopen("replaced.txt", "w");
+  ASSERT_NE(other, nullptr);
+  std::fputs("someone else's file\n", other);
+  std::fclose(other);
+  ExpectLost(*replaced, "replaced.txt");
 }
 
 }  // namespace

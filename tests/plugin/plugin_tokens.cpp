@@ -9,6 +9,10 @@ int PluginToken::channels() const {
   return last == '2' ? 2 : last == '3' ? 3 : 1;
 }
 
+std::string PluginToken::file(const std::string& base, int channel) const {
+  return channels() == 1 ? base + ".txt" : base + std::to_string(channel + 1) + ".txt";
+}
+
 bool PluginToken::isCount(size_t parameter) const {
   return parameterNames[parameter].find("Coeffs") != std::string::npos;
 }

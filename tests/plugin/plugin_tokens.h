@@ -19,6 +19,8 @@ struct PluginToken {
 
   // Number of final-weights files (one per channel).
   int channels() const;
+  // The name of channel c's final-weights file for the instance name `base`.
+  std::string file(const std::string& base, int channel) const;
   // True for the parameters that are counts of coefficients.
   bool isCount(size_t parameter) const;
 };
