@@ -4,6 +4,11 @@
 
 #include <cstdint>
 
+// Values of the constructor's flags. Every token sets both: its output ports
+// take the reference input's timing and skip marks, and its format words.
+constexpr int32_t kPropagateTiming = 1;
+constexpr int32_t kPropagateFormat = 1;
+
 class AdaptiveToken {
  public:
   // A negative input count takes the count from the current token record.

@@ -94,7 +94,7 @@ Matrix Matrix::inverse() const {
 int backsubstitute(const Matrix& R, const Vector& z, Vector& w) {
   const int32_t n = R.cols();
   for (int32_t i = 0; i < n; ++i)
-    if (std::fabs(R(i, i)) < 1e-8) return 1;
+    if (std::fabs(R(i, i)) < kSingularDiagonal) return 1;
   for (int32_t i = n - 1; i >= 0; --i) {
     double sum = 0.0;
     for (int32_t k = n - 1; k >= i + 1; --k) sum = sum + w(k) * R(i, k);

@@ -13,6 +13,7 @@
 #include "numerics/arithmetic.h"
 #include "numerics/delay_line.h"
 #include "numerics/vector.h"
+#include "tokens/energy_regularisation.h"
 #include "tokens/final_weights.h"
 #include "tokens/initial_taps.h"
 #include "tokens/parameters.h"
@@ -40,7 +41,7 @@ struct NormalisedGradientGain {
   static constexpr int32_t kInputs = 3;
   static constexpr bool kStepFromPorts = false;
   static double Compute(double mu, double error, const DelayLine& inputLine, int32_t length) {
-    return ((2.0 * mu) / (length * power(inputLine) + 1e-8)) * error;
+    return ((2.0 * mu) / (length * power(inputLine) + kEnergyRegularisation)) * error;
   }
 };
 
@@ -49,7 +50,7 @@ struct NormalisedGradientGain {
 template <class Gain>
 class GeneralGradientToken : public AdaptiveToken {
  public:
-  GeneralGradientToken() : AdaptiveToken(Gain::kInputs, 1, 1, 1) {
+  GeneralGradientToken() : AdaptiveToken(Gain::kInputs, 1, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
     length = ReadCount(0);
     const int tapParameter = Gain::kStepFromPorts ? 1 : 3;

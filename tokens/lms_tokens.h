@@ -29,7 +29,7 @@ struct PlainLmsGain {
 template <class Gain>
 class RecursiveLmsToken : public AdaptiveToken {
  public:
-  RecursiveLmsToken() : AdaptiveToken(2, 3, 1, 1) {
+  RecursiveLmsToken() : AdaptiveToken(2, 3, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
     const int32_t denominatorCount = ReadCount(3);
     length = ReadCount(0);
@@ -107,7 +107,7 @@ class RecursiveLmsToken : public AdaptiveToken {
 template <int C, class Gain>
 class MultiChannelLmsToken : public AdaptiveToken {
  public:
-  MultiChannelLmsToken() : AdaptiveToken(C + 1, 3, 1, 1) {
+  MultiChannelLmsToken() : AdaptiveToken(C + 1, 3, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
     for (int c = 0; c < C; ++c) {
       length[c] = ReadCount(3 * c);

@@ -3,7 +3,7 @@
 
 #include "tokens/initial_taps.h"
 
-GeneralNewtonToken::GeneralNewtonToken() : AdaptiveToken(2, 1, 1, 1) {
+GeneralNewtonToken::GeneralNewtonToken() : AdaptiveToken(2, 1, kPropagateTiming, kPropagateFormat) {
   if (TokenStatus != kStatusOk) return;
   length = ReadCount(0);
   lambdaInverse = ReadParameter(1);
@@ -52,7 +52,7 @@ void GeneralNewtonToken::Step() {
   CurrentTokenRecord->outputs[0].value = Dot(u, &weights(0), length);
 }
 
-RecursiveNewtonToken::RecursiveNewtonToken() : AdaptiveToken(2, 3, 1, 1) {
+RecursiveNewtonToken::RecursiveNewtonToken() : AdaptiveToken(2, 3, kPropagateTiming, kPropagateFormat) {
   if (TokenStatus != kStatusOk) return;
   length = ReadCount(0);
   const int32_t denominatorCount = ReadCount(1);

@@ -106,7 +106,7 @@ class RecursiveNewtonToken : public AdaptiveToken {
 template <int C>
 class MultiChannelNewtonToken : public AdaptiveToken {
  public:
-  MultiChannelNewtonToken() : AdaptiveToken(C + 1, 3, 1, 1) {
+  MultiChannelNewtonToken() : AdaptiveToken(C + 1, 3, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
     for (int c = 0; c < C; ++c) length[c] = ReadCount(c);
     lambdaInverse = ReadParameter(C);

@@ -1,5 +1,6 @@
 // Entry points of the NLMS tokens: the LMS token templates with a gain that is
 // normalised by the energy of the delay line it multiplies.
+#include "tokens/energy_regularisation.h"
 #include "tokens/lms_tokens.h"
 
 namespace {
@@ -13,7 +14,7 @@ struct NormalisedLmsGain {
   static constexpr bool kUsesEnergy = true;
   static double Compute(double mu, double error, double sumOfSquares, int32_t length) {
     const double power = sumOfSquares / length;
-    return (2.0 * mu * error) / (length * power + 1e-8);
+    return (2.0 * mu * error) / (length * power + kEnergyRegularisation);
   }
 };
 

@@ -18,6 +18,11 @@
 #include "tokens/final_weights.h"
 #include "tokens/parameters.h"
 
+// Magnitudes that the rotations and the a-priori error treat as zero: a
+// diagonal element below it, a rotation radius or a conversion factor at or
+// below it.
+constexpr double kNegligibleMagnitude = 1e-8;
+
 // Parameters: 0 … C-1 the channels' numerator counts, C "Lambda".
 // Ports: "Input" (or "Input 1" … "Input C"), "Desired" in;
 // "Output", "PriError", "PostError", "Gamma" out.
@@ -25,7 +30,7 @@
 template <int C>
 class QrToken : public AdaptiveToken {
  public:
-  QrToken() : AdaptiveToken(C + 1, 4, 1, 1) {
+  QrToken() : AdaptiveToken(C + 1, 4, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
     for (int c = 0; c < C; ++c) length[c] = ReadCount(c);
     lambda = ReadParameter(C);
@@ -75,12 +80,12 @@ class QrToken : public AdaptiveToken {
       double cosine = 1.0;
       double sine = 0.0;
       if (incoming != 0.0) {
-        if (std::fabs(diagonal) < 1e-8) {
+        if (std::fabs(diagonal) < kNegligibleMagnitude) {
           cosine = 0.0;
           sine = 1.0;
         } else {
           const double radius = std::sqrt(diagonal * diagonal + incoming * incoming);
-          if (radius <= 1e-8) {
+          if (radius <= kNegligibleMagnitude) {
             cosine = 0.0;
             sine = 1.0;
           } else {
@@ -105,7 +110,7 @@ class QrToken : public AdaptiveToken {
     // While the triangle is still filling, γ is 0 and α / γ means nothing: a
     // filter whose coefficients are not yet determined predicts zero, so its
     // a-priori error is the desired sample itself.
-    out[1].value = std::fabs(gamma) > 1e-8 ? alpha / gamma : d;
+    out[1].value = std::fabs(gamma) > kNegligibleMagnitude ? alpha / gamma : d;
     out[2].value = alpha * gamma;
     out[3].value = gamma;
   }

@@ -57,7 +57,7 @@ struct NoRandomWalk {
 template <class Walk>
 class GeneralRlsToken : public AdaptiveToken {
  public:
-  GeneralRlsToken() : AdaptiveToken(2, 1, 1, 1) {
+  GeneralRlsToken() : AdaptiveToken(2, 1, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
     constexpr int kTaps = 3 + Walk::kParameters;
     length = ReadCount(0);
@@ -122,7 +122,7 @@ class GeneralRlsToken : public AdaptiveToken {
 template <class Walk>
 class RlsToken : public AdaptiveToken {
  public:
-  RlsToken() : AdaptiveToken(2, 3, 1, 1) {
+  RlsToken() : AdaptiveToken(2, 3, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
     length = ReadCount(0);
     lambdaInverse = ReadParameter(1);
@@ -185,7 +185,7 @@ class RlsToken : public AdaptiveToken {
 template <int C, class Walk>
 class MultiChannelRlsToken : public AdaptiveToken {
  public:
-  MultiChannelRlsToken() : AdaptiveToken(C + 1, 3, 1, 1) {
+  MultiChannelRlsToken() : AdaptiveToken(C + 1, 3, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
     for (int c = 0; c < C; ++c) length[c] = ReadCount(c);
     lambdaInverse = ReadParameter(C);
