@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <new>
 
+#include "host/catalogue_table.h"
 #include "host/records.h"
 
 // Status codes returned to the host.
@@ -28,8 +29,10 @@ using TokenFactory = AdaptiveToken* (*)();
 // destroyed twice; a run call on a record without an instance does nothing.
 int32_t DispatchTokenCall(SimContext* context, TokenRecord* record, TokenFactory factory);
 
-// Defines the exported entry point NAME for token class CLASS.
+// Defines the exported entry point NAME for token class CLASS, whose kEntry
+// must be NAME's position in the catalogue (see tokens/parameters.h).
 #define ADAPTIVE_TOKEN_ENTRY(NAME, CLASS)                                                     \
+  static_assert(CLASS::kEntry == CatalogueIndex(#NAME), #CLASS " reads another entry's parameters"); \
   static AdaptiveToken* NAME##Factory() { return new (std::nothrow) CLASS(); }                \
   extern "C" ADAPTIVE_EXPORT int32_t ADAPTIVE_CALL NAME(SimContext* context, TokenRecord* record) { \
     return DispatchTokenCall(context, record, &NAME##Factory);                                \

@@ -1,5 +1,6 @@
 #include "tokens/final_weights.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "host/dispatch.h"
@@ -19,12 +20,14 @@ void FailOpen(const char* name) {
 FinalWeightsFiles* liveHead = nullptr;
 
 // Whether the file now found under `name` is the one that `written` was
-// flushed to: it exists and has the length written. A length that cannot be
-// told (a device, or beyond what a long holds) is taken as written.
+// flushed to: it exists and has the length written. What cannot be told (a
+// file that may be written but not read, a device, a length beyond what a
+// long holds) is taken as written.
 bool StillHoldsWrittenData(const char* name, std::FILE* written) {
   const long length = std::ftell(written);
+  errno = 0;
   std::FILE* found = std::fopen(name, "rb");
-  if (found == nullptr) return false;
+  if (found == nullptr) return errno != ENOENT;
   bool same = true;
   if (length >= 0 && std::fseek(found, 0, SEEK_END) == 0) {
     const long size = std::ftell(found);

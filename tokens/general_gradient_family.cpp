@@ -1,9 +1,9 @@
 // Entry points of the general-gradient tokens.
 #include "tokens/general_gradient_tokens.h"
 
-using GenLmsAToken = GeneralGradientToken<PortStepLmsGain>;
-using GenLmsBToken = GeneralGradientToken<ParameterStepLmsGain>;
-using GenNlmsToken = GeneralGradientToken<NormalisedGradientGain>;
+using GenLmsAToken = GeneralGradientToken<PortStepLmsGain, CatalogueIndex("GenLMS_A")>;
+using GenLmsBToken = GeneralGradientToken<ParameterStepLmsGain, CatalogueIndex("GenLMS_B")>;
+using GenNlmsToken = GeneralGradientToken<NormalisedGradientGain, CatalogueIndex("GenNLMS")>;
 
 ADAPTIVE_TOKEN_ENTRY(GenLMS_A, GenLmsAToken)
 ADAPTIVE_TOKEN_ENTRY(GenLMS_B, GenLmsBToken)

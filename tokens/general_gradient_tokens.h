@@ -19,7 +19,7 @@
 #include "tokens/parameters.h"
 
 // GenLMS_A: μ and leakage arrive on the inputs "Mu" and "Leakage" every sample,
-// unchecked. Parameters: 0 count, 1 first, 2 middle, 3 last tap value.
+// unchecked; its parameters are the count and the three tap values.
 struct PortStepLmsGain {
   static constexpr int32_t kInputs = 5;
   static constexpr bool kStepFromPorts = true;
@@ -27,7 +27,6 @@ struct PortStepLmsGain {
 };
 
 // GenLMS_B: k = 2 × μ × e with "Mu" and "Leakage Factor" as parameters.
-// Parameters: 0 count, 1 μ, 2 leakage, 3 first, 4 middle, 5 last tap value.
 struct ParameterStepLmsGain {
   static constexpr int32_t kInputs = 3;
   static constexpr bool kStepFromPorts = false;
@@ -47,20 +46,27 @@ struct NormalisedGradientGain {
 
 // Ports: "Input", "- de/dw", "Error" (then "Mu", "Leakage" for GenLMS_A) in;
 // "Output" out.
-template <class Gain>
+template <class Gain, int Entry>
 class GeneralGradientToken : public AdaptiveToken {
  public:
+  static constexpr int kEntry = Entry;
+  static constexpr int kLength = ParameterIndex(Entry, "Numerator Coeffs");
+  static constexpr int kMu = Gain::kStepFromPorts ? -1 : ParameterIndex(Entry, "Mu");
+  static constexpr int kLeakage = Gain::kStepFromPorts ? -1 : ParameterIndex(Entry, "Leakage Factor");
+  static constexpr int kFirstTap = ParameterIndex(Entry, "First Tap Value");
+  static constexpr int kMiddleTap = ParameterIndex(Entry, "Middle Tap Value");
+  static constexpr int kLastTap = ParameterIndex(Entry, "Last Tap Value");
+
   GeneralGradientToken() : AdaptiveToken(Gain::kInputs, 1, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
-    length = ReadCount(0);
-    const int tapParameter = Gain::kStepFromPorts ? 1 : 3;
+    length = ReadCount(kLength);
     if (!Gain::kStepFromPorts) {
-      mu = ReadParameter(1);
-      leakage = ReadParameter(2);
+      mu = ReadParameter(kMu);
+      leakage = ReadParameter(kLeakage);
     }
-    firstTapValue = ReadParameter(tapParameter);
-    middleTapValue = ReadParameter(tapParameter + 1);
-    lastTapValue = ReadParameter(tapParameter + 2);
+    firstTapValue = ReadParameter(kFirstTap);
+    middleTapValue = ReadParameter(kMiddleTap);
+    lastTapValue = ReadParameter(kLastTap);
     if (!CheckLengths({length})) return;
     if (!Gain::kStepFromPorts && (!CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}))) return;
     if (delayLine.setlength(length)) { ReportStorageFailure(); return; }

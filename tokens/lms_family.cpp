@@ -2,9 +2,9 @@
 // three-channel transversal LMS.
 #include "tokens/lms_tokens.h"
 
-using LmsToken = RecursiveLmsToken<PlainLmsGain>;
-using Lms2Token = MultiChannelLmsToken<2, PlainLmsGain>;
-using Lms3Token = MultiChannelLmsToken<3, PlainLmsGain>;
+using LmsToken = RecursiveLmsToken<PlainLmsGain, CatalogueIndex("LMS")>;
+using Lms2Token = MultiChannelLmsToken<2, PlainLmsGain, CatalogueIndex("LMS2")>;
+using Lms3Token = MultiChannelLmsToken<3, PlainLmsGain, CatalogueIndex("LMS3")>;
 
 ADAPTIVE_TOKEN_ENTRY(LMS, LmsToken)
 ADAPTIVE_TOKEN_ENTRY(LMS2, Lms2Token)

@@ -23,20 +23,26 @@ struct PlainLmsGain {
   static double Compute(double mu, double error, double, int32_t) { return 2.0 * mu * error; }
 };
 
-// Parameters: 0 numerator count, 1 μ forward, 2 leakage forward,
-// 3 denominator count, 4 μ backward, 5 leakage backward.
 // Ports: "Input", "Desired" in; "Output", "PriError", "PostError" out.
-template <class Gain>
+template <class Gain, int Entry>
 class RecursiveLmsToken : public AdaptiveToken {
  public:
+  static constexpr int kEntry = Entry;
+  static constexpr int kLength = ParameterIndex(Entry, "Numerator Coeffs");
+  static constexpr int kMuForward = ParameterIndex(Entry, "Mu Forward");
+  static constexpr int kLeakageForward = ParameterIndex(Entry, "Leakage Forward");
+  static constexpr int kDenominatorCount = ParameterIndex(Entry, "Denominator Coeffs");
+  static constexpr int kMuBackward = ParameterIndex(Entry, "Mu Backward");
+  static constexpr int kLeakageBackward = ParameterIndex(Entry, "Leakage Backward");
+
   RecursiveLmsToken() : AdaptiveToken(2, 3, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
-    const int32_t denominatorCount = ReadCount(3);
-    length = ReadCount(0);
-    muForward = ReadParameter(1);
-    leakageForward = ReadParameter(2);
-    muBackward = ReadParameter(4);
-    leakageBackward = ReadParameter(5);
+    const int32_t denominatorCount = ReadCount(kDenominatorCount);
+    length = ReadCount(kLength);
+    muForward = ReadParameter(kMuForward);
+    leakageForward = ReadParameter(kLeakageForward);
+    muBackward = ReadParameter(kMuBackward);
+    leakageBackward = ReadParameter(kLeakageBackward);
     if (!CheckLengths({length, denominatorCount}) || !CheckStepSizes({muForward, muBackward}) ||
         !CheckLeakageFactors({leakageForward, leakageBackward}))
       return;
@@ -100,19 +106,24 @@ class RecursiveLmsToken : public AdaptiveToken {
   double previousOutput = 0.0;
 };
 
-// Parameters per channel c (0-based): 3c count, 3c+1 μ, 3c+2 leakage.
+// Parameters per channel: count, μ and leakage.
 // Ports: "Input 1" … "Input C", "Desired" in; "Output", "PriError", "PostError" out.
-// The channels' fields (delayLine1, weights1, length1, mu1, leakage1, …) are
+// Each channel has its own delay line, coefficients, length, μ and leakage:
 // arrays indexed by channel.
-template <int C, class Gain>
+template <int C, class Gain, int Entry>
 class MultiChannelLmsToken : public AdaptiveToken {
  public:
+  static constexpr int kEntry = Entry;
+  static constexpr std::array<int, C> kLength = NumeratorCountIndices<C>(Entry);
+  static constexpr std::array<int, C> kMu = ChannelParameterIndices<C>(Entry, kChannelStepSizes);
+  static constexpr std::array<int, C> kLeakage = ChannelParameterIndices<C>(Entry, kChannelLeakages);
+
   MultiChannelLmsToken() : AdaptiveToken(C + 1, 3, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
     for (int c = 0; c < C; ++c) {
-      length[c] = ReadCount(3 * c);
-      mu[c] = ReadParameter(3 * c + 1);
-      leakage[c] = ReadParameter(3 * c + 2);
+      length[c] = ReadCount(kLength[c]);
+      mu[c] = ReadParameter(kMu[c]);
+      leakage[c] = ReadParameter(kLeakage[c]);
     }
     if (!CheckLengths(length, C) || !CheckStepSizes(mu, C) || !CheckLeakageFactors(leakage, C)) return;
     for (int c = 0; c < C; ++c) {

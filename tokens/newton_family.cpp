@@ -5,14 +5,14 @@
 
 GeneralNewtonToken::GeneralNewtonToken() : AdaptiveToken(2, 1, kPropagateTiming, kPropagateFormat) {
   if (TokenStatus != kStatusOk) return;
-  length = ReadCount(0);
-  lambdaInverse = ReadParameter(1);
-  mu = ReadParameter(2);
-  leakage = ReadParameter(3);
-  const double init = ReadParameter(4);
-  firstTapValue = ReadParameter(5);
-  middleTapValue = ReadParameter(6);
-  lastTapValue = ReadParameter(7);
+  length = ReadCount(kLength);
+  lambdaInverse = ReadParameter(kLambda);
+  mu = ReadParameter(kMu);
+  leakage = ReadParameter(kLeakage);
+  const double init = ReadParameter(kInit);
+  firstTapValue = ReadParameter(kFirstTap);
+  middleTapValue = ReadParameter(kMiddleTap);
+  lastTapValue = ReadParameter(kLastTap);
   if (!CheckLengths({length}) || !CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}) ||
       !CheckForgettingFactor(lambdaInverse, true))
     return;
@@ -54,12 +54,12 @@ void GeneralNewtonToken::Step() {
 
 RecursiveNewtonToken::RecursiveNewtonToken() : AdaptiveToken(2, 3, kPropagateTiming, kPropagateFormat) {
   if (TokenStatus != kStatusOk) return;
-  length = ReadCount(0);
-  const int32_t denominatorCount = ReadCount(1);
-  lambdaInverse = ReadParameter(2);
-  mu = ReadParameter(3);
-  leakage = ReadParameter(4);
-  const double init = ReadParameter(5);
+  length = ReadCount(kLength);
+  const int32_t denominatorCount = ReadCount(kDenominatorCount);
+  lambdaInverse = ReadParameter(kLambda);
+  mu = ReadParameter(kMu);
+  leakage = ReadParameter(kLeakage);
+  const double init = ReadParameter(kInit);
   if (!CheckLengths({length, denominatorCount}) || !CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}) ||
       !CheckForgettingFactor(lambdaInverse, true))
     return;
@@ -113,8 +113,8 @@ void RecursiveNewtonToken::Step() {
 }
 
 using NewtonToken = RecursiveNewtonToken;
-using Newton2Token = MultiChannelNewtonToken<2>;
-using Newton3Token = MultiChannelNewtonToken<3>;
+using Newton2Token = MultiChannelNewtonToken<2, CatalogueIndex("NEW2")>;
+using Newton3Token = MultiChannelNewtonToken<3, CatalogueIndex("NEW3")>;
 
 ADAPTIVE_TOKEN_ENTRY(GenNEW, GeneralNewtonToken)
 ADAPTIVE_TOKEN_ENTRY(NEW, NewtonToken)

@@ -13,6 +13,7 @@
 #include "numerics/delay_line.h"
 #include "numerics/matrix.h"
 #include "numerics/vector.h"
+#include "tokens/channel_lines.h"
 #include "tokens/correlation_update.h"
 #include "tokens/final_weights.h"
 #include "tokens/parameters.h"
@@ -40,11 +41,19 @@ inline void NewtonUpdate(Matrix& P, Vector& gain, Vector& weights, const double*
   for (int32_t k = 0; k < n; ++k) w[k] = leakage * w[k] + product[k] * scale;
 }
 
-// Parameters: 0 "Numerator Coeffs", 1 "Lambda", 2 "Mu", 3 "Leakage", 4 "Init",
-// 5 "First Tap Value", 6 "Middle Tap Value", 7 "Last Tap Value".
 // Ports: "Input", "Error" in; "Output" out.
 class GeneralNewtonToken : public AdaptiveToken {
  public:
+  static constexpr int kEntry = CatalogueIndex("GenNEW");
+  static constexpr int kLength = ParameterIndex(kEntry, "Numerator Coeffs");
+  static constexpr int kLambda = ParameterIndex(kEntry, "Lambda");
+  static constexpr int kMu = ParameterIndex(kEntry, "Mu");
+  static constexpr int kLeakage = ParameterIndex(kEntry, "Leakage");
+  static constexpr int kInit = ParameterIndex(kEntry, "Init");
+  static constexpr int kFirstTap = ParameterIndex(kEntry, "First Tap Value");
+  static constexpr int kMiddleTap = ParameterIndex(kEntry, "Middle Tap Value");
+  static constexpr int kLastTap = ParameterIndex(kEntry, "Last Tap Value");
+
   GeneralNewtonToken();
   ~GeneralNewtonToken() override;
 
@@ -68,13 +77,19 @@ class GeneralNewtonToken : public AdaptiveToken {
   NewtonWork work;
 };
 
-// Parameters: 0 "Numerator Coeffs", 1 "Denominator Coeffs", 2 "Lambda",
-// 3 "Mu", 4 "Leakage", 5 "Init".
 // Ports: "Input", "Desired" in; "Output", "PriError", "PostError" out.
 // The regressor holds the L input taps, then the M taps of the token's own
 // past a-priori outputs; the weights hold the matching a(i), then b(j).
 class RecursiveNewtonToken : public AdaptiveToken {
  public:
+  static constexpr int kEntry = CatalogueIndex("NEW");
+  static constexpr int kLength = ParameterIndex(kEntry, "Numerator Coeffs");
+  static constexpr int kDenominatorCount = ParameterIndex(kEntry, "Denominator Coeffs");
+  static constexpr int kLambda = ParameterIndex(kEntry, "Lambda");
+  static constexpr int kMu = ParameterIndex(kEntry, "Mu");
+  static constexpr int kLeakage = ParameterIndex(kEntry, "Leakage");
+  static constexpr int kInit = ParameterIndex(kEntry, "Init");
+
   RecursiveNewtonToken();
   ~RecursiveNewtonToken() override;
 
@@ -99,33 +114,36 @@ class RecursiveNewtonToken : public AdaptiveToken {
   NewtonWork work;
 };
 
-// Parameters: the C channel lengths, "Lambda", "Mu", "Leakage", "Init".
 // Ports: "Input 1" … "Input C", "Desired" in; "Output", "PriError",
-// "PostError" out. The channels' delay lines and lengths are arrays indexed by
-// channel.
-template <int C>
+// "PostError" out.
+template <int C, int Entry>
 class MultiChannelNewtonToken : public AdaptiveToken {
  public:
+  static constexpr int kEntry = Entry;
+  static constexpr std::array<int, C> kLength = NumeratorCountIndices<C>(Entry);
+  static constexpr int kLambda = ParameterIndex(Entry, "Lambda");
+  static constexpr int kMu = ParameterIndex(Entry, "Mu");
+  static constexpr int kLeakage = ParameterIndex(Entry, "Leakage");
+  static constexpr int kInit = ParameterIndex(Entry, "Init");
+
   MultiChannelNewtonToken() : AdaptiveToken(C + 1, 3, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
-    for (int c = 0; c < C; ++c) length[c] = ReadCount(c);
-    lambdaInverse = ReadParameter(C);
-    mu = ReadParameter(C + 1);
-    leakage = ReadParameter(C + 2);
-    const double init = ReadParameter(C + 3);
-    if (!CheckLengths(length, C) || !CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}) ||
+    lines.readLengths(kLength);
+    lambdaInverse = ReadParameter(kLambda);
+    mu = ReadParameter(kMu);
+    leakage = ReadParameter(kLeakage);
+    const double init = ReadParameter(kInit);
+    if (!lines.checkLengths() || !CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}) ||
         !CheckForgettingFactor(lambdaInverse, true))
       return;
     lambdaInverse = 1.0 / lambdaInverse;
-    if (!TotalLength(length, C, totalLength) || !SquareMatricesFit(totalLength, 2)) return;
-    const int32_t n = totalLength;
-    for (int c = 0; c < C; ++c)
-      if (delayLine[c].setlength(length[c])) { ReportStorageFailure(); return; }
+    if (!lines.sumLengthsForSquareMatrices(2) || !lines.allocate()) return;
+    const int32_t n = lines.total();
     if (P.resize(n, n) || gain.resize(n) || regressor.resize(n) || weights.resize(n) || work.allocate(n)) {
       ReportStorageFailure();
       return;
     }
-    for (int c = 0; c < C; ++c) delayLine[c].zero();
+    lines.zero();
     SetScaledIdentity(P, 1.0 / init);
     gain.zero();
     regressor.zero();
@@ -135,19 +153,16 @@ class MultiChannelNewtonToken : public AdaptiveToken {
   }
 
   ~MultiChannelNewtonToken() override {
-    if (files.IsOpen(0)) files.WriteChannelBlocks(&weights(0), length, C);
+    if (files.IsOpen(0)) files.WriteChannelBlocks(&weights(0), lines.lengths(), C);
     files.Close();
   }
 
  protected:
   void Step() override {
     OutputPortRecord* out = CurrentTokenRecord->outputs;
-    const int32_t n = totalLength;
+    const int32_t n = lines.total();
     double* u = &regressor(0);
-    for (int c = 0, start = 0; c < C; start += length[c], ++c) {
-      delayLine[c].push(CurrentTokenRecord->inputs[c]->value);
-      CopyTaps(delayLine[c], u + start);
-    }
+    lines.pushAndStack(u);
     const double d = CurrentTokenRecord->inputs[C]->value;
     const double y = Dot(u, &weights(0), n);
     const double e = d - y;
@@ -158,13 +173,11 @@ class MultiChannelNewtonToken : public AdaptiveToken {
   }
 
  private:
-  DelayLine delayLine[C];
+  ChannelLines<C> lines;
   Vector weights;
   Vector regressor;
   Matrix P;
   Vector gain;
-  int32_t length[C] = {};
-  int32_t totalLength = 0;
   double mu = 0.0;
   double leakage = 0.0;
   double lambdaInverse = 0.0;

@@ -20,9 +20,9 @@ struct NormalisedLmsGain {
 
 }  // namespace
 
-using NlmsToken = RecursiveLmsToken<NormalisedLmsGain>;
-using Nlms2Token = MultiChannelLmsToken<2, NormalisedLmsGain>;
-using Nlms3Token = MultiChannelLmsToken<3, NormalisedLmsGain>;
+using NlmsToken = RecursiveLmsToken<NormalisedLmsGain, CatalogueIndex("NLMS")>;
+using Nlms2Token = MultiChannelLmsToken<2, NormalisedLmsGain, CatalogueIndex("NLMS2")>;
+using Nlms3Token = MultiChannelLmsToken<3, NormalisedLmsGain, CatalogueIndex("NLMS3")>;
 
 ADAPTIVE_TOKEN_ENTRY(NLMS, NlmsToken)
 ADAPTIVE_TOKEN_ENTRY(NLMS2, Nlms2Token)

@@ -3,8 +3,40 @@
 // first one that fails.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
+
+#include "host/catalogue_table.h"
+
+// Every token reads its parameters at positions derived from the catalogue's
+// names (ParameterIndex) in constant expressions, and the entry-point macro
+// checks that each token class names its own catalogue entry: a parameter
+// moved or renamed in the catalogue fails the build instead of shifting.
+
+// The catalogue's names of the per-channel parameters, channel c's at [c].
+inline constexpr const char* kChannelCounts[3] = {"Numerator Coeffs  1", "Numerator Coeffs  2", "Numerator Coeffs  3"};
+inline constexpr const char* kChannelStepSizes[3] = {"Mu 1", "Mu 2", "Mu 3"};
+inline constexpr const char* kChannelLeakages[3] = {"Leakage 1", "Leakage 2", "Leakage 3"};
+
+// Positions of one per-channel parameter of entry `entry`, channel c's at [c].
+template <int C>
+constexpr std::array<int, C> ChannelParameterIndices(int entry, const char* const (&names)[3]) {
+  std::array<int, C> at{};
+  for (int c = 0; c < C; ++c) at[c] = ParameterIndex(entry, names[c]);
+  return at;
+}
+
+// Positions of the numerator counts: one-channel entries call theirs
+// "Numerator Coeffs".
+template <int C>
+constexpr std::array<int, C> NumeratorCountIndices(int entry) {
+  if constexpr (C == 1) {
+    return {ParameterIndex(entry, "Numerator Coeffs")};
+  } else {
+    return ChannelParameterIndices<C>(entry, kChannelCounts);
+  }
+}
 
 // Parameter `index` of the current token record, unchanged.
 double ReadParameter(int index);

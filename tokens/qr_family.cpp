@@ -2,9 +2,9 @@
 // Givens rotations.
 #include "tokens/qr_tokens.h"
 
-using Qr1Token = QrToken<1>;
-using Qr2Token = QrToken<2>;
-using Qr3Token = QrToken<3>;
+using Qr1Token = QrToken<1, CatalogueIndex("QR1")>;
+using Qr2Token = QrToken<2, CatalogueIndex("QR2")>;
+using Qr3Token = QrToken<3, CatalogueIndex("QR3")>;
 
 ADAPTIVE_TOKEN_ENTRY(QR1, Qr1Token)
 ADAPTIVE_TOKEN_ENTRY(QR2, Qr2Token)

@@ -15,6 +15,7 @@
 #include "numerics/matrix.h"
 #include "numerics/solve.h"
 #include "numerics/vector.h"
+#include "tokens/channel_lines.h"
 #include "tokens/final_weights.h"
 #include "tokens/parameters.h"
 
@@ -23,25 +24,27 @@
 // below it.
 constexpr double kNegligibleMagnitude = 1e-8;
 
-// Parameters: 0 … C-1 the channels' numerator counts, C "Lambda".
 // Ports: "Input" (or "Input 1" … "Input C"), "Desired" in;
 // "Output", "PriError", "PostError", "Gamma" out.
-// The channels' fields (delayLine1, length1, …) are arrays indexed by channel.
-template <int C>
+template <int C, int Entry>
 class QrToken : public AdaptiveToken {
  public:
+  static constexpr int kEntry = Entry;
+  static constexpr std::array<int, C> kLength = NumeratorCountIndices<C>(Entry);
+  static constexpr int kLambda = ParameterIndex(Entry, "Lambda");
+
   QrToken() : AdaptiveToken(C + 1, 4, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
-    for (int c = 0; c < C; ++c) length[c] = ReadCount(c);
-    lambda = ReadParameter(C);
-    if (!CheckLengths(length, C) || !CheckForgettingFactor(lambda, true)) return;
+    lines.readLengths(kLength);
+    lambda = ReadParameter(kLambda);
+    if (!lines.checkLengths() || !CheckForgettingFactor(lambda, true)) return;
+    if (!lines.sumLengths()) return;
     if (!SetShape()) { ReportStorageFailure(); return; }
     // Everything is allocated before anything is zeroed, so that a triangle
     // too big to exist fails before pages of the delay lines are touched.
-    for (int c = 0; c < C; ++c)
-      if (delayLine[c].setlength(length[c])) { ReportStorageFailure(); return; }
+    if (!lines.allocate()) return;
     if (R.resize(rowCount, columnCount) || z.resize(rowCount)) { ReportStorageFailure(); return; }
-    for (int c = 0; c < C; ++c) delayLine[c].zero();
+    lines.zero();
     R.zero();
     z.zero();
     if (!files.Open(C)) return;
@@ -56,7 +59,7 @@ class QrToken : public AdaptiveToken {
   // zero R(N, i). Everything happens in place, so the step allocates nothing.
   void Step() override {
     OutputPortRecord* out = CurrentTokenRecord->outputs;
-    for (int c = 0; c < C; ++c) delayLine[c].push(CurrentTokenRecord->inputs[c]->value);
+    lines.push();
     const double d = CurrentTokenRecord->inputs[C]->value;
     const int32_t N = columnCount;
     const std::ptrdiff_t stride = rowCount;  // distance between R(i, j) and R(i, j + 1)
@@ -69,7 +72,7 @@ class QrToken : public AdaptiveToken {
     double* work = r + N;  // R(N, 0); R(N, j) is work[stride * j]
     std::ptrdiff_t column = 0;
     for (int c = 0; c < C; ++c)
-      delayLine[c].forEachTap([&](int32_t, double tap) { work[stride * column++] = tap; });
+      lines[c].forEachTap([&](int32_t, double tap) { work[stride * column++] = tap; });
     zv[N] = d;
 
     double gamma = 1.0;
@@ -120,10 +123,8 @@ class QrToken : public AdaptiveToken {
   // N + 1 does not fit 32 bits or R could not have the bytes it needs, so that
   // nothing is allocated (and touched) for a triangle that can never exist.
   bool SetShape() {
-    int64_t total = 0;
-    for (int c = 0; c < C; ++c) total += length[c];
-    if (total + 1 > INT32_MAX) return false;
-    columnCount = static_cast<int32_t>(total);
+    if (lines.total() == INT32_MAX) return false;
+    columnCount = lines.total();
     rowCount = columnCount + 1;
     size_t bytes = 0;
     return MatrixData::byteSize(rowCount, columnCount, static_cast<uint64_t>(PTRDIFF_MAX), bytes);
@@ -147,17 +148,16 @@ class QrToken : public AdaptiveToken {
         if (backsubstitute(R, z, w) != 0) {
           for (int c = 0; c < C; ++c) files.WriteText(c, "Matrix close to singular...\n");
         } else {
-          files.WriteChannelBlocks(&w(0), length, C);
+          files.WriteChannelBlocks(&w(0), lines.lengths(), C);
         }
       }
     }
     files.Close();
   }
 
-  DelayLine delayLine[C];
+  ChannelLines<C> lines;
   Matrix R;
   Vector z;
-  int32_t length[C] = {};
   double lambda = 0.0;
   int32_t rowCount = 0;
   int32_t columnCount = 0;

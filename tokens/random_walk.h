@@ -10,9 +10,11 @@
 #include "tokens/parameters.h"
 
 struct RandomWalk {
-  static constexpr int kParameters = 1;  // "Random Walk Variance", right after "Init"
-
-  void read(int index) { randomWalkVariance = ReadParameter(index); }
+  template <int Entry>
+  void read() {
+    constexpr int kVariance = ParameterIndex(Entry, "Random Walk Variance");
+    randomWalkVariance = ReadParameter(kVariance);
+  }
   bool check(bool allowZero) const { return CheckRandomWalkVariance(randomWalkVariance, allowZero); }
   void apply(double* P, int32_t n) const { AddToDiagonal(P, n, randomWalkVariance); }
 

@@ -3,10 +3,10 @@
 #include "tokens/random_walk.h"
 #include "tokens/rls_tokens.h"
 
-using GenRwToken = GeneralRlsToken<RandomWalk>;
-using Rw1Token = RlsToken<RandomWalk>;
-using Rw2Token = MultiChannelRlsToken<2, RandomWalk>;
-using Rw3Token = MultiChannelRlsToken<3, RandomWalk>;
+using GenRwToken = GeneralRlsToken<RandomWalk, CatalogueIndex("GenRW")>;
+using Rw1Token = RlsToken<RandomWalk, CatalogueIndex("RW1")>;
+using Rw2Token = MultiChannelRlsToken<2, RandomWalk, CatalogueIndex("RW2")>;
+using Rw3Token = MultiChannelRlsToken<3, RandomWalk, CatalogueIndex("RW3")>;
 
 ADAPTIVE_TOKEN_ENTRY(GenRW, GenRwToken)
 ADAPTIVE_TOKEN_ENTRY(RW1, Rw1Token)

@@ -1,10 +1,10 @@
 // Entry points of the RLS tokens.
 #include "tokens/rls_tokens.h"
 
-using GenRlsToken = GeneralRlsToken<NoRandomWalk>;
-using Rls1Token = RlsToken<NoRandomWalk>;
-using Rls2Token = MultiChannelRlsToken<2, NoRandomWalk>;
-using Rls3Token = MultiChannelRlsToken<3, NoRandomWalk>;
+using GenRlsToken = GeneralRlsToken<NoRandomWalk, CatalogueIndex("GenRLS")>;
+using Rls1Token = RlsToken<NoRandomWalk, CatalogueIndex("RLS1")>;
+using Rls2Token = MultiChannelRlsToken<2, NoRandomWalk, CatalogueIndex("RLS2")>;
+using Rls3Token = MultiChannelRlsToken<3, NoRandomWalk, CatalogueIndex("RLS3")>;
 
 ADAPTIVE_TOKEN_ENTRY(GenRLS, GenRlsToken)
 ADAPTIVE_TOKEN_ENTRY(RLS1, Rls1Token)

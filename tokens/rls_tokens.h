@@ -5,8 +5,8 @@
 // The random-walk tokens are the same tokens with one more parameter, one more
 // check and one more operation after each update of P; that difference is the
 // `Walk` policy: NoRandomWalk here, RandomWalk in tokens/random_walk.h. A
-// policy provides kParameters (how many parameters it reads after "Init"),
-// read(index), check(allowZero) and apply(P, n).
+// policy provides read<Entry>() (its parameters, from catalogue entry Entry),
+// check(allowZero) and apply(P, n).
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,7 @@
 #include "numerics/delay_line.h"
 #include "numerics/matrix.h"
 #include "numerics/vector.h"
+#include "tokens/channel_lines.h"
 #include "tokens/correlation_update.h"
 #include "tokens/final_weights.h"
 #include "tokens/initial_taps.h"
@@ -45,28 +46,33 @@ inline bool AllocateRowFormState(int32_t n, double init, DelayLine& delayLine, M
 }
 
 struct NoRandomWalk {
-  static constexpr int kParameters = 0;
-  void read(int) {}
+  template <int Entry>
+  void read() {}
   bool check(bool) const { return true; }
   void apply(double*, int32_t) const {}
 };
 
-// Parameters: 0 "Numerator Coeffs", 1 "Lambda", 2 "Init", the Walk's, then
-// "First Tap Value", "Middle Tap Value", "Last Tap Value".
 // Ports: "Input", "Error" in; "Output" out.
-template <class Walk>
+template <class Walk, int Entry>
 class GeneralRlsToken : public AdaptiveToken {
  public:
+  static constexpr int kEntry = Entry;
+  static constexpr int kLength = ParameterIndex(Entry, "Numerator Coeffs");
+  static constexpr int kLambda = ParameterIndex(Entry, "Lambda");
+  static constexpr int kInit = ParameterIndex(Entry, "Init");
+  static constexpr int kFirstTap = ParameterIndex(Entry, "First Tap Value");
+  static constexpr int kMiddleTap = ParameterIndex(Entry, "Middle Tap Value");
+  static constexpr int kLastTap = ParameterIndex(Entry, "Last Tap Value");
+
   GeneralRlsToken() : AdaptiveToken(2, 1, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
-    constexpr int kTaps = 3 + Walk::kParameters;
-    length = ReadCount(0);
-    lambdaInverse = ReadParameter(1);
-    const double init = ReadParameter(2);
-    walk.read(3);
-    firstTapValue = ReadParameter(kTaps);
-    middleTapValue = ReadParameter(kTaps + 1);
-    lastTapValue = ReadParameter(kTaps + 2);
+    length = ReadCount(kLength);
+    lambdaInverse = ReadParameter(kLambda);
+    const double init = ReadParameter(kInit);
+    walk.template read<Entry>();
+    firstTapValue = ReadParameter(kFirstTap);
+    middleTapValue = ReadParameter(kMiddleTap);
+    lastTapValue = ReadParameter(kLastTap);
     if (!CheckLengths({length}) || !CheckForgettingFactor(lambdaInverse, false) ||
         !CheckInitialisationFactor(init, false) || !walk.check(false))
       return;
@@ -117,17 +123,21 @@ class GeneralRlsToken : public AdaptiveToken {
   Vector taps;  // working copy of the delay line, newest first
 };
 
-// Parameters: 0 "Numerator Coeffs", 1 "Lambda", 2 "Init", then the Walk's.
 // Ports: "Input", "Desired" in; "Output", "PriError", "PostError" out.
-template <class Walk>
+template <class Walk, int Entry>
 class RlsToken : public AdaptiveToken {
  public:
+  static constexpr int kEntry = Entry;
+  static constexpr int kLength = ParameterIndex(Entry, "Numerator Coeffs");
+  static constexpr int kLambda = ParameterIndex(Entry, "Lambda");
+  static constexpr int kInit = ParameterIndex(Entry, "Init");
+
   RlsToken() : AdaptiveToken(2, 3, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
-    length = ReadCount(0);
-    lambdaInverse = ReadParameter(1);
-    const double init = ReadParameter(2);
-    walk.read(3);
+    length = ReadCount(kLength);
+    lambdaInverse = ReadParameter(kLambda);
+    const double init = ReadParameter(kInit);
+    walk.template read<Entry>();
     if (!CheckLengths({length}) || !CheckForgettingFactor(lambdaInverse, true) ||
         !CheckInitialisationFactor(init, true) || !walk.check(true))
       return;
@@ -178,32 +188,33 @@ class RlsToken : public AdaptiveToken {
   Vector taps;  // working copy of the delay line, newest first
 };
 
-// Parameters: the C channel lengths, "Lambda", "Init", then the Walk's.
 // Ports: "Input 1" … "Input C", "Desired" in; "Output", "PriError",
-// "PostError" out. The channels' delay lines and lengths are arrays indexed by
-// channel.
-template <int C, class Walk>
+// "PostError" out.
+template <int C, class Walk, int Entry>
 class MultiChannelRlsToken : public AdaptiveToken {
  public:
+  static constexpr int kEntry = Entry;
+  static constexpr std::array<int, C> kLength = NumeratorCountIndices<C>(Entry);
+  static constexpr int kLambda = ParameterIndex(Entry, "Lambda");
+  static constexpr int kInit = ParameterIndex(Entry, "Init");
+
   MultiChannelRlsToken() : AdaptiveToken(C + 1, 3, kPropagateTiming, kPropagateFormat) {
     if (TokenStatus != kStatusOk) return;
-    for (int c = 0; c < C; ++c) length[c] = ReadCount(c);
-    lambdaInverse = ReadParameter(C);
-    const double init = ReadParameter(C + 1);
-    walk.read(C + 2);
-    if (!CheckLengths(length, C) || !CheckForgettingFactor(lambdaInverse, true) ||
+    lines.readLengths(kLength);
+    lambdaInverse = ReadParameter(kLambda);
+    const double init = ReadParameter(kInit);
+    walk.template read<Entry>();
+    if (!lines.checkLengths() || !CheckForgettingFactor(lambdaInverse, true) ||
         !CheckInitialisationFactor(init, true) || !walk.check(true))
       return;
-    if (!TotalLength(length, C, totalLength) || !SquareMatricesFit(totalLength, 2)) return;
-    const int32_t n = totalLength;
-    for (int c = 0; c < C; ++c)
-      if (delayLine[c].setlength(length[c])) { ReportStorageFailure(); return; }
+    if (!lines.sumLengthsForSquareMatrices(2) || !lines.allocate()) return;
+    const int32_t n = lines.total();
     if (P.resize(n, n) || weights.resize(n) || gain.resize(n) || pTimesRegressor.resize(n) ||
         regressor.resize(n) || work.allocate(n)) {
       ReportStorageFailure();
       return;
     }
-    for (int c = 0; c < C; ++c) delayLine[c].zero();
+    lines.zero();
     SetScaledIdentity(P, 1.0 / init);
     weights.zero();
     gain.zero();
@@ -215,21 +226,18 @@ class MultiChannelRlsToken : public AdaptiveToken {
   }
 
   ~MultiChannelRlsToken() override {
-    if (files.IsOpen(0)) files.WriteChannelBlocks(&weights(0), length, C);
+    if (files.IsOpen(0)) files.WriteChannelBlocks(&weights(0), lines.lengths(), C);
     files.Close();
   }
 
  protected:
   void Step() override {
     OutputPortRecord* out = CurrentTokenRecord->outputs;
-    const int32_t n = totalLength;
+    const int32_t n = lines.total();
     double* u = &regressor(0);
     double* w = &weights(0);
     double* g = &gain(0);
-    for (int c = 0, start = 0; c < C; start += length[c], ++c) {
-      delayLine[c].push(CurrentTokenRecord->inputs[c]->value);
-      CopyTaps(delayLine[c], u + start);
-    }
+    lines.pushAndStack(u);
     const double d = CurrentTokenRecord->inputs[C]->value;
     const double prior = dot(regressor, weights);
     out[1].value = d - prior;
@@ -245,13 +253,11 @@ class MultiChannelRlsToken : public AdaptiveToken {
   }
 
  private:
-  DelayLine delayLine[C];
+  ChannelLines<C> lines;
   RowVector regressor;
   Matrix P;
   Vector weights;
   Vector gain;
-  int32_t length[C] = {};
-  int32_t totalLength = 0;
   double lambdaInverse = 0.0;
   Walk walk;
   FinalWeightsFiles files;
