@@ -3,13 +3,13 @@
 // that it reproduces the token's outputs bit for bit.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "bench/comparison_reporter.h"
 #include "bench/expression_forms.h"
 #include "bench/registration.h"
+#include "tests/reference/same_bits.h"
 
 namespace {
 
@@ -35,8 +35,7 @@ bool SameOutputs(const Case& c, const TestSignals& s) {
     double out[3];
     plain->Step(inputs, s.desired[n], out);
     for (int o = 0; o < 3; ++o) {
-      const double fromToken = hosted.output(o);
-      if (std::memcmp(&fromToken, &out[o], sizeof(double)) != 0) return false;
+      if (!SameBits(hosted.output(o), out[o])) return false;
     }
   }
   return true;

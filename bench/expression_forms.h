@@ -1,4 +1,5 @@
-// The matrix tokens' steps written the plain way: every operation of the
+// The matrix tokens' steps written the plain way: the tests' reference models
+// (tests/reference/correlation_model.h), where every operation of the
 // algorithm is one operator of the numerics, each building a temporary, as a
 // step reads before any optimisation. They compute the same bits as the
 // tokens (the benchmarks check that before timing) and show what the tokens'

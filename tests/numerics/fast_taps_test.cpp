@@ -9,6 +9,7 @@
 #include <random>
 
 #include "numerics/arithmetic.h"
+#include "tests/reference/same_bits.h"
 
 namespace {
 
@@ -21,15 +22,6 @@ double NextSample(std::mt19937& engine) {
   if (pick < 5) return special[pick];
   const double mantissa = std::uniform_real_distribution<double>(-1.0, 1.0)(engine);
   return std::ldexp(mantissa, std::uniform_int_distribution<int>(-30, 30)(engine));
-}
-
-// Every non-NaN result must match bit for bit (signed zeros and infinities
-// included). A NaN need only be a NaN: when both operands of an addition or
-// multiplication are NaNs, the hardware passes on one of them, and the compiler
-// is free to swap the operands of these commutative operations.
-bool SameBits(double a, double b) {
-  if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
-  return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 void ExpectSameBits(const Matrix& fast, const Matrix& plain, const char* what) {

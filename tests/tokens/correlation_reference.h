@@ -1,7 +1,6 @@
-// Plain expression forms of the RLS, random-walk and Newton steps, written with
-// the numerics operators and their temporaries exactly as the equations read,
-// and the helpers that run a token beside them. The tokens' allocation-free
-// paths must reproduce them bit for bit.
+// The helpers that run the RLS, random-walk, Newton and QR tokens beside their
+// plain models (tests/reference/correlation_model.h). The tokens'
+// allocation-free paths must reproduce the models bit for bit.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,104 +14,14 @@
 #include <vector>
 
 #include "numerics/arithmetic.h"
+#include "tests/reference/correlation_model.h"
+#include "tests/reference/same_bits.h"
 #include "tests/support/token_harness.h"
 #include "tokens/entry_points.h"
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 constexpr const char* kTransversal = "\nDenominator Coefficients =1\n1\n";
-
-// Identical bit patterns (so 0.0 differs from -0.0), except that any NaN
-// matches any NaN: when both operands of an addition or a multiplication are
-// NaN, the one the processor returns depends on the operand order that the
-// compiler picks for the commutative instruction, which the language leaves
-// open. Every other value is reproducible.
-inline bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b); }
-
-inline Vector Column(const std::vector<double>& values) {
-  Vector v(static_cast<int>(values.size()));
-  for (size_t k = 0; k < values.size(); ++k) v(static_cast<int>(k)) = values[k];
-  return v;
-}
-
-// P = (1/init)·I and zero weights, updated per regressor u and error e.
-struct CorrelationModel {
-  // kRow (GenRLS, RLS1, GenRW, RW1): P − gain × (uᵀ × P). kOuter (RLS2/3,
-  // RW2/3): G = gain × uᵀ first, then P − G × P. kNewton: the outer form, then
-  // weights = leakage·weights + (P × u)·(μ·e) with the new P.
-  enum Form { kRow, kOuter, kNewton };
-
-  // A nonzero q is the random-walk variance added to the diagonal of P.
-  CorrelationModel(Form form, int n, double lambda, double init, double q = 0.0)
-      : form(form), lambdaInverse(1.0 / lambda), q(q) {
-    P.identity(n, n, 1.0 / init);
-    weights.resize(n);
-    weights.zero();
-  }
-  static CorrelationModel Newton(int n, double lambda, double mu, double leakage, double init) {
-    CorrelationModel model(kNewton, n, lambda, init);
-    model.mu = mu;
-    model.leakage = leakage;
-    return model;
-  }
-
-  void Update(const Vector& u, double e) {
-    const RowVector uT = transpose(u);
-    const Vector pi = P * u;
-    const double delta = dot(uT, pi) * lambdaInverse + 1.0;
-    const Vector gain = (pi * lambdaInverse) / delta;
-    if (form != kNewton)
-      for (int i = 0; i < weights.rows(); ++i) weights(i) = gain(i) * e + weights(i);
-    if (form == kRow) {
-      const RowVector uP = static_cast<const Matrix&>(uT) * P;  // not the dot product
-      P = (P - gain * uP) * lambdaInverse;
-    } else {
-      const Matrix G = gain * uT;
-      P = (P - G * P) * lambdaInverse;
-    }
-    if (q != 0.0)
-      for (int i = 0; i < P.rows(); ++i) P(i, i) = P(i, i) + q;
-    if (form == kNewton) {
-      const Vector g = (P * u) * (mu * e);
-      for (int k = 0; k < weights.rows(); ++k) weights(k) = leakage * weights(k) + g(k);
-    }
-  }
-  double Output(const Vector& u) const { return dot(transpose(u), weights); }
-  // "Output", "PriError", "PostError" of a channel token: the RLS forms put out
-  // the filter after the update, the Newton form the one before it.
-  std::vector<double> Step(const Vector& u, double d) {
-    const double prior = Output(u);
-    Update(u, d - prior);
-    const double posterior = Output(u);
-    return {form == kNewton ? prior : posterior, d - prior, d - posterior};
-  }
-
-  Form form;
-  Matrix P;
-  Vector weights;
-  double lambdaInverse, q, mu = 0.0, leakage = 1.0;
-};
-
-// Each channel's history, newest first, stacked into one regressor.
-struct StackedTaps {
-  explicit StackedTaps(const std::vector<int>& lengths) {
-    int n = 0;
-    for (int l : lengths) history.emplace_back(l, 0.0), n += l;
-    regressor = Vector(n);
-  }
-  const Vector& Push(const std::vector<double>& in) {
-    std::vector<double> u;
-    for (size_t c = 0; c < history.size(); ++c) {
-      history[c].insert(history[c].begin(), in[c]);
-      history[c].pop_back();
-      u.insert(u.end(), history[c].begin(), history[c].end());
-    }
-    regressor = Column(u);
-    return regressor;
-  }
-  std::vector<std::vector<double>> history;
-  Vector regressor;
-};
 
 // A final-weights section as the tokens write it, from a model's weights.
 inline std::string CoefficientText(const Vector& w, int start, int count, const char* denominator) {

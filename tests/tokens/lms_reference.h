@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/reference/same_bits.h"
 #include "tests/support/token_harness.h"
 #include "tokens/entry_points.h"
 
@@ -22,12 +23,8 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 const double kDelta = 1e-8;
 
-// Equal bit for bit; any two NaNs count as equal, since which operand's NaN an
-// operation returns is left open and the compiler may swap the operands of a
-// sum or product.
-inline bool SameBits(double a, double b) { return (a != a && b != b) || std::memcmp(&a, &b, sizeof a) == 0; }
-
-// A final-weights file with the sign of every NaN dropped, for the same reason.
+// A final-weights file with the sign of every NaN dropped: which operand's NaN
+// an operation returns is left open (see SameBits).
 inline std::string NanSignless(std::string text) {
   for (size_t at = text.find("-NAN"); at != std::string::npos; at = text.find("-NAN", at)) text[at] = ' ';
   return text;
