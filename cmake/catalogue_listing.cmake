@@ -1,0 +1,23 @@
+# The catalogue listing that the Windows package ships as catalogue.txt and
+# that tests/host/catalogue.txt holds: `adaptsim list`, then `adaptsim
+# describe` of every token, with LF line ends.
+function(run_adaptsim adaptsim out_var)
+  execute_process(COMMAND "${adaptsim}" ${ARGN} OUTPUT_VARIABLE text ERROR_VARIABLE error RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "adaptsim ${ARGN} failed (${status}): ${error}")
+  endif()
+  set(${out_var} "${text}" PARENT_SCOPE)
+endfunction()
+
+function(catalogue_listing adaptsim out_var)
+  run_adaptsim("${adaptsim}" list list)
+  set(catalogue "Tokens of adaptive.dll\n======================\n\n${list}")
+  string(REGEX REPLACE "\n$" "" names "${list}")
+  string(REPLACE "\n" ";" lines "${names}")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "^[A-Za-z0-9_]+" name "${line}")
+    run_adaptsim("${adaptsim}" entry describe "${name}")
+    string(APPEND catalogue "\n----------------------------------------------------------------\n${entry}")
+  endforeach()
+  set(${out_var} "${catalogue}" PARENT_SCOPE)
+endfunction()
