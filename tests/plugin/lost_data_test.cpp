@@ -173,6 +173,15 @@ TEST_F(LostData, ThreeInstancesOfThreeFamiliesSharingAName) {
   // Once the last holder is gone the name is free again.
   EXPECT_EQ(Started(TokenNamed("LMS"), "three", 9, 1)->Terminate(), 0);
   ExpectWrittenAlone(TokenNamed("LMS"), "three", 9, 1);
+  // A re-creation destroys the old instance inside the creation call, which
+  // hears of the loss like any other failed write.
+  auto again = Started(TokenNamed("RLS1"), "three", 2, 4);
+  auto holder = Started(TokenNamed("QR1"), "three", 2, 5);
+  again->SetFileName("three");
+  EXPECT_EQ(again->Create(), 1);
+  EXPECT_EQ(again->ErrorText(), "Problems writing three.txt");
+  EXPECT_EQ(holder->Terminate(), 0);
+  ExpectWrittenAlone(TokenNamed("QR1"), "three", 2, 5);
 }
 
 // A multi-channel token whose last channel's file is also a one-channel
