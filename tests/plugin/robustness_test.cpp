@@ -2,11 +2,13 @@
 // range, samples that are not finite, and counts too large for any memory.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -155,6 +157,48 @@ TEST_F(Robustness, CountsBeyondMemoryGiveTheStorageFailure) {
     }
     // 2^30 in every count: the totals of two and three channels overflow 32 bits.
     EXPECT_EXIT(CreateBeyondMemory(token, allHuge), ::testing::ExitedWithCode(0), "^$") << token.name << " all 2^30";
+  }
+}
+
+// Run in a child process allowed only a few more open files than it has: the
+// creations fail with "Problems opening" once no handle is left, and every
+// instance, the half-opened one too, is destroyed with status 0, the others
+// leaving complete files although no handle is left to look at them by name
+// again. Exits as
+// CreateBeyondMemory does.
+void RunOutOfFileHandles(const PluginToken& token) {
+  const int lowestFree = dup(0);
+  close(lowestFree);
+  const rlimit limit{static_cast<rlim_t>(lowestFree + 7), static_cast<rlim_t>(lowestFree + 7)};
+  setrlimit(RLIMIT_NOFILE, &limit);
+  std::string complaint;
+  std::vector<std::unique_ptr<TokenHarness>> instances;
+  for (int k = 0; k < 20 && complaint.empty(); ++k) {
+    const std::string name = "many" + std::to_string(k);
+    RemoveFilesOf(name);
+    instances.push_back(std::make_unique<TokenHarness>(token.entry, token.inputs, token.outputs, token.defaults, name));
+    const int status = instances.back()->Create();
+    if (status == 0) continue;
+    if (status != 1 || !StartsWith(instances.back()->ErrorText(), "Problems opening " + name))
+      complaint = "creation status " + std::to_string(status) + ": " + instances.back()->ErrorText();
+    break;
+  }
+  if (complaint.empty() && instances.size() == 20) complaint = "never ran out of file handles";
+  for (size_t k = 0; k < instances.size() && complaint.empty(); ++k) {
+    if (instances[k]->Terminate() != 0) complaint = "terminate: " + instances[k]->ErrorText();
+    if (k + 1 == instances.size()) break;  // the one that could not open its files
+    const std::string first = ReadFileText(token.file("many" + std::to_string(k), 0));
+    if (!StartsWith(first, "Numerator Coefficients =")) complaint = "file of instance " + std::to_string(k) + ": " + first;
+  }
+  std::fputs(complaint.c_str(), stderr);
+  std::exit(complaint.empty() ? 0 : 1);
+}
+
+TEST_F(Robustness, RunningOutOfFileHandlesFailsTheCreationOnly) {
+  for (const PluginToken& token : PluginTokens()) {
+    if (token.name == "LMS3" || token.name == "RW1") {
+      EXPECT_EXIT(RunOutOfFileHandles(token), ::testing::ExitedWithCode(0), "^$") << token.name;
+    }
   }
 }
 
