@@ -195,6 +195,8 @@ void RunOutOfFileHandles(const PluginToken& token) {
 }
 
 TEST_F(Robustness, RunningOutOfFileHandlesFailsTheCreationOnly) {
+  // The sanitizers' runtime opens pipes of its own to inspect memory.
+  if (kAddressSanitizerBuild) GTEST_SKIP() << "no file-handle limit under the sanitizers";
   for (const PluginToken& token : PluginTokens()) {
     if (token.name == "LMS3" || token.name == "RW1") {
       EXPECT_EXIT(RunOutOfFileHandles(token), ::testing::ExitedWithCode(0), "^$") << token.name;
