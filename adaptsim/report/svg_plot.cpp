@@ -30,25 +30,40 @@ double NiceStep(double range) {
   return magnitude * (fraction < 1.5 ? 1.0 : fraction < 3.5 ? 2.0 : fraction < 7.5 ? 5.0 : 10.0);
 }
 
+// Beyond this the span of an axis would overflow: larger values are drawn at
+// the edge.
+constexpr double kLargest = 1e300;
+constexpr int kMostTicks = 20;
+
 struct Range {
   double low = INFINITY;
   double high = -INFINITY;
   void include(double v) {
-    low = std::min(low, v);
-    high = std::max(high, v);
+    low = std::min(low, std::max(v, -kLargest));
+    high = std::max(high, std::min(v, kLargest));
   }
-  // Widens an empty or zero-width range and rounds it out to whole steps.
+  // Widens an empty or zero-width range and rounds it out to whole steps;
+  // the result is finite and wider than zero whatever was included.
   double settle() {
     if (!(low <= high)) low = 0, high = 1;
-    if (low == high) low -= 1, high += 1;
+    if (!(high - low > std::max(std::fabs(low), std::fabs(high)) * 1e-9)) {
+      const double half = std::max(1.0, std::fabs(low) * 0.1);
+      low -= half;
+      high += half;
+    }
     const double step = NiceStep(high - low);
     low = std::floor(low / step) * step;
     high = std::ceil(high / step) * step;
     return step;
   }
+  double clamp(double v) const { return std::min(std::max(v, low), high); }
 };
 
 }  // namespace
+
+bool PlotPointShown(const PlotFrame& frame, double x, double y) {
+  return std::isfinite(x) && std::isfinite(std::max(y, frame.yFloor));
+}
 
 std::string EscapeXml(const std::string& text) {
   std::string out;
@@ -66,9 +81,13 @@ std::string EscapeXml(const std::string& text) {
 
 std::string RenderSvgPlot(const PlotFrame& frame, const std::vector<PlotSeries>& series) {
   Range xr, yr;
+  size_t gaps = 0;
   for (const PlotSeries& s : series) {
     for (size_t i = 0; i < s.x.size() && i < s.y.size(); ++i) {
-      if (!std::isfinite(s.x[i]) || std::isnan(s.y[i]) || s.y[i] == INFINITY) continue;
+      if (!PlotPointShown(frame, s.x[i], s.y[i])) {
+        ++gaps;
+        continue;
+      }
       xr.include(s.x[i]);
       yr.include(std::max(s.y[i], frame.yFloor));
     }
@@ -77,8 +96,10 @@ std::string RenderSvgPlot(const PlotFrame& frame, const std::vector<PlotSeries>&
   const double yStep = yr.settle();
   const double w = frame.width, h = frame.height;
   const double plotW = w - kLeft - kRight, plotH = h - kTop - kBottom;
-  const auto px = [&](double x) { return kLeft + (x - xr.low) / (xr.high - xr.low) * plotW; };
-  const auto py = [&](double y) { return kTop + (yr.high - std::max(y, frame.yFloor)) / (yr.high - yr.low) * plotH; };
+  const auto px = [&](double x) { return kLeft + (xr.clamp(x) - xr.low) / (xr.high - xr.low) * plotW; };
+  const auto py = [&](double y) {
+    return kTop + (yr.high - yr.clamp(std::max(y, frame.yFloor))) / (yr.high - yr.low) * plotH;
+  };
 
   std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(frame.width) +
                     "\" height=\"" + std::to_string(frame.height) + "\" viewBox=\"0 0 " +
@@ -87,13 +108,15 @@ std::string RenderSvgPlot(const PlotFrame& frame, const std::vector<PlotSeries>&
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
   svg += "<text x=\"" + Number(w / 2) + "\" y=\"18\" text-anchor=\"middle\" font-size=\"13\">" +
          EscapeXml(frame.title) + "</text>\n";
-  for (double t = xr.low; t <= xr.high + xStep / 2; t += xStep) {
+  for (int k = 0; k <= kMostTicks && xr.low + k * xStep <= xr.high + xStep / 2; ++k) {
+    const double t = xr.low + k * xStep;
     svg += "<line x1=\"" + Number(px(t)) + "\" y1=\"" + Number(kTop) + "\" x2=\"" + Number(px(t)) + "\" y2=\"" +
            Number(kTop + plotH) + "\" stroke=\"#ddd\"/>\n";
     svg += "<text x=\"" + Number(px(t)) + "\" y=\"" + Number(kTop + plotH + 14) + "\" text-anchor=\"middle\">" +
            TickText(t) + "</text>\n";
   }
-  for (double t = yr.low; t <= yr.high + yStep / 2; t += yStep) {
+  for (int k = 0; k <= kMostTicks && yr.low + k * yStep <= yr.high + yStep / 2; ++k) {
+    const double t = yr.low + k * yStep;
     svg += "<line x1=\"" + Number(kLeft) + "\" y1=\"" + Number(py(t)) + "\" x2=\"" + Number(kLeft + plotW) +
            "\" y2=\"" + Number(py(t)) + "\" stroke=\"#ddd\"/>\n";
     svg += "<text x=\"" + Number(kLeft - 4) + "\" y=\"" + Number(py(t) + 4) + "\" text-anchor=\"end\">" +
@@ -118,7 +141,7 @@ std::string RenderSvgPlot(const PlotFrame& frame, const std::vector<PlotSeries>&
         points.clear();
       };
       for (size_t i = 0; i < s.x.size() && i < s.y.size(); ++i) {
-        if (!std::isfinite(s.x[i]) || std::isnan(s.y[i]) || s.y[i] == INFINITY) {
+        if (!PlotPointShown(frame, s.x[i], s.y[i])) {
           flush();
           continue;
         }
@@ -129,7 +152,7 @@ std::string RenderSvgPlot(const PlotFrame& frame, const std::vector<PlotSeries>&
     }
     if (s.markers) {
       for (size_t i = 0; i < s.x.size() && i < s.y.size(); ++i) {
-        if (!std::isfinite(s.x[i]) || std::isnan(s.y[i]) || s.y[i] == INFINITY) continue;
+        if (!PlotPointShown(frame, s.x[i], s.y[i])) continue;
         svg += "<circle cx=\"" + Number(px(s.x[i])) + "\" cy=\"" + Number(py(s.y[i])) + "\" r=\"" +
                (k % 2 == 0 ? "4" : "2.5") + "\" fill=\"" + (k % 2 == 0 ? "none" : colour) + "\" stroke=\"" + colour +
                "\"/>\n";
@@ -142,6 +165,10 @@ std::string RenderSvgPlot(const PlotFrame& frame, const std::vector<PlotSeries>&
            "\" stroke-width=\"3\"/>\n";
     svg += "<text x=\"" + Number(kLeft + plotW - 88) + "\" y=\"" + Number(ly) + "\">" + EscapeXml(s.label) +
            "</text>\n";
+  }
+  if (gaps > 0) {
+    svg += "<text x=\"" + Number(kLeft + 4) + "\" y=\"" + Number(kTop + 12) + "\" font-size=\"10\" fill=\"#555\">" +
+           std::to_string(gaps) + (gaps == 1 ? " value" : " values") + " not finite (nan or inf), left as gaps</text>\n";
   }
   svg += "</svg>\n";
   return svg;

@@ -25,8 +25,12 @@ struct PlotFrame {
   double yFloor = -INFINITY;
 };
 
-// Non-finite points are left out, breaking the line there.
+// Points that are not finite (after the floor) are left out, breaking the line
+// there, and the figure says how many were; the axes span the finite ones.
 std::string RenderSvgPlot(const PlotFrame& frame, const std::vector<PlotSeries>& series);
+
+// Whether RenderSvgPlot draws the point (x, y) of a series in `frame`.
+bool PlotPointShown(const PlotFrame& frame, double x, double y);
 
 // Text made safe for XML character data and attribute values.
 std::string EscapeXml(const std::string& text);

@@ -11,6 +11,7 @@
 #include "adaptsim/io/sound_file.h"
 #include "adaptsim/lab/token_rig.h"
 #include "tests/support/adaptsim_process.h"
+#include "tests/support/svg_check.h"
 
 namespace {
 
@@ -115,12 +116,21 @@ TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
   EXPECT_TRUE(Contains(page, "<img src=\"learning-lms.svg\"")) << page;
   EXPECT_TRUE(Contains(page, "<td>LMS3</td>"));
   EXPECT_EQ(ReadFileText("demo_report/coefficients-lms2.svg").rfind("<svg", 0), 0u);
+  for (const char* figure : {"demo_report/coefficients-lms2.svg", "demo_report/learning-lms.svg"}) {
+    EXPECT_EQ(BadSvgCoordinate(ReadFileText(figure)), "") << figure;
+  }
 
   const Outcome equalizer =
       Succeeds("equalizer", "demo --scenario equalizer --runs 4 --samples 300 --tokens LMS --report eq_report");
   EXPECT_TRUE(Contains(equalizer.out, "46.82")) << equalizer.out;
   EXPECT_TRUE(Contains(equalizer.out, "\nLMS ")) << equalizer.out;
-  EXPECT_EQ(ReadFileText("eq_report/equalizer-LMS.svg").rfind("<svg", 0), 0u);
+  // The curves start at zero power (the desired symbols start late): the
+  // figure shows the rest, never a coordinate that is not a number.
+  const std::string curves = ReadFileText("eq_report/equalizer-LMS.svg");
+  EXPECT_EQ(curves.rfind("<svg", 0), 0u);
+  EXPECT_EQ(BadSvgCoordinate(curves), "");
+  EXPECT_TRUE(Contains(curves, "<polyline")) << curves;
+  EXPECT_EQ(equalizer.out.back(), '\n');
 
   const Refusal wrong[] = {{"demo --samples 0", 2, "--samples must be a whole number"},
                            {"demo --tokens LMS,Nope", 2, "unknown token \"Nope\""},

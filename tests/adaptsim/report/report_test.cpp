@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cfloat>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -17,6 +18,7 @@
 #include "adaptsim/report/learning_curve.h"
 #include "adaptsim/report/progress_bar.h"
 #include "adaptsim/report/svg_plot.h"
+#include "tests/support/svg_check.h"
 #include "tests/support/token_harness.h"
 
 namespace {
@@ -138,6 +140,44 @@ TEST(Reports, PlotsAndPagesAreWellFormedAndSelfContained) {
   EXPECT_EQ(page.find("http"), std::string::npos);
   EXPECT_EQ(ReadFileText("report_test/nested/curve.svg"), svg);
   EXPECT_FALSE(report.write("/proc/no/such/place", &error));
+}
+
+// Curves that fall to zero power (-inf dB), blow up or hold one huge value
+// still give a figure with finite axes; what cannot be drawn is a gap that
+// the figure mentions.
+TEST(Reports, PlotsOfNonFiniteOrExtremeValuesHaveFiniteCoordinatesAndSayWhatIsLeftOut) {
+  const PlotSeries startsAtZeroPower{"zero", {1, 2, 3, 4}, {-INFINITY, -INFINITY, -20, -25}};
+  const PlotSeries diverged{"diverged", {1, 2, 3, 4}, {-10, 200, INFINITY, NAN}};
+  const PlotSeries huge{"huge", {0, 1, 2}, {1e308, -1e308, DBL_MIN}};
+  const PlotSeries constant{"constant", {0, 1}, {1e20, 1e20}, false, true};
+  const PlotSeries nothing{"nothing", {1, 2}, {NAN, INFINITY}};
+  const PlotFrame frame;  // no floor: -inf dB cannot be drawn
+  struct Case {
+    std::vector<PlotSeries> series;
+    const char* caption;  // nullptr: everything is drawn
+  } cases[] = {{{startsAtZeroPower}, "2 values not finite (nan or inf), left as gaps"},
+               {{startsAtZeroPower, diverged}, "4 values not finite"},
+               {{huge}, nullptr},
+               {{constant}, nullptr},
+               {{nothing}, "2 values not finite"}};
+  for (const Case& c : cases) {
+    const std::string svg = RenderSvgPlot(frame, c.series);
+    const std::string label = c.series[0].label + (c.series.size() > 1 ? "+" : "");
+    EXPECT_EQ(BadSvgCoordinate(svg), "") << label;
+    std::string why;
+    EXPECT_TRUE(WellFormed(svg, &why)) << label << ": " << why;
+    if (c.caption != nullptr) {
+      EXPECT_NE(svg.find(c.caption), std::string::npos) << label;
+    } else {
+      EXPECT_EQ(svg.find("left as gaps"), std::string::npos) << label;
+    }
+  }
+  // The zero-power samples leave the axis to the finite part of the curve.
+  const std::string svg = RenderSvgPlot(frame, {startsAtZeroPower});
+  EXPECT_NE(svg.find(">-20</text>"), std::string::npos) << svg;
+  EXPECT_EQ(svg.find(">-100</text>"), std::string::npos);
+  // A single line from the two finite points.
+  EXPECT_NE(svg.find("<polyline"), std::string::npos);
 }
 
 TEST(ProgressBar, DrawsOnlyWhenEnabledAndLongRunningOverwritingItsLineWithoutEscapes) {
