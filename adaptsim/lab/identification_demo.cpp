@@ -46,32 +46,54 @@ std::string SettingsText(const TokenInfo& token, const TokenRig& rig) {
   return text;
 }
 
-// Why a token that ran did not reach the convergence mark, in words.
-std::string ConvergenceNote(const IdentificationRow& row, const IdentificationSettings& settings) {
-  const auto diverged = [](double db) { return std::isnan(db) || db == INFINITY; };
-  if (diverged(row.misalignmentDb) || diverged(row.errorPowerDb) || row.misalignmentDb > 20.0) {
-    if (row.recursive && row.family == TokenFamily::kNlms) {
-      return "diverged: the feedback part is normalised by the energy of its own short output line, "
-             "tiny whenever the output nears zero; the huge steps then push the poles out of the unit circle";
+// The verdict on a token that ran, and its reason in words.
+void Judge(const IdentificationSettings& settings, const IdentificationResult& result, IdentificationRow* row) {
+  const double errorLimitDb = ConvergedErrorPowerDb(result);
+  // -inf dB is an error or misalignment of exactly zero.
+  const auto blownUp = [](double db) { return std::isnan(db) || db == INFINITY; };
+  if (blownUp(row->errorPowerDb) || blownUp(row->misalignmentDb) || row->errorPowerDb > result.desiredPowerDb + kDivergedMarginDb ||
+      row->misalignmentDb > kDivergedMarginDb) {
+    row->verdict = Verdict::kDiverged;
+    if (row->recursive && row->family == TokenFamily::kNlms) {
+      row->note = "diverged: the feedback part is normalised by the energy of its own short output line, "
+                  "tiny whenever the output nears zero; the huge steps then push the poles out of the unit "
+                  "circle in some realisations, whatever the step size";
+    } else {
+      row->note = "diverged: the step size is too large for this input";
     }
-    return "diverged: the step size is too large for this input";
+    return;
   }
-  if (row.misalignmentDb <= kConvergedMisalignmentDb) return std::string();
-  if (row.recursive && (row.family == TokenFamily::kLms || row.family == TokenFamily::kNlms)) {
-    return "still converging: the feedback of an output-error IIR filter adapts slowly, the more so the "
-           "longer the numerator; try --samples " + std::to_string(row.samples * 4);
+  const bool closeToPlant = row->misalignmentDb <= kConvergedMisalignmentDb;
+  const bool closeToFloor = row->errorPowerDb <= errorLimitDb;
+  if (closeToPlant && closeToFloor) {
+    row->verdict = Verdict::kConverged;
+    row->note.clear();
+    return;
   }
-  if (row.family == TokenFamily::kLms || row.family == TokenFamily::kGeneralGradient ||
-      row.family == TokenFamily::kNlms) {
-    return "still converging: a gradient method needs more samples than " + std::to_string(row.samples) +
-           (settings.scenario.coloured ? " on coloured input (large eigenvalue spread)" : "") +
-           "; try --samples " + std::to_string(row.samples * 4);
+  row->verdict = Verdict::kDidNotConverge;
+  std::string reason;
+  if (!closeToFloor) {
+    reason = "error power " + FormatShortest(std::round(row->errorPowerDb * 10) / 10) + " dB is above " +
+             FormatShortest(std::round(errorLimitDb * 10) / 10) + " dB; ";
   }
-  if (!std::isinf(settings.scenario.snrDb)) {
-    return "limited by the measurement noise at " + FormatShortest(settings.scenario.snrDb) +
-           " dB SNR; --snr inf shows the noiseless figure";
+  if (closeToPlant) {
+    reason += "the coefficients are close but the error has not settled; try --samples " +
+              std::to_string(row->samples * 4);
+  } else if (row->recursive && (row->family == TokenFamily::kLms || row->family == TokenFamily::kNlms)) {
+    reason += "the feedback of an output-error IIR filter adapts slowly, the more so the longer the numerator; "
+              "try --samples " + std::to_string(row->samples * 4);
+  } else if (row->family == TokenFamily::kLms || row->family == TokenFamily::kGeneralGradient ||
+             row->family == TokenFamily::kNlms) {
+    reason += "a gradient method needs more samples than " + std::to_string(row->samples) +
+              (settings.scenario.coloured ? " on coloured input (large eigenvalue spread)" : "") +
+              "; try --samples " + std::to_string(row->samples * 4);
+  } else if (!std::isinf(settings.scenario.snrDb)) {
+    reason += "limited by the measurement noise at " + FormatShortest(settings.scenario.snrDb) +
+              " dB SNR; --snr inf shows the noiseless figure";
+  } else {
+    reason += "not within " + std::to_string(row->samples) + " samples";
   }
-  return "has not converged within " + std::to_string(row.samples) + " samples";
+  row->note = "did not converge: " + reason;
 }
 
 void FillRow(const TrialTotals& totals, IdentificationRow* row) {
@@ -121,6 +143,12 @@ std::string Pad(const std::string& text, size_t width) {
 }
 
 }  // namespace
+
+double ConvergedErrorPowerDb(const IdentificationResult& result) {
+  const double floorDb =
+      std::isfinite(result.noisePowerDb) ? result.noisePowerDb : result.desiredPowerDb - kNoiselessFloorDb;
+  return floorDb + kConvergedErrorMarginDb;
+}
 
 bool CheckTokenNames(const Plugin& plugin, const std::vector<std::string>& names, std::string* error) {
   for (const std::string& name : names) {
@@ -205,7 +233,7 @@ bool RunIdentification(const Plugin& plugin, const IdentificationSettings& setti
     if (row.state != RowState::kRan) continue;
     const TrialTotals* t = FindTotals(totals, index++, 0);
     if (t != nullptr) FillRow(*t, &row);
-    if (row.state == RowState::kRan) row.note = ConvergenceNote(row, settings);
+    if (row.state == RowState::kRan) Judge(settings, *result, &row);
   }
   return true;
 }
@@ -235,7 +263,7 @@ void PrintIdentificationTable(const IdentificationSettings& settings, const Iden
     out << Pad(row.token, width) << "  " << Pad(FamilyName(row.family), 16);
     if (row.state == RowState::kRan) {
       ++ran;
-      if (row.misalignmentDb <= kConvergedMisalignmentDb) ++converged;
+      if (row.verdict == Verdict::kConverged) ++converged;
       out << Fixed(static_cast<double>(row.samples), 8, 0) << Fixed(row.errorPowerDb, 10, 1)
           << Fixed(row.misalignmentDb, 13, 1) << Fixed(row.microsecondsPerSample, 11, 2);
     } else {
@@ -245,7 +273,9 @@ void PrintIdentificationTable(const IdentificationSettings& settings, const Iden
     out << '\n';
   }
   out << '\n' << converged << " of " << result.rows.size() << " tokens converged (misalignment below "
-      << FormatShortest(kConvergedMisalignmentDb) << " dB)";
+      << FormatShortest(kConvergedMisalignmentDb) << " dB and error power below "
+      << Fixed(ConvergedErrorPowerDb(result), 0, 1) << " dB, " << FormatShortest(kConvergedErrorMarginDb)
+      << " dB above the " << (std::isfinite(result.noisePowerDb) ? "noise" : "noiseless") << " floor)";
   if (ran < static_cast<int>(result.rows.size())) {
     out << "; " << (result.rows.size() - static_cast<size_t>(ran)) << " did not run";
   }

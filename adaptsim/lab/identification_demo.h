@@ -21,12 +21,16 @@ struct IdentificationSettings {
 
 enum class RowState { kRan, kNotInBuild, kFailed };
 
+// What a token that ran reached.
+enum class Verdict { kConverged, kDidNotConverge, kDiverged };
+
 struct IdentificationRow {
   std::string token;
   TokenFamily family = TokenFamily::kLms;
   RowState state = RowState::kRan;
   std::string settings;  // the parameters the experiment chose, as text
-  std::string note;      // why it failed, or why it did not converge
+  Verdict verdict = Verdict::kDidNotConverge;
+  std::string note;      // why it failed, did not converge or diverged
   int64_t samples = 0;   // per realisation
   int64_t runs = 0;
   double errorPowerDb = 0.0;    // steady-state a-priori error power
@@ -45,8 +49,21 @@ struct IdentificationResult {
   double desiredPowerDb = 0.0;
 };
 
-// Misalignment a token must reach to count as converged.
+// A token converged when its misalignment is below kConvergedMisalignmentDb
+// and its steady-state error power within kConvergedErrorMarginDb of the
+// floor the experiment allows: the noise power, or without noise the
+// desired signal's power lowered by kNoiselessFloorDb.
 constexpr double kConvergedMisalignmentDb = -20.0;
+constexpr double kConvergedErrorMarginDb = 10.0;
+constexpr double kNoiselessFloorDb = 30.0;
+// It diverged when its error or misalignment is not finite, its error power
+// exceeds the desired signal's by more than kDivergedMarginDb, or its
+// coefficients are further from the plant's than all zeros are by as much.
+constexpr double kDivergedMarginDb = 10.0;
+
+
+// The error power a converged token must stay below (dB).
+double ConvergedErrorPowerDb(const IdentificationResult& result);
 
 // Checks the token names against the catalogue; false with the reason.
 bool CheckTokenNames(const Plugin& plugin, const std::vector<std::string>& names, std::string* error);

@@ -86,10 +86,14 @@ bool WriteIdentificationReport(const IdentificationSettings& settings, const Ide
     const bool ran = row.state == RowState::kRan;
     table.push_back({row.token, FamilyName(row.family), ran ? std::to_string(row.samples) : "-",
                      ran ? Decimal(row.errorPowerDb) : "-", ran ? Decimal(row.misalignmentDb) : "-",
-                     ran ? Decimal(row.microsecondsPerSample) : "-", row.settings, row.note});
+                     ran ? Decimal(row.microsecondsPerSample) : "-", row.settings,
+                     ran && row.verdict == Verdict::kConverged ? "converged" : row.note});
   }
   report.heading("Results");
   report.table(table);
+  // The closing line: how many converged, and by what measure.
+  const size_t lastLine = text.rfind('\n', text.size() - 2);
+  report.paragraph(text.substr(lastLine + 1, text.size() - lastLine - 2));
 
   report.heading("Learning curves");
   report.paragraph("Squared a-priori error averaged over " + std::to_string(settings.runs) +

@@ -63,7 +63,9 @@ bool HtmlReport::write(const std::string& directory, std::string* error) const {
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + EscapeXml(title) +
       "</title>\n<style>\nbody{font-family:sans-serif;margin:1.5em;max-width:1300px}\n"
       "table{border-collapse:collapse;margin:0.5em 0}\nth,td{border:1px solid #bbb;padding:2px 8px;text-align:right}\n"
-      "th:first-child,td:first-child{text-align:left}\n.figures{display:flex;flex-wrap:wrap;gap:8px}\n"
+      "th:first-child,td:first-child{text-align:left}\n"
+      // Catalogue names such as "Numerator Coeffs  1" keep both blanks.
+      "p,th,td{white-space:pre-wrap}\n.figures{display:flex;flex-wrap:wrap;gap:8px}\n"
       "</style>\n</head>\n<body>\n<h1>" +
       EscapeXml(title) + "</h1>\n" + body + "</body>\n</html>\n";
   for (const ReportFigure& figure : files) {

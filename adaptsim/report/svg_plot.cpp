@@ -104,7 +104,7 @@ std::string RenderSvgPlot(const PlotFrame& frame, const std::vector<PlotSeries>&
   std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(frame.width) +
                     "\" height=\"" + std::to_string(frame.height) + "\" viewBox=\"0 0 " +
                     std::to_string(frame.width) + " " + std::to_string(frame.height) +
-                    "\" font-family=\"sans-serif\" font-size=\"11\">\n";
+                    "\" font-family=\"sans-serif\" font-size=\"11\" xml:space=\"preserve\">\n";
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
   svg += "<text x=\"" + Number(w / 2) + "\" y=\"18\" text-anchor=\"middle\" font-size=\"13\">" +
          EscapeXml(frame.title) + "</text>\n";

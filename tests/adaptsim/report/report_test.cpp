@@ -127,7 +127,7 @@ TEST(Reports, PlotsAndPagesAreWellFormedAndSelfContained) {
   HtmlReport report("Report <1>");
   report.heading("Results");
   report.paragraph("½ & more");
-  report.table({{"token", "dB"}, {"LMS", "-40.0"}});
+  report.table({{"token", "dB"}, {"LMS", "-40.0"}, {"Numerator Coeffs  1", "8"}});
   report.figures({{"curve.svg", svg}});
   std::string error;
   ASSERT_TRUE(report.write("report_test/nested", &error)) << error;
@@ -137,6 +137,9 @@ TEST(Reports, PlotsAndPagesAreWellFormedAndSelfContained) {
   EXPECT_NE(page.find("<img src=\"curve.svg\""), std::string::npos);
   EXPECT_NE(page.find("<th>token</th><th>dB</th>"), std::string::npos);
   EXPECT_NE(page.find("Report &lt;1&gt;"), std::string::npos);
+  // Both blanks of the catalogue's name stay, and the page keeps them on screen.
+  EXPECT_NE(page.find("<td>Numerator Coeffs  1</td>"), std::string::npos);
+  EXPECT_NE(page.find("p,th,td{white-space:pre-wrap}"), std::string::npos);
   EXPECT_EQ(page.find("http"), std::string::npos);
   EXPECT_EQ(ReadFileText("report_test/nested/curve.svg"), svg);
   EXPECT_FALSE(report.write("/proc/no/such/place", &error));
