@@ -24,7 +24,14 @@ bool Write(const std::string& path, const std::vector<std::vector<double>>& chan
     for (const std::vector<double>& channel : channels) table.values.push_back(channel[n]);
   }
   int64_t clipped = 0;
-  return WriteSoundFile(path, {kExampleRate, kWav16}, table, &clipped, error);
+  if (!WriteSoundFile(path, {kExampleRate, kWav16}, table, &clipped, error)) return false;
+  // A clipped sample is an error the system did not make: the recordings
+  // must stay within full scale.
+  if (clipped > 0) {
+    *error = path + ": " + std::to_string(clipped) + " samples beyond full scale";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -38,7 +45,8 @@ bool WriteExampleSignals(const std::string& directory, std::string* error) {
   RandomSource random(2024, 0);
   const size_t n = 3 * kExampleRate;
   std::vector<double> input(n), output(n);
-  for (double& x : input) x = 0.25 * random.gaussian();
+  // Peaks of five standard deviations stay within full scale.
+  for (double& x : input) x = 0.18 * random.gaussian();
   for (size_t k = 0; k < n; ++k) output[k] = Filter(ExampleSystem(), input, k);
   if (!Write(directory + "/ident.wav", {input, output}, error)) return false;
 
