@@ -1,20 +1,25 @@
 #include <cerrno>
-#include <cmath>
 #include <cstring>
-#include <fstream>
+#include <cmath>
 #include <iostream>
+#include <limits>
 
 #include "adaptsim/cli/commands.h"
+#include "adaptsim/cli/divergence_watch.h"
+#include "adaptsim/cli/interrupt.h"
+#include "adaptsim/cli/parameter_settings.h"
+#include "adaptsim/cli/run_wiring.h"
+#include "adaptsim/hosting/token_session.h"
 #include "adaptsim/io/csv.h"
 #include "adaptsim/io/final_weights_reader.h"
 #include "adaptsim/io/number_text.h"
-#include "adaptsim/cli/parameter_settings.h"
+#include "adaptsim/io/sound_file.h"
 #include "adaptsim/report/progress_bar.h"
 #include "adaptsim/report/run_report.h"
-#include "adaptsim/io/sound_file.h"
-#include "adaptsim/hosting/token_session.h"
 
 namespace {
+
+using RowStatus = CsvRowReader::Status;
 
 struct RunSettings {
   std::vector<double> parameters;
@@ -23,8 +28,8 @@ struct RunSettings {
   std::string outputPath;
   double rate = 1.0;
   bool rateGiven = false;
-  std::vector<size_t> channels;  // file channel (0-based) of each input port; empty: in order
-  std::vector<size_t> outputs;   // output ports written, in order
+  std::vector<size_t> channels;  // file channel (0-based) of each input column; empty: in order
+  std::vector<size_t> outputs;   // output columns written, in order
   std::string reportDirectory;
 };
 
@@ -51,12 +56,20 @@ bool ParseOrdinal(const std::string& text, size_t count, size_t* index) {
   return true;
 }
 
-bool ReadChannelMap(const CommandContext& context, const TokenInfo& token, RunSettings* settings) {
+std::string JoinedNames(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text;
+}
+
+bool ReadChannelMap(const CommandContext& context, const TokenInfo& token, const RunWiring& wiring,
+                    RunSettings* settings) {
   if (!context.arguments.has("channels")) return true;
   const std::vector<std::string> items = SplitList(context.arguments.last("channels", ""));
-  if (items.size() != token.inputNames.size()) {
-    context.complain("--channels needs one file channel per input port of " + token.name + " (" +
-                     std::to_string(token.inputNames.size()) + "), got " + std::to_string(items.size()));
+  const size_t columns = wiring.columnNames().size();
+  if (items.size() != columns) {
+    context.complain("--channels needs one file channel per input of " + token.name + " (" +
+                     JoinedNames(wiring.columnNames()) + "), got " + std::to_string(items.size()));
     return false;
   }
   for (const std::string& item : items) {
@@ -70,20 +83,21 @@ bool ReadChannelMap(const CommandContext& context, const TokenInfo& token, RunSe
   return true;
 }
 
-bool ReadOutputSelection(const CommandContext& context, const TokenInfo& token, RunSettings* settings) {
+bool ReadOutputSelection(const CommandContext& context, const TokenInfo& token, const RunWiring& wiring,
+                         RunSettings* settings) {
+  const std::vector<std::string>& names = wiring.outputNames();
   if (!context.arguments.has("outputs")) {
-    for (size_t o = 0; o < token.outputNames.size(); ++o) settings->outputs.push_back(o);
+    for (size_t o = 0; o < names.size(); ++o) settings->outputs.push_back(o);
     return true;
   }
   for (const std::string& item : SplitList(context.arguments.last("outputs", ""))) {
-    size_t index = token.outputNames.size();
-    for (size_t o = 0; o < token.outputNames.size(); ++o) {
-      if (token.outputNames[o] == item) index = o;
+    size_t index = names.size();
+    for (size_t o = 0; o < names.size(); ++o) {
+      if (names[o] == item) index = o;
     }
-    if (index == token.outputNames.size() && !ParseOrdinal(item, token.outputNames.size(), &index)) {
-      std::string names;
-      for (const std::string& name : token.outputNames) names += (names.empty() ? "" : ", ") + name;
-      context.complain("--outputs: " + token.name + " has no output \"" + item + "\" (it has " + names + ")");
+    if (index == names.size() && !ParseOrdinal(item, names.size(), &index)) {
+      context.complain("--outputs: " + token.name + " has no output \"" + item + "\" (it has " + JoinedNames(names) +
+                       ")");
       return false;
     }
     settings->outputs.push_back(index);
@@ -93,7 +107,8 @@ bool ReadOutputSelection(const CommandContext& context, const TokenInfo& token, 
 
 // Reads the options that depend on the token; complains and returns false on
 // wrong usage.
-bool ReadSettings(const CommandContext& context, const TokenInfo& token, RunSettings* settings) {
+bool ReadSettings(const CommandContext& context, const TokenInfo& token, const RunWiring& wiring,
+                  RunSettings* settings) {
   const ParsedArguments& args = context.arguments;
   settings->parameters = token.parameterDefaults;
   for (const std::string& setting : args.all("parameter")) {
@@ -117,42 +132,25 @@ bool ReadSettings(const CommandContext& context, const TokenInfo& token, RunSett
     context.complain("--rate must be a positive number of samples per second, got \"" + rateText + "\"");
     return false;
   }
-  if (!ReadChannelMap(context, token, settings) || !ReadOutputSelection(context, token, settings)) return false;
-  if (!settings->channels.empty() && IsCsvPath(settings->inputPath)) {
-    context.complain("--channels chooses channels of a sound file; a CSV input has one column per input port");
+  if (!ReadChannelMap(context, token, wiring, settings) || !ReadOutputSelection(context, token, wiring, settings)) {
     return false;
   }
-  if (!IsCsvPath(settings->outputPath) && IsCsvPath(settings->inputPath)) {
-    context.complain("a sound file output takes the format and rate of a sound file input; with CSV input, "
-                     "write CSV (an --out name ending in .csv)");
+  const bool soundInput = IsSoundFilePath(settings->inputPath);
+  if (!settings->channels.empty() && !soundInput) {
+    context.complain("--channels chooses channels of a sound file; a CSV input has one column per input (" +
+                     JoinedNames(wiring.columnNames()) + ")");
     return false;
   }
-  return true;
-}
-
-bool ReadCsvInput(const CommandContext& context, const RunSettings& settings, const TokenInfo& token,
-                  SampleTable* samples) {
-  std::ifstream file;
-  std::istream* in = &context.io.in;
-  if (!IsStandardStream(settings.inputPath)) {
-    file.open(settings.inputPath);
-    if (!file) {
-      context.complain("cannot read " + settings.inputPath + ": " + std::strerror(errno));
-      return false;
-    }
-    in = &file;
-  }
-  std::string error;
-  if (!ReadSampleCsv(*in, token.inputNames.size(), samples, &error)) {
-    const std::string source = IsStandardStream(settings.inputPath) ? "standard input" : settings.inputPath;
-    context.complain(source + ", " + error + "; nothing was run");
+  if (IsSoundFilePath(settings->outputPath) && !soundInput &&
+      (!settings->rateGiven || settings->rate != std::floor(settings->rate) || settings->rate > 1e9)) {
+    context.complain("a sound file written from CSV input needs its sample rate: --rate HZ, a whole number");
     return false;
   }
   return true;
 }
 
-// Reads the sound file and puts its channels on the input ports.
-bool ReadSoundInput(const CommandContext& context, RunSettings* settings, const TokenInfo& token,
+// Reads the sound file and arranges its channels as the input columns.
+bool ReadSoundInput(const CommandContext& context, const RunWiring& wiring, RunSettings* settings,
                     SampleTable* samples, SoundFormat* format) {
   SampleTable file;
   std::string error;
@@ -160,14 +158,15 @@ bool ReadSoundInput(const CommandContext& context, RunSettings* settings, const 
     context.complain(error + "; nothing was run");
     return false;
   }
-  const size_t ports = token.inputNames.size();
+  const size_t columns = wiring.columnNames().size();
   if (settings->channels.empty()) {
-    if (file.columns != ports) {
-      context.complain(settings->inputPath + " has " + std::to_string(file.columns) + " channels and " + token.name +
-                       " " + std::to_string(ports) + " input ports; choose the channels with --channels");
+    if (file.columns != columns) {
+      context.complain(settings->inputPath + " has " + std::to_string(file.columns) + " channels and the run " +
+                       std::to_string(columns) + " inputs (" + JoinedNames(wiring.columnNames()) +
+                       "); choose the channels with --channels");
       return false;
     }
-    for (size_t p = 0; p < ports; ++p) settings->channels.push_back(p);
+    for (size_t p = 0; p < columns; ++p) settings->channels.push_back(p);
   }
   for (size_t channel : settings->channels) {
     if (channel >= file.columns) {
@@ -176,13 +175,118 @@ bool ReadSoundInput(const CommandContext& context, RunSettings* settings, const 
       return false;
     }
   }
-  samples->columns = ports;
-  samples->values.resize(file.rows() * ports);
+  samples->columns = columns;
+  samples->values.resize(file.rows() * columns);
   for (size_t n = 0; n < file.rows(); ++n) {
-    for (size_t p = 0; p < ports; ++p) samples->values[n * ports + p] = file.row(n)[settings->channels[p]];
+    for (size_t p = 0; p < columns; ++p) samples->values[n * columns + p] = file.row(n)[settings->channels[p]];
   }
   if (!settings->rateGiven) settings->rate = format->sampleRate;
   return true;
+}
+
+// The rows of the input: a sound file read whole, or CSV read as it arrives.
+class InputRows {
+ public:
+  InputRows(const CommandContext& context, const RunWiring& wiring, const InterruptCatcher& interrupt)
+      : context(context), wiring(wiring), interrupt(interrupt) {}
+
+  // Opens the input; complains and returns false when it cannot.
+  bool open(RunSettings* settings) {
+    name = IsStandardStream(settings->inputPath) ? "standard input" : settings->inputPath;
+    if (IsSoundFilePath(settings->inputPath)) {
+      sound = true;
+      return ReadSoundInput(context, wiring, settings, &table, &format);
+    }
+    descriptor.reset(new DescriptorSource(settings->inputPath));
+    if (!descriptor->isOpen()) {
+      context.complain("cannot read " + settings->inputPath + ": " + std::strerror(errno));
+      return false;
+    }
+    // A file is checked whole before the run, so that a malformed line
+    // anywhere runs nothing; a pipe is run as its lines arrive.
+    if (descriptor->canRestart()) {
+      CsvRowReader check(*descriptor, wiring.columnNames().size());
+      std::vector<double> row(wiring.columnNames().size());
+      std::string error;
+      RowStatus status;
+      do {
+        status = check.next(row.data(), &error);
+      } while (status == RowStatus::kRow || (status == RowStatus::kInterrupted && !interrupt.interrupted()));
+      if (status == RowStatus::kError) {
+        context.complain(name + ", " + error + "; nothing was run");
+        return false;
+      }
+      if (!descriptor->restart()) {
+        context.complain("cannot read " + name + " again: " + std::strerror(errno));
+        return false;
+      }
+    }
+    reader.reset(new CsvRowReader(*descriptor, wiring.columnNames().size()));
+    return true;
+  }
+
+  // The next row; kInterrupted only when the user interrupted.
+  RowStatus next(double* row, std::string* error) {
+    if (sound) {
+      if (nextRow == table.rows()) return RowStatus::kEnd;
+      std::copy(table.row(nextRow), table.row(nextRow) + table.columns, row);
+      ++nextRow;
+      return RowStatus::kRow;
+    }
+    for (;;) {
+      const RowStatus status = reader->next(row, error);
+      if (status != RowStatus::kInterrupted || interrupt.interrupted()) return status;
+    }
+  }
+
+  void flushBeforeWaiting(SampleWriter* writer) {
+    if (reader) reader->setBeforeWaiting([writer]() { writer->flush(); });
+  }
+
+  const std::string& sourceName() const { return name; }
+  const SoundFormat* soundFormat() const { return sound ? &format : nullptr; }
+  int64_t knownLength() const { return sound ? static_cast<int64_t>(table.rows()) : 0; }
+
+ private:
+  const CommandContext& context;
+  const RunWiring& wiring;
+  const InterruptCatcher& interrupt;
+  std::string name;
+  bool sound = false;
+  SampleTable table;
+  SoundFormat format;
+  size_t nextRow = 0;
+  std::unique_ptr<DescriptorSource> descriptor;
+  std::unique_ptr<CsvRowReader> reader;
+};
+
+std::unique_ptr<SampleWriter> OpenWriter(const CommandContext& context, const RunSettings& settings,
+                                         const RunWiring& wiring, const SoundFormat* inputFormat) {
+  std::string error;
+  if (IsSoundFilePath(settings.outputPath)) {
+    const int rate = inputFormat != nullptr ? inputFormat->sampleRate : static_cast<int>(settings.rate);
+    SoundFormat format;
+    if (!ChooseSoundFormat(settings.outputPath, inputFormat, rate, static_cast<int>(settings.outputs.size()), &format,
+                           &error)) {
+      context.complain(error);
+      return nullptr;
+    }
+    std::unique_ptr<SoundFileWriter> writer(new SoundFileWriter(settings.outputPath, format, settings.outputs.size()));
+    if (!writer->open(&error)) {
+      context.complain(error);
+      return nullptr;
+    }
+    return writer;
+  }
+  std::unique_ptr<CsvSampleWriter> writer(
+      new CsvSampleWriter(context.io.out, settings.outputPath, settings.outputs.size()));
+  std::vector<std::string> names;
+  for (size_t o : settings.outputs) names.push_back(wiring.outputNames()[o]);
+  if (!writer->open(names, &error)) {
+    context.complain(error);
+    return nullptr;
+  }
+  return writer;
 }
 
 void ReportLibraryFailure(const CommandContext& context, const std::string& what, int32_t status,
@@ -194,87 +298,14 @@ void ReportLibraryFailure(const CommandContext& context, const std::string& what
   context.io.err << text;
 }
 
-// Drives the instance over every sample, keeping every output port's value;
-// returns the exit status. *created tells whether the creation call succeeded.
-int Simulate(const CommandContext& context, const TokenInfo& token, TokenSession& session,
-             const SampleTable& samples, SampleTable* outputs, bool* created) {
-  outputs->columns = session.outputCount();
-  outputs->values.clear();
-  const int32_t status = session.create();
-  *created = status == 0;
-  int result = kExitOk;
-  if (status != 0) {
-    ReportLibraryFailure(context, "creating " + token.name, status, session);
-    result = kExitFailure;
-  } else {
-    ProgressBar progress(context.io.err, StandardErrorIsTerminal(), token.name, static_cast<int64_t>(samples.rows()));
-    outputs->values.reserve(samples.rows() * outputs->columns);
-    for (size_t n = 0; n < samples.rows(); ++n) {
-      const int32_t status = session.run(samples.row(n));
-      if (status != 0) {
-        ReportLibraryFailure(context, "run call for sample " + std::to_string(n), status, session);
-        result = kExitFailure;
-        break;
-      }
-      for (size_t o = 0; o < outputs->columns; ++o) outputs->values.push_back(session.output(o).value);
-      if ((n & 4095) == 0) progress.update(static_cast<int64_t>(n));
-    }
+// What to change when the filter runs away: the token's step sizes.
+std::string StepSizeAdvice(const TokenInfo& token) {
+  std::string names;
+  for (const std::string& name : token.parameterNames) {
+    if (name.rfind("Mu", 0) == 0) names += (names.empty() ? "" : ", ") + ("\"" + name + "\"");
   }
-  // The host ends every instance it created, a half-built one too.
-  const int32_t terminated = session.terminate();
-  if (terminated != 0) {
-    ReportLibraryFailure(context, "terminating " + token.name, terminated, session);
-    result = kExitFailure;
-  }
-  return result;
-}
-
-SampleTable SelectColumns(const SampleTable& all, const std::vector<size_t>& columns) {
-  SampleTable chosen;
-  chosen.columns = columns.size();
-  chosen.values.reserve(all.rows() * columns.size());
-  for (size_t n = 0; n < all.rows(); ++n) {
-    for (size_t c : columns) chosen.values.push_back(all.row(n)[c]);
-  }
-  return chosen;
-}
-
-bool WriteOutputs(const CommandContext& context, const TokenInfo& token, const RunSettings& settings,
-                  const SoundFormat& format, const SampleTable& outputs) {
-  const SampleTable chosen = SelectColumns(outputs, settings.outputs);
-  if (!IsCsvPath(settings.outputPath)) {
-    int64_t clipped = 0;
-    std::string error;
-    if (!WriteSoundFile(settings.outputPath, format, chosen, &clipped, &error)) {
-      context.complain(error);
-      return false;
-    }
-    if (clipped > 0) {
-      context.complain("warning: " + std::to_string(clipped) + " values beyond full scale were clipped in " +
-                       settings.outputPath);
-    }
-    return true;
-  }
-  std::ofstream file;
-  std::ostream* out = &context.io.out;
-  if (!IsStandardStream(settings.outputPath)) {
-    file.open(settings.outputPath);
-    if (!file) {
-      context.complain("cannot write " + settings.outputPath + ": " + std::strerror(errno));
-      return false;
-    }
-    out = &file;
-  }
-  std::vector<std::string> names;
-  for (size_t o : settings.outputs) names.push_back(token.outputNames[o]);
-  WriteCsvHeader(*out, names);
-  for (size_t n = 0; n < chosen.rows(); ++n) WriteCsvRow(*out, chosen.row(n), chosen.columns);
-  out->flush();
-  if (!*out) {
-    context.complain("error writing the output");
-    return false;
-  }
-  return true;
+  return names.empty() ? "try other parameters (a larger \"Init\" or a \"Lambda\" closer to 1)"
+                       : "try a smaller step size (" + names + ")";
 }
 
 int RunRun(const CommandContext& context) {
@@ -282,8 +313,14 @@ int RunRun(const CommandContext& context) {
   int exitCode = 0;
   const TokenInfo* token = context.loadTokenArgument(&plugin, &exitCode);
   if (token == nullptr) return exitCode;
+  RunWiring wiring;
+  std::string error;
+  if (!wiring.setUp(*token, context.arguments.has("loop"), &error)) {
+    context.complain(error);
+    return kExitUsage;
+  }
   RunSettings settings;
-  if (!ReadSettings(context, *token, &settings)) return kExitUsage;
+  if (!ReadSettings(context, *token, wiring, &settings)) return kExitUsage;
   const TokenEntryPoint entry = plugin->entryPoint(token->name);
   if (entry == nullptr) {
     context.complain(plugin->path() + " lists " + token->name +
@@ -291,27 +328,99 @@ int RunRun(const CommandContext& context) {
     return kExitFailure;
   }
 
-  SampleTable samples;
-  SoundFormat format;
-  const bool soundInput = !IsCsvPath(settings.inputPath);
-  if (soundInput ? !ReadSoundInput(context, &settings, *token, &samples, &format)
-                 : !ReadCsvInput(context, settings, *token, &samples)) {
+  const InterruptCatcher interrupt;
+  InputRows input(context, wiring, interrupt);
+  if (!input.open(&settings)) return kExitFailure;
+  // The first row is read before anything is created: an input that is
+  // wrong from its start runs nothing.
+  std::vector<double> row(wiring.columnNames().size());
+  RowStatus status = input.next(row.data(), &error);
+  if (status == RowStatus::kError) {
+    context.complain(input.sourceName() + ", " + error + "; nothing was run");
     return kExitFailure;
+  }
+  if (status == RowStatus::kInterrupted) {
+    context.complain("interrupted before the first sample; nothing was run");
+    return kExitInterrupted;
   }
 
   TokenSession session(*token, entry);
   for (size_t k = 0; k < settings.parameters.size(); ++k) session.setParameter(k, settings.parameters[k]);
   session.setFileName(settings.fileName);
   session.setSampleRate(settings.rate);
-  SampleTable outputs;
-  bool created = false;
-  int result = Simulate(context, *token, session, samples, &outputs, &created);
-  // A token that could not be created ran nothing: there is nothing to write.
-  if (created && !WriteOutputs(context, *token, settings, format, outputs)) result = kExitFailure;
+  const int32_t created = session.create();
+  if (created != 0) {
+    // A token that could not be created ran nothing: there is nothing to
+    // write. The host still ends the half-built instance.
+    ReportLibraryFailure(context, "creating " + token->name, created, session);
+    const int32_t terminated = session.terminate();
+    if (terminated != 0) ReportLibraryFailure(context, "terminating " + token->name, terminated, session);
+    return kExitFailure;
+  }
+  std::unique_ptr<SampleWriter> writer = OpenWriter(context, settings, wiring, input.soundFormat());
+  if (!writer) {
+    session.terminate();
+    return kExitFailure;
+  }
+  input.flushBeforeWaiting(writer.get());
+
+  int result = kExitOk;
+  const size_t outputCount = wiring.outputNames().size();
+  std::vector<double> ports(session.inputCount()), tokenOutputs(session.outputCount()), outputs(outputCount),
+      chosen(settings.outputs.size());
+  SampleTable reportRows;
+  reportRows.columns = outputCount;
+  DivergenceWatch watch(wiring.outputNames(), StepSizeAdvice(*token));
+  ProgressBar progress(context.io.err, StandardErrorIsTerminal(), token->name, input.knownLength());
+  int64_t samples = 0;
+  for (; status == RowStatus::kRow && !interrupt.interrupted(); status = input.next(row.data(), &error)) {
+    wiring.feed(row.data(), ports.data());
+    const int32_t ran = session.run(ports.data());
+    if (ran != 0) {
+      ReportLibraryFailure(context, "run call for sample " + std::to_string(samples), ran, session);
+      result = kExitFailure;
+      break;
+    }
+    for (size_t o = 0; o < tokenOutputs.size(); ++o) tokenOutputs[o] = session.output(o).value;
+    wiring.collect(row.data(), tokenOutputs.data(), outputs.data());
+    const std::string warning = watch.check(samples, row.data(), row.size(), outputs.data());
+    if (!warning.empty()) context.complain(warning);
+    for (size_t k = 0; k < chosen.size(); ++k) chosen[k] = outputs[settings.outputs[k]];
+    writer->write(chosen.data());
+    if (!settings.reportDirectory.empty()) reportRows.values.insert(reportRows.values.end(), outputs.begin(), outputs.end());
+    ++samples;
+    if ((samples & 4095) == 0) progress.update(samples);
+  }
+  progress.finish();
+  const bool interrupted = interrupt.interrupted();
+  if (status == RowStatus::kError) {
+    context.complain(input.sourceName() + ", " + error + "; stopped there after " + std::to_string(samples) +
+                     " samples (the outputs and the final weights hold them)");
+    result = kExitFailure;
+  }
+  // The host ends every instance it created; the token writes its final
+  // weights now, whatever stopped the run.
+  const int32_t terminated = session.terminate();
+  if (terminated != 0) {
+    ReportLibraryFailure(context, "terminating " + token->name, terminated, session);
+    result = kExitFailure;
+  }
+  std::string notes;
+  if (!writer->finish(&error, &notes)) {
+    context.complain(error);
+    result = kExitFailure;
+  }
+  if (!notes.empty()) context.io.err << "adaptsim run: " << notes;
+  if (interrupted) {
+    context.complain("interrupted after " + std::to_string(samples) +
+                     " samples; the outputs and the final weights hold the coefficients reached");
+    return kExitInterrupted;
+  }
+  if (result == kExitOk && samples == 0) context.complain("warning: " + input.sourceName() + " holds no samples");
   if (result == kExitOk && !settings.reportDirectory.empty()) {
-    std::string error;
-    if (!WriteRunReport(*token, outputs, FinalWeightsPaths(settings.fileName, token->filterChannels()),
-                        settings.reportDirectory, &error)) {
+    if (!WriteRunReport(*token, wiring.outputNames(), reportRows,
+                        FinalWeightsPaths(settings.fileName, token->filterChannels()), settings.reportDirectory,
+                        &error)) {
       context.complain(error);
       return kExitFailure;
     }
@@ -324,23 +433,30 @@ int RunRun(const CommandContext& context) {
 const Command& RunCommand() {
   static const Command command{
       "run", "run a token over samples from a CSV or sound file", "TOKEN [OPTIONS]",
-      "Creates one instance of TOKEN, runs it once per input sample and terminates\n"
-      "it, as the simulator does. Input: CSV with one column per input port in\n"
-      "catalogue order (see 'adaptsim describe TOKEN'; a first line of port names is\n"
-      "skipped; nan and inf are accepted), or, where adaptsim is built with\n"
-      "libsndfile, a sound file (WAV, AIFF, FLAC... any name not ending in .csv or\n"
-      ".txt) whose channels feed the input ports in order or as --channels\n"
-      "chooses, its sample rate the run's. Output: CSV with a line\n"
-      "of output port names and every value to 17 significant digits, or, for a\n"
-      "sound file input, a sound file of the same format and rate.",
+      "Creates one instance of TOKEN, runs it once per input sample as the samples\n"
+      "arrive and terminates it, as the simulator does. Input: CSV with one column\n"
+      "per input port in catalogue order (see 'adaptsim describe TOKEN'; a first\n"
+      "line of port names is skipped; nan and inf are accepted), or, where adaptsim\n"
+      "is built with libsndfile, a sound file (a name ending in .wav, .aiff, .flac\n"
+      "or another extension of libsndfile) whose channels feed the inputs in order\n"
+      "or as --channels chooses, its sample rate the run's. Output: CSV with a line\n"
+      "of output names and every value to 17 significant digits, or a sound file\n"
+      "when the --out name ends in a sound-file extension (the input's encoding and\n"
+      "rate where it has them). An output that runs away is reported once on\n"
+      "standard error. Ctrl-C stops the run at the current sample; the token is\n"
+      "terminated, so its final-weights files hold the coefficients reached, and\n"
+      "adaptsim exits with 130.",
       {{"parameter", 'p', "NAME=VALUE",
-        "set a parameter by its exact catalogue name or its index (repeatable)"},
+        "set a parameter by its catalogue name (any case, one blank before a channel number) or index (repeatable)"},
        {"weights", 0, "FILENAME",
         "final-weights file name handed to the token (default: the catalogue's; \"\" for none)"},
        {"in", 0, "FILE", "input CSV or sound file (default and \"-\": CSV on standard input)"},
        {"out", 0, "FILE", "output CSV or sound file (default and \"-\": CSV on standard output)"},
-       {"channels", 0, "LIST", "sound file channels (from 1) for the input ports, e.g. 2,1"},
-       {"outputs", 0, "LIST", "output ports to write, by name or number (default: all)"},
+       {"channels", 0, "LIST", "sound file channels (from 1) for the inputs, e.g. 2,1"},
+       {"outputs", 0, "LIST", "outputs to write, by name or number (default: all)"},
+       {"loop", 0, nullptr,
+        "wire a general token into its loop: the input holds Input, Desired and its other inputs; "
+        "Error = Desired - the previous Output, - de/dw = Input; outputs gain Error"},
        {"rate", 0, "HZ", "sample rate of the system and the inputs (default: the sound file's, or 1)"},
        {"report", 0, "DIR", "also write an HTML report: error power against samples, final weights"}},
       &RunRun};

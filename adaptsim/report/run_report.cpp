@@ -12,15 +12,16 @@ constexpr double kCurveFloorDb = -200.0;
 
 }  // namespace
 
-bool WriteRunReport(const TokenInfo& token, const SampleTable& outputs, const std::vector<std::string>& weightsPaths,
-                    const std::string& directory, std::string* error) {
+bool WriteRunReport(const TokenInfo& token, const std::vector<std::string>& outputNames, const SampleTable& outputs,
+                    const std::vector<std::string>& weightsPaths, const std::string& directory, std::string* error) {
   HtmlReport report("adaptsim run " + token.name);
   report.paragraph(token.description + " " + std::to_string(outputs.rows()) + " samples.");
 
-  // The errors when the token has them; a general token has only its output.
+  // The errors when the run has them; a general token alone has only its
+  // output.
   std::vector<size_t> ports;
-  for (size_t o = 0; o < token.outputNames.size(); ++o) {
-    if (token.outputNames[o] == "PriError" || token.outputNames[o] == "PostError") ports.push_back(o);
+  for (size_t o = 0; o < outputNames.size(); ++o) {
+    if (outputNames[o] == "PriError" || outputNames[o] == "PostError" || outputNames[o] == "Error") ports.push_back(o);
   }
   if (ports.empty()) ports.push_back(0);
   std::vector<PlotSeries> series;
@@ -28,12 +29,12 @@ bool WriteRunReport(const TokenInfo& token, const SampleTable& outputs, const st
     std::vector<double> power(outputs.rows());
     for (size_t n = 0; n < outputs.rows(); ++n) power[n] = outputs.row(n)[o] * outputs.row(n)[o];
     PlotSeries s;
-    s.label = token.outputNames[o];
+    s.label = outputNames[o];
     DecimateForPlot(power, kCurvePoints, &s.x, &s.y);
     series.push_back(s);
   }
   PlotFrame frame;
-  frame.title = token.name + ": power of " + (ports.size() > 1 || token.outputNames[ports[0]] != "Output" ? "the errors" : "the output");
+  frame.title = token.name + ": power of " + (ports.size() > 1 || outputNames[ports[0]] != "Output" ? "the errors" : "the output");
   frame.xLabel = "sample";
   frame.yLabel = "power (dB)";
   frame.yFloor = kCurveFloorDb;

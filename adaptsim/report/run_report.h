@@ -8,7 +8,9 @@
 #include "adaptsim/io/csv.h"
 #include "adaptsim/hosting/plugin.h"
 
-// `outputs` holds every output port of every sample; `weightsPaths` the
-// final-weights files the token wrote (none when it wrote none).
-bool WriteRunReport(const TokenInfo& token, const SampleTable& outputs, const std::vector<std::string>& weightsPaths,
-                    const std::string& directory, std::string* error);
+// `outputs` holds every output of every sample, one column per name in
+// `outputNames` (the token's output ports, and the loop's "Error" when the
+// run closed one); `weightsPaths` the final-weights files the token wrote
+// (none when it wrote none).
+bool WriteRunReport(const TokenInfo& token, const std::vector<std::string>& outputNames, const SampleTable& outputs,
+                    const std::vector<std::string>& weightsPaths, const std::string& directory, std::string* error);

@@ -112,8 +112,12 @@ TEST(DemoProcess, VerdictsFollowTheErrorPowerAndTheMisalignment) {
   EXPECT_TRUE(Contains(diverged.out, "1 of 2 tokens converged")) << diverged.out;
   std::istringstream lines(diverged.out);
   for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("NLMS ", 0) == 0) EXPECT_TRUE(Contains(line, "  diverged: ")) << line;
-    if (line.rfind("LMS2 ", 0) == 0) EXPECT_FALSE(Contains(line, "converge")) << line;
+    if (line.rfind("NLMS ", 0) == 0) {
+      EXPECT_TRUE(Contains(line, "  diverged: ")) << line;
+    }
+    if (line.rfind("LMS2 ", 0) == 0) {
+      EXPECT_FALSE(Contains(line, "converge")) << line;
+    }
   }
   const Outcome shortRun = Succeeds("short", "demo --tokens LMS2 --samples 200");
   EXPECT_TRUE(Contains(shortRun.out, "0 of 1 tokens converged")) << shortRun.out;
@@ -195,12 +199,12 @@ TEST(DemoProcess, RunsTokensOnSoundFiles) {
                                             "--outputs PostError,1 --out sound_example/chosen.csv");
   EXPECT_EQ(ReadFileText("sound_example/chosen.csv").rfind("PostError,Output\n", 0), 0u);
 
-  const Refusal wrong[] = {{"run LMS --in sound_example/noisy.wav", 1, "has 3 channels and LMS 2 input ports"},
+  const Refusal wrong[] = {{"run LMS --in sound_example/noisy.wav", 1, "has 3 channels and the run 2 inputs (Input, Desired)"},
                            {"run LMS --in sound_example/ident.wav --channels 1,9", 1, "has only 2 channels"},
-                           {"run LMS --in sound_example/ident.wav --channels 1", 2, "one file channel per input port"},
-                           {"run LMS --channels 1,2", 2, "a CSV input has one column per input port"},
+                           {"run LMS --in sound_example/ident.wav --channels 1", 2, "one file channel per input of LMS"},
+                           {"run LMS --channels 1,2", 2, "a CSV input has one column per input"},
                            {"run LMS --outputs Gamma", 2, "LMS has no output \"Gamma\""},
-                           {"run LMS --out x.wav", 2, "with CSV input, write CSV"},
+                           {"run LMS --out x.wav", 2, "needs its sample rate: --rate HZ"},
                            {"run LMS --in sound_example/missing.wav", 1, "cannot read sound_example/missing.wav"}};
   for (const Refusal& c : wrong) ExpectRefused("sound_usage", c);
 }

@@ -196,7 +196,27 @@ TEST(SoundFiles, WavRoundTripKeepsEverySample) {
   table.columns = 3;
   table.values.resize(9);
   EXPECT_FALSE(WriteSoundFile("bad.wav", {8000, SF_FORMAT_WAV | 0x7fff}, table, &clipped, &error));
-  EXPECT_TRUE(IsCsvPath("-") && IsCsvPath("") && IsCsvPath("a.csv") && !IsCsvPath("a.wav") && !IsCsvPath("a.flac"));
+  // Sound files by the extensions libsndfile knows, in any case; CSV for
+  // everything else, special files included.
+  for (const char* sound : {"a.wav", "a.WAV", "dir.x/a.flac", "a.aif", "a.aiff", "a.ogg", "a.au"}) {
+    EXPECT_TRUE(IsSoundFilePath(sound)) << sound;
+  }
+  for (const char* csv : {"-", "", "a.csv", "a.txt", "result.dat", "/dev/null", "/dev/stdout", "wav", "dir.wav/a"}) {
+    EXPECT_FALSE(IsSoundFilePath(csv)) << csv;
+  }
+  // Another extension than the input's writes that format, keeping the
+  // input's encoding where the new format has it.
+  SoundFormat chosen;
+  const SoundFormat wav16{8000, SF_FORMAT_WAV | SF_FORMAT_PCM_16};
+  ASSERT_TRUE(ChooseSoundFormat("x.flac", &wav16, 8000, 1, &chosen, &error)) << error;
+  EXPECT_EQ(chosen.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+  const SoundFormat wavFloat{8000, SF_FORMAT_WAV | SF_FORMAT_FLOAT};
+  ASSERT_TRUE(ChooseSoundFormat("x.flac", &wavFloat, 8000, 1, &chosen, &error)) << error;
+  EXPECT_EQ(chosen.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
+  ASSERT_TRUE(ChooseSoundFormat("x.aiff", nullptr, 44100, 2, &chosen, &error)) << error;
+  EXPECT_EQ(chosen.format, SF_FORMAT_AIFF | SF_FORMAT_PCM_24);
+  EXPECT_FALSE(ChooseSoundFormat("x.flac", &wav16, 8000, 300, &chosen, &error));
+  EXPECT_NE(error.find("cannot hold 300 channels"), std::string::npos) << error;
 }
 
 TEST(DemoOptions, RangesAndDefaults) {
