@@ -1,6 +1,7 @@
 #include <ostream>
 
 #include "adaptsim/cli/commands.h"
+#include "adaptsim/cli/name_match.h"
 
 void CommandContext::complain(const std::string& message) const {
   io.err << "adaptsim " << commandName << ": " << message << '\n';
@@ -28,8 +29,15 @@ const TokenInfo* CommandContext::loadTokenArgument(std::unique_ptr<Plugin>* plug
   return findToken(**plugin, words[0]);
 }
 
+const TokenInfo* FindTokenAnyCase(const Plugin& plugin, const std::string& name) {
+  std::vector<std::string> names, candidates;
+  for (const TokenInfo& token : plugin.catalogue()) names.push_back(token.name);
+  const int index = MatchName(names, name, &candidates);
+  return index >= 0 ? &plugin.catalogue()[static_cast<size_t>(index)] : nullptr;
+}
+
 const TokenInfo* CommandContext::findToken(const Plugin& plugin, const std::string& name) const {
-  const TokenInfo* token = plugin.find(name);
+  const TokenInfo* token = FindTokenAnyCase(plugin, name);
   if (token == nullptr) {
     complain("unknown token \"" + name + "\" ('adaptsim list' shows the " +
              std::to_string(plugin.catalogue().size()) + " tokens of " + plugin.path() + ")");

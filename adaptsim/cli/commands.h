@@ -38,6 +38,9 @@ struct CommandContext {
   const TokenInfo* loadTokenArgument(std::unique_ptr<Plugin>* plugin, int* exitCode) const;
 };
 
+// The catalogue entry whose name is `name` in any letter case, or null.
+const TokenInfo* FindTokenAnyCase(const Plugin& plugin, const std::string& name);
+
 struct Command {
   const char* name;
   const char* summary;

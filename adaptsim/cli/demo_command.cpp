@@ -81,6 +81,10 @@ int RunDemo(const CommandContext& context) {
   }
   const std::unique_ptr<Plugin> plugin = context.loadPlugin();
   if (!plugin) return kExitFailure;
+  // --tokens in any letter case, spelt as the catalogue spells them from here on.
+  for (std::string& name : options.identification.tokens) {
+    if (const TokenInfo* token = FindTokenAnyCase(*plugin, name)) name = token->name;
+  }
   if (!CheckTokenNames(*plugin, options.identification.tokens, &error)) {
     context.complain(error);
     return kExitUsage;

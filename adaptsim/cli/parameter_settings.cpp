@@ -1,5 +1,6 @@
 #include "adaptsim/cli/parameter_settings.h"
 
+#include "adaptsim/cli/name_match.h"
 #include "adaptsim/io/number_text.h"
 
 namespace {
@@ -27,7 +28,13 @@ bool ApplyParameterSetting(const TokenInfo& token, const std::string& setting,
   }
   const std::string name = setting.substr(0, eq);
   const std::string valueText = setting.substr(eq + 1);
-  int index = token.parameterIndex(name);
+  std::vector<std::string> candidates;
+  int index = MatchName(token.parameterNames, name, &candidates);
+  if (index == -2) {
+    *error = "parameter \"" + name + "\" of " + token.name + " could be any of:";
+    for (const std::string& candidate : candidates) *error += " \"" + candidate + "\"";
+    return false;
+  }
   if (index < 0 && IsIndex(name) && std::stoul(name) < token.parameterNames.size()) {
     index = static_cast<int>(std::stoul(name));
   }

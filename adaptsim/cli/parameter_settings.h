@@ -7,7 +7,8 @@
 #include "adaptsim/hosting/plugin.h"
 
 // Applies one "NAME=VALUE" setting to `values` (one per parameter of `token`).
-// NAME is a parameter's exact catalogue name, blanks included, or its index;
+// NAME is a parameter's catalogue name (or the one name it matches in any
+// letter case with one blank for two, see MatchName) or its index;
 // VALUE is any double, "nan" and "inf" included. False with the reason in
 // *error (for an unknown name, a list of the token's parameters).
 bool ApplyParameterSetting(const TokenInfo& token, const std::string& setting,

@@ -1,0 +1,35 @@
+#include "adaptsim/cli/name_match.h"
+
+#include <cctype>
+
+namespace {
+
+std::string Loose(const std::string& name) {
+  std::string text;
+  for (char c : name) {
+    if (c == ' ') {
+      if (!text.empty() && text.back() != ' ') text += ' ';
+    } else {
+      text += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+  }
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+}  // namespace
+
+int MatchName(const std::vector<std::string>& names, const std::string& typed, std::vector<std::string>* candidates) {
+  for (size_t k = 0; k < names.size(); ++k) {
+    if (names[k] == typed) return static_cast<int>(k);
+  }
+  const std::string loose = Loose(typed);
+  int found = -1;
+  candidates->clear();
+  for (size_t k = 0; k < names.size(); ++k) {
+    if (Loose(names[k]) != loose) continue;
+    candidates->push_back(names[k]);
+    found = static_cast<int>(k);
+  }
+  return candidates->size() > 1 ? -2 : found;
+}
