@@ -14,6 +14,7 @@
 #define ADAPTSIM_SEEK _lseeki64
 #define ADAPTSIM_OPEN_FLAGS (_O_RDONLY | _O_BINARY)
 #else
+#include <poll.h>
 #include <unistd.h>
 #define ADAPTSIM_READ ::read
 #define ADAPTSIM_CLOSE ::close
@@ -22,6 +23,8 @@
 #endif
 
 namespace {
+
+constexpr int kWaitMilliseconds = 100;
 
 // Where reading of a regular file starts, or -1 for anything else.
 long long RegularFileOffset(int descriptor) {
@@ -58,6 +61,13 @@ DescriptorSource::~DescriptorSource() {
 }
 
 long DescriptorSource::read(char* buffer, size_t size) {
+#ifndef _WIN32
+  // A signal that arrives just before the read would not end it: the wait
+  // is cut into short ones, each returning to the caller to look for it.
+  pollfd ready{descriptor, POLLIN, 0};
+  const int polled = poll(&ready, 1, kWaitMilliseconds);
+  if (polled == 0 || (polled < 0 && errno == EINTR)) return kInterrupted;
+#endif
   // A signal handler installed without restarting makes a waiting read
   // return early: the caller decides whether that was an interrupt.
   const long got = static_cast<long>(ADAPTSIM_READ(descriptor, buffer, static_cast<unsigned>(size)));

@@ -15,7 +15,8 @@ class ByteSource {
 
   virtual ~ByteSource() = default;
   // Up to `size` bytes into `buffer`: their count, kEnd, kFailed (errno set)
-  // or kInterrupted (a signal arrived while waiting).
+  // or kInterrupted (nothing came for a while, or a signal arrived: the
+  // caller may look for an interrupt and read again).
   virtual long read(char* buffer, size_t size) = 0;
 };
 

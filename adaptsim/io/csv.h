@@ -35,7 +35,8 @@ class CsvRowReader {
   CsvRowReader(ByteSource& source, size_t columns) : source(source), columns(columns) {}
 
   // The next row into `row` (`columns` values). kInterrupted: the source's
-  // wait was cut short by a signal; calling again carries on where it was.
+  // wait was cut short (a signal, or a pause in the input); calling again
+  // carries on where it was.
   Status next(double* row, std::string* error);
   // Called before each read of the source that may have to wait for data
   // (standard input, a pipe): the moment to pass on what is pending.

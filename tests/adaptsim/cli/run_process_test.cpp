@@ -58,6 +58,8 @@ TEST(RunProcess, RowsRunAsTheyArriveOnAPipe) {
 // exits 130.
 TEST(RunProcess, CtrlCStopsAtTheCurrentSampleAndKeepsTheCoefficientsReached) {
   const std::string rows = PlantCsv(500, {0.5, -0.25, 0.125});
+  std::remove("interrupted.csv");
+  std::remove("interrupted.txt");
   ChildProcess run(ADAPTSIM_PATH, {"run", "LMS", "-p", "Numerator Coeffs=3", "-p", "Mu Forward=0.05",
                                    "--weights", "interrupted.txt", "--out", "interrupted.csv"},
                    "interrupted.stderr");
