@@ -2,6 +2,8 @@
 // library: the figures must be those of the tokens' own outputs and files.
 #if defined(ADAPTSIM_PATH)
 
+#include <sndfile.h>
+
 #include <algorithm>
 #include <cmath>
 #include <sstream>
@@ -198,6 +200,28 @@ TEST(DemoProcess, RunsTokensOnSoundFiles) {
   const Outcome chosen = Succeeds("chosen", "run LMS --in sound_example/noisy.wav --channels 3,1 --weights '' "
                                             "--outputs PostError,1 --out sound_example/chosen.csv");
   EXPECT_EQ(ReadFileText("sound_example/chosen.csv").rfind("PostError,Output\n", 0), 0u);
+
+  // Another sound extension writes that format; CSV input with --rate
+  // writes a sound file too.
+  Succeeds("flac", "run LMS --in sound_example/ident.wav --weights '' --outputs PriError --out sound_example/e.flac");
+  SampleTable flac;
+  ASSERT_TRUE(ReadSoundFile("sound_example/e.flac", &flac, &format, &error)) << error;
+  EXPECT_EQ(format.format & SF_FORMAT_TYPEMASK, SF_FORMAT_FLAC);
+  EXPECT_EQ(flac.rows(), static_cast<size_t>(3 * kExampleRate));
+  Succeeds("csv2wav", "run LMS -p 0=2 --weights '' --rate 16000 --out sound_example/c.WAV", "0.5,0.25\n0.5,0.25\n");
+  SampleTable wav;
+  ASSERT_TRUE(ReadSoundFile("sound_example/c.WAV", &wav, &format, &error)) << error;
+  EXPECT_EQ(format.format & SF_FORMAT_TYPEMASK, SF_FORMAT_WAV);
+  EXPECT_EQ(format.sampleRate, 16000);
+  EXPECT_EQ(wav.columns, 3u);
+  EXPECT_EQ(wav.rows(), 2u);
+
+  // The README's noise canceller at NLMS2's default step size blows up: the
+  // run says where, and still exits 0.
+  const Outcome wild = Succeeds("wild", "run NLMS2 -p 'Numerator Coeffs  1=8' -p 'Numerator Coeffs  2=8' "
+                                        "--in sound_example/noisy.wav --outputs PriError --out wild.csv --weights ''");
+  EXPECT_TRUE(Contains(wild.err, "adaptsim run: warning: output \"")) << wild.err;
+  EXPECT_TRUE(Contains(wild.err, "try a smaller step size (\"Mu 1\", \"Mu 2\")")) << wild.err;
 
   const Refusal wrong[] = {{"run LMS --in sound_example/noisy.wav", 1, "has 3 channels and the run 2 inputs (Input, Desired)"},
                            {"run LMS --in sound_example/ident.wav --channels 1,9", 1, "has only 2 channels"},
