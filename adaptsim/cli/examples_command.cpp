@@ -18,7 +18,8 @@ int RunExamples(const CommandContext& context) {
     return kExitFailure;
   }
   context.io.out << "Wrote " << words[0] << "/ident.wav (input, output of an unknown system), " << words[0]
-                 << "/noisy.wav (fan noise, hum, signal plus both) and " << words[0] << "/clean.wav.\n"
+                 << "/noisy.wav (fan noise, hum, signal plus both), " << words[0] << "/clean.wav and " << words[0]
+                 << "/signals.csv (two inputs and their sum through two paths).\n"
                  << "The unknown system:";
   for (double h : ExampleSystem()) context.io.out << ' ' << FormatShortest(h);
   context.io.out << '\n';
@@ -33,7 +34,8 @@ const Command& ExamplesCommand() {
       "Writes three 16-bit WAV files at 8000 Hz into the existing directory DIR:\n"
       "ident.wav, the input and output of an unknown system (system\n"
       "identification); noisy.wav, two noise sources and a signal heard through\n"
-      "both (noise cancellation); clean.wav, the signal alone for comparison.",
+      "both (noise cancellation); clean.wav, the signal alone for comparison;\n"
+      "and signals.csv, samples of a two-input system for the CSV examples.",
       {},
       &RunExamples};
   return command;

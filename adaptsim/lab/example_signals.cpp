@@ -2,9 +2,13 @@
 
 #include <sndfile.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fstream>
 
 #include "adaptsim/lab/random_source.h"
+#include "adaptsim/io/csv.h"
 #include "adaptsim/io/sound_file.h"
 
 namespace {
@@ -41,6 +45,37 @@ const std::vector<double>& ExampleSystem() {
   return h;
 }
 
+const std::vector<double>& ExamplePath(int channel) {
+  static const std::vector<double> first{0.8, -0.4, 0.2, -0.1};
+  static const std::vector<double> second{0.3, 0.3, 0.2, 0.1, 0.05, 0.025, 0, 0, 0, 0};
+  return channel == 1 ? first : second;
+}
+
+namespace {
+
+bool WriteSignalsCsv(const std::string& path, RandomSource* random, std::string* error) {
+  const size_t n = 4000;
+  std::vector<double> x1(n), x2(n);
+  for (size_t k = 0; k < n; ++k) {
+    x1[k] = random->gaussian();
+    x2[k] = random->gaussian();
+  }
+  std::ofstream out(path, std::ios::binary);
+  WriteCsvHeader(out, {"Input 1", "Input 2", "Desired"});
+  for (size_t k = 0; k < n; ++k) {
+    const double row[] = {x1[k], x2[k], Filter(ExamplePath(1), x1, k) + Filter(ExamplePath(2), x2, k)};
+    WriteCsvRow(out, row, 3);
+  }
+  out.close();
+  if (!out) {
+    *error = "cannot write " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool WriteExampleSignals(const std::string& directory, std::string* error) {
   RandomSource random(2024, 0);
   const size_t n = 3 * kExampleRate;
@@ -67,5 +102,5 @@ bool WriteExampleSignals(const std::string& directory, std::string* error) {
   }
   for (size_t k = 0; k < n; ++k) primary[k] = clean[k] + Filter(fanPath, fan, k) + Filter(humPath, hum, k);
   return Write(directory + "/noisy.wav", {fan, hum, primary}, error) &&
-         Write(directory + "/clean.wav", {clean}, error);
+         Write(directory + "/clean.wav", {clean}, error) && WriteSignalsCsv(directory + "/signals.csv", &random, error);
 }

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Runs the command examples of the documentation, as written, against a build.
+#
+# Every code block of the files below must be marked on the line just before
+# it (a fenced or an indented block alike):
+#   <!-- example -->            run it: its lines go to bash -e -o pipefail
+#   <!-- not-run: REASON -->    list it with REASON and do not run it
+# A block without a mark fails this script, so that nothing is skipped
+# silently. The examples run in order, in one scratch directory where `build`
+# is the build tree (BUILD_DIR, default ./build) and the repository's files
+# are at hand through `repo`; what one example writes (examples/, w.txt...)
+# the next may read. Files the examples need are made by examples before them
+# (`adaptsim examples DIR`).
+#
+#   .ci/readme-examples.sh [FILE.md...]    default: the documents listed here
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$PWD
+documents=(README.md)
+[ $# -gt 0 ] && documents=("$@")
+build_dir=$(cd "${BUILD_DIR:-build}" && pwd)
+[ -x "$build_dir/adaptsim/adaptsim" ] || { echo "readme-examples: no adaptsim in $build_dir" >&2; exit 1; }
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+ln -s "$build_dir" "$scratch/build"
+ln -s "$repo" "$scratch/repo"
+mkdir "$scratch/blocks"
+
+ran=0
+not_run=0
+for document in "${documents[@]}"; do
+  # One file per block (NNN.sh) and a manifest line per block:
+  #   NNN <tab> mark <tab> line of the block <tab> reason
+  rm -f "$scratch"/blocks/*
+  awk -v dir="$scratch/blocks" '
+    function start(kind) {
+      ++count
+      file = sprintf("%s/%03d.sh", dir, count)
+      printf "" > file
+      mark = pending; pending = ""
+      if (mark == "") { kind_of[count] = "unmarked" } else { kind_of[count] = mark }
+      line_of[count] = NR
+      inblock = kind
+    }
+    /^<!-- example -->[ \t]*$/ { pending = "example"; next }
+    /^<!-- not-run: .* -->[ \t]*$/ {
+      pending = $0; sub(/^<!-- not-run: /, "", pending); sub(/ -->[ \t]*$/, "", pending)
+      pending = "not-run\t" pending; next
+    }
+    inblock == "fenced" {
+      if ($0 ~ /^```/) { inblock = ""; close(file); next }
+      print > file; next
+    }
+    inblock == "indented" {
+      if ($0 ~ /^    / || $0 ~ /^[ \t]*$/) { line = $0; sub(/^    /, "", line); print line > file; next }
+      inblock = ""; close(file)
+    }
+    /^```/ { start("fenced"); previous_blank = 0; next }
+    /^    / && (previous_blank || pending != "") { start("indented"); line = $0; sub(/^    /, "", line); print line > file; next }
+    { previous_blank = ($0 ~ /^[ \t]*$/); if (!previous_blank) pending = "" }
+    END {
+      for (k = 1; k <= count; ++k) {
+        split(kind_of[k], parts, "\t")
+        printf "%03d\t%s\t%d\t%s\n", k, parts[1], line_of[k], parts[2]
+      }
+    }
+  ' "$repo/$document" > "$scratch/manifest"
+
+  while IFS=$'\t' read -r block kind line reason; do
+    where="$document:$line"
+    case "$kind" in
+      example)
+        echo "== $where: running"
+        sed 's/^/   | /' "$scratch/blocks/$block.sh"
+        if ! (cd "$scratch" && timeout 900 bash -e -o pipefail "$scratch/blocks/$block.sh" > "$scratch/out" 2>&1); then
+          echo "readme-examples: the example at $where failed:" >&2
+          cat "$scratch/out" >&2
+          exit 1
+        fi
+        ran=$((ran + 1))
+        ;;
+      not-run)
+        echo "== $where: not run ($reason)"
+        not_run=$((not_run + 1))
+        ;;
+      *)
+        echo "readme-examples: the code block at $where has no mark (<!-- example --> or <!-- not-run: REASON -->)" >&2
+        exit 1
+        ;;
+    esac
+  done < "$scratch/manifest"
+done
+echo "readme-examples: $ran examples ran, $not_run blocks not run (reasons above)"
