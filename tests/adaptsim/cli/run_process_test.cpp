@@ -12,6 +12,7 @@
 #include "adaptsim/io/number_text.h"
 #include "tests/support/adaptsim_process.h"
 #include "tests/support/child_process.h"
+#include "tests/support/svg_check.h"
 
 namespace {
 
@@ -107,8 +108,8 @@ TEST(RunProcess, OutputGoesToAnyNameAsCsvUnlessItNamesASoundFormat) {
 // The library does what it is asked, so the exit status stays 0, but the
 // user hears once where the output ran away and what to change.
 TEST(RunProcess, AnOutputThatRunsAwayIsReportedOnceWithItsSample) {
-  const std::string rows = PlantCsv(300, {1.0, 0.5});
-  const Outcome wild = Succeeds("wild", "run LMS -p 'mu forward=5' --weights ''", rows);
+  const std::string rows = PlantCsv(1500, {1.0, 0.5});
+  const Outcome wild = Succeeds("wild", "run LMS -p 'mu forward=5' --weights wild.txt --report wild_report", rows);
   EXPECT_EQ(Count(wild.err, "warning"), 1u) << wild.err;
   for (const char* part : {"adaptsim run: warning: output \"", "at sample ", "the filter diverges",
                            "try a smaller step size (\"Mu Forward\", \"Mu Backward\")"}) {
@@ -129,6 +130,13 @@ TEST(RunProcess, AnOutputThatRunsAwayIsReportedOnceWithItsSample) {
       c = *end == ',' ? end + 1 : end;
     }
   }
+  // Its report draws what is finite and says what it left out.
+  for (const char* figure : {"wild_report/learning-curve.svg", "wild_report/weights-1.svg"}) {
+    const std::string svg = ReadFileText(figure);
+    EXPECT_EQ(svg.rfind("<svg", 0), 0u) << figure;
+    EXPECT_EQ(BadSvgCoordinate(svg), "") << figure;
+  }
+  EXPECT_TRUE(Contains(ReadFileText("wild_report/learning-curve.svg"), "not finite (nan or inf), left as gaps"));
   // A tame run and a run whose input holds NaN say nothing.
   EXPECT_EQ(Succeeds("tame", "run LMS --weights ''", rows).err, "");
   EXPECT_EQ(Succeeds("nan", "run LMS --weights ''", "1,1\nnan,1\n2,2\n").err, "");
