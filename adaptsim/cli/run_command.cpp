@@ -1,5 +1,6 @@
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <limits>
@@ -197,7 +198,16 @@ class InputRows {
       sound = true;
       return ReadSoundInput(context, wiring, settings, &table, &format);
     }
-    descriptor.reset(new DescriptorSource(settings->inputPath));
+    // The process's own standard input is read through its descriptor, so
+    // that rows run as they arrive and Ctrl-C ends a wait; any other stream
+    // (a caller's) as a stream.
+    if (IsStandardStream(settings->inputPath) && &context.io.in != &std::cin) {
+      source.reset(new StreamSource(context.io.in));
+      reader.reset(new CsvRowReader(*source, wiring.columnNames().size()));
+      return true;
+    }
+    DescriptorSource* descriptor = new DescriptorSource(settings->inputPath);
+    source.reset(descriptor);
     if (!descriptor->isOpen()) {
       context.complain("cannot read " + settings->inputPath + ": " + std::strerror(errno));
       return false;
@@ -221,7 +231,7 @@ class InputRows {
         return false;
       }
     }
-    reader.reset(new CsvRowReader(*descriptor, wiring.columnNames().size()));
+    reader.reset(new CsvRowReader(*source, wiring.columnNames().size()));
     return true;
   }
 
@@ -256,7 +266,7 @@ class InputRows {
   SampleTable table;
   SoundFormat format;
   size_t nextRow = 0;
-  std::unique_ptr<DescriptorSource> descriptor;
+  std::unique_ptr<ByteSource> source;
   std::unique_ptr<CsvRowReader> reader;
 };
 
