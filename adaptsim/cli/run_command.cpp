@@ -455,18 +455,18 @@ const Command& RunCommand() {
       "rate where it has them). An output that runs away is reported once on\n"
       "standard error. Ctrl-C stops the run at the current sample; the token is\n"
       "terminated, so its final-weights files hold the coefficients reached, and\n"
-      "adaptsim exits with 130.",
+      "adaptsim exits with 130. --loop wires a general token as a diagram does:\n"
+      "the input holds Input, Desired and the token's other inputs; Error is fed\n"
+      "the previous sample's Desired - Output, - de/dw the input.",
       {{"parameter", 'p', "NAME=VALUE",
-        "set a parameter by its catalogue name (any case, one blank before a channel number) or index (repeatable)"},
+        "set a parameter by its name (in any case) or index (repeatable)"},
        {"weights", 0, "FILENAME",
         "final-weights file name handed to the token (default: the catalogue's; \"\" for none)"},
        {"in", 0, "FILE", "input CSV or sound file (default and \"-\": CSV on standard input)"},
        {"out", 0, "FILE", "output CSV or sound file (default and \"-\": CSV on standard output)"},
        {"channels", 0, "LIST", "sound file channels (from 1) for the inputs, e.g. 2,1"},
        {"outputs", 0, "LIST", "outputs to write, by name or number (default: all)"},
-       {"loop", 0, nullptr,
-        "wire a general token into its loop: the input holds Input, Desired and its other inputs; "
-        "Error = Desired - the previous Output, - de/dw = Input; outputs gain Error"},
+       {"loop", 0, nullptr, "close a general token's loop: input Input,Desired,...; outputs gain Error"},
        {"rate", 0, "HZ", "sample rate of the system and the inputs (default: the sound file's, or 1)"},
        {"report", 0, "DIR", "also write an HTML report: error power against samples, final weights"}},
       &RunRun};
