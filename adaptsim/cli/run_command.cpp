@@ -191,7 +191,8 @@ class InputRows {
   InputRows(const CommandContext& context, const RunWiring& wiring, const InterruptCatcher& interrupt)
       : context(context), wiring(wiring), interrupt(interrupt) {}
 
-  // Opens the input; complains and returns false when it cannot.
+  // Opens the input; complains and returns false when it cannot, or when
+  // the user interrupted the check of a file.
   bool open(RunSettings* settings) {
     name = IsStandardStream(settings->inputPath) ? "standard input" : settings->inputPath;
     if (IsSoundFilePath(settings->inputPath)) {
@@ -221,7 +222,11 @@ class InputRows {
       RowStatus status;
       do {
         status = check.next(row.data(), &error);
-      } while (status == RowStatus::kRow || (status == RowStatus::kInterrupted && !interrupt.interrupted()));
+      } while ((status == RowStatus::kRow || status == RowStatus::kInterrupted) && !interrupt.interrupted());
+      if (interrupt.interrupted()) {
+        context.complain("interrupted before the first sample; nothing was run");
+        return false;
+      }
       if (status == RowStatus::kError) {
         context.complain(name + ", " + error + "; nothing was run");
         return false;
@@ -340,7 +345,7 @@ int RunRun(const CommandContext& context) {
 
   const InterruptCatcher interrupt;
   InputRows input(context, wiring, interrupt);
-  if (!input.open(&settings)) return kExitFailure;
+  if (!input.open(&settings)) return interrupt.interrupted() ? kExitInterrupted : kExitFailure;
   // The first row is read before anything is created: an input that is
   // wrong from its start runs nothing.
   std::vector<double> row(wiring.columnNames().size());
