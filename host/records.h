@@ -17,9 +17,12 @@
 #endif
 
 // Standard-call convention on 32-bit x86 (callee pops its arguments), the
-// platform's C convention everywhere else.
+// platform's C convention everywhere else. The host calls with a stack aligned
+// to 4 bytes only, while code built for 32-bit Linux may keep 16-byte vectors
+// in stack slots that it takes to be aligned: on 32-bit x86 the exported
+// functions realign the stack on entry.
 #if defined(__i386__) || defined(_M_IX86)
-#define ADAPTIVE_CALL __attribute__((stdcall))
+#define ADAPTIVE_CALL __attribute__((stdcall, force_align_arg_pointer))
 #else
 #define ADAPTIVE_CALL
 #endif

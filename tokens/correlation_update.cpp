@@ -1,9 +1,9 @@
 #include "tokens/correlation_update.h"
 
 #include <cstddef>
-#include <cstring>
 
 #include "tokens/parameters.h"
+#include "tokens/vector_lanes.h"
 
 bool SquareMatricesFit(int32_t n, int count) {
   const uint64_t elements = static_cast<uint64_t>(n < 0 ? 0 : n) * static_cast<uint64_t>(n < 0 ? 0 : n);
@@ -36,26 +36,6 @@ namespace {
 // from one matrix then feeds four independent sums, and four sums are in
 // flight at once instead of one.
 constexpr int32_t kBlock = 4;
-
-// W doubles processed by one vector instruction. Every lane performs exactly
-// the scalar operations of its element (a separate multiplication and
-// addition, never fused), so the lane width changes the speed only.
-template <int W>
-struct Lanes {
-  typedef double Type __attribute__((vector_size(W * sizeof(double))));
-};
-
-// Unaligned loads and stores (by reference: a wide vector passed by value
-// would depend on the calling convention of the instruction set).
-template <class V>
-inline __attribute__((always_inline)) void Load(V& v, const double* from) {
-  std::memcpy(&v, from, sizeof v);
-}
-
-template <class V>
-inline __attribute__((always_inline)) void Store(double* to, const V& v) {
-  std::memcpy(to, &v, sizeof v);
-}
 
 // Column pointers of the block starting at column j0; a block cut short by
 // the matrix edge repeats its first column, whose extra results are ignored.
@@ -125,37 +105,67 @@ inline __attribute__((always_inline)) void RowFormUpdateLanes(double* P, int32_t
   }
 }
 
-// Rows i0 … i0+R·W−1 of four columns of G × P into the block C (n rows, four
-// columns), R vectors of W rows each: each element starts at 0.0 and adds
-// G(i,k)·P(k,j) in ascending k.
-template <int W, int R>
+// Rows i0 … of four columns of G × P into the block C (n rows, four columns):
+// R vectors of W rows, then Pairs vectors of two rows and Singles single rows,
+// all in one pass over k so that their sums are in flight together. Each
+// element starts at 0.0 and adds G(i,k)·P(k,j) in ascending k.
+template <int W, int R, int Pairs = 0, int Singles = 0>
 inline __attribute__((always_inline)) void ProductTile(const double* G, std::ptrdiff_t stride, int32_t n,
                                                        int32_t i0, const double* const col[kBlock],
                                                        double* __restrict C) {
   using V = typename Lanes<W>::Type;
-  V acc[R][kBlock] = {};
+  using H = typename Lanes<2>::Type;
+  // Arrays of at least one element; only the first R, Pairs, Singles are used.
+  V acc[R > 0 ? R : 1][kBlock] = {};
+  H pair[Pairs > 0 ? Pairs : 1][kBlock] = {};
+  double single[Singles > 0 ? Singles : 1][kBlock] = {};
   for (int32_t k = 0; k < n; ++k) {
     const double* g = G + stride * k + i0;
-    V column[R];
+    V column[R > 0 ? R : 1];
+    H columnPair[Pairs > 0 ? Pairs : 1];
     for (int r = 0; r < R; ++r) Load(column[r], g + r * W);
+    for (int r = 0; r < Pairs; ++r) Load(columnPair[r], g + R * W + r * 2);
     for (int32_t c = 0; c < kBlock; ++c) {
       const double pkj = col[c][k];
       for (int r = 0; r < R; ++r) acc[r][c] = acc[r][c] + column[r] * pkj;
+      for (int r = 0; r < Pairs; ++r) pair[r][c] = pair[r][c] + columnPair[r] * pkj;
+      for (int r = 0; r < Singles; ++r) single[r][c] = single[r][c] + g[R * W + Pairs * 2 + r] * pkj;
     }
   }
-  for (int32_t c = 0; c < kBlock; ++c)
-    for (int r = 0; r < R; ++r) Store(C + stride * c + i0 + r * W, acc[r][c]);
+  for (int32_t c = 0; c < kBlock; ++c) {
+    double* to = C + stride * c + i0;
+    for (int r = 0; r < R; ++r) Store(to + r * W, acc[r][c]);
+    for (int r = 0; r < Pairs; ++r) Store(to + R * W + r * 2, pair[r][c]);
+    for (int r = 0; r < Singles; ++r) to[R * W + Pairs * 2 + r] = single[r][c];
+  }
 }
 
-// The rows below the last whole tile, one at a time.
-inline void ProductRow(const double* G, std::ptrdiff_t stride, int32_t n, int32_t i,
-                       const double* const col[kBlock], double* __restrict C) {
-  double s[kBlock] = {0.0, 0.0, 0.0, 0.0};
-  for (int32_t k = 0; k < n; ++k) {
-    const double gik = G[stride * k + i];
-    for (int32_t c = 0; c < kBlock; ++c) s[c] = s[c] + gik * col[c][k];
+// Vectors of W rows per tile of the product. The 64-bit instruction sets have
+// sixteen vector registers: two vectors per column (eight sums) plus the
+// loaded column and the broadcast element fit. 32-bit x86 has eight: there
+// the 256-bit tile keeps one vector per column, so that its sums stay in
+// registers instead of 32-byte stack slots; the 128-bit tile keeps two.
+template <int W>
+constexpr int TileVectors() {
+  return sizeof(void*) == 8 || W == 2 ? 2 : 1;
+}
+
+// The m rows below the last whole tile (m < TileVectors<W>() · W), in one
+// tile: at most one W-row vector, one two-row vector and one single row.
+template <int W>
+inline __attribute__((always_inline)) void ProductEdge(const double* G, std::ptrdiff_t stride, int32_t n,
+                                                       int32_t i0, int32_t m, const double* const col[kBlock],
+                                                       double* __restrict C) {
+  switch (m) {  // 4 … 7 only when W is 4
+    case 1: return ProductTile<W, 0, 0, 1>(G, stride, n, i0, col, C);
+    case 2: return ProductTile<W, 0, 1, 0>(G, stride, n, i0, col, C);
+    case 3: return ProductTile<W, 0, 1, 1>(G, stride, n, i0, col, C);
+    case 4: return ProductTile<W, 1, 0, 0>(G, stride, n, i0, col, C);
+    case 5: return ProductTile<W, 1, 0, 1>(G, stride, n, i0, col, C);
+    case 6: return ProductTile<W, 1, 1, 0>(G, stride, n, i0, col, C);
+    case 7: return ProductTile<W, 1, 1, 1>(G, stride, n, i0, col, C);
+    default: return;
   }
-  for (int32_t c = 0; c < kBlock; ++c) C[stride * c + i] = s[c];
 }
 
 template <int W>
@@ -177,13 +187,10 @@ inline __attribute__((always_inline)) void OuterProductUpdateLanes(double* P, in
     // All rows of the block's product first: they need the old columns.
     const double* col[kBlock];
     const int32_t width = BlockColumns(P, stride, n, j0, col);
+    constexpr int32_t kTileRows = TileVectors<W>() * W;
     int32_t i = 0;
-    for (; i + 2 * W <= n; i += 2 * W) ProductTile<W, 2>(G, stride, n, i, col, C);
-    if (i + W <= n) {
-      ProductTile<W, 1>(G, stride, n, i, col, C);
-      i += W;
-    }
-    for (; i < n; ++i) ProductRow(G, stride, n, i, col, C);
+    for (; i + kTileRows <= n; i += kTileRows) ProductTile<W, TileVectors<W>()>(G, stride, n, i, col, C);
+    ProductEdge<W>(G, stride, n, i, n - i, col, C);
     for (int32_t c = 0; c < width; ++c) {
       const int32_t j = j0 + c;
       double* __restrict column = P + stride * j;
@@ -197,24 +204,15 @@ inline __attribute__((always_inline)) void OuterProductUpdateLanes(double* P, in
   }
 }
 
-// The same kernels compiled once more for processors with 256-bit vector
-// units, chosen at run time. Only AVX2 is enabled, not FMA: a fused
-// multiply-add would round once where the equations round twice. Not on
-// Windows, where GCC cannot keep 256-bit values spilled to the stack aligned;
-// the plug-in there runs the 128-bit kernels, which give the same bits.
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__)) && !defined(_WIN32)
-#define ADAPTIVE_WIDE_KERNELS 1
-const bool kWideVectorsAvailable = (__builtin_cpu_init(), __builtin_cpu_supports("avx2") != 0);
-bool wideVectors = kWideVectorsAvailable;
-
-__attribute__((target("avx2"))) void MultiplyByVectorWide(const double* P, int32_t n, const double* u, double* pi) {
+#ifdef ADAPTIVE_WIDE_KERNELS
+ADAPTIVE_WIDE void MultiplyByVectorWide(const double* P, int32_t n, const double* u, double* pi) {
   MultiplyByVectorLanes<4>(P, n, u, pi);
 }
-__attribute__((target("avx2"))) void RowFormUpdateWide(double* P, int32_t n, const double* x, const double* gain,
+ADAPTIVE_WIDE void RowFormUpdateWide(double* P, int32_t n, const double* x, const double* gain,
                                                         double lambdaInverse) {
   RowFormUpdateLanes<4>(P, n, x, gain, lambdaInverse);
 }
-__attribute__((target("avx2"))) void OuterProductUpdateWide(double* P, int32_t n, const double* gain,
+ADAPTIVE_WIDE void OuterProductUpdateWide(double* P, int32_t n, const double* gain,
                                                              const double* u, double lambdaInverse,
                                                              OuterProductWork& work, double* newProduct) {
   OuterProductUpdateLanes<4>(P, n, gain, u, lambdaInverse, work, newProduct);
@@ -223,20 +221,9 @@ __attribute__((target("avx2"))) void OuterProductUpdateWide(double* P, int32_t n
 
 }  // namespace
 
-bool SelectWideKernels(bool wide) {
-#ifdef ADAPTIVE_WIDE_KERNELS
-  const bool previous = wideVectors;
-  wideVectors = wide && kWideVectorsAvailable;
-  return previous;
-#else
-  (void)wide;
-  return false;
-#endif
-}
-
 void MultiplyByVector(const double* P, int32_t n, const double* u, double* pi) {
 #ifdef ADAPTIVE_WIDE_KERNELS
-  if (wideVectors) return MultiplyByVectorWide(P, n, u, pi);
+  if (WideKernelsSelected()) return MultiplyByVectorWide(P, n, u, pi);
 #endif
   MultiplyByVectorLanes<2>(P, n, u, pi);
 }
@@ -248,7 +235,7 @@ void ComputeGain(const double* u, const double* pi, int32_t n, double lambdaInve
 
 void RowFormUpdate(double* P, int32_t n, const double* x, const double* gain, double lambdaInverse) {
 #ifdef ADAPTIVE_WIDE_KERNELS
-  if (wideVectors) return RowFormUpdateWide(P, n, x, gain, lambdaInverse);
+  if (WideKernelsSelected()) return RowFormUpdateWide(P, n, x, gain, lambdaInverse);
 #endif
   RowFormUpdateLanes<2>(P, n, x, gain, lambdaInverse);
 }
@@ -256,7 +243,7 @@ void RowFormUpdate(double* P, int32_t n, const double* x, const double* gain, do
 void OuterProductUpdate(double* P, int32_t n, const double* gain, const double* u, double lambdaInverse,
                         OuterProductWork& work, double* newProduct) {
 #ifdef ADAPTIVE_WIDE_KERNELS
-  if (wideVectors) return OuterProductUpdateWide(P, n, gain, u, lambdaInverse, work, newProduct);
+  if (WideKernelsSelected()) return OuterProductUpdateWide(P, n, gain, u, lambdaInverse, work, newProduct);
 #endif
   OuterProductUpdateLanes<2>(P, n, gain, u, lambdaInverse, work, newProduct);
 }

@@ -9,7 +9,7 @@
 // stride, work on several independent elements per vector instruction and
 // allocate nothing. The filters' outputs depend on this bit for bit. On x86
 // processors with AVX2 the kernels run with 256-bit vectors instead of 128-bit
-// ones (chosen once, at load time); fused multiply-add is never used.
+// ones (tokens/vector_lanes.h); fused multiply-add is never used.
 #pragma once
 
 #include <cstdint>
@@ -67,11 +67,6 @@ struct OuterProductWork {
 // over j ascending as the columns are finished.
 void OuterProductUpdate(double* P, int32_t n, const double* gain, const double* u, double lambdaInverse,
                         OuterProductWork& work, double* newProduct);
-
-// Chooses the 256-bit kernels (where the processor has them) or the 128-bit
-// ones, and returns the previous choice; the tests compare both with the
-// expression forms.
-bool SelectWideKernels(bool wide);
 
 // P(i,i) = P(i,i) + q for every i.
 void AddToDiagonal(double* P, int32_t n, double q);

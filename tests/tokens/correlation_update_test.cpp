@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/tokens/correlation_reference.h"
+#include "tokens/vector_lanes.h"
 
 namespace {
 
@@ -65,11 +66,13 @@ void ExpectKernelsEqualExpressions(int n, bool special, std::mt19937& rng) {
 TEST(CorrelationUpdate, KernelsEqualTheExpressionForms) {
   std::mt19937 rng(42);
   // Both vector widths; lengths around the edges of the four-column blocks
-  // and of the row tiles (4 rows of 128-bit, 8 rows of 256-bit vectors).
+  // and of the row tiles (4 rows of 128-bit vectors; 8 rows of 256-bit ones,
+  // 4 on 32-bit x86), so that every mix of the edge tile's vector, two-row
+  // vector and single row is met.
   for (bool wide : {false, true}) {
     const bool previous = SelectWideKernels(wide);
     for (bool special : {false, true})
-      for (int n : {1, 2, 3, 4, 5, 7, 8, 9, 12, 13, 16, 17, 30, 33, 64}) {
+      for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 30, 33, 64}) {
         SCOPED_TRACE(testing::Message() << "n = " << n << (wide ? ", wide" : ", narrow")
                                         << (special ? ", with NaN and infinities" : ""));
         ExpectKernelsEqualExpressions(n, special, rng);
