@@ -13,16 +13,13 @@
 #include "host/dispatch.h"
 #include "numerics/delay_line.h"
 #include "numerics/matrix.h"
+#include "numerics/arithmetic.h"
 #include "numerics/solve.h"
 #include "numerics/vector.h"
 #include "tokens/channel_lines.h"
 #include "tokens/final_weights.h"
+#include "tokens/givens_sweep.h"
 #include "tokens/parameters.h"
-
-// Magnitudes that the rotations and the a-priori error treat as zero: a
-// diagonal element below it, a rotation radius or a conversion factor at or
-// below it.
-constexpr double kNegligibleMagnitude = 1e-8;
 
 // Ports: "Input" (or "Input 1" … "Input C"), "Desired" in;
 // "Output", "PriError", "PostError", "Gamma" out.
@@ -43,7 +40,7 @@ class QrToken : public AdaptiveToken {
     // Everything is allocated before anything is zeroed, so that a triangle
     // too big to exist fails before pages of the delay lines are touched.
     if (!lines.allocate()) return;
-    if (R.resize(rowCount, columnCount) || z.resize(rowCount)) { ReportStorageFailure(); return; }
+    if (R.resize(columnCount, rowCount) || z.resize(rowCount)) { ReportStorageFailure(); return; }
     lines.zero();
     R.zero();
     z.zero();
@@ -54,59 +51,21 @@ class QrToken : public AdaptiveToken {
   ~QrToken() override { WriteFinalWeights(); }
 
  protected:
-  // One sample: scale R and z by λ, load the new regressor and d into the work
-  // row N and work element N, and rotate each row i against the work row to
-  // zero R(N, i). Everything happens in place, so the step allocates nothing.
+  // One sample: load the new regressor and d into the work row N and work
+  // element N, then let each row i, scaled by λ, be rotated against the work
+  // row to zero R(N, i), z likewise (GivensSweep). Everything happens in
+  // place, so the step allocates nothing.
   void Step() override {
     OutputPortRecord* out = CurrentTokenRecord->outputs;
     lines.push();
     const double d = CurrentTokenRecord->inputs[C]->value;
     const int32_t N = columnCount;
-    const std::ptrdiff_t stride = rowCount;  // distance between R(i, j) and R(i, j + 1)
-    double* r = R.data();
     double* zv = z.data();
-    const std::ptrdiff_t count = R.size();
-    for (std::ptrdiff_t k = 0; k < count; ++k) r[k] = r[k] * lambda;
-    for (int32_t k = 0; k <= N; ++k) zv[k] = zv[k] * lambda;
-
-    double* work = r + N;  // R(N, 0); R(N, j) is work[stride * j]
-    std::ptrdiff_t column = 0;
-    for (int c = 0; c < C; ++c)
-      lines[c].forEachTap([&](int32_t, double tap) { work[stride * column++] = tap; });
+    double* work = &R(0, N);  // R(N, 0 … N−1)
+    int32_t column = 0;
+    for (int c = 0; c < C; ++c) lines[c].forEachTap([&](int32_t, double tap) { work[column++] = tap; });
     zv[N] = d;
-
-    double gamma = 1.0;
-    for (int32_t i = 0; i < N; ++i) {
-      double* row = r + i;  // R(i, 0)
-      const double diagonal = row[stride * i];
-      const double incoming = work[stride * i];
-      double cosine = 1.0;
-      double sine = 0.0;
-      if (incoming != 0.0) {
-        if (std::fabs(diagonal) < kNegligibleMagnitude) {
-          cosine = 0.0;
-          sine = 1.0;
-        } else {
-          const double radius = std::sqrt(diagonal * diagonal + incoming * incoming);
-          if (radius <= kNegligibleMagnitude) {
-            cosine = 0.0;
-            sine = 1.0;
-          } else {
-            cosine = diagonal / radius;
-            sine = incoming / radius;
-          }
-        }
-        gamma = gamma * cosine;
-      }
-      for (int32_t j = i; j < N; ++j) {
-        const double t = row[stride * j];
-        row[stride * j] = sine * work[stride * j] + cosine * t;
-        work[stride * j] = cosine * work[stride * j] - sine * t;
-      }
-      const double t = zv[i];
-      zv[i] = sine * zv[N] + cosine * t;
-      zv[N] = cosine * zv[N] - sine * t;
-    }
+    const double gamma = GivensSweep(R.data(), zv, N, lambda);
 
     const double alpha = zv[N];
     out[0].value = d - alpha * gamma;
@@ -141,11 +100,13 @@ class QrToken : public AdaptiveToken {
   void WriteFinalWeights() {
     if (AnyFileOpen()) {
       Vector w;
-      if (w.resize(columnCount)) {
+      // The solve reads the factor in the numerics' layout, R(i, j) at row i.
+      const Matrix factor = transpose(R);
+      if (w.resize(columnCount) || !factor.hasstorage()) {
         ReportStorageFailure();
       } else {
         w.zero();
-        if (backsubstitute(R, z, w) != 0) {
+        if (backsubstitute(factor, z, w) != 0) {
           for (int c = 0; c < C; ++c) files.WriteText(c, "Matrix close to singular...\n");
         } else {
           files.WriteChannelBlocks(&w(0), lines.lengths(), C);
@@ -156,6 +117,9 @@ class QrToken : public AdaptiveToken {
   }
 
   ChannelLines<C> lines;
+  // The (N + 1) × N factor with its work row, stored row by row: its
+  // transpose, so that column i of this N × (N + 1) matrix is row i of the
+  // factor and a rotation walks contiguous elements.
   Matrix R;
   Vector z;
   double lambda = 0.0;
