@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/records.h"
+#include "tests/support/stack_offset_call.h"
 
 class TokenHarness {
  public:
@@ -67,12 +68,14 @@ class TokenHarness {
   std::vector<double> parameters;
   char fileNameBuffer[1024];
   char errorBuffer[1024];
+  // Stack pointer offset of the calls (CallEntry); 0 is aligned.
+  int32_t stackOffset = 0;
 
  private:
   int Call(int init, int terminate) {
     context.initFlag = init;
     context.terminateFlag = terminate;
-    return entry(&context, &record);
+    return CallEntry(entry, &context, &record, stackOffset);
   }
 };
 
