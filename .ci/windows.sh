@@ -14,7 +14,7 @@ if ! command -v i686-w64-mingw32-g++-win32 >/dev/null; then
 fi
 
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-mingw32.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DADAPTIVE_BUILD_TESTS=OFF >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DADAPTIVE_BUILD_TESTS=OFF -DADAPTIVE_BUILD_BENCH=ON >/dev/null
 cmake --build build-win -j"$jobs"
 echo "adaptive.dll: $(stat -c %s build-win/adaptive.dll) bytes; adaptsim.exe: $(stat -c %s build-win/adaptsim/adaptsim.exe) bytes"
 

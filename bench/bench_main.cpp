@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
   }
   RegisterTokenBenchmarks(*plugin);
   RegisterExpressionBenchmarks(*plugin);
+  RegisterPeakBenchmarks();
 #ifdef ADAPTIVE_BENCH_PEER
   RegisterPeerBenchmarks();
 #endif

@@ -10,8 +10,6 @@
 
 namespace {
 
-const char* const kScaledTokens[] = {"LMS", "NLMS", "NLMS2", "RLS1", "RLS3", "NEW3", "QR1"};
-
 bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
 // Floating-point operations of a step's dominant loop, for the matrix tokens
@@ -68,17 +66,13 @@ void TimeEntryOverhead(benchmark::State& state, TokenEntryPoint entry, const Tok
 
 }  // namespace
 
-std::string LengthBenchmarkName(const std::string& token, int length) {
-  return "Length/" + token + "/" + std::to_string(length);
-}
-
 void RegisterTokenBenchmarks(const Plugin& plugin) {
   for (const TokenInfo& token : plugin.catalogue()) {
     const TokenEntryPoint entry = plugin.entryPoint(token.name);
     if (entry == nullptr) continue;
     benchmark::RegisterBenchmark(("Defaults/" + token.name).c_str(), TimeToken, entry, &token, token.parameterDefaults);
   }
-  for (const char* name : kScaledTokens) {
+  for (const char* name : kLengthTokens) {
     const TokenInfo* token = plugin.find(name);
     const TokenEntryPoint entry = plugin.entryPoint(name);
     if (token == nullptr || entry == nullptr) continue;
