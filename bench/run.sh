@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Regenerates bench/results.txt, the source of the table in bench/README.md:
 # installs what is missing (Google Benchmark, the peer library), builds the
-# release configuration and runs every benchmark once.
+# release configuration and runs every benchmark once; then, where Wine runs
+# 32-bit Windows programs, times adaptive.dll (the build that the simulator
+# loads) with adaptive_dll_bench from build-win/ (.ci/windows.sh builds it).
 #   bench/run.sh [Google Benchmark options, e.g. --benchmark_filter=RLS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,3 +32,25 @@ cmake --build build -j2 --target adaptive_bench
   build/bench/adaptive_bench --benchmark_min_time=0.2 --benchmark_repetitions=3 \
     --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true "$@" 2>&1
 } | tee bench/results.txt
+
+# The Windows plug-in under Wine. On a kernel without 32-bit support Wine runs
+# under qemu-i386, where it may never start and where times would mean nothing.
+dll_bench=build-win/bench/adaptive_dll_bench.exe
+dll_reason=""
+if [ ! -f "$dll_bench" ]; then
+  dll_reason="$dll_bench is missing (run .ci/windows.sh)"
+elif ! command -v wine >/dev/null; then
+  dll_reason="wine is not installed (dpkg --add-architecture i386; apt-get install wine wine32:i386)"
+elif [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+  dll_reason="32-bit programs run under qemu-i386 here (.ci/i386-exec.sh): no meaningful times"
+fi
+{
+  echo
+  if [ -n "$dll_reason" ]; then
+    echo "adaptive.dll under Wine: SKIPPED, $dll_reason"
+  else
+    echo "adaptive.dll under Wine ($(wine --version)), ns per sample over batches of about 50 ms:"
+    WINEDEBUG=-all wine "$dll_bench" --repetitions 5 --library "$(winepath -w build-win/adaptive.dll)" ||
+      echo "adaptive_dll_bench failed under Wine"
+  fi
+} | tee -a bench/results.txt
