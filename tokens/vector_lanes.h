@@ -5,8 +5,6 @@
 // width changes the speed only, never a bit of the results.
 #pragma once
 
-#include <cstring>
-
 template <int W>
 struct Lanes {
   typedef double Type __attribute__((vector_size(W * sizeof(double))));
@@ -16,12 +14,14 @@ struct Lanes {
 // would depend on the calling convention of the instruction set).
 template <class V>
 inline __attribute__((always_inline)) void Load(V& v, const double* from) {
-  std::memcpy(&v, from, sizeof v);
+  typedef double U __attribute__((vector_size(sizeof(V)), aligned(sizeof(double)), may_alias));
+  v = *reinterpret_cast<const U*>(from);
 }
 
 template <class V>
 inline __attribute__((always_inline)) void Store(double* to, const V& v) {
-  std::memcpy(to, &v, sizeof v);
+  typedef double U __attribute__((vector_size(sizeof(V)), aligned(sizeof(double)), may_alias));
+  *reinterpret_cast<U*>(to) = v;
 }
 
 // x86 processors with AVX2 run the kernels compiled a second time with

@@ -46,9 +46,12 @@ TEST(StackAlignment, EveryTokenOfThePlugInGivesTheSameBitsWithAMisalignedStack) 
 
 TEST(StackAlignment, MatrixTokensGiveTheSameBitsWithAMisalignedStackAtBothVectorWidths) {
   if (!StackOffsetsAvailable()) GTEST_SKIP() << "the stack offset thunk is for 32-bit x86";
-  const std::pair<const char*, TokenEntryPoint> tokens[] = {
-      {"GenRLS", &GenRLS}, {"RLS1", &RLS1}, {"RLS3", &RLS3}, {"GenNEW", &GenNEW}, {"NEW3", &NEW3},
-      {"RW1", &RW1},       {"RW3", &RW3},   {"QR1", &QR1},   {"QR3", &QR3}};
+  struct Linked {
+    const char* name;
+    TokenEntryPoint entry;
+  };
+  const Linked tokens[] = {{"GenRLS", &GenRLS}, {"RLS1", &RLS1}, {"RLS3", &RLS3}, {"GenNEW", &GenNEW}, {"NEW3", &NEW3},
+                           {"RW1", &RW1},       {"RW3", &RW3},   {"QR1", &QR1},   {"QR3", &QR3}};
   for (bool wide : {false, true}) {
     SCOPED_TRACE(wide ? "256-bit kernels" : "128-bit kernels");
     const bool previous = SelectWideKernels(wide);
