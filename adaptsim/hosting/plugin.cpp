@@ -1,146 +1,31 @@
 #include "adaptsim/hosting/plugin.h"
 
-#include <string>
-
-namespace {
-
-// The host's side of the USERCODE call: it cannot know the counts in advance,
-// so every array holds the largest counts a catalogue may use.
-struct HostCatalogueRecords {
-  LibraryInfo info{};
-  TokenDescriptor tokens[kCatalogueSize]{};
-  const char* inputNames[kCatalogueSize][kMaxInputPorts]{};
-  const char* outputNames[kCatalogueSize][kMaxOutputPorts]{};
-  const char* parameterNames[kCatalogueSize][kMaxParameters]{};
-  double parameterDefaults[kCatalogueSize][kMaxParameters]{};
-
-  HostCatalogueRecords() {
-    info.tokens = tokens;
-    for (int k = 0; k < kCatalogueSize; ++k) {
-      tokens[k].inputNames = inputNames[k];
-      tokens[k].outputNames = outputNames[k];
-      tokens[k].parameterNames = parameterNames[k];
-      tokens[k].parameterDefaults = parameterDefaults[k];
-    }
-  }
-};
-
-bool CopyText(const char* text, const char* what, int index, std::string* out, std::string* error) {
-  if (text == nullptr) {
-    *error = "catalogue entry " + std::to_string(index) + " has no " + what;
-    return false;
-  }
-  *out = text;
-  return true;
-}
-
-bool CopyNames(const char* const* names, int32_t count, int32_t limit, const char* what, int index,
-               std::vector<std::string>* out, std::string* error) {
-  if (count < 0 || count > limit) {
-    *error = "catalogue entry " + std::to_string(index) + " reports " + std::to_string(count) + " " +
-             what + "; this host holds 0 to " + std::to_string(limit);
-    return false;
-  }
-  out->clear();
-  for (int32_t i = 0; i < count; ++i) {
-    std::string name;
-    if (!CopyText(names[i], what, index, &name, error)) return false;
-    out->push_back(name);
-  }
-  return true;
-}
-
-bool CopyDescriptor(const TokenDescriptor& d, int index, TokenInfo* out, std::string* error) {
-  if (!CopyText(d.entryName, "entry point name", index, &out->name, error) ||
-      !CopyText(d.displayName, "display name", index, &out->displayName, error) ||
-      !CopyText(d.description, "description", index, &out->description, error) ||
-      !CopyText(d.iconFile, "icon file", index, &out->iconFile, error) ||
-      !CopyText(d.fileLabel, "file label", index, &out->fileLabel, error) ||
-      !CopyText(d.defaultFileName, "default file name", index, &out->defaultFileName, error) ||
-      !CopyNames(d.inputNames, d.inputCount, kMaxInputPorts, "input names", index, &out->inputNames, error) ||
-      !CopyNames(d.outputNames, d.outputCount, kMaxOutputPorts, "output names", index, &out->outputNames,
-                 error) ||
-      !CopyNames(d.parameterNames, d.parameterCount, kMaxParameters, "parameter names", index,
-                 &out->parameterNames, error)) {
-    return false;
-  }
-  out->parameterDefaults.assign(d.parameterDefaults, d.parameterDefaults + d.parameterCount);
-  return true;
-}
-
-}  // namespace
-
-int TokenInfo::filterChannels() const {
-  int count = 0;
-  for (const std::string& port : inputNames) {
-    if (port.rfind("Input", 0) == 0) ++count;
-  }
-  return count;
-}
-
-int TokenInfo::parameterIndex(const std::string& parameterName) const {
-  for (size_t k = 0; k < parameterNames.size(); ++k) {
-    if (parameterNames[k] == parameterName) return static_cast<int>(k);
-  }
-  return -1;
-}
+#include "adaptive/error.h"
+#include "api/dynamic_library.h"
+#include "api/library_source.h"
 
 std::unique_ptr<Plugin> Plugin::Load(const std::string& path, std::string* error) {
-  std::string reason;
-  std::unique_ptr<DynamicLibrary> library = DynamicLibrary::Open(path, &reason);
-  if (!library) {
-    *error = "cannot load the token library " + path + ": " + reason;
+  try {
+    return std::unique_ptr<Plugin>(new Plugin(adaptive::Library::load(path)));
+  } catch (const adaptive::Error& e) {
+    *error = e.what();
     return nullptr;
   }
-  const auto userCode = reinterpret_cast<UserCodeEntryPoint>(library->Symbol("USERCODE"));
-  if (userCode == nullptr) {
-    *error = "the library " + path + " exports no USERCODE: it is not a token library";
-    return nullptr;
-  }
-
-  std::unique_ptr<HostCatalogueRecords> records(new HostCatalogueRecords());
-  userCode(&records->info);
-  const int32_t count = records->info.tokenCount;
-  if (count < 0 || count > kCatalogueSize) {
-    *error = "the library " + path + " reports " + std::to_string(count) +
-             " tokens; this host holds 0 to " + std::to_string(kCatalogueSize);
-    return nullptr;
-  }
-
-  std::unique_ptr<Plugin> plugin(new Plugin());
-  plugin->tokens.resize(static_cast<size_t>(count));
-  for (int32_t k = 0; k < count; ++k) {
-    if (!CopyDescriptor(records->tokens[k], k, &plugin->tokens[static_cast<size_t>(k)], &reason)) {
-      *error = "the library " + path + " has a broken catalogue: " + reason;
-      return nullptr;
-    }
-  }
-  plugin->libraryPath = path;
-  plugin->libraryVersion = records->info.version;
-  plugin->library = std::move(library);
-  return plugin;
-}
-
-const TokenInfo* Plugin::find(const std::string& name) const {
-  for (const TokenInfo& token : tokens) {
-    if (token.name == name) return &token;
-  }
-  return nullptr;
 }
 
 TokenEntryPoint Plugin::entryPoint(const std::string& name) const {
-  return reinterpret_cast<TokenEntryPoint>(library->Symbol(name.c_str()));
+  return library.source().entryPoint(name);
 }
 
 std::string DefaultPluginPath() {
-  const std::string directory = ExecutableDirectory();
+  const std::string directory = adaptive::ExecutableDirectory();
   if (!directory.empty()) {
     // The build puts the library in the top directory and the executable one
     // below it; an installation may put both side by side.
     const std::string parent = directory.substr(0, directory.rfind('/'));
     for (const std::string& candidate : {parent + "/" ADAPTSIM_PLUGIN_FILE_NAME,
                                          directory + "/" ADAPTSIM_PLUGIN_FILE_NAME}) {
-      if (IsRegularFile(candidate)) return candidate;
+      if (adaptive::IsRegularFile(candidate)) return candidate;
     }
   }
   return ADAPTSIM_PLUGIN_BUILD_PATH;

@@ -1,8 +1,10 @@
-#include "adaptsim/hosting/dynamic_library.h"
+#include "api/dynamic_library.h"
 
 #include <windows.h>
 
 #include <vector>
+
+namespace adaptive {
 
 namespace {
 
@@ -63,3 +65,5 @@ bool IsRegularFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
+
+}  // namespace adaptive

@@ -1,10 +1,12 @@
-#include "adaptsim/hosting/dynamic_library.h"
+#include "api/dynamic_library.h"
 
 #include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <vector>
+
+namespace adaptive {
 
 std::unique_ptr<DynamicLibrary> DynamicLibrary::Open(const std::string& path, std::string* error) {
   // A bare file name would make the loader search the system's library path;
@@ -38,3 +40,5 @@ bool IsRegularFile(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
+
+}  // namespace adaptive

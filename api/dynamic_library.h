@@ -1,10 +1,12 @@
-// The few services of the operating system that the stand-in host needs: loading
+// The few services of the operating system that a host of the library needs: loading
 // a shared library at run time, finding its exports by name, and finding the
 // directory of the running executable. Each platform has one source file.
 #pragma once
 
 #include <memory>
 #include <string>
+
+namespace adaptive {
 
 class DynamicLibrary {
  public:
@@ -29,3 +31,5 @@ std::string ExecutableDirectory();
 
 // True when `path` names an existing regular file.
 bool IsRegularFile(const std::string& path);
+
+}  // namespace adaptive

@@ -1,0 +1,47 @@
+// One catalogue entry as the library reports it through USERCODE, and the facts
+// about a token that code outside the library needs, read from that entry in
+// this one place rather than from token names.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace adaptive {
+
+enum class Family { Lms, Nlms, GeneralGradient, Newton, Rls, Qr, RandomWalk };
+
+// Name of a family as written in messages and in the Python package: "LMS",
+// "NLMS", "general gradient", "Newton", "RLS", "QR", "random walk".
+const char* FamilyName(Family family);
+
+struct TokenInfo {
+  std::string name;
+  std::string displayName;
+  std::string description;
+  std::string iconFile;
+  std::vector<std::string> inputNames;
+  std::vector<std::string> outputNames;
+  std::vector<std::string> parameterNames;
+  std::vector<double> parameterDefaults;
+  std::string fileLabel;
+  std::string defaultFileName;
+
+  // The number of filter channels: the "Input" ports, one final-weights file each.
+  int filterChannels() const;
+  // The algorithm family, from the icon the catalogue gives each family and
+  // the "- de/dw" port that only the general-gradient tokens have.
+  Family family() const;
+  // True for a general token: its "Error" comes from the diagram, it has no
+  // "Desired" port.
+  bool isGeneral() const;
+  // True for the parameters that are counts of coefficients ("Numerator Coeffs",
+  // its numbered forms, "Denominator Coeffs"): the tokens truncate them.
+  bool isCount(size_t parameter) const;
+  // Index of the port or parameter called exactly `name`, or -1.
+  int parameterIndex(const std::string& parameterName) const;
+  int inputIndex(const std::string& portName) const;
+  int outputIndex(const std::string& portName) const;
+};
+
+}  // namespace adaptive

@@ -1,0 +1,52 @@
+#include "adaptive/library.h"
+
+#include "adaptive/error.h"
+#include "api/library_source.h"
+
+namespace adaptive {
+
+TokenEntryPoint Library::Source::entryPoint(const std::string& name) const {
+  if (loaded) return reinterpret_cast<TokenEntryPoint>(loaded->Symbol(name.c_str()));
+  return linkedEntry(name);
+}
+
+std::mutex& EntryCallLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+Library Library::load(const std::string& path) {
+  std::string reason;
+  auto source = std::make_shared<Source>();
+  source->loaded = DynamicLibrary::Open(path, &reason);
+  if (!source->loaded) throw Error(Error::kNoLibrary, "cannot load the token library " + path + ": " + reason);
+  const auto userCode = reinterpret_cast<UserCodeEntryPoint>(source->loaded->Symbol("USERCODE"));
+  if (userCode == nullptr) {
+    throw Error(Error::kNoLibrary, "the library " + path + " exports no USERCODE: it is not a token library");
+  }
+  if (!ReadCatalogue(userCode, source.get(), &reason)) {
+    throw Error(Error::kNoLibrary, "the library " + path + " has a broken catalogue: " + reason);
+  }
+  source->path = path;
+  return Library(std::move(source));
+}
+
+const std::string& Library::path() const { return shared->path; }
+int Library::version() const { return shared->version; }
+const std::vector<TokenInfo>& Library::tokens() const { return shared->tokens; }
+
+const TokenInfo* Library::find(const std::string& name) const {
+  for (const TokenInfo& token : shared->tokens) {
+    if (token.name == name) return &token;
+  }
+  return nullptr;
+}
+
+const TokenInfo& Library::token(const std::string& name) const {
+  if (const TokenInfo* found = find(name)) return *found;
+  std::string known;
+  for (const TokenInfo& token : shared->tokens) known += (known.empty() ? "" : ", ") + token.name;
+  throw Error(Error::kBadParameter, "no token called \"" + name + "\"; the library has " + known);
+}
+
+}  // namespace adaptive

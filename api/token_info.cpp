@@ -1,0 +1,66 @@
+#include "adaptive/token_info.h"
+
+namespace adaptive {
+
+namespace {
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+int IndexOf(const std::vector<std::string>& names, const std::string& name) {
+  for (size_t k = 0; k < names.size(); ++k) {
+    if (names[k] == name) return static_cast<int>(k);
+  }
+  return -1;
+}
+
+// The catalogue gives each family its own icon; the general-gradient tokens
+// share theirs with the LMS and NLMS tokens and alone have a "- de/dw" port.
+struct FamilyIcon {
+  const char* iconFile;
+  Family family;
+};
+constexpr FamilyIcon kFamilyIcons[] = {{"lmsx.wmf", Family::Lms},  {"nlmsx.wmf", Family::Nlms},
+                                       {"newx.wmf", Family::Newton}, {"rlsx.wmf", Family::Rls},
+                                       {"qrx.wmf", Family::Qr},     {"rwx.wmf", Family::RandomWalk}};
+
+}  // namespace
+
+const char* FamilyName(Family family) {
+  switch (family) {
+    case Family::Lms: return "LMS";
+    case Family::Nlms: return "NLMS";
+    case Family::GeneralGradient: return "general gradient";
+    case Family::Newton: return "Newton";
+    case Family::Rls: return "RLS";
+    case Family::Qr: return "QR";
+    case Family::RandomWalk: return "random walk";
+  }
+  return "";
+}
+
+int TokenInfo::filterChannels() const {
+  int count = 0;
+  for (const std::string& port : inputNames) count += StartsWith(port, "Input") ? 1 : 0;
+  return count;
+}
+
+Family TokenInfo::family() const {
+  if (inputIndex("- de/dw") >= 0) return Family::GeneralGradient;
+  for (const FamilyIcon& f : kFamilyIcons) {
+    if (iconFile == f.iconFile) return f.family;
+  }
+  return Family::Lms;
+}
+
+bool TokenInfo::isGeneral() const { return inputIndex("Desired") < 0; }
+
+bool TokenInfo::isCount(size_t parameter) const {
+  const std::string& name = parameterNames[parameter];
+  return StartsWith(name, "Numerator Coeffs") || StartsWith(name, "Denominator Coeffs");
+}
+
+int TokenInfo::parameterIndex(const std::string& name) const { return IndexOf(parameterNames, name); }
+int TokenInfo::inputIndex(const std::string& name) const { return IndexOf(inputNames, name); }
+int TokenInfo::outputIndex(const std::string& name) const { return IndexOf(outputNames, name); }
+
+}  // namespace adaptive

@@ -1,0 +1,19 @@
+# `cmake --install build --prefix P`: the C++ interface (adaptive_filter with
+# the token library in it, its headers) and a config package, so that a
+# consumer's find_package(adaptive CONFIG REQUIRED) gives adaptive::adaptive.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+install(TARGETS adaptive_filter EXPORT adaptiveTargets
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/api/include/adaptive DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+
+set(ADAPTIVE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/adaptive)
+install(EXPORT adaptiveTargets NAMESPACE adaptive:: DESTINATION ${ADAPTIVE_CMAKE_DIR})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/adaptiveConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/adaptiveConfig.cmake INSTALL_DESTINATION ${ADAPTIVE_CMAKE_DIR})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/adaptiveConfigVersion.cmake
+  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/adaptiveConfig.cmake ${CMAKE_CURRENT_BINARY_DIR}/adaptiveConfigVersion.cmake
+  DESTINATION ${ADAPTIVE_CMAKE_DIR})
