@@ -4,7 +4,7 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-install(TARGETS adaptive_filter EXPORT adaptiveTargets
+install(TARGETS adaptive_filter adaptive_api EXPORT adaptiveTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/api/include/adaptive DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})

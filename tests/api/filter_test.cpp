@@ -1,0 +1,168 @@
+// The C++ interface: a Filter of the linked library and one of the plug-in
+// loaded at run time compute the same bits; refusals carry the library's
+// status and message; closing, moving and failed creations lose nothing.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "adaptive/filter.h"
+#include "tests/support/token_harness.h"
+
+namespace {
+
+using adaptive::Filter;
+using adaptive::Library;
+
+// Every filter length at 3, so that each token runs quickly.
+Filter::Parameters ShortFilter(const adaptive::TokenInfo& token) {
+  Filter::Parameters parameters;
+  for (size_t k = 0; k < token.parameterNames.size(); ++k) {
+    if (token.isCount(k) && token.parameterNames[k].rfind("Numerator", 0) == 0) {
+      parameters.emplace_back(token.parameterNames[k], 3);
+    }
+  }
+  return parameters;
+}
+
+// Deterministic inputs of every port in [-1, 1), small on "Error" ports.
+std::vector<double> Inputs(const adaptive::TokenInfo& token, size_t samples) {
+  std::vector<double> values(samples * token.inputNames.size());
+  uint32_t state = 12345;
+  for (size_t k = 0; k < values.size(); ++k) {
+    state = state * 1664525u + 1013904223u;
+    values[k] = static_cast<double>(state >> 8) / 8388608.0 - 1.0;
+    if (token.inputNames[k % token.inputNames.size()] == "Error") values[k] *= 0.05;
+  }
+  return values;
+}
+
+std::string WeightsFile(const std::string& base, int channels) {
+  return ReadFileText(channels == 1 ? base + ".txt" : base + "1.txt");
+}
+
+TEST(Filter, LinkedLibraryAndLoadedPluginComputeTheSameBits) {
+  const Library plugin = Library::load(ADAPTIVE_PLUGIN_PATH);
+  ASSERT_EQ(plugin.tokens().size(), adaptive::tokens().size());
+  for (const adaptive::TokenInfo& token : adaptive::tokens()) {
+    SCOPED_TRACE(token.name);
+    const size_t samples = 64;
+    const std::vector<double> in = Inputs(token, samples);
+    std::vector<double> linkedOut(samples * token.outputNames.size());
+    std::vector<double> loadedOut(linkedOut.size(), 1.0);
+    {
+      Filter linked(token.name, ShortFilter(token), "linked.txt");
+      Filter loaded(plugin, token.name, ShortFilter(token), "loaded.txt");
+      linked.process(in.data(), samples, linkedOut.data());
+      loaded.process(in.data(), samples, loadedOut.data());
+    }
+    EXPECT_EQ(0, std::memcmp(linkedOut.data(), loadedOut.data(), linkedOut.size() * sizeof(double)));
+    const std::string weights = WeightsFile("linked", token.filterChannels());
+    EXPECT_NE(weights.find("Numerator Coefficients =3\n"), std::string::npos);
+    EXPECT_EQ(weights, WeightsFile("loaded", token.filterChannels()));
+  }
+}
+
+TEST(Filter, StepsAndBlocksAgreeAndParametersTakeDefaults) {
+  Filter block("NLMS2", {{"Numerator Coeffs  2", 4}, {"Mu 1", 0.25}});
+  Filter steps("NLMS2", {{"Mu 1", 0.25}, {"Numerator Coeffs  2", 4}});
+  EXPECT_EQ(block.parameters(), (std::vector<double>{10, 0.25, 1, 4, 0.5, 1}));
+  const std::vector<double> in = Inputs(block.token(), 50);
+  std::vector<double> whole(50 * 3), single(50 * 3);
+  block.process(in.data(), 50, whole.data());
+  for (size_t n = 0; n < 50; ++n) steps.step(&in[n * 3], &single[n * 3]);
+  EXPECT_EQ(whole, single);
+}
+
+TEST(Filter, NamesOutsideTheCatalogueAreRefusedWithTheValidOnes) {
+  const auto refusal = [](auto make) -> std::string {
+    try {
+      make();
+    } catch (const adaptive::Error& e) {
+      EXPECT_EQ(e.status(), adaptive::Error::kBadParameter);
+      return e.what();
+    }
+    return "no error";
+  };
+  EXPECT_EQ(refusal([] { Filter("RLS4"); }).find("no token called \"RLS4\"; the library has LMS, LMS2"), 0u);
+  EXPECT_EQ(refusal([] { Filter("RLS3", {{"Numerator Coeffs 1", 8}}); }),
+            "RLS3 has no parameter \"Numerator Coeffs 1\"; its parameters are \"Numerator Coeffs  1\", "
+            "\"Numerator Coeffs  2\", \"Numerator Coeffs  3\", \"Lambda\", \"Init\"");
+  EXPECT_EQ(refusal([] { Filter("QR1", {{"Lambda", 0.9}, {"Lambda", 0.8}}); }),
+            "the parameter \"Lambda\" of QR1 is given twice");
+}
+
+TEST(Filter, FailedCreationThrowsTheLibrarysStatusAndMessageAndKeepsNoFile) {
+  try {
+    Filter("RW2", {{"Random Walk Variance", -1}}, "never.txt");
+    FAIL() << "created";
+  } catch (const adaptive::Error& e) {
+    EXPECT_EQ(e.status(), 1);
+    EXPECT_STREQ(e.what(), "Improper random walk variance of Adaptive Filter.\nMust be between bigger than 0");
+  }
+  EXPECT_FALSE(FileExists("never1.txt"));
+  // The second file cannot be opened: the first, already open, is closed by
+  // the terminate call of the half-built instance and holds its coefficients.
+  ASSERT_TRUE(mkdir("w2.txt", 0755) == 0 || errno == EEXIST);
+  try {
+    Filter("LMS2", {{"Numerator Coeffs  1", 2}}, "w.txt");
+    FAIL() << "created";
+  } catch (const adaptive::Error& e) {
+    EXPECT_EQ(e.status(), 1);
+    EXPECT_STREQ(e.what(), "Problems opening w2.txt");
+  }
+  EXPECT_EQ(ReadFileText("w1.txt").rfind("Numerator Coefficients =2\n", 0), 0u);
+  EXPECT_THROW(Library::load("no/such/libadaptive.so"), adaptive::Error);
+}
+
+TEST(Filter, CloseWritesOnceMovesCarryTheInstanceAndClosedFiltersRefuseSamples) {
+  Filter first("RLS1", {{"Numerator Coeffs", 2}}, "moved.txt");
+  const std::vector<double> in = {1, 0.5, -1, 0.25};
+  std::vector<double> out(6);
+  first.process(in.data(), 2, out.data());
+  Filter second(std::move(first));
+  EXPECT_FALSE(first.isOpen());
+  EXPECT_THROW(first.step(in.data(), out.data()), std::logic_error);
+  EXPECT_EQ(ReadFileText("moved.txt"), "");  // written only by the terminate call
+  Filter third("NLMS", {}, "replaced.txt");
+  third = std::move(second);  // the NLMS instance ends here
+  EXPECT_EQ(ReadFileText("replaced.txt").rfind("Numerator Coefficients =10\n", 0), 0u);
+  third.close();
+  const std::string written = ReadFileText("moved.txt");
+  EXPECT_EQ(written.rfind("Numerator Coefficients =2\n", 0), 0u);
+  third.close();
+  EXPECT_EQ(ReadFileText("moved.txt"), written);
+}
+
+TEST(TokenInfo, FactsComeFromTheCatalogue) {
+  const Library linked = Library::linked();
+  struct Expected {
+    const char* name;
+    adaptive::Family family;
+    int channels;
+    bool general;
+    int counts;
+  };
+  for (const Expected& e : {Expected{"LMS", adaptive::Family::Lms, 1, false, 2},
+                            Expected{"NLMS3", adaptive::Family::Nlms, 3, false, 3},
+                            Expected{"GenLMS_A", adaptive::Family::GeneralGradient, 1, true, 1},
+                            Expected{"GenNLMS", adaptive::Family::GeneralGradient, 1, true, 1},
+                            Expected{"NEW2", adaptive::Family::Newton, 2, false, 2},
+                            Expected{"GenRLS", adaptive::Family::Rls, 1, true, 1},
+                            Expected{"QR3", adaptive::Family::Qr, 3, false, 3},
+                            Expected{"RW1", adaptive::Family::RandomWalk, 1, false, 1}}) {
+    const adaptive::TokenInfo& token = linked.token(e.name);
+    EXPECT_EQ(token.family(), e.family) << e.name;
+    EXPECT_EQ(token.filterChannels(), e.channels) << e.name;
+    EXPECT_EQ(token.isGeneral(), e.general) << e.name;
+    int counts = 0;
+    for (size_t k = 0; k < token.parameterNames.size(); ++k) counts += token.isCount(k) ? 1 : 0;
+    EXPECT_EQ(counts, e.counts) << e.name;
+  }
+  EXPECT_STREQ(adaptive::FamilyName(adaptive::Family::RandomWalk), "random walk");
+}
+
+}  // namespace
