@@ -4,6 +4,8 @@
 # Every code block of the files below must be marked on the line just before
 # it (a fenced or an indented block alike):
 #   <!-- example -->            run it: its lines go to bash -e -o pipefail
+#   <!-- example-in-tree -->    the same from the top of the tree, for the
+#                               examples that build on the repository's files
 #   <!-- not-run: REASON -->    list it with REASON and do not run it
 # A block without a mark fails this script, so that nothing is skipped
 # silently. The examples run in order, in one scratch directory where `build`
@@ -44,6 +46,7 @@ for document in "${documents[@]}"; do
       inblock = kind
     }
     /^<!-- example -->[ \t]*$/ { pending = "example"; next }
+    /^<!-- example-in-tree -->[ \t]*$/ { pending = "example-in-tree"; next }
     /^<!-- not-run: .* -->[ \t]*$/ {
       pending = $0; sub(/^<!-- not-run: /, "", pending); sub(/ -->[ \t]*$/, "", pending)
       pending = "not-run\t" pending; next
@@ -70,10 +73,12 @@ for document in "${documents[@]}"; do
   while IFS=$'\t' read -r block kind line reason; do
     where="$document:$line"
     case "$kind" in
-      example)
+      example | example-in-tree)
         echo "== $where: running"
         sed 's/^/   | /' "$scratch/blocks/$block.sh"
-        if ! (cd "$scratch" && timeout 900 bash -e -o pipefail "$scratch/blocks/$block.sh" > "$scratch/out" 2>&1); then
+        directory=$scratch
+        [ "$kind" = example ] || directory=$repo
+        if ! (cd "$directory" && timeout 900 bash -e -o pipefail "$scratch/blocks/$block.sh" > "$scratch/out" 2>&1); then
           echo "readme-examples: the example at $where failed:" >&2
           cat "$scratch/out" >&2
           exit 1
@@ -85,7 +90,7 @@ for document in "${documents[@]}"; do
         not_run=$((not_run + 1))
         ;;
       *)
-        echo "readme-examples: the code block at $where has no mark (<!-- example --> or <!-- not-run: REASON -->)" >&2
+        echo "readme-examples: the code block at $where has no mark (<!-- example -->, <!-- example-in-tree --> or <!-- not-run: REASON -->)" >&2
         exit 1
         ;;
     esac

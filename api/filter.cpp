@@ -1,7 +1,9 @@
 #include "adaptive/filter.h"
 
+#include <mutex>
 #include <stdexcept>
 
+#include "api/entry_call_lock.h"
 #include "api/host_session.h"
 #include "api/library_source.h"
 
@@ -44,7 +46,7 @@ Filter::Filter(const Library& source, const std::string& token, const Parameters
   }
   auto created = std::make_unique<HostSession>(entry, inputCount(), outputCount(),
                                                ParameterValues(*info, parameters), weightsFile);
-  std::lock_guard<std::mutex> lock(EntryCallLock());
+  std::lock_guard<EntryCallLock> lock(EntryCallLock::Instance());
   const int32_t status = created->create();
   if (status != 0) {
     // The library keeps a half-built instance: its terminate call releases it
@@ -58,7 +60,7 @@ Filter::Filter(const Library& source, const std::string& token, const Parameters
 
 Filter::~Filter() {
   if (session == nullptr) return;
-  std::lock_guard<std::mutex> lock(EntryCallLock());
+  std::lock_guard<EntryCallLock> lock(EntryCallLock::Instance());
   session->terminate();
 }
 
@@ -68,7 +70,7 @@ Filter::Filter(Filter&& other) noexcept
 Filter& Filter::operator=(Filter&& other) noexcept {
   if (this != &other) {
     if (session != nullptr) {
-      std::lock_guard<std::mutex> lock(EntryCallLock());
+      std::lock_guard<EntryCallLock> lock(EntryCallLock::Instance());
       session->terminate();
     }
     library = other.library;
@@ -88,7 +90,7 @@ void Filter::step(const double* inputs, double* outputs) { process(inputs, 1, ou
 void Filter::process(const double* inputs, size_t samples, double* outputs) {
   const size_t in = inputCount();
   const size_t out = outputCount();
-  std::lock_guard<std::mutex> lock(EntryCallLock());
+  std::lock_guard<EntryCallLock> lock(EntryCallLock::Instance());
   if (session == nullptr) throw std::logic_error("the " + info->name + " filter is closed");
   for (size_t n = 0; n < samples; ++n) {
     session->run(inputs + n * in);
@@ -97,7 +99,7 @@ void Filter::process(const double* inputs, size_t samples, double* outputs) {
 }
 
 void Filter::close() {
-  std::lock_guard<std::mutex> lock(EntryCallLock());
+  std::lock_guard<EntryCallLock> lock(EntryCallLock::Instance());
   if (session == nullptr) return;
   const std::unique_ptr<HostSession> ending = std::move(session);
   const int32_t status = ending->terminate();

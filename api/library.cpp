@@ -1,6 +1,7 @@
 #include "adaptive/library.h"
 
 #include "adaptive/error.h"
+#include "api/entry_call_lock.h"
 #include "api/library_source.h"
 
 namespace adaptive {
@@ -10,8 +11,8 @@ TokenEntryPoint Library::Source::entryPoint(const std::string& name) const {
   return linkedEntry(name);
 }
 
-std::mutex& EntryCallLock() {
-  static std::mutex lock;
+EntryCallLock& EntryCallLock::Instance() {
+  static EntryCallLock lock;
   return lock;
 }
 

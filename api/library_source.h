@@ -4,7 +4,6 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,9 +29,5 @@ struct Library::Source {
 // Calls USERCODE into host-allocated records and copies the catalogue out,
 // checking every count and string. False with the reason in *error.
 bool ReadCatalogue(UserCodeEntryPoint userCode, Library::Source* source, std::string* error);
-
-// The library keeps the call in progress in library-wide variables: every call
-// through this interface holds this lock.
-std::mutex& EntryCallLock();
 
 }  // namespace adaptive

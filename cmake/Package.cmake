@@ -17,3 +17,6 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/adaptiveConfigVersi
   VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/adaptiveConfig.cmake ${CMAKE_CURRENT_BINARY_DIR}/adaptiveConfigVersion.cmake
   DESTINATION ${ADAPTIVE_CMAKE_DIR})
+
+# The plug-in itself, for hosts that load it at run time (adaptive::Library::load).
+install(TARGETS adaptive LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
