@@ -14,7 +14,8 @@ objdump="${OBJDUMP:-i686-w64-mingw32-objdump}"
 # Windows system DLLs that the plug-in may import from (matched without case).
 system_dlls="kernel32.dll msvcrt.dll user32.dll advapi32.dll ntdll.dll"
 
-listed="$(sed -n 's/^ADAPTIVE_DECLARE_ENTRY(\([A-Za-z0-9_]*\)).*/\1/p' "$root/tokens/entry_points.h")"
+# The rows "  X(LMS) X(LMS2) ..." of the list ADAPTIVE_FOR_EACH_ENTRY.
+listed="$(sed -n '/^  X(/p' "$root/tokens/entry_points.h" | grep -o 'X([A-Za-z0-9_]*)' | sed 's/^X(//; s/)$//')"
 [ "$(echo "$listed" | wc -l)" -eq 24 ] || { echo "FAIL: tokens/entry_points.h lists $(echo "$listed" | wc -l) entry points, not 24"; exit 1; }
 
 # Names whose definition is in the source: the token entry macro, and USERCODE.

@@ -64,7 +64,7 @@ int32_t HostSession::call(int32_t initFlag, int32_t terminateFlag) {
   context_.initFlag = initFlag;
   context_.terminateFlag = terminateFlag;
   record_.parameters = parameterValues_.data();
-  return entry(&context_, &record_);
+  return callEntry(entry, &context_, &record_);
 }
 
 int32_t HostSession::create() {
@@ -72,8 +72,6 @@ int32_t HostSession::create() {
   // text of an earlier, longer message out of this one. Run calls write none.
   std::memset(errorBuffer_.data(), 0, errorBuffer_.size());
   sampleIndex = 0;
-  context_.sampleTime = 0.0;
-  for (InputPortRecord& port : inputs) port.sampleTime = 0.0;
   live = true;
   return call(1, 0);
 }

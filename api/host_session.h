@@ -26,7 +26,7 @@ class HostSession {
   HostSession(const TokenInfo& token, TokenEntryPoint entry);
   // Ends a live instance with a terminate call, as the host does when it
   // closes a diagram.
-  ~HostSession();
+  virtual ~HostSession();
 
   HostSession(const HostSession&) = delete;
   HostSession& operator=(const HostSession&) = delete;
@@ -42,7 +42,8 @@ class HostSession {
   // after a nonzero one errorText() holds the library's message.
   int32_t create();
   // `inputValues` holds one value per input port, in catalogue order. The
-  // sample's time is its index (counted from 0 since creation) over the rate.
+  // sample's time is its index (counted from 0 since creation) over the rate;
+  // the creation call leaves the records' times as they are.
   int32_t run(const double* inputValues) {
     for (size_t i = 0; i < inputs.size(); ++i) inputs[i].value = inputValues[i];
     return run();
@@ -68,13 +69,20 @@ class HostSession {
 
   // The records themselves, for hosts and tests that set what a diagram sets
   // (skipped samples, differing port rates, format words) or inspect what the
-  // library wrote; the error buffer holds kErrorBufferSize bytes.
+  // library wrote. The port vectors' elements may change, not their sizes; the
+  // error buffer holds kErrorBufferSize bytes.
   static constexpr size_t kErrorBufferSize = 1024;
-  InputPortRecord& inputRecord(size_t port) { return inputs[port]; }
-  OutputPortRecord& outputRecord(size_t port) { return outputs[port]; }
+  std::vector<InputPortRecord>& inputRecords() { return inputs; }
+  std::vector<OutputPortRecord>& outputRecords() { return outputs; }
   SimContext& context() { return context_; }
   TokenRecord& record() { return record_; }
   char* errorBuffer() { return errorBuffer_.data(); }
+
+ protected:
+  // The call of the entry point itself; tests make it with a shifted stack.
+  virtual int32_t callEntry(TokenEntryPoint entryPoint, SimContext* context, TokenRecord* record) {
+    return entryPoint(context, record);
+  }
 
  private:
   int32_t call(int32_t initFlag, int32_t terminateFlag);

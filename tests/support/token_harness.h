@@ -1,81 +1,61 @@
-// A minimal in-process host for tests: owns the records the simulator would own
-// and drives one token instance through its exported entry point.
+// The tests' host: the records of one token instance and the three calls of the
+// entry protocol, from the C++ interface's record builder, with the records in
+// reach so that tests can set what a diagram sets (rates, skip marks, format
+// words) and see what the library wrote. System and port rates are 1000.
 #pragma once
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "api/host_session.h"
 #include "host/records.h"
 #include "tests/support/stack_offset_call.h"
 
-class TokenHarness {
+class TokenHarness : public adaptive::HostSession {
  public:
   // `inputs` and `outputs` are the token's port counts; `parameters` its values
   // in catalogue order; `fileName` the final-weights name ("" for none).
   TokenHarness(TokenEntryPoint entry, int inputs, int outputs, std::vector<double> parameters,
-               std::string fileName = "")
-      : entry(entry), inputPorts(inputs), outputPorts(outputs), parameters(std::move(parameters)) {
-    context = SimContext{};
-    context.sampleRate = 1000.0;
-    std::memset(errorBuffer, 'x', sizeof errorBuffer);
-    errorBuffer[sizeof errorBuffer - 1] = '\0';
-    context.errorText = errorBuffer;
-    for (int i = 0; i < inputs; ++i) {
-      inputPorts[i] = PortRecord{};
-      inputPorts[i].sampleRate = 1000.0;
-      inputPointers.push_back(&inputPorts[i]);
-    }
-    SetFileName(fileName);
-    record = TokenRecord{};
-    record.inputCount = inputs;
-    record.inputs = inputPointers.data();
-    record.outputs = outputPorts.data();
-    record.parameters = this->parameters.data();
-    record.fileName = fileNameBuffer;
+               const std::string& fileName = "")
+      : HostSession(entry, static_cast<size_t>(inputs), static_cast<size_t>(outputs), std::move(parameters),
+                    fileName),
+        context(HostSession::context()),
+        record(HostSession::record()),
+        inputPorts(inputRecords()),
+        outputPorts(outputRecords()) {
+    setSampleRate(1000.0);
   }
 
-  ~TokenHarness() {
-    if (record.instance != nullptr) Terminate();
+  // The terminate call of a live instance, with the harness's stack offset.
+  ~TokenHarness() override {
+    if (isLive()) terminate();
   }
 
-  void SetFileName(const std::string& name) {
-    std::memset(fileNameBuffer, 0, sizeof fileNameBuffer);
-    std::strncpy(fileNameBuffer, name.c_str(), sizeof fileNameBuffer - 1);
-  }
-
-  int Create() { return Call(1, 0); }
-  int Terminate() { return Call(0, 1); }
-
-  // One run call with these input values (in port order).
+  int Create() { return create(); }
+  int Terminate() { return terminate(); }
+  // One run call with these input values (in port order; missing ones keep
+  // the value they had).
   int Run(const std::vector<double>& values) {
     for (size_t i = 0; i < values.size() && i < inputPorts.size(); ++i) inputPorts[i].value = values[i];
-    context.sampleTime += 1.0 / context.sampleRate;
-    for (auto& p : inputPorts) p.sampleTime = context.sampleTime;
-    return Call(0, 0);
+    return run();
   }
 
-  double Output(int port) const { return outputPorts[port].value; }
-  std::string ErrorText() const { return std::string(errorBuffer); }
-  void ClearErrorText() { std::memset(errorBuffer, 0, sizeof errorBuffer); }
+  void SetFileName(const std::string& name) { setFileName(name); }
+  double Output(int port) const { return output(static_cast<size_t>(port)).value; }
+  std::string ErrorText() const { return errorText(); }
+  void ClearErrorText() { std::memset(errorBuffer(), 0, kErrorBufferSize); }
 
-  TokenEntryPoint entry;
-  SimContext context;
-  TokenRecord record;
-  std::vector<PortRecord> inputPorts;
-  std::vector<PortRecord*> inputPointers;
-  std::vector<PortRecord> outputPorts;
-  std::vector<double> parameters;
-  char fileNameBuffer[1024];
-  char errorBuffer[1024];
+  SimContext& context;
+  TokenRecord& record;
+  std::vector<PortRecord>& inputPorts;
+  std::vector<PortRecord>& outputPorts;
   // Stack pointer offset of the calls (CallEntry); 0 is aligned.
   int32_t stackOffset = 0;
 
- private:
-  int Call(int init, int terminate) {
-    context.initFlag = init;
-    context.terminateFlag = terminate;
-    return CallEntry(entry, &context, &record, stackOffset);
+ protected:
+  int32_t callEntry(TokenEntryPoint entry, SimContext* c, TokenRecord* r) override {
+    return CallEntry(entry, c, r, stackOffset);
   }
 };
 

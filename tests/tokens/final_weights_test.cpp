@@ -22,7 +22,7 @@ int CreateAndDestroy(TokenEntryPoint entry, int inputs, const std::vector<double
                      std::string* edited = nullptr, std::string* text = nullptr) {
   TokenHarness host(entry, inputs, 3, params, name);
   const int status = host.Create();
-  if (edited) *edited = host.fileNameBuffer;
+  if (edited) *edited = host.fileName();
   if (text) *text = host.ErrorText();
   host.Terminate();
   return status;

@@ -94,7 +94,7 @@ TEST(ParameterChecks, ChecksRunInOrderAndStopAtTheFirst) {
 TEST(ParameterChecks, FailedConstructionLeavesTheNameAlone) {
   TokenHarness host(&LMS, 2, 3, {0, 0.01, 1, 1, 0.01, 1}, "untouched.txt");
   EXPECT_EQ(host.Create(), 1);
-  EXPECT_STREQ(host.fileNameBuffer, "untouched.txt");
+  EXPECT_STREQ(host.fileName(), "untouched.txt");
 }
 
 }  // namespace
