@@ -43,6 +43,8 @@ const TokenInfo* Library::find(const std::string& name) const {
   return nullptr;
 }
 
+bool Library::exports(const std::string& name) const { return shared->entryPoint(name) != nullptr; }
+
 const TokenInfo& Library::token(const std::string& name) const {
   if (const TokenInfo* found = find(name)) return *found;
   std::string known;

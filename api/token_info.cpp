@@ -59,6 +59,14 @@ bool TokenInfo::isCount(size_t parameter) const {
   return StartsWith(name, "Numerator Coeffs") || StartsWith(name, "Denominator Coeffs");
 }
 
+std::vector<size_t> TokenInfo::lengthParameters() const {
+  std::vector<size_t> lengths;
+  for (size_t k = 0; k < parameterNames.size(); ++k) {
+    if (StartsWith(parameterNames[k], "Numerator Coeffs")) lengths.push_back(k);
+  }
+  return lengths;
+}
+
 int TokenInfo::parameterIndex(const std::string& name) const { return IndexOf(parameterNames, name); }
 int TokenInfo::inputIndex(const std::string& name) const { return IndexOf(inputNames, name); }
 int TokenInfo::outputIndex(const std::string& name) const { return IndexOf(outputNames, name); }

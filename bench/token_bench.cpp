@@ -10,7 +10,7 @@
 
 namespace {
 
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+const char* const kScaledTokens[] = {"LMS", "NLMS", "NLMS2", "RLS1", "RLS3", "NEW3", "QR1"};
 
 // Floating-point operations of a step's dominant loop, for the matrix tokens
 // (0 for the others): the N×N by N×N product of the channel RLS, random-walk
@@ -18,28 +18,28 @@ bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefi
 // quadratic P update of the one-channel RLS and random-walk tokens (x × P,
 // then P(i,j) = (P(i,j) − gain(i)·r(j))·(1/λ)), and the Givens sweep of the
 // QR tokens (four multiplications and two additions per rotated element).
-double DominantFlops(const std::string& token, int n) {
+double DominantFlops(const TokenInfo& token, int n) {
   const double N = n;
-  if (StartsWith(token, "QR")) return 3.0 * N * (N + 1.0);
-  if (token == "RLS1" || token == "GenRLS" || token == "RW1" || token == "GenRW") return 5.0 * N * N;
-  if (StartsWith(token, "RLS") || StartsWith(token, "RW") || StartsWith(token, "NEW") || token == "GenNEW")
-    return 2.0 * N * N * N;
+  const adaptive::Family family = token.family();
+  const bool correlation = family == adaptive::Family::Rls || family == adaptive::Family::RandomWalk;
+  if (family == adaptive::Family::Qr) return 3.0 * N * (N + 1.0);
+  if (correlation && token.filterChannels() == 1) return 5.0 * N * N;
+  if (correlation || family == adaptive::Family::Newton) return 2.0 * N * N * N;
   return 0.0;
 }
 
 int TotalLength(const TokenInfo& token, const std::vector<double>& parameters) {
   int total = 0;
-  for (size_t k = 0; k < parameters.size(); ++k)
-    if (StartsWith(token.parameterNames[k], "Numerator Coeffs")) total += static_cast<int>(parameters[k]);
+  for (size_t k : token.lengthParameters()) total += static_cast<int>(parameters[k]);
   // NEW, LMS and NLMS add their feedback taps ("Denominator Coeffs" minus 1).
-  for (size_t k = 0; k < parameters.size(); ++k)
-    if (token.parameterNames[k] == "Denominator Coeffs") total += static_cast<int>(parameters[k]) - 1;
+  const int denominator = token.parameterIndex("Denominator Coeffs");
+  if (denominator >= 0) total += static_cast<int>(parameters[static_cast<size_t>(denominator)]) - 1;
   return total;
 }
 
 void TimeToken(benchmark::State& state, TokenEntryPoint entry, const TokenInfo* token,
                std::vector<double> parameters) {
-  const double flops = DominantFlops(token->name, TotalLength(*token, parameters));
+  const double flops = DominantFlops(*token, TotalLength(*token, parameters));
   HostedToken hosted(entry, *token, std::move(parameters));
   if (hosted.Create() != 0) {
     state.SkipWithError(("creation failed: " + hosted.createError()).c_str());

@@ -18,10 +18,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "adaptsim/hosting/plugin.h"
+#include "adaptive/filter.h"
 
 namespace {
 
@@ -58,38 +59,22 @@ struct Result {
   std::string note;
 };
 
-Result RunToken(const TokenInfo& token, TokenEntryPoint entry, int64_t samples) {
-  std::vector<PortRecord> inputs(token.inputNames.size());
-  std::vector<PortRecord*> inputPointers;
-  for (PortRecord& p : inputs) {
-    p.sampleRate = 1.0;
-    inputPointers.push_back(&p);
+// Samples go through the filter in blocks of this many rows.
+constexpr int64_t kBlock = 256;
+
+Result RunToken(const adaptive::Library& library, const adaptive::TokenInfo& token, int64_t samples) {
+  const size_t in = token.inputNames.size();
+  const size_t out = token.outputNames.size();
+  std::vector<double> inputs(static_cast<size_t>(kBlock) * in);
+  std::vector<double> outputs(static_cast<size_t>(kBlock) * out);
+  std::unique_ptr<adaptive::Filter> filter;
+  try {
+    filter.reset(new adaptive::Filter(library, token.name, {}, token.name + ".txt"));
+  } catch (const adaptive::Error& e) {
+    return {false, "creation failed with " + std::to_string(e.status()) + ": " + e.what()};
   }
-  std::vector<PortRecord> outputs(token.outputNames.size());
-  std::vector<double> parameters = token.parameterDefaults;
-  std::string fileName = token.name + ".txt";
-  fileName.resize(fileName.size() + 16, '\0');
-  char errorText[1024] = {};
-  SimContext context{};
-  context.sampleRate = 1.0;
-  context.errorText = errorText;
-  TokenRecord record{};
-  record.inputCount = static_cast<int32_t>(inputs.size());
-  record.inputs = inputPointers.data();
-  record.outputs = outputs.data();
-  record.parameters = parameters.data();
-  record.fileName = &fileName[0];
 
   Result result;
-  context.initFlag = 1;
-  if (const int32_t status = entry(&context, &record)) {
-    context.initFlag = 0;
-    context.terminateFlag = 1;
-    entry(&context, &record);
-    return {false, "creation failed with " + std::to_string(status) + ": " + errorText};
-  }
-  context.initFlag = 0;
-
   Random random;
   int64_t nonFinite = 0;
   size_t heap[kCheckpoints + 1];
@@ -99,22 +84,21 @@ Result RunToken(const TokenInfo& token, TokenEntryPoint entry, int64_t samples) 
   const auto start = std::chrono::steady_clock::now();
   for (int k = 1; k <= kCheckpoints; ++k) {
     const int64_t end = samples * k / kCheckpoints;
-    for (int64_t n = samples * (k - 1) / kCheckpoints; n < end; ++n) {
-      for (PortRecord& p : inputs) {
-        p.value = random.next();
-        p.sampleTime = static_cast<double>(n);
-      }
-      context.sampleTime = static_cast<double>(n);
-      if (entry(&context, &record) != 0) result = {false, "run call failed"};
-      if (!std::isfinite(outputs[0].value)) ++nonFinite;
+    for (int64_t n = samples * (k - 1) / kCheckpoints; n < end; n += kBlock) {
+      const size_t rows = static_cast<size_t>(std::min(kBlock, end - n));
+      for (size_t v = 0; v < rows * in; ++v) inputs[v] = random.next();
+      filter->process(inputs.data(), rows, outputs.data());
+      for (size_t r = 0; r < rows; ++r) nonFinite += std::isfinite(outputs[r * out]) ? 0 : 1;
     }
     heap[k] = HeapInUse();
     resident[k] = ResidentKiB();
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  context.terminateFlag = 1;
-  if (const int32_t status = entry(&context, &record))
-    result = {false, "terminate failed with " + std::to_string(status) + ": " + errorText};
+  try {
+    filter->close();
+  } catch (const adaptive::Error& e) {
+    result = {false, "terminate failed with " + std::to_string(e.status()) + ": " + e.what()};
+  }
 
   // The first stretch may still settle the allocator; from then on nothing grows.
   for (int k = 2; k <= kCheckpoints; ++k) {
@@ -153,23 +137,23 @@ int main(int argc, char** argv) {
     }
   }
   if (samples < kCheckpoints) samples = kCheckpoints;
-  std::string error;
-  const std::unique_ptr<Plugin> plugin = Plugin::Load(library, &error);
-  if (!plugin) {
-    std::fprintf(stderr, "long_run: %s\n", error.c_str());
+  std::unique_ptr<adaptive::Library> plugin;
+  try {
+    plugin.reset(new adaptive::Library(adaptive::Library::load(library)));
+  } catch (const adaptive::Error& e) {
+    std::fprintf(stderr, "long_run: %s\n", e.what());
     return 1;
   }
   if (list) {
-    for (const TokenInfo& token : plugin->catalogue())
-      if (plugin->entryPoint(token.name) != nullptr) std::printf("%s\n", token.name.c_str());
+    for (const adaptive::TokenInfo& token : plugin->tokens())
+      if (plugin->exports(token.name)) std::printf("%s\n", token.name.c_str());
     return 0;
   }
   int failures = 0;
   int ran = 0;
-  for (const TokenInfo& token : plugin->catalogue()) {
+  for (const adaptive::TokenInfo& token : plugin->tokens()) {
     if (!wanted.empty() && std::find(wanted.begin(), wanted.end(), token.name) == wanted.end()) continue;
-    const TokenEntryPoint entry = plugin->entryPoint(token.name);
-    if (entry == nullptr) {
+    if (!plugin->exports(token.name)) {
       if (!wanted.empty()) {
         std::printf("%-9s not exported by %s: FAIL\n", token.name.c_str(), library.c_str());
         ++failures;
@@ -177,7 +161,7 @@ int main(int argc, char** argv) {
       continue;
     }
     ++ran;
-    if (!RunToken(token, entry, samples).ok) ++failures;
+    if (!RunToken(*plugin, token, samples).ok) ++failures;
   }
   std::printf("long run: %d tokens, %d failed\n", ran, failures);
   return failures == 0 && ran > 0 ? 0 : 1;

@@ -20,11 +20,7 @@ using adaptive::Library;
 // Every filter length at 3, so that each token runs quickly.
 Filter::Parameters ShortFilter(const adaptive::TokenInfo& token) {
   Filter::Parameters parameters;
-  for (size_t k = 0; k < token.parameterNames.size(); ++k) {
-    if (token.isCount(k) && token.parameterNames[k].rfind("Numerator", 0) == 0) {
-      parameters.emplace_back(token.parameterNames[k], 3);
-    }
-  }
+  for (size_t k : token.lengthParameters()) parameters.emplace_back(token.parameterNames[k], 3);
   return parameters;
 }
 
@@ -158,6 +154,7 @@ TEST(TokenInfo, FactsComeFromTheCatalogue) {
     EXPECT_EQ(token.family(), e.family) << e.name;
     EXPECT_EQ(token.filterChannels(), e.channels) << e.name;
     EXPECT_EQ(token.isGeneral(), e.general) << e.name;
+    EXPECT_EQ(token.lengthParameters().size(), static_cast<size_t>(e.channels)) << e.name;
     int counts = 0;
     for (size_t k = 0; k < token.parameterNames.size(); ++k) counts += token.isCount(k) ? 1 : 0;
     EXPECT_EQ(counts, e.counts) << e.name;

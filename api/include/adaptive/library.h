@@ -31,6 +31,8 @@ class Library {
   const TokenInfo* find(const std::string& name) const;
   // The entry called `name`; throws Error listing the tokens when there is none.
   const TokenInfo& token(const std::string& name) const;
+  // True when the library exports the entry point of the token `name`.
+  bool exports(const std::string& name) const;
 
   struct Source;
   const Source& source() const { return *shared; }

@@ -38,6 +38,9 @@ struct TokenInfo {
   // True for the parameters that are counts of coefficients ("Numerator Coeffs",
   // its numbered forms, "Denominator Coeffs"): the tokens truncate them.
   bool isCount(size_t parameter) const;
+  // The parameters that set the filter lengths ("Numerator Coeffs" or its
+  // numbered forms), one per channel in channel order.
+  std::vector<size_t> lengthParameters() const;
   // Index of the port or parameter called exactly `name`, or -1.
   int parameterIndex(const std::string& parameterName) const;
   int inputIndex(const std::string& portName) const;
