@@ -1,12 +1,13 @@
-// The tokens as a host sees them: the plug-in loaded at run time and the entry
-// point of each catalogue entry resolved by name. Tests that must cover every
-// token iterate over this list, so they cover each token as soon as the
-// library exports it.
+// The tokens as a host sees them: the plug-in loaded at run time through the
+// C++ interface and the entry point of each catalogue entry resolved by name.
+// Tests that must cover every token iterate over this list, so they cover each
+// token as soon as the library exports it.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "adaptive/token_info.h"
 #include "host/records.h"
 
 struct PluginToken {
@@ -16,13 +17,15 @@ struct PluginToken {
   int outputs;
   std::vector<std::string> parameterNames;
   std::vector<double> defaults;
+  // The catalogue entry, for the facts about the token.
+  const adaptive::TokenInfo* info;
 
   // Number of final-weights files (one per channel).
-  int channels() const;
+  int channels() const { return info->filterChannels(); }
   // The name of channel c's final-weights file for the instance name `base`.
   std::string file(const std::string& base, int channel) const;
   // True for the parameters that are counts of coefficients.
-  bool isCount(size_t parameter) const;
+  bool isCount(size_t parameter) const { return info->isCount(parameter); }
 };
 
 // Every catalogue entry whose entry point the plug-in exports. Empty when the
