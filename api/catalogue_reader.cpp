@@ -1,32 +1,12 @@
 // The host's side of the USERCODE call.
 #include <string>
 
+#include "api/host_catalogue_records.h"
 #include "api/library_source.h"
 
 namespace adaptive {
 
 namespace {
-
-// The host cannot know the counts in advance, so every array holds the largest
-// counts a catalogue may use.
-struct HostCatalogueRecords {
-  LibraryInfo info{};
-  TokenDescriptor tokens[kCatalogueSize]{};
-  const char* inputNames[kCatalogueSize][kMaxInputPorts]{};
-  const char* outputNames[kCatalogueSize][kMaxOutputPorts]{};
-  const char* parameterNames[kCatalogueSize][kMaxParameters]{};
-  double parameterDefaults[kCatalogueSize][kMaxParameters]{};
-
-  HostCatalogueRecords() {
-    info.tokens = tokens;
-    for (int k = 0; k < kCatalogueSize; ++k) {
-      tokens[k].inputNames = inputNames[k];
-      tokens[k].outputNames = outputNames[k];
-      tokens[k].parameterNames = parameterNames[k];
-      tokens[k].parameterDefaults = parameterDefaults[k];
-    }
-  }
-};
 
 bool CopyText(const char* text, const char* what, int index, std::string* out, std::string* error) {
   if (text == nullptr) {

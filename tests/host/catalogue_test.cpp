@@ -5,32 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "api/host_catalogue_records.h"
 #include "host/catalogue.h"
 
 namespace {
 
 // The host's side of a USERCODE call: every array allocated to the largest
 // counts and every byte pre-set, so that untouched slots can be recognised.
-struct HostCatalogue {
+struct HostCatalogue : adaptive::HostCatalogueRecords {
   static constexpr unsigned char kFill = 0xA5;
-  LibraryInfo info;
-  TokenDescriptor tokens[kCatalogueSize];
-  const char* inputNames[kCatalogueSize][kMaxInputPorts];
-  const char* outputNames[kCatalogueSize][kMaxOutputPorts];
-  const char* parameterNames[kCatalogueSize][kMaxParameters];
-  double parameterDefaults[kCatalogueSize][kMaxParameters];
-
-  HostCatalogue() {
-    std::memset(static_cast<void*>(this), kFill, sizeof(*this));
-    info.tokens = tokens;
-    for (int k = 0; k < kCatalogueSize; ++k) {
-      tokens[k].inputNames = inputNames[k];
-      tokens[k].outputNames = outputNames[k];
-      tokens[k].parameterNames = parameterNames[k];
-      tokens[k].parameterDefaults = parameterDefaults[k];
-    }
-    USERCODE(&info);
-  }
+  HostCatalogue() : HostCatalogueRecords(kFill) { USERCODE(&info); }
 };
 
 bool IsFill(const void* p, size_t size) {
