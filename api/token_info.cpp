@@ -19,21 +19,21 @@ struct FamilyIcon {
   const char* iconFile;
   Family family;
 };
-constexpr FamilyIcon kFamilyIcons[] = {{"lmsx.wmf", Family::Lms},  {"nlmsx.wmf", Family::Nlms},
-                                       {"newx.wmf", Family::Newton}, {"rlsx.wmf", Family::Rls},
-                                       {"qrx.wmf", Family::Qr},     {"rwx.wmf", Family::RandomWalk}};
+constexpr FamilyIcon kFamilyIcons[] = {{"lmsx.wmf", Family::kLms},  {"nlmsx.wmf", Family::kNlms},
+                                       {"newx.wmf", Family::kNewton}, {"rlsx.wmf", Family::kRls},
+                                       {"qrx.wmf", Family::kQr},     {"rwx.wmf", Family::kRandomWalk}};
 
 }  // namespace
 
 const char* FamilyName(Family family) {
   switch (family) {
-    case Family::Lms: return "LMS";
-    case Family::Nlms: return "NLMS";
-    case Family::GeneralGradient: return "general gradient";
-    case Family::Newton: return "Newton";
-    case Family::Rls: return "RLS";
-    case Family::Qr: return "QR";
-    case Family::RandomWalk: return "random walk";
+    case Family::kLms: return "LMS";
+    case Family::kNlms: return "NLMS";
+    case Family::kGeneralGradient: return "general gradient";
+    case Family::kNewton: return "Newton";
+    case Family::kRls: return "RLS";
+    case Family::kQr: return "QR";
+    case Family::kRandomWalk: return "random walk";
   }
   return "";
 }
@@ -45,11 +45,11 @@ int TokenInfo::filterChannels() const {
 }
 
 Family TokenInfo::family() const {
-  if (inputIndex("- de/dw") >= 0) return Family::GeneralGradient;
+  if (inputIndex("- de/dw") >= 0) return Family::kGeneralGradient;
   for (const FamilyIcon& f : kFamilyIcons) {
     if (iconFile == f.iconFile) return f.family;
   }
-  return Family::Lms;
+  return Family::kLms;
 }
 
 bool TokenInfo::isGeneral() const { return inputIndex("Desired") < 0; }

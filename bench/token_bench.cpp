@@ -21,10 +21,10 @@ const char* const kScaledTokens[] = {"LMS", "NLMS", "NLMS2", "RLS1", "RLS3", "NE
 double DominantFlops(const TokenInfo& token, int n) {
   const double N = n;
   const adaptive::Family family = token.family();
-  const bool correlation = family == adaptive::Family::Rls || family == adaptive::Family::RandomWalk;
-  if (family == adaptive::Family::Qr) return 3.0 * N * (N + 1.0);
+  const bool correlation = family == adaptive::Family::kRls || family == adaptive::Family::kRandomWalk;
+  if (family == adaptive::Family::kQr) return 3.0 * N * (N + 1.0);
   if (correlation && token.filterChannels() == 1) return 5.0 * N * N;
-  if (correlation || family == adaptive::Family::Newton) return 2.0 * N * N * N;
+  if (correlation || family == adaptive::Family::kNewton) return 2.0 * N * N * N;
   return 0.0;
 }
 

@@ -175,7 +175,7 @@ bool RunIdentification(const Plugin& plugin, const IdentificationSettings& setti
     }
     IdentificationRow row;
     row.token = token.name;
-    row.family = FamilyOf(token.name);
+    row.family = token.family();
     row.samples = settings.scenario.samples;
     TokenRig rig;
     std::string why;

@@ -44,29 +44,6 @@ bool ChosenValue(TokenFamily family, const std::string& tokenName, const std::st
 
 }  // namespace
 
-TokenFamily FamilyOf(const std::string& name) {
-  if (StartsWith(name, "GenLMS") || name == "GenNLMS") return TokenFamily::kGeneralGradient;
-  if (StartsWith(name, "NLMS")) return TokenFamily::kNlms;
-  if (StartsWith(name, "LMS")) return TokenFamily::kLms;
-  if (name == "GenNEW" || StartsWith(name, "NEW")) return TokenFamily::kNewton;
-  if (StartsWith(name, "QR")) return TokenFamily::kQr;
-  if (name == "GenRW" || StartsWith(name, "RW")) return TokenFamily::kRandomWalk;
-  return TokenFamily::kRls;
-}
-
-const char* FamilyName(TokenFamily family) {
-  switch (family) {
-    case TokenFamily::kLms: return "LMS";
-    case TokenFamily::kGeneralGradient: return "general gradient";
-    case TokenFamily::kNlms: return "NLMS";
-    case TokenFamily::kNewton: return "Newton";
-    case TokenFamily::kQr: return "QR";
-    case TokenFamily::kRls: return "RLS";
-    case TokenFamily::kRandomWalk: return "random walk";
-  }
-  return "";
-}
-
 bool MakeRig(const TokenInfo& token, const RigChoices& choices, TokenRig* rig, std::string* error) {
   *rig = TokenRig();
   const std::vector<std::string>& in = token.inputNames;
@@ -104,7 +81,7 @@ bool MakeRig(const TokenInfo& token, const RigChoices& choices, TokenRig* rig, s
     return false;
   }
 
-  const TokenFamily family = FamilyOf(token.name);
+  const TokenFamily family = token.family();
   rig->parameters = token.parameterDefaults;
   for (size_t k = 0; k < token.parameterNames.size(); ++k) {
     double value = 0.0;

@@ -9,11 +9,9 @@
 #include "host/records.h"
 #include "adaptsim/hosting/plugin.h"
 
-enum class TokenFamily { kLms, kGeneralGradient, kNlms, kNewton, kQr, kRls, kRandomWalk };
-
-// The family of a catalogue token, from its name.
-TokenFamily FamilyOf(const std::string& tokenName);
-const char* FamilyName(TokenFamily family);
+// The family of a catalogue token comes from the catalogue (TokenInfo::family),
+// its name from adaptive::FamilyName.
+using TokenFamily = adaptive::Family;
 
 // How the diagram feeds the token.
 enum class Wiring {

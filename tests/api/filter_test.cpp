@@ -142,14 +142,14 @@ TEST(TokenInfo, FactsComeFromTheCatalogue) {
     bool general;
     int counts;
   };
-  for (const Expected& e : {Expected{"LMS", adaptive::Family::Lms, 1, false, 2},
-                            Expected{"NLMS3", adaptive::Family::Nlms, 3, false, 3},
-                            Expected{"GenLMS_A", adaptive::Family::GeneralGradient, 1, true, 1},
-                            Expected{"GenNLMS", adaptive::Family::GeneralGradient, 1, true, 1},
-                            Expected{"NEW2", adaptive::Family::Newton, 2, false, 2},
-                            Expected{"GenRLS", adaptive::Family::Rls, 1, true, 1},
-                            Expected{"QR3", adaptive::Family::Qr, 3, false, 3},
-                            Expected{"RW1", adaptive::Family::RandomWalk, 1, false, 1}}) {
+  for (const Expected& e : {Expected{"LMS", adaptive::Family::kLms, 1, false, 2},
+                            Expected{"NLMS3", adaptive::Family::kNlms, 3, false, 3},
+                            Expected{"GenLMS_A", adaptive::Family::kGeneralGradient, 1, true, 1},
+                            Expected{"GenNLMS", adaptive::Family::kGeneralGradient, 1, true, 1},
+                            Expected{"NEW2", adaptive::Family::kNewton, 2, false, 2},
+                            Expected{"GenRLS", adaptive::Family::kRls, 1, true, 1},
+                            Expected{"QR3", adaptive::Family::kQr, 3, false, 3},
+                            Expected{"RW1", adaptive::Family::kRandomWalk, 1, false, 1}}) {
     const adaptive::TokenInfo& token = linked.token(e.name);
     EXPECT_EQ(token.family(), e.family) << e.name;
     EXPECT_EQ(token.filterChannels(), e.channels) << e.name;
@@ -159,7 +159,7 @@ TEST(TokenInfo, FactsComeFromTheCatalogue) {
     for (size_t k = 0; k < token.parameterNames.size(); ++k) counts += token.isCount(k) ? 1 : 0;
     EXPECT_EQ(counts, e.counts) << e.name;
   }
-  EXPECT_STREQ(adaptive::FamilyName(adaptive::Family::RandomWalk), "random walk");
+  EXPECT_STREQ(adaptive::FamilyName(adaptive::Family::kRandomWalk), "random walk");
 }
 
 }  // namespace

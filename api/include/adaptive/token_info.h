@@ -9,7 +9,7 @@
 
 namespace adaptive {
 
-enum class Family { Lms, Nlms, GeneralGradient, Newton, Rls, Qr, RandomWalk };
+enum class Family { kLms, kGeneralGradient, kNlms, kNewton, kQr, kRls, kRandomWalk };
 
 // Name of a family as written in messages and in the Python package: "LMS",
 // "NLMS", "general gradient", "Newton", "RLS", "QR", "random walk".
