@@ -1,6 +1,7 @@
 """The package's interface: catalogue, errors, shapes, closing, feedback use."""
 
 import threading
+import time
 
 import numpy as np
 import pytest
@@ -115,3 +116,27 @@ def test_filters_on_threads_compute_what_they_compute_alone():
     for t in threads:
         t.join()
     assert all(r.tobytes() == alone.tobytes() for r in results)
+
+
+def test_process_lets_other_threads_run():
+    # This thread keeps ticking while another runs a long process call: had the
+    # call held the GIL, the longest pause between ticks would span the call.
+    x = np.random.default_rng(2).standard_normal((1_000_000, 2))
+    window = []
+
+    def work():
+        with adaptive.Filter("RLS1", {"Numerator Coeffs": 10}) as f:
+            start = time.perf_counter()
+            f.process(x)
+            window.extend([start, time.perf_counter()])
+
+    worker = threading.Thread(target=work)
+    ticks = []
+    worker.start()
+    while worker.is_alive():
+        ticks.append(time.perf_counter())
+    worker.join()
+    start, end = window
+    during = [start] + [t for t in ticks if start < t < end] + [end]
+    longest = max(b - a for a, b in zip(during, during[1:]))
+    assert longest < 0.5 * (end - start), f"paused {longest:.3f} s of a {end - start:.3f} s process call"
