@@ -34,6 +34,8 @@ class Library {
   // True when the library exports the entry point of the token `name`.
   bool exports(const std::string& name) const;
 
+  // What the copies share: the loaded file, the catalogue and the entry points
+  // (api/library_source.h, for the hosts built on this interface in this tree).
   struct Source;
   const Source& source() const { return *shared; }
 
