@@ -42,7 +42,8 @@ Filter::Filter(const Library& source, const std::string& token, const Parameters
     : library(source), info(&source.token(token)) {
   const TokenEntryPoint entry = library.source().entryPoint(info->name);
   if (entry == nullptr) {
-    throw Error(Error::kBadParameter, "the library " + library.path() + " does not export " + info->name);
+    const std::string which = library.path().empty() ? "the linked library" : "the library " + library.path();
+    throw Error(Error::kBadParameter, which + " does not export " + info->name);
   }
   auto created = std::make_unique<HostSession>(entry, inputCount(), outputCount(),
                                                ParameterValues(*info, parameters), weightsFile);
