@@ -59,10 +59,9 @@ TEST_F(Repeatability, ReCreationLoopsHoldHeapAndFilesSteady) {
     TokenHarness host(token.entry, token.inputs, token.outputs, token.defaults);
     std::mt19937 random(11);
     auto cycle = [&](int k) {
-      host.parameters = token.defaults;
-      if (k % 3 == 1) host.parameters[0] = 0.0;  // every token's first parameter is a count
+      for (size_t p = 0; p < token.defaults.size(); ++p) host.setParameter(p, token.defaults[p]);
+      if (k % 3 == 1) host.setParameter(0, 0.0);  // every token's first parameter is a count
       host.SetFileName(k % 3 == 2 ? "" : "loop");
-      host.record.parameters = host.parameters.data();
       EXPECT_EQ(host.Create(), k % 3 == 1 ? 1 : 0) << host.ErrorText();
       for (int n = 0; n < 4; ++n) EXPECT_EQ(host.Run(RandomInputs(random, token.inputs)), 0);
     };
