@@ -20,7 +20,7 @@ TEXT = 0x141414
 
 FONT_FACE = "Arial"
 FONT_WEIGHT = 700
-FONT_PIXELS = 14         # character height
+FONT_PIXELS = 13         # character height
 # Advance widths of the bold face's capitals, in thousandths of the height:
 # enough to check that every name fits its plate.
 CAPITAL_WIDTHS = {"E": 667, "L": 611, "M": 833, "N": 722, "Q": 778, "R": 722, "S": 667, "W": 944}
@@ -50,7 +50,7 @@ FRAME = dict(kind="rectangle", pen=(0, PLATE), fill=None, points=((0, 0), (SIZE,
 BOX = dict(kind="rectangle", pen=(2, INK), fill="family", points=((8, 12), (56, 52)))
 SHAFT = dict(kind="polyline", pen=(2, ARROW), fill=None, points=((4, 60), (54, 10)))
 HEAD = dict(kind="polygon", pen=(0, ARROW), fill=ARROW, points=((60, 4), (50, 8), (56, 14)))
-NAME_PLATE = dict(kind="rectangle", pen=(0, PLATE), fill=PLATE, points=((11, 25), (53, 39)))
+NAME_PLATE = dict(kind="rectangle", pen=(0, PLATE), fill=PLATE, points=((10, 25), (54, 39)))
 NAME = dict(kind="text", colour=TEXT, at=(32, 37))
 SHAPES = (FRAME, BOX, SHAFT, HEAD, NAME_PLATE, NAME)
 

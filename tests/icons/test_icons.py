@@ -2,6 +2,8 @@
 framing, what libwmf's readers make of each file, and the generator's
 refusals. The readers' checks skip where libwmf-bin is not installed, and
 fail there when WMF_READER_REQUIRED is set (as in CI)."""
+import functools
+import operator
 import os
 import shutil
 import struct
@@ -32,10 +34,7 @@ def test_framing_checksum_records_and_objects(family):
     data = icon_bytes(family)
     key, _, left, top, right, bottom, inch, _, checksum = struct.unpack_from("<IHhhhhHIH", data)
     assert key == 0x9AC6CDD7
-    xor = 0
-    for word in struct.unpack_from("<10H", data):
-        xor ^= word
-    assert checksum == xor
+    assert checksum == functools.reduce(operator.xor, struct.unpack_from("<10H", data))
     side = drawings.SIZE * drawings.TWIPS_PER_PIXEL
     assert (left, top, right, bottom, inch) == (0, 0, side, side, drawings.UNITS_PER_INCH)
 
@@ -64,12 +63,10 @@ def test_framing_checksum_records_and_objects(family):
 
 
 def reader(tool):
-    path = shutil.which(tool)
-    if path is None:
-        if os.environ.get("WMF_READER_REQUIRED"):
-            pytest.fail("%s (libwmf-bin) is not installed" % tool)
-        pytest.skip("%s (libwmf-bin) is not installed" % tool)
-    return path
+    if shutil.which(tool) is None:
+        missing = pytest.fail if os.environ.get("WMF_READER_REQUIRED") else pytest.skip
+        missing("%s (libwmf-bin) is not installed" % tool)
+    return shutil.which(tool)
 
 
 def read_with(tool, family, out_path):
@@ -99,8 +96,7 @@ def test_drawn_at_its_size_with_its_colours(family, pictures):
     picture = pictures[family.name]
     assert picture.size == (drawings.SIZE * 3 // 4,) * 2
     # Inside the box, clear of the plate and the arrow: the family's fill.
-    assert at(picture, 48, 46) == family.colour
-    assert at(picture, 14, 16) == family.colour
+    assert at(picture, 48, 46) == at(picture, 14, 16) == family.colour
     assert at(picture, 14, 50) == drawings.ARROW
     assert at(picture, 4, 30) == 0xFFFFFF
     # Any other colour is the name's, and it lies on the plate.
