@@ -16,7 +16,7 @@ if ! command -v wmf2gd >/dev/null || ! fc-list | grep -q 'Nimbus Sans'; then
 fi
 
 cmake --build build --target icons >/dev/null
-(cd build && WMF_READER_REQUIRED=1 ctest -R '^icons$' --output-on-failure)
+(cd build && WMF_READER_REQUIRED=1 ctest -R '^icons$' --no-tests=error --output-on-failure)
 
 if [ -d build-win/icons/wmf ]; then
   diff -r build/icons/wmf build-win/icons/wmf

@@ -62,10 +62,14 @@ def test_framing_checksum_records_and_objects(family):
     assert not live, "objects left undeleted"
 
 
-def reader(tool):
-    if shutil.which(tool) is None:
+def require(present, what):
+    if not present:
         missing = pytest.fail if os.environ.get("WMF_READER_REQUIRED") else pytest.skip
-        missing("%s (libwmf-bin) is not installed" % tool)
+        missing("%s is not installed" % what)
+
+
+def reader(tool):
+    require(shutil.which(tool), "%s (libwmf-bin)" % tool)
     return shutil.which(tool)
 
 
@@ -80,7 +84,11 @@ def read_with(tool, family, out_path):
 @pytest.fixture(scope="module")
 def pictures(tmp_path_factory):
     """Each icon as wmf2gd draws it at 72 dots per inch."""
-    image = pytest.importorskip("PIL.Image")
+    try:
+        from PIL import Image as image
+    except ImportError:
+        image = None
+    require(image, "PIL (python3-pil)")
     tmp = tmp_path_factory.mktemp("png")
     return {f.name: image.open(read_with("wmf2gd", f, tmp / (f.name + ".png"))).convert("RGB") for f in FAMILIES}
 
