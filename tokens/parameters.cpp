@@ -57,7 +57,8 @@ bool CheckForgettingFactor(double lambda, bool allowZero) {
 }
 
 bool CheckInitialisationFactor(double init, bool allowNegative) {
-  if (!(init > 0.0 || (allowNegative && init < 0.0))) return Fail("Improper initialisation factor of Adaptive Filter.\n", kBiggerThanZero);
+  if (!(init > 0.0 || (allowNegative && init < 0.0)))
+    return Fail("Improper initialisation factor of Adaptive Filter.\n", kBiggerThanZero);
   return true;
 }
 

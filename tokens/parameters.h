@@ -56,12 +56,12 @@ inline bool CheckLeakageFactors(std::initializer_list<double> v) {
   return CheckLeakageFactors(v.begin(), static_cast<int>(v.size()));
 }
 // λ = 0 is refused by every token that divides by it (all but the QR tokens,
-// which only scale by λ); a random-walk variance of 0 only by the general token.
+// which only scale by λ). P starts as (1/init)·I, so init = 0 is refused too;
+// the Newton tokens accept a negative init, whose P stays finite. A random-walk
+// variance of 0 is refused only by the general token.
 bool CheckForgettingFactor(double lambda, bool allowZero);             // (0 or [0) .. 1]
-bool CheckRandomWalkVariance(double variance, bool allowZero);         // > 0 or >= 0
-// P starts as (1/init)·I: 0 gives no finite start. The Newton tokens also
-// accept a negative init, whose P stays finite.
 bool CheckInitialisationFactor(double init, bool allowNegative);       // > 0 or != 0
+bool CheckRandomWalkVariance(double variance, bool allowZero);         // > 0 or >= 0
 
 // Writes the storage-allocation message and sets the status to 1002.
 void ReportStorageFailure();
