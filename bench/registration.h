@@ -11,6 +11,10 @@ constexpr int kLengths[] = {4, 8, 16, 30, 64};
 // The tokens timed at every length of kLengths.
 constexpr const char* kLengthTokens[] = {"LMS", "NLMS", "NLMS2", "RLS1", "RLS3", "NEW3", "QR1"};
 
+// The tokens timed in the eight-register build of the plug-in, at their
+// defaults (RLS1, RLS3 and NEW3 also at N = 30).
+constexpr const char* kEightRegisterTokens[] = {"LMS", "NLMS", "RLS1", "RLS3", "NEW3", "QR1", "QR3"};
+
 // "Length/RLS1/30" and friends.
 inline std::string LengthBenchmarkName(const std::string& token, int length) {
   return "Length/" + token + "/" + std::to_string(length);
@@ -19,6 +23,10 @@ inline std::string LengthBenchmarkName(const std::string& token, int length) {
 // Defaults/TOKEN for every token, Length/TOKEN/N for the scaled tokens, and
 // Entry/... for the cost of the entry protocol itself.
 void RegisterTokenBenchmarks(const Plugin& plugin);
+// EightRegisters/TOKEN[/30]: the same tokens from the plug-in built with the
+// tile shapes of 32-bit x86 and eight vector registers, each compared with its
+// native counterpart.
+void RegisterEightRegisterBenchmarks(const Plugin& proxy);
 // Expression/TOKEN/N: the matrix tokens' plain expression form.
 void RegisterExpressionBenchmarks(const Plugin& plugin);
 // Peak/...: the no-FMA vector peak of this machine, for the kernels' fraction.

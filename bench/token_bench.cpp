@@ -87,3 +87,23 @@ void RegisterTokenBenchmarks(const Plugin& plugin) {
                                  ParametersWithTotalLength(*lms, 1));
   }
 }
+
+void RegisterEightRegisterBenchmarks(const Plugin& proxy) {
+  const std::string section = "The eight-register build (32-bit tile shapes) against the native one";
+  for (const char* name : kEightRegisterTokens) {
+    const TokenInfo* token = proxy.find(name);
+    const TokenEntryPoint entry = proxy.entryPoint(name);
+    if (token == nullptr || entry == nullptr) continue;
+    const std::string defaults = std::string("EightRegisters/") + name;
+    benchmark::RegisterBenchmark(defaults.c_str(), TimeToken, entry, token, token->parameterDefaults);
+    Comparisons().push_back({section, std::string(name) + " at its defaults", defaults, std::string("Defaults/") + name});
+  }
+  for (const char* name : {"RLS1", "RLS3", "NEW3"}) {
+    const TokenInfo* token = proxy.find(name);
+    const TokenEntryPoint entry = proxy.entryPoint(name);
+    if (token == nullptr || entry == nullptr) continue;
+    const std::string scaled = std::string("EightRegisters/") + name + "/30";
+    benchmark::RegisterBenchmark(scaled.c_str(), TimeToken, entry, token, ParametersWithTotalLength(*token, 30));
+    Comparisons().push_back({section, std::string(name) + ", N = 30", scaled, LengthBenchmarkName(name, 30)});
+  }
+}

@@ -105,34 +105,45 @@ inline __attribute__((always_inline)) void RowFormUpdateLanes(double* P, int32_t
   }
 }
 
-// Rows i0 … of four columns of G × P into the block C (n rows, four columns):
-// R vectors of W rows, then Pairs vectors of two rows and Singles single rows,
-// all in one pass over k so that their sums are in flight together. Each
-// element starts at 0.0 and adds G(i,k)·P(k,j) in ascending k.
-template <int W, int R, int Pairs = 0, int Singles = 0>
+// The shape of the product's whole tiles. Sixteen vector registers hold two
+// vectors of sums for each of four columns (eight sums, whose additions keep
+// both adders busy) plus the loaded rows of G and the broadcast element of P.
+// Eight hold three vectors for each of two columns (six sums, again enough
+// additions in flight), the broadcast element and the product being added,
+// with the rows of G read from memory; there a block's four columns take two
+// passes over k.
+constexpr int32_t kTileColumns = kVectorRegisters >= 16 ? kBlock : 2;
+constexpr int kTileVectors = kVectorRegisters >= 16 ? 2 : 3;
+
+// Rows i0 … of Cols columns of G × P into C (n rows per column, the columns
+// `stride` apart): R vectors of W rows, then Pairs vectors of two rows and
+// Singles single rows, all in one pass over k so that their sums are in
+// flight together. Each element starts at 0.0 and adds G(i,k)·P(k,j) in
+// ascending k.
+template <int W, int R, int Pairs = 0, int Singles = 0, int Cols = kTileColumns>
 inline __attribute__((always_inline)) void ProductTile(const double* G, std::ptrdiff_t stride, int32_t n,
-                                                       int32_t i0, const double* const col[kBlock],
+                                                       int32_t i0, const double* const col[],
                                                        double* __restrict C) {
   using V = typename Lanes<W>::Type;
   using H = typename Lanes<2>::Type;
   // Arrays of at least one element; only the first R, Pairs, Singles are used.
-  V acc[R > 0 ? R : 1][kBlock] = {};
-  H pair[Pairs > 0 ? Pairs : 1][kBlock] = {};
-  double single[Singles > 0 ? Singles : 1][kBlock] = {};
+  V acc[R > 0 ? R : 1][Cols] = {};
+  H pair[Pairs > 0 ? Pairs : 1][Cols] = {};
+  double single[Singles > 0 ? Singles : 1][Cols] = {};
   for (int32_t k = 0; k < n; ++k) {
     const double* g = G + stride * k + i0;
     V column[R > 0 ? R : 1];
     H columnPair[Pairs > 0 ? Pairs : 1];
     for (int r = 0; r < R; ++r) Load(column[r], g + r * W);
     for (int r = 0; r < Pairs; ++r) Load(columnPair[r], g + R * W + r * 2);
-    for (int32_t c = 0; c < kBlock; ++c) {
+    for (int32_t c = 0; c < Cols; ++c) {
       const double pkj = col[c][k];
       for (int r = 0; r < R; ++r) acc[r][c] = acc[r][c] + column[r] * pkj;
       for (int r = 0; r < Pairs; ++r) pair[r][c] = pair[r][c] + columnPair[r] * pkj;
       for (int r = 0; r < Singles; ++r) single[r][c] = single[r][c] + g[R * W + Pairs * 2 + r] * pkj;
     }
   }
-  for (int32_t c = 0; c < kBlock; ++c) {
+  for (int32_t c = 0; c < Cols; ++c) {
     double* to = C + stride * c + i0;
     for (int r = 0; r < R; ++r) Store(to + r * W, acc[r][c]);
     for (int r = 0; r < Pairs; ++r) Store(to + R * W + r * 2, pair[r][c]);
@@ -140,30 +151,36 @@ inline __attribute__((always_inline)) void ProductTile(const double* G, std::ptr
   }
 }
 
-// Vectors of W rows per tile of the product. The 64-bit instruction sets have
-// sixteen vector registers: two vectors per column (eight sums) plus the
-// loaded column and the broadcast element fit. 32-bit x86 has eight: there
-// the 256-bit tile keeps one vector per column, so that its sums stay in
-// registers instead of 32-byte stack slots; the 128-bit tile keeps two.
-template <int W>
-constexpr int TileVectors() {
-  return sizeof(void*) == 8 || W == 2 ? 2 : 1;
+// R vectors of W rows from row i0 on, then m − R·W < W rows (a two-row vector
+// and a single row), in one tile.
+template <int W, int R>
+inline __attribute__((always_inline)) void ProductTail(const double* G, std::ptrdiff_t stride, int32_t n, int32_t i0,
+                                                       int32_t m, const double* const col[], double* __restrict C) {
+  switch (m - R * W) {  // 2 and 3 only when W is 4
+    case 0: return R > 0 ? ProductTile<W, R>(G, stride, n, i0, col, C) : void();
+    case 1: return ProductTile<W, R, 0, 1>(G, stride, n, i0, col, C);
+    case 2: return ProductTile<W, R, 1, 0>(G, stride, n, i0, col, C);
+    case 3: return ProductTile<W, R, 1, 1>(G, stride, n, i0, col, C);
+    default: return;
+  }
 }
 
-// The m rows below the last whole tile (m < TileVectors<W>() · W), in one
-// tile: at most one W-row vector, one two-row vector and one single row.
+// The m rows below the last whole tile (m < kTileVectors · W) in one tile, or
+// in two where its sums would not fit the registers (eleven rows of four-lane
+// vectors on eight registers: the two vectors first, then the other three rows).
 template <int W>
 inline __attribute__((always_inline)) void ProductEdge(const double* G, std::ptrdiff_t stride, int32_t n,
-                                                       int32_t i0, int32_t m, const double* const col[kBlock],
+                                                       int32_t i0, int32_t m, const double* const col[],
                                                        double* __restrict C) {
-  switch (m) {  // 4 … 7 only when W is 4
-    case 1: return ProductTile<W, 0, 0, 1>(G, stride, n, i0, col, C);
-    case 2: return ProductTile<W, 0, 1, 0>(G, stride, n, i0, col, C);
-    case 3: return ProductTile<W, 0, 1, 1>(G, stride, n, i0, col, C);
-    case 4: return ProductTile<W, 1, 0, 0>(G, stride, n, i0, col, C);
-    case 5: return ProductTile<W, 1, 0, 1>(G, stride, n, i0, col, C);
-    case 6: return ProductTile<W, 1, 1, 0>(G, stride, n, i0, col, C);
-    case 7: return ProductTile<W, 1, 1, 1>(G, stride, n, i0, col, C);
+  const int32_t vectors = m / W;
+  if (vectors + (m % W >= 2) + m % 2 > kTileVectors) {
+    ProductTile<W, kTileVectors - 1>(G, stride, n, i0, col, C);
+    return ProductTail<W, 0>(G, stride, n, i0 + (kTileVectors - 1) * W, m - (kTileVectors - 1) * W, col, C);
+  }
+  switch (vectors) {
+    case 0: return ProductTail<W, 0>(G, stride, n, i0, m, col, C);
+    case 1: return ProductTail<W, 1>(G, stride, n, i0, m, col, C);
+    case 2: return ProductTail<W, 2>(G, stride, n, i0, m, col, C);
     default: return;
   }
 }
@@ -187,10 +204,13 @@ inline __attribute__((always_inline)) void OuterProductUpdateLanes(double* P, in
     // All rows of the block's product first: they need the old columns.
     const double* col[kBlock];
     const int32_t width = BlockColumns(P, stride, n, j0, col);
-    constexpr int32_t kTileRows = TileVectors<W>() * W;
-    int32_t i = 0;
-    for (; i + kTileRows <= n; i += kTileRows) ProductTile<W, TileVectors<W>()>(G, stride, n, i, col, C);
-    ProductEdge<W>(G, stride, n, i, n - i, col, C);
+    constexpr int32_t kTileRows = kTileVectors * W;
+    for (int32_t c0 = 0; c0 < width; c0 += kTileColumns) {
+      double* to = C + stride * c0;
+      int32_t i = 0;
+      for (; i + kTileRows <= n; i += kTileRows) ProductTile<W, kTileVectors>(G, stride, n, i, col + c0, to);
+      ProductEdge<W>(G, stride, n, i, n - i, col + c0, to);
+    }
     for (int32_t c = 0; c < width; ++c) {
       const int32_t j = j0 + c;
       double* __restrict column = P + stride * j;

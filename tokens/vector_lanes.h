@@ -24,6 +24,17 @@ inline __attribute__((always_inline)) void Store(double* to, const V& v) {
   *reinterpret_cast<U*>(to) = v;
 }
 
+// Vector registers the compiler may use: sixteen on the 64-bit instruction
+// sets, eight on 32-bit x86 (the Windows plug-in and the 32-bit Linux build).
+// The kernels' tiles are shaped to fit them. ADAPTIVE_EIGHT_VECTOR_REGISTERS
+// gives a 64-bit build the 32-bit shapes; the benchmarks compile the plug-in
+// that way, with the upper eight registers reserved, to time them natively.
+#if defined(__i386__) || defined(ADAPTIVE_EIGHT_VECTOR_REGISTERS)
+constexpr int kVectorRegisters = 8;
+#else
+constexpr int kVectorRegisters = 16;
+#endif
+
 // x86 processors with AVX2 run the kernels compiled a second time with
 // 256-bit vectors (target attribute ADAPTIVE_WIDE), chosen once at load time.
 // Only AVX2 is enabled, not FMA: a fused multiply-add would round once where
