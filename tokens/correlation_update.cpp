@@ -83,19 +83,67 @@ inline __attribute__((always_inline)) void MultiplyByVectorLanes(const double* P
   }
 }
 
-// P = (P − gain × (x × P))·(1/λ): four sums r[j] = Σ_k x[k]·P(k,j) run side
-// by side, each in ascending k, then their columns are updated.
+// r[c] = Σ_k x[k]·P(k,c) for the 2·Pairs columns col[0 …], each from 0.0 in
+// ascending k. Two columns share a 128-bit vector of sums and k advances two
+// at a time: each column's two products are formed together, then the two
+// columns' pairs are interleaved so that every lane adds its own column's term
+// of k, then that of k + 1. With eight or sixteen sums in flight the additions
+// no longer wait on each other's latency as four sums, one per column, would.
+template <int Pairs>
+inline __attribute__((always_inline)) void RowSums(const double* const col[], int32_t n, const double* x,
+                                                   double* __restrict r) {
+  using V = typename Lanes<2>::Type;
+  typedef long long Mask __attribute__((vector_size(16)));
+  V sum[Pairs] = {};
+  int32_t k = 0;
+  for (; k + 2 <= n; k += 2) {
+    V xs;
+    Load(xs, x + k);
+    for (int p = 0; p < Pairs; ++p) {
+      V a, b;
+      Load(a, col[2 * p] + k);
+      Load(b, col[2 * p + 1] + k);
+      a = xs * a;
+      b = xs * b;
+      sum[p] = sum[p] + __builtin_shuffle(a, b, Mask{0, 2});
+      sum[p] = sum[p] + __builtin_shuffle(a, b, Mask{1, 3});
+    }
+  }
+  if (k < n) {
+    const double xk = x[k];
+    for (int p = 0; p < Pairs; ++p) sum[p] = sum[p] + V{xk * col[2 * p][k], xk * col[2 * p + 1][k]};
+  }
+  for (int p = 0; p < Pairs; ++p) {
+    r[2 * p] = sum[p][0];
+    r[2 * p + 1] = sum[p][1];
+  }
+}
+
+// Columns per pass of the row form: sixteen vector registers hold eight pairs
+// of sums besides the operands, eight registers four.
+constexpr int32_t kRowSumColumns = kVectorRegisters >= 16 ? 16 : 8;
+
+// P = (P − gain × (x × P))·(1/λ): the sums r[j] = Σ_k x[k]·P(k,j) of a pass's
+// columns run side by side (RowSums), then those columns are updated. The
+// last pass takes the fewest pairs that cover the remaining columns, the
+// missing ones repeating its first column (their sums are ignored).
 template <int W>
 inline __attribute__((always_inline)) void RowFormUpdateLanes(double* P, int32_t n, const double* x,
                                                               const double* __restrict gain, double lambdaInverse) {
   const std::ptrdiff_t stride = n;
-  for (int32_t j0 = 0; j0 < n; j0 += kBlock) {
-    const double* col[kBlock];
-    const int32_t width = BlockColumns(P, stride, n, j0, col);
-    double r[kBlock] = {0.0, 0.0, 0.0, 0.0};
-    for (int32_t k = 0; k < n; ++k) {
-      const double xk = x[k];
-      for (int32_t c = 0; c < kBlock; ++c) r[c] = r[c] + xk * col[c][k];
+  for (int32_t j0 = 0; j0 < n; j0 += kRowSumColumns) {
+    const int32_t width = n - j0 < kRowSumColumns ? n - j0 : kRowSumColumns;
+    const double* col[kRowSumColumns];
+    for (int32_t c = 0; c < kRowSumColumns; ++c) col[c] = P + stride * (c < width ? j0 + c : j0);
+    double r[kRowSumColumns];
+    const int32_t pairs = (width + 1) / 2;
+    if constexpr (kRowSumColumns == 16) {
+      if (pairs > 4) RowSums<8>(col, n, x, r);
+    }
+    if (pairs <= 4) {
+      if (pairs > 2) RowSums<4>(col, n, x, r);
+      else if (pairs == 2) RowSums<2>(col, n, x, r);
+      else RowSums<1>(col, n, x, r);
     }
     for (int32_t c = 0; c < width; ++c) {
       double* __restrict column = P + stride * (j0 + c);
