@@ -60,16 +60,16 @@ AdaptiveToken::AdaptiveToken(int32_t inputs, int32_t outputs, int32_t timingFlag
 void AdaptiveToken::Run() {
   OutputPortRecord* out = CurrentTokenRecord->outputs;
   if (inputCount != 0) {
-    const PortRecord& ref = *CurrentTokenRecord->inputs[referenceInput];
+    // A copy: the outputs are other records, so its fields are read once and
+    // each output is written in one pass.
+    const PortRecord ref = *CurrentTokenRecord->inputs[referenceInput];
     if (ref.skip == 0) {
-      if (propagateTiming) {
-        for (int32_t o = 0; o < outputCount; ++o) {
+      for (int32_t o = 0; o < outputCount; ++o) {
+        if (propagateTiming) {
           out[o].skip = 0;
           out[o].sampleTime = ref.sampleTime;
         }
-      }
-      if (propagateFormat) {
-        for (int32_t o = 0; o < outputCount; ++o) CopyFormat(ref, out[o]);
+        if (propagateFormat) CopyFormat(ref, out[o]);
       }
     } else if (propagateTiming) {
       for (int32_t o = 0; o < outputCount; ++o) out[o].skip = 1;

@@ -1,7 +1,11 @@
 // A circular tap-delay line: a row vector with a write position. Each sample
-// is stored once; tap(k), the sample pushed k pushes ago, is found by index
-// arithmetic instead of shifting the history.
+// is stored twice, L elements apart, in descending order of write position,
+// so that the taps are always L consecutive elements: tap(k), the sample
+// pushed k pushes ago, is element k of that window, without index arithmetic
+// or a wrap-around per tap.
 #pragma once
+
+#include <cstdint>
 
 #include "numerics/vector.h"
 
@@ -13,38 +17,43 @@ class DelayLine : public RowVector {
   // them next). True on allocation failure.
   bool setlength(int32_t n) {
     position = 0;
-    return RowVector::resize(n);
+    lineLength = 0;
+    if (n < 0 || n > INT32_MAX / 2 || RowVector::resize(2 * n)) return true;
+    lineLength = n;
+    return false;
   }
-  int32_t length() const { return cols(); }
-  // Storage index that the next push overwrites.
+  int32_t length() const { return lineLength; }
+  // Frees the storage; the position stays.
+  void clear() override {
+    RowVector::clear();
+    lineLength = 0;
+  }
+  // The write position that the next push takes, 0 … length() - 1.
   int32_t getposition() const { return position; }
 
   void push(double x) {
-    data()[position] = x;
-    if (++position == length()) position = 0;
+    const int32_t slot = lineLength - 1 - position;
+    data()[slot] = x;
+    data()[slot + lineLength] = x;
+    if (++position == lineLength) position = 0;
   }
 
-  // 0 <= k < length(); tap(0) is the newest sample.
-  double& tap(int32_t k) { return data()[storageIndex(k)]; }
-  const double& tap(int32_t k) const { return data()[storageIndex(k)]; }
+  // tap(0) … tap(length() - 1), newest first, consecutive.
+  const double* taps() const { return data() + (position == 0 ? 0 : lineLength - position); }
 
-  // Calls visit(k, tap(k)) for k = 0 .. length() - 1 in ascending order
-  // without a wrap-around test per tap: taps 0 .. p-1 are storage p-1 down to
-  // 0, the older ones are storage L-1 down to p. Sums built with it add their
-  // terms in exactly the order of a plain tap(k) loop.
+  // 0 <= k < length(); tap(0) is the newest sample.
+  double tap(int32_t k) const { return taps()[k]; }
+
+  // Calls visit(k, tap(k)) for k = 0 .. length() - 1 in ascending order, so
+  // that sums built with it add their terms in exactly the order of a plain
+  // tap(k) loop.
   template <class Visit>
   void forEachTap(Visit visit) const {
-    const double* e = data();
-    int32_t k = 0;
-    for (int32_t s = position - 1; s >= 0; --s) visit(k++, e[s]);
-    for (int32_t s = length() - 1; s >= position; --s) visit(k++, e[s]);
+    const double* t = taps();
+    for (int32_t k = 0; k < lineLength; ++k) visit(k, t[k]);
   }
 
  private:
-  int32_t storageIndex(int32_t k) const {
-    const int32_t i = position - 1 - k;
-    return i < 0 ? i + length() : i;
-  }
-
   int32_t position = 0;
+  int32_t lineLength = 0;
 };

@@ -11,12 +11,14 @@
 // in ascending i. Fusing the two loops leaves every element's operations and
 // the order of the sum unchanged.
 inline double LeakyUpdateAndDot(const DelayLine& line, Vector& w, double leakage, double gain) {
+  const double* __restrict taps = line.taps();
+  double* __restrict weights = &w(0);
+  const int32_t n = line.length();
   double sum = 0.0;
-  double* weights = &w(0);
-  line.forEachTap([&](int32_t i, double tap) {
-    weights[i] = leakage * weights[i] + gain * tap;
-    sum += tap * weights[i];
-  });
+  for (int32_t i = 0; i < n; ++i) {
+    weights[i] = leakage * weights[i] + gain * taps[i];
+    sum = sum + taps[i] * weights[i];
+  }
   return sum;
 }
 
@@ -27,13 +29,15 @@ inline double LeakyUpdateAndDot(const DelayLine& line, Vector& w, double leakage
 // the second one runs alongside the first almost for free.
 template <bool kEnergy>
 inline double DotAndEnergy(const DelayLine& line, const Vector& w, double& energy) {
-  const double* weights = &w(0);
+  const double* __restrict taps = line.taps();
+  const double* __restrict weights = &w(0);
+  const int32_t n = line.length();
   double sum = 0.0;
   double squares = 0.0;
-  line.forEachTap([&](int32_t k, double tap) {
-    sum = sum + tap * weights[k];
-    if (kEnergy) squares = squares + tap * tap;
-  });
+  for (int32_t k = 0; k < n; ++k) {
+    sum = sum + taps[k] * weights[k];
+    if (kEnergy) squares = squares + taps[k] * taps[k];
+  }
   energy = squares;
   return sum;
 }

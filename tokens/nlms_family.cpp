@@ -13,7 +13,7 @@ namespace {
 struct NormalisedLmsGain {
   static constexpr bool kUsesEnergy = true;
   static double Compute(double mu, double error, double sumOfSquares, int32_t length) {
-    const double power = sumOfSquares / length;
+    const double power = DivideByCount(sumOfSquares, length);
     return (2.0 * mu * error) / (length * power + kEnergyRegularisation);
   }
 };

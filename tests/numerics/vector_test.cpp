@@ -57,9 +57,6 @@ TEST(DelayLineTaps, PushTapOrderAndWrap) {
   EXPECT_EQ(x.getposition(), 1);
   EXPECT_EQ(x.tap(0), 5.5);
   EXPECT_EQ(x.tap(3), 2.5);
-  EXPECT_EQ(x.data()[0], 5.5);
-  x.tap(1) = -1.0;  // taps are references into storage
-  EXPECT_EQ(x.data()[3], -1.0);
 
   DelayLine one;
   ASSERT_FALSE(one.setlength(1));

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/reference/same_bits.h"
 #include "tests/tokens/lms_reference.h"
+#include "tokens/energy_regularisation.h"
 
 namespace {
 
@@ -99,4 +101,20 @@ TEST(NlmsNormalisation, EachChannelByItsOwnEnergy) {
   EXPECT_LT(std::fabs(loud.Output(1)), 1e-6);
 }
 
+// The mean square divides by the length; for powers of two it multiplies by
+// the reciprocal. Both must give the division's bits, down to subnormal
+// results and special values, for every length.
+TEST(NlmsNormalisation, DivisionByTheLengthKeepsItsBits) {
+  std::vector<double> values = {0.0, -0.0, 1.0, 3.0, 0.1, 1e300, -7.25e-300, std::nextafter(0.0, 1.0),
+                                3 * std::nextafter(0.0, 1.0), 2.2250738585072014e-308 * 1.5, 1.7976931348623157e308,
+                                INFINITY, -INFINITY, NAN};
+  std::mt19937 engine(7);
+  std::uniform_real_distribution<double> mantissa(1.0, 2.0);
+  std::uniform_int_distribution<int> exponent(-1074, 1023);
+  for (int k = 0; k < 2000; ++k) values.push_back(std::ldexp(mantissa(engine), exponent(engine)));
+  for (int32_t n : {1, 2, 3, 4, 5, 7, 8, 10, 16, 30, 64, 1 << 20, 1 << 30, 2147483647})
+    for (double x : values) ASSERT_TRUE(SameBits(DivideByCount(x, n), x / n)) << x << " / " << n;
+}
+
 }  // namespace
+
