@@ -15,6 +15,7 @@ inline double LeakyUpdateAndDot(const DelayLine& line, Vector& w, double leakage
   double* __restrict weights = &w(0);
   const int32_t n = line.length();
   double sum = 0.0;
+#pragma GCC ivdep
   for (int32_t i = 0; i < n; ++i) {
     weights[i] = leakage * weights[i] + gain * taps[i];
     sum = sum + taps[i] * weights[i];
