@@ -216,20 +216,18 @@ inline __attribute__((always_inline)) void ProductTail(const double* G, std::ptr
 // The m rows below the last whole tile (m < kTileVectors · W) in one tile, or
 // in two where its sums would not fit the registers (eleven rows of four-lane
 // vectors on eight registers: the two vectors first, then the other three rows).
+// On sixteen registers m is below 2·W: at most one vector.
 template <int W>
 inline __attribute__((always_inline)) void ProductEdge(const double* G, std::ptrdiff_t stride, int32_t n,
                                                        int32_t i0, int32_t m, const double* const col[],
                                                        double* __restrict C) {
   const int32_t vectors = m / W;
-  if (vectors + (m % W >= 2) + m % 2 > kTileVectors) {
-    ProductTile<W, kTileVectors - 1>(G, stride, n, i0, col, C);
-    return ProductTail<W, 0>(G, stride, n, i0 + (kTileVectors - 1) * W, m - (kTileVectors - 1) * W, col, C);
-  }
-  switch (vectors) {
-    case 0: return ProductTail<W, 0>(G, stride, n, i0, m, col, C);
-    case 1: return ProductTail<W, 1>(G, stride, n, i0, m, col, C);
-    case 2: return ProductTail<W, 2>(G, stride, n, i0, m, col, C);
-    default: return;
+  if (vectors == 0) return ProductTail<W, 0>(G, stride, n, i0, m, col, C);
+  if (vectors == 1) return ProductTail<W, 1>(G, stride, n, i0, m, col, C);
+  if constexpr (kTileVectors > 2) {  // two whole vectors: only on eight registers
+    if (m % W != 3) return ProductTail<W, 2>(G, stride, n, i0, m, col, C);
+    ProductTile<W, 2>(G, stride, n, i0, col, C);
+    ProductTail<W, 0>(G, stride, n, i0 + 2 * W, m - 2 * W, col, C);
   }
 }
 
