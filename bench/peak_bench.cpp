@@ -41,9 +41,27 @@ void Peak128(benchmark::State& state) { RunChains<2>(state); }
 __attribute__((target("avx2"))) void Peak256(benchmark::State& state) { RunChains<4>(state); }
 #endif
 
+// One chain of dependent scalar additions: the latency of an addition, the
+// unit of the lower bound that a fixed summation order sets. The "add"
+// counter is additions per second (1/latency).
+void AddLatency(benchmark::State& state) {
+  double sum = 0.0;
+  double one = 1.0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(one);
+    for (int s = 0; s < kSteps; ++s) {
+      sum = sum + one;
+      asm volatile("" : "+x"(sum));  // kept in its vector register, no move between additions
+    }
+  }
+  benchmark::DoNotOptimize(sum);
+  state.counters["add"] = benchmark::Counter(kSteps, benchmark::Counter::kIsIterationInvariantRate);
+}
+
 }  // namespace
 
 void RegisterPeakBenchmarks() {
+  benchmark::RegisterBenchmark("Peak/add-latency", AddLatency);
   benchmark::RegisterBenchmark("Peak/mul-add-128", Peak128);
 #if defined(__x86_64__) || defined(__i386__)
   __builtin_cpu_init();

@@ -46,11 +46,14 @@ class DelayLine : public RowVector {
 
   // Calls visit(k, tap(k)) for k = 0 .. length() - 1 in ascending order, so
   // that sums built with it add their terms in exactly the order of a plain
-  // tap(k) loop.
+  // tap(k) loop. Tap 0 is visited on its own: push() has just stored it, and
+  // a vector load of it with its neighbour would wait for that store to reach
+  // the cache instead of taking the value from the store.
   template <class Visit>
   void forEachTap(Visit visit) const {
     const double* t = taps();
-    for (int32_t k = 0; k < lineLength; ++k) visit(k, t[k]);
+    if (lineLength > 0) visit(0, t[0]);
+    for (int32_t k = 1; k < lineLength; ++k) visit(k, t[k]);
   }
 
  private:

@@ -15,8 +15,14 @@ inline double LeakyUpdateAndDot(const DelayLine& line, Vector& w, double leakage
   double* __restrict weights = &w(0);
   const int32_t n = line.length();
   double sum = 0.0;
+  int32_t i = 0;
+  if (n > 0) {  // alone, as in DotAndEnergy
+    weights[0] = leakage * weights[0] + gain * taps[0];
+    sum = sum + taps[0] * weights[0];
+    i = 1;
+  }
 #pragma GCC ivdep
-  for (int32_t i = 0; i < n; ++i) {
+  for (; i < n; ++i) {
     weights[i] = leakage * weights[i] + gain * taps[i];
     sum = sum + taps[i] * weights[i];
   }
@@ -35,7 +41,18 @@ inline double DotAndEnergy(const DelayLine& line, const Vector& w, double& energ
   const int32_t n = line.length();
   double sum = 0.0;
   double squares = 0.0;
-  for (int32_t k = 0; k < n; ++k) {
+  // Tap 0 alone: push() has just stored it, and a load of two taps across
+  // that store would wait until the store reaches the cache instead of taking
+  // its value from the store. The coefficients are taken alone at 0 too, in
+  // this loop and in the update, so that every pair loaded here is a pair the
+  // previous update stored.
+  int32_t k = 0;
+  if (n > 0) {
+    sum = sum + taps[0] * weights[0];
+    if (kEnergy) squares = squares + taps[0] * taps[0];
+    k = 1;
+  }
+  for (; k < n; ++k) {
     sum = sum + taps[k] * weights[k];
     if (kEnergy) squares = squares + taps[k] * taps[k];
   }
