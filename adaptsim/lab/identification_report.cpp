@@ -113,10 +113,15 @@ ReportFigure Coefficients(const IdentificationRow& row) {
   return {"coefficients-" + Slug(row.token) + ".svg", RenderSvgPlot(frame, {truth, estimate}), ""};
 }
 
+// The result in a word or two; the reason goes under the table.
 std::string ResultText(const IdentificationRow& row) {
-  if (row.state == RowState::kNotInBuild) return "- " + row.note;
-  if (row.state == RowState::kFailed) return "✗ failed: " + row.note;
-  return row.verdict == Verdict::kConverged ? "✓\u00a0converged" : "✗ " + row.note;
+  if (row.state == RowState::kNotInBuild) return "- not in this build";
+  if (row.state == RowState::kFailed) return "✗ failed";
+  switch (row.verdict) {
+    case Verdict::kConverged: return "✓ converged";
+    case Verdict::kDiverged: return "✗ diverged";
+    default: return "✗ did not converge";
+  }
 }
 
 }  // namespace
@@ -129,18 +134,21 @@ bool WriteIdentificationReport(const IdentificationSettings& settings, const Ide
   const std::string text = summary.str();
   report.paragraph(text.substr(0, text.find("\n\n")));
 
-  std::vector<std::vector<std::string>> table{{"token", "family", "samples", "error power (dB)", "misalignment (dB)",
-                                               "µs/sample", "settings", "result"}};
+  // The samples are the same for every token: the summary above gives them.
+  std::vector<std::vector<std::string>> table{
+      {"token", "family", "error power (dB)", "misalignment (dB)", "µs/sample", "settings", "result"}};
   std::vector<size_t> flagged;
+  std::string notes;
   for (const IdentificationRow& row : result.rows) {
     const bool ran = row.state == RowState::kRan;
     if (!ran || row.verdict != Verdict::kConverged) flagged.push_back(table.size());
-    table.push_back({row.token, FamilyName(row.family), ran ? std::to_string(row.samples) : "-",
-                     ran ? Decimal(row.errorPowerDb) : "-", ran ? Decimal(row.misalignmentDb) : "-",
+    if (!row.note.empty() && row.state != RowState::kNotInBuild) notes += row.token + ": " + row.note + "\n";
+    table.push_back({row.token, FamilyName(row.family), ran ? Decimal(row.errorPowerDb) : "-", ran ? Decimal(row.misalignmentDb) : "-",
                      ran ? Decimal(row.microsecondsPerSample, "%.2f") : "-", row.settings, ResultText(row)});
   }
   report.heading("Results");
   report.table(table, flagged);
+  if (!notes.empty()) report.paragraph(notes.substr(0, notes.size() - 1));
   // The closing line: how many converged, and by what measure.
   const size_t lastLine = text.rfind('\n', text.size() - 2);
   report.paragraph(text.substr(lastLine + 1, text.size() - lastLine - 2));

@@ -89,9 +89,9 @@ bool HtmlReport::write(const std::string& directory, std::string* error) const {
   const std::string page =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + EscapeXml(title) +
       "</title>\n<style>\nbody{font-family:sans-serif;margin:1.5em;max-width:1400px}\n"
-      "div.table{overflow-x:auto}\ntable{border-collapse:collapse;margin:0.5em 0}\n"
+      "div.table{overflow-x:auto}\ntable{border-collapse:collapse;margin:0.5em 0;font-size:0.92em}\n"
       "th,td{border:1px solid #bbb;padding:2px 8px;text-align:left;vertical-align:top}\n"
-      ".number{text-align:right;white-space:nowrap}\ntr.flagged td{background:#fdecea}\n"
+      ".number{text-align:right}\ntd.number{white-space:nowrap}\ntr.flagged td{background:#fdecea}\n"
       "figure{margin:0;max-width:100%}\nfigcaption{font-size:0.85em;padding:2px 4px 10px 4px}\nimg{max-width:100%}\n"
       // Catalogue names such as "Numerator Coeffs  1" keep both blanks.
       "p,th,td{white-space:pre-wrap}\n.figures{display:flex;flex-wrap:wrap;gap:8px}\n"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -193,9 +194,23 @@ std::string ValueText(double value, const std::string& unit) {
 }  // namespace
 
 std::string RoundedText(double value, int digits) {
-  char text[32];
+  char text[64];
+  const double magnitude = std::fabs(value);
+  if (!(magnitude >= 1e-6 && magnitude < 1e6)) {
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    return text;
+  }
+  // Plain decimals: a table cell never breaks inside "1e-05".
   std::snprintf(text, sizeof text, "%.*g", digits, value);
-  return text;
+  const double rounded = std::strtod(text, nullptr);
+  const int decimals = std::max(0, digits - 1 - static_cast<int>(std::floor(std::log10(std::fabs(rounded)))));
+  std::snprintf(text, sizeof text, "%.*f", decimals, rounded);
+  std::string out = text;
+  if (out.find('.') != std::string::npos) {
+    while (out.back() == '0') out.pop_back();
+    if (out.back() == '.') out.pop_back();
+  }
+  return out;
 }
 
 std::string EscapeXml(const std::string& text) {

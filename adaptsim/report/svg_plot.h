@@ -58,6 +58,6 @@ std::string RenderSvgPlot(const PlotFrame& frame, const std::vector<PlotSeries>&
 // Text made safe for XML character data and attribute values.
 std::string EscapeXml(const std::string& text);
 
-// A value with at most `digits` significant digits, as a reader writes it
-// ("0.00417", "-40.1", "1e-05"), with a true minus sign.
+// A value with at most `digits` significant digits, as a reader writes it:
+// "0.00417", "-40.1", "0.00001"; an exponent only below 1e-6 and from 1e6.
 std::string RoundedText(double value, int digits);

@@ -172,7 +172,8 @@ TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
   EXPECT_EQ(yLabels(rls), yLabels(nlms));
   const std::string noisyPage = ReadFileText("noisy_report/index.html");
   EXPECT_TRUE(Contains(noisyPage, "<tr class=\"flagged\"><td>NLMS</td>")) << noisyPage;
-  EXPECT_TRUE(Contains(noisyPage, "<td>✗ did not converge")) << noisyPage;
+  EXPECT_TRUE(Contains(noisyPage, "<td>✗ did not converge</td>")) << noisyPage;
+  EXPECT_TRUE(Contains(noisyPage, "NLMS: did not converge: error power")) << noisyPage;
 
   const Outcome equalizer = Succeeds(
       "equalizer", "demo --scenario equalizer --runs 4 --samples 300 --tokens LMS,RLS1 --report eq_report");

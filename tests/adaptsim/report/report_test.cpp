@@ -278,6 +278,14 @@ TEST(Reports, PlotsAndPagesAreWellFormedAndSelfContained) {
   EXPECT_EQ(page.find("http"), std::string::npos);
   EXPECT_EQ(ReadFileText("report_test/nested/curve.svg"), svg);
   EXPECT_FALSE(report.write("/proc/no/such/place", &error));
+
+  // Settings as a reader writes them: rounded, no exponent to break a cell.
+  EXPECT_EQ(RoundedText(0.004166666666666667, 3), "0.00417");
+  EXPECT_EQ(RoundedText(1e-05, 3), "0.00001");
+  EXPECT_EQ(RoundedText(0.999, 3), "0.999");
+  EXPECT_EQ(RoundedText(-40.06, 3), "-40.1");
+  EXPECT_EQ(RoundedText(0.0, 3), "0");
+  EXPECT_EQ(RoundedText(1e-07, 3), "1e-07");
 }
 
 // Curves that blow up or hold one huge value still give a figure with finite
