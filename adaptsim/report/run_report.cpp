@@ -1,5 +1,6 @@
 #include "adaptsim/report/run_report.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "adaptsim/io/final_weights_reader.h"
@@ -14,7 +15,10 @@ constexpr double kExcursionDb = 20.0;
 // An error this close to the quantisation floor has reached it.
 constexpr double kFloorReachedDb = 6.0;
 
-std::string Db(double value) { return RoundedText(std::round(value * 10) / 10, 6) + " dB"; }
+std::string Db(double value) {
+  if (std::isnan(value) || value == INFINITY) return "no finite power (the filter diverged)";
+  return RoundedText(std::round(value * 10) / 10, 6) + " dB";
+}
 
 std::string ParameterText(const RunReportData& run) {
   std::string text;

@@ -297,6 +297,7 @@ std::string RenderSvgPlot(const PlotFrame& frame, const std::vector<PlotSeries>&
       run.push_back({xa.map(shownX), ya.map(std::min(std::max(y, ya.low), ya.high)), clipped});
     }
     if (!run.empty()) pieces[k].push_back(run);
+    if (pieces[k].empty()) notes[k] = "no finite value to draw";
     if (above > -INFINITY) notes[k] += "above the frame, up to " + ValueText(above, frame.yUnit);
     if (below < INFINITY) {
       if (!notes[k].empty()) notes[k] += "; ";
