@@ -102,16 +102,10 @@ bool WriteEqualizerReport(const EqualizerSettings& settings, const EqualizerResu
   std::vector<ReportFigure> figures;
   for (const Panel& panel : panels) {
     const EqualizerRow& row = *panel.row;
-    PlotFrame frame;
-    frame.title = row.token + (row.token == "LMS" || row.token == "NLMS" ? " (transversal)" : "");
-    frame.xLabel = "sample";
-    frame.yLabel = "a-priori error power (dB re 1)";
-    frame.yUnit = "dB";
+    PlotFrame frame = LearningCurveFrame(row.token + (row.token == "LMS" || row.token == "NLMS" ? " (transversal)" : ""),
+                                         "a-priori error power (dB re 1)", settings.samples);
     frame.width = 400;
     frame.height = 300;
-    frame.xScale = AxisScale::kLog;
-    frame.xLow = 1;
-    frame.xHigh = static_cast<double>(std::max<int64_t>(settings.samples, 2));
     frame.yLow = low;
     frame.yHigh = high;
     for (size_t w = 0; w < settings.widths.size(); ++w) {

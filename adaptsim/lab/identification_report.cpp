@@ -56,16 +56,10 @@ std::vector<FamilyCurves> CurvesByFamily(const IdentificationResult& result, siz
 
 ReportFigure LearningCurves(const FamilyCurves& curves, const IdentificationSettings& settings,
                             const IdentificationResult& result, double low, double high) {
-  PlotFrame frame;
-  frame.title = std::string(FamilyName(curves.family)) + " family";
-  frame.xLabel = "sample";
-  frame.yLabel = "a-priori error power (dB re 1)";
-  frame.yUnit = "dB";
+  PlotFrame frame = LearningCurveFrame(std::string(FamilyName(curves.family)) + " family",
+                                       "a-priori error power (dB re 1)", settings.scenario.samples);
   frame.width = 440;
   frame.height = 320;
-  frame.xScale = AxisScale::kLog;
-  frame.xLow = 1;
-  frame.xHigh = static_cast<double>(std::max<int64_t>(settings.scenario.samples, 2));
   frame.yLow = low;
   frame.yHigh = high;
   if (std::isfinite(result.noisePowerDb)) {
@@ -89,15 +83,9 @@ ReportFigure Coefficients(const IdentificationRow& row) {
     estimate.x.push_back(static_cast<double>(i));
     estimate.y.push_back(row.estimate[i]);
   }
-  PlotFrame frame;
-  frame.title = row.token + ": coefficients" + (row.channels > 1 ? ", channels 1-" + std::to_string(row.channels) : "");
-  frame.xLabel = "coefficient";
-  frame.yLabel = "value";
-  frame.width = 380;
-  frame.height = 250;
-  frame.xWhole = true;
-  frame.xLow = -0.5;
-  frame.xHigh = static_cast<double>(row.truth.size()) - 0.5;
+  PlotFrame frame = CoefficientFrame(
+      row.token + ": coefficients" + (row.channels > 1 ? ", channels 1-" + std::to_string(row.channels) : ""),
+      row.truth.size(), 380, 250);
   // The stacking of Plant::stacked(): each channel's numerator, then the feedback.
   const size_t feedback = row.recursive ? 2 : 0;
   const size_t taps = (row.truth.size() - feedback) / static_cast<size_t>(row.channels);

@@ -76,6 +76,18 @@ void SharedRange(const std::vector<PlotSeries>& series, double ceiling, double* 
   }
 }
 
+PlotFrame LearningCurveFrame(const std::string& title, const std::string& yLabel, int64_t samples) {
+  PlotFrame frame;
+  frame.title = title;
+  frame.xLabel = "sample";
+  frame.yLabel = yLabel;
+  frame.yUnit = "dB";
+  frame.xScale = AxisScale::kLog;
+  frame.xLow = 1;
+  frame.xHigh = static_cast<double>(std::max<int64_t>(samples, 2));
+  return frame;
+}
+
 std::string SmoothingText(size_t samples, size_t widestWindow) {
   return "Sample axis logarithmic, so that fast and slow learning both show; each point is the mean power over a "
          "window of samples that grows with the sample number, from single samples at the start to " +

@@ -45,5 +45,10 @@ constexpr size_t kCurvePoints = 400;
 // above it is clipped and marked in its figure).
 void SharedRange(const std::vector<PlotSeries>& series, double ceiling, double* low, double* high);
 
+// The frame of every learning-curve figure: power in dB (`yLabel` says of
+// what and relative to what) against the sample on a log axis from 1 to
+// `samples`.
+PlotFrame LearningCurveFrame(const std::string& title, const std::string& yLabel, int64_t samples);
+
 // The caption's sentence on how the curves were smoothed.
 std::string SmoothingText(size_t samples, size_t widestWindow);

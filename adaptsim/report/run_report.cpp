@@ -58,15 +58,10 @@ void LearningCurve(const RunReportData& run, HtmlReport* report) {
     powers.push_back(power);
   }
   const std::string reference = run.fullScale ? "dB re full scale" : "dB re 1";
-  PlotFrame frame;
-  frame.title = run.token + ": power of " +
-                (run.desired.empty() ? std::string(errors ? "the errors" : "the output") : "Desired and the errors");
-  frame.xLabel = "sample";
-  frame.yLabel = "power (" + reference + ")";
-  frame.yUnit = "dB";
-  frame.xScale = AxisScale::kLog;
-  frame.xLow = 1;
-  frame.xHigh = static_cast<double>(std::max<size_t>(rows, 2));
+  PlotFrame frame = LearningCurveFrame(
+      run.token + ": power of " +
+          (run.desired.empty() ? std::string(errors ? "the errors" : "the output") : "Desired and the errors"),
+      "power (" + reference + ")", static_cast<int64_t>(rows));
 
   // The steady part: the last quarter, as SteadyStatePower() takes it.
   std::string reading;
@@ -130,16 +125,9 @@ ReportFigure Weights(const RunReportData& run, size_t c, const FinalWeights& wei
     denominator.x.push_back(length + static_cast<double>(i - 1));
     denominator.y.push_back(weights.denominator[i]);
   }
-  PlotFrame frame;
   const std::string channel = run.weightsPaths.size() > 1 ? " channel " + std::to_string(c + 1) : "";
-  frame.title = run.token + channel + ": final weights";
-  frame.xLabel = "coefficient";
-  frame.yLabel = "value";
-  frame.width = 420;
-  frame.height = 280;
-  frame.xWhole = true;
-  frame.xLow = -0.5;
-  frame.xHigh = length + static_cast<double>(denominator.x.size()) - 0.5;
+  PlotFrame frame = CoefficientFrame(run.token + channel + ": final weights",
+                                     weights.numerator.size() + denominator.x.size(), 420, 280);
   frame.regions.push_back({0, length - 1, "numerator a(0)...a(" + std::to_string(weights.numerator.size() - 1) + ")"});
   std::vector<PlotSeries> series{numerator};
   std::string caption = "From " + path + ". ";

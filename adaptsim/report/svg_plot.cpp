@@ -213,6 +213,19 @@ std::string RoundedText(double value, int digits) {
   return out;
 }
 
+PlotFrame CoefficientFrame(const std::string& title, size_t count, int width, int height) {
+  PlotFrame frame;
+  frame.title = title;
+  frame.xLabel = "coefficient";
+  frame.yLabel = "value";
+  frame.width = width;
+  frame.height = height;
+  frame.xWhole = true;
+  frame.xLow = -0.5;
+  frame.xHigh = static_cast<double>(count) - 0.5;
+  return frame;
+}
+
 std::string EscapeXml(const std::string& text) {
   std::string out;
   for (char c : text) {

@@ -51,6 +51,10 @@ struct PlotFrame {
   std::vector<PlotRegion> regions;
 };
 
+// The frame of a coefficient plot: `count` values at the whole-number
+// indices 0 ... count-1, half a step of room at each side.
+PlotFrame CoefficientFrame(const std::string& title, size_t count, int width, int height);
+
 // NaN and +inf values cannot be drawn: they are left out, breaking the line
 // there, and a note under the axes says how many were.
 std::string RenderSvgPlot(const PlotFrame& frame, const std::vector<PlotSeries>& series);

@@ -172,7 +172,6 @@ TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
   EXPECT_EQ(yLabels(rls), yLabels(nlms));
   const std::string noisyPage = ReadFileText("noisy_report/index.html");
   EXPECT_TRUE(Contains(noisyPage, "<tr class=\"flagged\"><td>NLMS</td>")) << noisyPage;
-  EXPECT_TRUE(Contains(noisyPage, "<td>✗ did not converge</td>")) << noisyPage;
   EXPECT_TRUE(Contains(noisyPage, "NLMS: did not converge: error power")) << noisyPage;
 
   const Outcome equalizer = Succeeds(
@@ -183,16 +182,10 @@ TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
   // figures show the rest and call nothing a fault; each W's J_min is drawn.
   const std::string lms = ReadFileText("eq_report/equalizer-LMS.svg");
   const std::string rls1 = ReadFileText("eq_report/equalizer-RLS1.svg");
-  for (const std::string* svg : {&lms, &rls1}) {
-    EXPECT_EQ(FigureFault(*svg, true), "");
-    EXPECT_FALSE(Contains(*svg, "not finite"));
-    size_t lines = 0;
-    for (size_t at = svg->find("class=\"level\""); at != std::string::npos; at = svg->find("class=\"level\"", at + 1)) {
-      ++lines;
-    }
-    EXPECT_EQ(lines, 4u);
-  }
-  EXPECT_TRUE(Contains(lms, ">J_min, W = 3.5: -23.8 dB</text>")) << lms;
+  EXPECT_EQ(FigureFault(lms, true), "");
+  EXPECT_EQ(FigureFault(rls1, true), "");
+  EXPECT_FALSE(Contains(lms, "not finite"));
+  EXPECT_TRUE(Contains(lms, ">J_min, W = 2.9: -28.6 dB</text>") && Contains(lms, ">J_min, W = 3.5: -23.8 dB</text>"));
   EXPECT_EQ(yLabels(lms), yLabels(rls1));
   EXPECT_EQ(equalizer.out.back(), '\n');
 
@@ -236,15 +229,13 @@ TEST(DemoProcess, RunsTokensOnSoundFiles) {
   EXPECT_LT(std::fabs(output.values.back()), 2e-3);  // the error has died away
   // Its report: the error beside Desired, the reduction, the 16-bit floor.
   const std::string report = ReadFileText("sound_example/report/index.html");
-  EXPECT_TRUE(Contains(report, "weights-1.svg"));
   EXPECT_TRUE(Contains(report, " dB below Desired")) << report;
   EXPECT_TRUE(Contains(report, "fixed leading 1 alone (no feedback coefficients) and is not drawn")) << report;
   EXPECT_TRUE(Contains(report, "reached the quantisation floor of the 16-bit recording (-101.1 dB")) << report;
   const std::string curve = ReadFileText("sound_example/report/learning-curve.svg");
   EXPECT_EQ(FigureFault(curve, true), "");
-  EXPECT_EQ(SeriesStyles(curve).count("Desired"), 1u);
+  EXPECT_EQ(SeriesOf(curve).count("Desired"), 1u);
   EXPECT_TRUE(Contains(curve, ">16-bit quantisation floor -101.1 dB</text>"));
-  EXPECT_TRUE(Contains(curve, "power (dB re full scale)"));
 
   // Channels chosen explicitly, outputs by name into CSV.
   const Outcome chosen = Succeeds("chosen", "run LMS --in sound_example/noisy.wav --channels 3,1 --weights '' "
