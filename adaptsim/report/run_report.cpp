@@ -128,15 +128,16 @@ ReportFigure Weights(const RunReportData& run, size_t c, const FinalWeights& wei
   const std::string channel = run.weightsPaths.size() > 1 ? " channel " + std::to_string(c + 1) : "";
   PlotFrame frame = CoefficientFrame(run.token + channel + ": final weights",
                                      weights.numerator.size() + denominator.x.size(), 420, 280);
-  frame.regions.push_back({0, length - 1, "numerator a(0)...a(" + std::to_string(weights.numerator.size() - 1) + ")"});
+  frame.regions.push_back({0, length - 1, "numerator"});
   std::vector<PlotSeries> series{numerator};
   std::string caption = "From " + path + ". ";
   if (denominator.x.empty()) {
     caption += "The denominator is the fixed leading 1 alone (no feedback coefficients) and is not drawn.";
   } else {
-    frame.regions.push_back({length, frame.xHigh - 0.5, "denominator b(1)...b(" + std::to_string(denominator.x.size()) + ")"});
+    frame.regions.push_back({length, frame.xHigh - 0.5, "denominator"});
     series.push_back(denominator);
-    caption += "The denominator's fixed leading 1 is not drawn; its coefficients b(1) on follow the numerator's.";
+    caption += "The denominator's fixed leading 1 is not drawn: its coefficients from the second on follow the "
+               "numerator's.";
   }
   return {"weights-" + std::to_string(c + 1) + ".svg", RenderSvgPlot(frame, series), caption};
 }
