@@ -8,6 +8,7 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -86,6 +87,9 @@ adaptive::Filter::Parameters ParameterList(const std::string& token, const py::o
       throw py::type_error("parameter names are str, not " + TypeName(key) + " (" + std::string(py::repr(key)) + ")");
     }
     const std::string name = key.cast<std::string>();
+    if (name.find('\0') != std::string::npos) {
+      throw py::value_error("parameter names hold no NUL character: " + std::string(py::repr(key)));
+    }
     values.emplace_back(name, ParameterValue(token, name, parameters[key]));
   }
   return values;
@@ -136,7 +140,7 @@ class PythonFilter {
 
   const adaptive::TokenInfo& token() const { return filter.token(); }
   bool closed() const { return !filter.isOpen(); }
-  int64_t samples() const { return count; }
+  int64_t samples() const { return ran.load(); }
 
   py::dict parameters() const {
     RequireOpen();
@@ -248,14 +252,14 @@ class PythonFilter {
     const size_t in = filter.inputCount();
     const size_t out = filter.outputCount();
     for (size_t n = 0; n < samples && warning->empty(); ++n) {
-      *warning = watch.check(count + static_cast<int64_t>(n), inputs + n * in, in, outputs + n * out);
+      *warning = watch.check(ran.load() + static_cast<int64_t>(n), inputs + n * in, in, outputs + n * out);
     }
-    count += static_cast<int64_t>(samples);
+    ran += static_cast<int64_t>(samples);
   }
 
   adaptive::Filter filter;
   adaptive::DivergenceWatch watch;
-  int64_t count = 0;
+  std::atomic<int64_t> ran{0};  // read with the GIL while a call runs without it
 };
 
 py::dict TokenDictionary(const adaptive::TokenInfo& token) {
