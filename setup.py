@@ -6,6 +6,7 @@ CMake builds the module for that interpreter with Debian's pybind11.
 """
 
 import os
+import re
 import subprocess
 import sys
 from pathlib import Path
@@ -39,4 +40,9 @@ class CMakeBuild(build_ext):
         subprocess.check_call(["cmake", "--build", str(build_dir), "--target", "_adaptive", "-j", jobs])
 
 
-setup(ext_modules=[CMakeExtension("adaptive._adaptive")], cmdclass={"build_ext": CMakeBuild})
+def project_version():
+    """The version of the project() call in CMakeLists.txt: the CMake package's and adaptive.__version__."""
+    return re.search(r"project\(adaptive VERSION ([0-9.]+)", (ROOT / "CMakeLists.txt").read_text()).group(1)
+
+
+setup(version=project_version(), ext_modules=[CMakeExtension("adaptive._adaptive")], cmdclass={"build_ext": CMakeBuild})
