@@ -90,7 +90,7 @@ def main():
         from distributed import Client, LocalCluster
 
         if arguments.dask == "local":
-            with LocalCluster(dashboard_address=None) as cluster, Client(cluster) as client:
+            with LocalCluster(dashboard_address=":0") as cluster, Client(cluster) as client:
                 results = curves(arguments.runs, arguments.samples, client.get_executor())
         else:
             with Client(arguments.dask) as client:

@@ -42,7 +42,7 @@ def test_a_dask_cluster_gives_the_bits_of_threads():
     distributed = pytest.importorskip("distributed")
     threads = adaptive.ensemble(*NLMS, system_identification, 4, true_system=PLANT, points=8,
                                 executor=concurrent.futures.ThreadPoolExecutor(2))
-    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, dashboard_address=None) as cluster, \
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, dashboard_address=":0") as cluster, \
             distributed.Client(cluster) as client:
         dask = adaptive.ensemble(*NLMS, system_identification, 4, true_system=PLANT, points=8,
                                  executor=client.get_executor())
