@@ -6,7 +6,7 @@ import concurrent.futures
 import tempfile
 from dataclasses import dataclass
 from pathlib import Path
-from typing import TYPE_CHECKING, Callable, Dict, Mapping, Optional, Sequence
+from typing import TYPE_CHECKING, Callable, Dict, List, Mapping, Optional, Sequence
 
 import numpy as np
 import numpy.typing as npt
@@ -45,6 +45,7 @@ class LearningCurve:
 
 
 Signals = Callable[[int], "npt.ArrayLike"]
+_TASKS = 64
 
 
 def ensemble(token: str, parameters: Optional[Mapping[str, Number]], signals: Signals, runs: int, *,
@@ -87,13 +88,17 @@ def ensemble(token: str, parameters: Optional[Mapping[str, Number]], signals: Si
     if runs < 1:
         raise ValueError(f"runs must be at least 1, not {runs}")
     system = None if true_system is None else np.asarray(true_system, dtype=np.float64)
-    seeds = range(first_seed, first_seed + runs)
+    # A task runs a batch of seeds: at most _TASKS tasks, so that an executor's
+    # cost per task (a Dask cluster's especially) stays small beside the work.
+    size = -(-runs // _TASKS)
+    batches = [range(s, min(s + size, first_seed + runs)) for s in range(first_seed, first_seed + runs, size)]
     job = _Realisation(token, dict(parameters or {}), signals, system, points)
     if executor is None:
         with concurrent.futures.ThreadPoolExecutor() as pool:
-            results = list(pool.map(job, seeds))
+            done = list(pool.map(job, batches))
     else:
-        results = list(executor.map(job, seeds))
+        done = list(executor.map(job, batches))
+    results = [outcome for batch in done for outcome in batch]
     squares = _mean([r.squares for r in results])
     if system is None:
         return LearningCurve(_decibels(squares), None, None, runs)
@@ -127,7 +132,10 @@ class _Realisation:
     system: Optional[Array]
     points: int
 
-    def __call__(self, seed: int) -> _Outcome:
+    def __call__(self, seeds: range) -> List[_Outcome]:
+        return [self.run(seed) for seed in seeds]
+
+    def run(self, seed: int) -> _Outcome:
         block = np.asarray(self.signals(seed), dtype=np.float64)
         with Filter(self.token, self.parameters) as f:
             if "PriError" not in f.outputs:
