@@ -1,5 +1,6 @@
 """The package's interface: catalogue, errors, shapes, closing, feedback use."""
 
+import doctest
 import importlib.metadata
 import re
 import threading
@@ -184,3 +185,12 @@ def test_process_lets_other_threads_run():
     worker.join()
     assert seen - {0, len(x)}, "no other thread ran during the call"
     f.close()
+
+
+def test_the_docstring_examples_run():
+    finder = doctest.DocTestFinder()
+    runner = doctest.DocTestRunner()
+    for test in finder.find(adaptive.Filter, "Filter", globs={"adaptive": adaptive}):
+        runner.run(test)
+    result = runner.summarize(verbose=False)
+    assert result.attempted > 0 and result.failed == 0
