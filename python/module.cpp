@@ -225,6 +225,9 @@ class PythonFilter {
                                      const py::object& weights) {
     if (!py::isinstance<py::str>(token)) throw py::type_error("token must be a str, not " + TypeName(token));
     const std::string name = token.cast<std::string>();
+    if (name.find('\0') != std::string::npos) {
+      throw py::value_error("token names hold no NUL character: " + std::string(py::repr(token)));
+    }
     return adaptive::Filter(name, ParameterList(name, parameters),
                             TextArgument(weights, "weights", "a file name (str or os.PathLike) or None"));
   }
