@@ -14,10 +14,10 @@ need_packages() {
   dpkg -s libeigen3-dev >/dev/null 2>&1 || missing+=(libeigen3-dev)
   dpkg -s libsndfile1-dev >/dev/null 2>&1 || missing+=(libsndfile1-dev)
   # The Python package: Debian's pybind11, NumPy and pytest for /usr/bin/python3,
-  # setuptools and venv for pip installs, matplotlib for the example's plot.
+  # setuptools, wheel and venv for pip installs, matplotlib for the example's plot.
   local package
   for package in python3-pybind11 pybind11-dev python3-dev python3-numpy python3-pytest python3-setuptools \
-      python3-venv python3-pip python3-matplotlib; do
+      python3-wheel python3-venv python3-pip python3-matplotlib; do
     dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
   done
   if [ ${#missing[@]} -gt 0 ]; then
