@@ -126,7 +126,8 @@ class PythonFilter {
     py::gil_scoped_acquire gil;
     py::error_scope keep;  // an exception in flight survives the collection
     Warn(PyExc_ResourceWarning, "unclosed adaptive.Filter " + Describe() +
-                                    ", closed when collected: call close() or use a with block to write its final-weights files when you choose");
+                                    ", closed when collected: call close() or use a with block to write its "
+                                    "final-weights files when you choose");
     try {
       filter.close();
     } catch (const adaptive::Error& e) {
