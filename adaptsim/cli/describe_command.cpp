@@ -1,7 +1,7 @@
 #include <ostream>
 
 #include "adaptsim/cli/commands.h"
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 
 namespace {
 

@@ -6,17 +6,17 @@
 #include <limits>
 
 #include "adaptsim/cli/commands.h"
-#include "adaptsim/cli/divergence_watch.h"
 #include "adaptsim/cli/interrupt.h"
 #include "adaptsim/cli/parameter_settings.h"
 #include "adaptsim/cli/run_wiring.h"
 #include "adaptsim/hosting/token_session.h"
 #include "adaptsim/io/csv.h"
 #include "adaptsim/io/final_weights_reader.h"
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 #include "adaptsim/io/sound_file.h"
 #include "adaptsim/report/progress_bar.h"
 #include "adaptsim/report/run_report.h"
+#include "api/divergence_watch.h"
 
 namespace {
 
@@ -313,16 +313,6 @@ void ReportLibraryFailure(const CommandContext& context, const std::string& what
   context.io.err << text;
 }
 
-// What to change when the filter runs away: the token's step sizes.
-std::string StepSizeAdvice(const TokenInfo& token) {
-  std::string names;
-  for (const std::string& name : token.parameterNames) {
-    if (name.rfind("Mu", 0) == 0) names += (names.empty() ? "" : ", ") + ("\"" + name + "\"");
-  }
-  return names.empty() ? "try other parameters (a larger \"Init\" or a \"Lambda\" closer to 1)"
-                       : "try a smaller step size (" + names + ")";
-}
-
 int RunRun(const CommandContext& context) {
   std::unique_ptr<Plugin> plugin;
   int exitCode = 0;
@@ -389,7 +379,7 @@ int RunRun(const CommandContext& context) {
   const auto& columnNames = wiring.columnNames();
   const size_t desiredColumn = static_cast<size_t>(
       std::find(columnNames.begin(), columnNames.end(), "Desired") - columnNames.begin());
-  DivergenceWatch watch(wiring.outputNames(), StepSizeAdvice(*token));
+  adaptive::DivergenceWatch watch(wiring.outputNames(), adaptive::StepSizeAdvice(*token));
   ProgressBar progress(context.io.err, StandardErrorIsTerminal(), token->name, input.knownLength());
   int64_t samples = 0;
   for (; status == RowStatus::kRow && !interrupt.interrupted(); status = input.next(row.data(), &error)) {
@@ -403,7 +393,7 @@ int RunRun(const CommandContext& context) {
     for (size_t o = 0; o < tokenOutputs.size(); ++o) tokenOutputs[o] = session.output(o).value;
     wiring.collect(row.data(), tokenOutputs.data(), outputs.data());
     const std::string warning = watch.check(samples, row.data(), row.size(), outputs.data());
-    if (!warning.empty()) context.complain(warning);
+    if (!warning.empty()) context.complain("warning: " + warning);
     for (size_t k = 0; k < chosen.size(); ++k) chosen[k] = outputs[settings.outputs[k]];
     writer->write(chosen.data());
     if (reporting) {

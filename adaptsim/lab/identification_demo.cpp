@@ -8,7 +8,7 @@
 
 #include "adaptsim/report/learning_curve.h"
 #include "adaptsim/report/svg_plot.h"
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 #include "adaptsim/lab/scratch_directory.h"
 #include "adaptsim/lab/trial_pool.h"
 

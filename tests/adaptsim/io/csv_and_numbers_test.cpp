@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "adaptsim/io/csv.h"
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 
 namespace {
 

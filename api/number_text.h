@@ -1,4 +1,5 @@
-// Doubles as text: parsing of user input, and printing that reads back exactly.
+// Doubles as text: parsing of user input, and printing that reads back exactly,
+// shared by adaptsim and the interface's messages.
 #pragma once
 
 #include <string>

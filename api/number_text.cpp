@@ -1,4 +1,4 @@
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 
 #include <cmath>
 #include <cstdio>
