@@ -6,7 +6,9 @@
 
 #include <string>
 
+#include "adaptive/describe.h"
 #include "adaptive/filter.h"
+#include "host/token_notes.h"
 
 namespace py = pybind11;
 
@@ -91,6 +93,37 @@ PYBIND11_MODULE(_adaptive, m) {
       },
       "The catalogue: one dict per token (name, description, family, channels, general, inputs, outputs, "
       "parameters with their defaults, default_weights).");
+
+  m.def(
+      "describe", [](const std::string& token) { return adaptive::Describe(adaptive::Library::linked().token(token)); },
+      py::arg("token"),
+      "describe(token) -> str\n\n"
+      "What the token computes, as `adaptsim describe` shows it: the update in one or two lines of\n"
+      "maths, its input and output ports in order (a-priori or a-posteriori outputs), its parameters\n"
+      "with their defaults, meaning and accepted range, how to keep it stable (the 2*mu gain, step\n"
+      "sizes adding across channels, P0 = I/Init, the QR tokens' Lambda on the square-root factor),\n"
+      "its cost per sample and its final-weights file.\n\n"
+      "Example: print(adaptive.describe(\"NLMS2\")). Raises adaptive.Error for an unknown token.");
+  // The same notes field by field, for the reference manual's token pages.
+  m.def("_token_notes", [](const std::string& token) {
+    py::dict fields;
+    const adaptive::TokenNotes* notes = adaptive::FindTokenNotes(token);
+    if (notes == nullptr) return fields;
+    const auto names = [](const adaptive::NameNote* first, size_t count) {
+      py::dict meanings;
+      for (size_t k = 0; k < count && first[k].name != nullptr; ++k) meanings[first[k].name] = first[k].meaning;
+      return meanings;
+    };
+    fields["tokens"] = notes->tokens;
+    fields["summary"] = notes->summary;
+    fields["update"] = notes->update;
+    fields["symbols"] = notes->symbols;
+    fields["parameters"] = names(notes->parameters, std::size(notes->parameters));
+    fields["outputs"] = names(notes->outputs, std::size(notes->outputs));
+    fields["stability"] = notes->stability;
+    fields["cost"] = notes->cost;
+    return fields;
+  });
 
   py::class_<adaptive::Filter>(m, "Filter",
                                "One token instance. Filter(token, parameters=None, weights=\"\"): parameters by "

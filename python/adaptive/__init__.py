@@ -8,6 +8,6 @@ Every filter is one token instance driven exactly as the simulator drives the
 plug-in, so it computes the same bits.
 """
 
-from ._adaptive import Error, Filter, tokens
+from ._adaptive import Error, Filter, describe, tokens
 
-__all__ = ["Error", "Filter", "tokens"]
+__all__ = ["Error", "Filter", "describe", "tokens"]
