@@ -107,14 +107,7 @@ std::string Describe(const TokenInfo& token) {
     Fill(out, std::string("Cost per sample: ") + notes->cost + ", N the total length.", "");
   }
   out << token.fileLabel << ": " << token.defaultFileName << '\n';
-  const int channels = token.filterChannels();
-  Fill(out,
-       channels == 1 ? std::string("Written when the filter is closed: its coefficients, as \"Numerator "
-                                   "Coefficients =N\" and one value a line, then the denominator section.")
-                     : "Written when the filter is closed: one file per channel, named with the channel number "
-                       "(1 to " + std::to_string(channels) + ") put before the name's first dot, each holding "
-                       "its channel's coefficients.",
-       "  ");
+  Fill(out, token.filterChannels() == 1 ? notes::kWeightsOneFile : notes::kWeightsPerChannel, "  ");
   return out.str();
 }
 

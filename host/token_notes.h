@@ -111,6 +111,15 @@ inline constexpr const char* kRlsStability =
     "near 1 gives a small excess and slow tracking, a smaller λ tracks faster. With λ = 1 the "
     "gain decays like 1/n and the filter stops tracking.";
 
+// The final-weights files, as the notes of every token state them.
+inline constexpr const char* kWeightsOneFile =
+    "Written when the filter is closed (an empty name writes none): \"Numerator Coefficients =N\", "
+    "the N coefficients one a line, then the denominator section.";
+inline constexpr const char* kWeightsPerChannel =
+    "Written when the filter is closed (an empty name writes none): one file per channel, the "
+    "channel number put before the name's first dot (\"w.txt\" gives w1.txt, w2.txt...), each "
+    "with its channel's coefficients.";
+
 inline constexpr const char* kGenLmsStability =
     "The gradient comes from the diagram, so the bound depends on it; for a plain FIR "
     "identification (\"- de/dw\" = the input) it is the LMS bound μ·N·P_x < 1.";

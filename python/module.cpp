@@ -122,6 +122,8 @@ PYBIND11_MODULE(_adaptive, m) {
     fields["outputs"] = names(notes->outputs, std::size(notes->outputs));
     fields["stability"] = notes->stability;
     fields["cost"] = notes->cost;
+    fields["weights_one_file"] = adaptive::notes::kWeightsOneFile;
+    fields["weights_per_channel"] = adaptive::notes::kWeightsPerChannel;
     return fields;
   });
 
