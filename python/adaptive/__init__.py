@@ -1,4 +1,4 @@
-"""The adaptive filters of the `adaptive` token library, with NumPy arrays.
+"""The adaptive filters of the `adaptive` token library, with NumPy arrays::
 
     import numpy as np, adaptive
     with adaptive.Filter("RLS1", {"Numerator Coeffs": 8}, weights="w.txt") as f:
