@@ -97,13 +97,16 @@ PYBIND11_MODULE(_adaptive, m) {
   m.def(
       "describe", [](const std::string& token) { return adaptive::Describe(adaptive::Library::linked().token(token)); },
       py::arg("token"),
-      "describe(token) -> str\n\n"
-      "What the token computes, as `adaptsim describe` shows it: the update in one or two lines of\n"
-      "maths, its input and output ports in order (a-priori or a-posteriori outputs), its parameters\n"
-      "with their defaults, meaning and accepted range, how to keep it stable (the 2*mu gain, step\n"
-      "sizes adding across channels, P0 = I/Init, the QR tokens' Lambda on the square-root factor),\n"
-      "its cost per sample and its final-weights file.\n\n"
-      "Example: print(adaptive.describe(\"NLMS2\")). Raises adaptive.Error for an unknown token.");
+      "What a token computes, as ``adaptsim describe`` shows it.\n\n"
+      "The update in one or two lines of maths; the input and output ports in order (which outputs\n"
+      "are a-priori, which a-posteriori); every parameter with its default, meaning and accepted\n"
+      "range; how to keep the filter stable (the 2*mu gain and step sizes adding across channels,\n"
+      "P0 = I/Init, the QR tokens' Lambda on the square-root factor); the cost per sample; the\n"
+      "final-weights file.\n\n"
+      "Parameters\n----------\ntoken : str\n    The token's catalogue name, for example \"NLMS2\".\n\n"
+      "Returns\n-------\nstr\n    Lines of plain text, to print.\n\n"
+      "Raises\n------\nadaptive.Error\n    For a name the catalogue does not know.\n\n"
+      "Examples\n--------\n>>> print(adaptive.describe(\"NLMS2\"))  # doctest: +SKIP\n");
   // The same notes field by field, for the reference manual's token pages.
   m.def("_token_notes", [](const std::string& token) {
     py::dict fields;

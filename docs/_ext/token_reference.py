@@ -28,10 +28,13 @@ _TEX = [
 
 
 def tex(line):
+    """One equation of the notes in TeX: wide gaps become \\qquad, and a
+    leading bracket is kept from reading as the line break's argument."""
+    line = re.sub(r"  +", " QQUAD ", line.strip())
     for plain, code in _TEX:
         line = line.replace(plain, code)
-    line = re.sub(r"\^T\b", "^{T}", line)
-    return re.sub(r"  +", r" \\qquad ", line.strip())
+    line = re.sub(r"\^T\b", "^{T}", line).replace("QQUAD", r"\qquad")
+    return "{}" + line if line.startswith("[") else line
 
 
 def measured_times(results):
