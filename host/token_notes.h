@@ -120,6 +120,31 @@ inline constexpr const char* kWeightsPerChannel =
     "channel number put before the name's first dot (\"w.txt\" gives w1.txt, w2.txt...), each "
     "with its channel's coefficients.";
 
+// Texts that several tokens share.
+inline constexpr const char* kRecursiveSymbols =
+    "x(n) = [x(n), …, x(n−L+1)] the input line, v(n) = [y(n−1), …, y(n−M)] the past outputs, "
+    "L = \"Numerator Coeffs\", M = \"Denominator Coeffs\" − 1.";
+inline constexpr const char* kGeneralSymbols =
+    "x(n−1) = [x(n−1), …, x(n−N)] the input line before this sample, e(n) the \"Error\" input.";
+inline constexpr const char* kStackedSymbols =
+    "x(n) the channels' taps stacked, channel 1 first (one channel: [x(n), …, x(n−N+1)]); "
+    "N = Σ_c N_c.";
+inline constexpr const char* kRlsUpdate =
+    "e(n) = d(n) − w^T(n)·x(n)\n"
+    "k(n) = P(n−1)·x(n) / (λ + x^T(n)·P(n−1)·x(n))\n"
+    "w(n+1) = w(n) + k(n)·e(n)\n"
+    "P(n) = (P(n−1) − k(n)·x^T(n)·P(n−1)) / λ,   P(0) = I/Init\n"
+    "y⁺(n) = w^T(n+1)·x(n)";
+inline constexpr const char* kRandomWalkUpdate =
+    "e(n) = d(n) − w^T(n)·x(n)\n"
+    "k(n) = P(n−1)·x(n) / (λ + x^T(n)·P(n−1)·x(n))\n"
+    "w(n+1) = w(n) + k(n)·e(n)\n"
+    "P(n) = (P(n−1) − k(n)·x^T(n)·P(n−1)) / λ + q·I,   P(0) = I/Init\n"
+    "y⁺(n) = w^T(n+1)·x(n)";
+inline constexpr const char* kRandomWalkStability =
+    "Stable for 0 < λ ≤ 1 and Init > 0. A larger q tracks faster and leaves more noise in the "
+    "coefficients; λ = 1 with a small q is the usual choice for a drifting system.";
+
 inline constexpr const char* kGenLmsStability =
     "The gradient comes from the diagram, so the bound depends on it; for a plain FIR "
     "identification (\"- de/dw\" = the input) it is the LMS bound μ·N·P_x < 1.";
@@ -133,8 +158,7 @@ inline constexpr TokenNotes kTokenNotes[] = {
      "y(n) = a^T(n)·x(n) + b^T(n)·v(n),   e(n) = d(n) − y(n)\n"
      "a(n+1) = ℓ_a·a(n) + 2μ_a·e(n)·x(n)\n"
      "b(n+1) = ℓ_b·b(n) + 2μ_b·e(n)·v(n)",
-     "x(n) = [x(n), …, x(n−L+1)] the input line, v(n) = [y(n−1), …, y(n−M)] the past outputs, "
-     "L = \"Numerator Coeffs\", M = \"Denominator Coeffs\" − 1.",
+     notes::kRecursiveSymbols,
      {{"Numerator Coeffs", notes::kLength},
       {"Mu Forward", notes::kLmsMu},
       {"Leakage Forward", notes::kLeakage},
@@ -157,12 +181,12 @@ inline constexpr TokenNotes kTokenNotes[] = {
      "O(N)"},
     {"NLMS",
      "Normalised LMS, with the recursive part of LMS: each part's correction is divided by the "
-     "energy of its own line, so the step size does not depend on the input's scale.",
+     "energy of its own line (plus δ = 1e-8), so the step size does not depend on the input's "
+     "scale.",
      "y(n) = a^T(n)·x(n) + b^T(n)·v(n),   e(n) = d(n) − y(n)\n"
      "a(n+1) = ℓ_a·a(n) + 2μ_a·e(n)·x(n) / (‖x(n)‖^2 + δ)\n"
      "b(n+1) = ℓ_b·b(n) + 2μ_b·e(n)·v(n) / (‖v(n)‖^2 + δ)",
-     "x(n) = [x(n), …, x(n−L+1)] the input line, v(n) = [y(n−1), …, y(n−M)] the past outputs, "
-     "L = \"Numerator Coeffs\", M = \"Denominator Coeffs\" − 1, δ = 1e-8.",
+     notes::kRecursiveSymbols,
      {{"Numerator Coeffs", notes::kLength},
       {"Mu Forward", notes::kNlmsMu},
       {"Leakage Forward", notes::kLeakage},
@@ -235,7 +259,7 @@ inline constexpr TokenNotes kTokenNotes[] = {
      "k(n) = P(n−1)·x(n−1) / (λ + x^T(n−1)·P(n−1)·x(n−1))\n"
      "P(n) = (P(n−1) − k(n)·x^T(n−1)·P(n−1)) / λ,   P(0) = I/Init\n"
      "w(n+1) = ℓ·w(n) + μ·e(n)·k(n),   y(n) = w^T(n+1)·x(n)",
-     "x(n−1) = [x(n−1), …, x(n−N)] the input line before this sample, e(n) the \"Error\" input.",
+     notes::kGeneralSymbols,
      {{"Numerator Coeffs", notes::kLength},
       {"Lambda", notes::kLambda},
       {"Mu", notes::kNewtonMu},
@@ -247,16 +271,17 @@ inline constexpr TokenNotes kTokenNotes[] = {
      {{"Output", notes::kOutputGeneral}},
      "0 < μ < 2 and 0 < λ ≤ 1; μ = 1 with leakage 1 is the RLS update.",
      "O(N^3)"},
-    {"NEW",
-     "Newton method with the recursive part of LMS: the correction is μ·e times the RLS gain of "
-     "the joint regressor of input taps and past outputs, the old coefficients scaled by the "
-     "leakage.",
+    {"NEW NEW2 NEW3",
+     "Newton method: the correction is μ·e times the RLS gain of the regressor u(n), the old "
+     "coefficients scaled by the leakage. NEW has the recursive part of LMS (its own past outputs "
+     "in u); NEW2 and NEW3 stack two or three input channels with one joint P.",
      "y(n) = w^T(n)·u(n),   e(n) = d(n) − y(n)\n"
      "k(n) = P(n−1)·u(n) / (λ + u^T(n)·P(n−1)·u(n))\n"
      "P(n) = (P(n−1) − k(n)·u^T(n)·P(n−1)) / λ,   P(0) = I/Init\n"
      "w(n+1) = ℓ·w(n) + μ·e(n)·k(n)",
-     "u(n) = [x(n), …, x(n−L+1), y(n−1), …, y(n−M)], L = \"Numerator Coeffs\", "
-     "M = \"Denominator Coeffs\" − 1.",
+     "u(n) the regressor: for NEW [x(n), …, x(n−L+1), y(n−1), …, y(n−M)] with L = \"Numerator "
+     "Coeffs\" and M = \"Denominator Coeffs\" − 1; for NEW2 and NEW3 the channels' taps stacked, "
+     "channel 1 first. N is its length.",
      {{"Numerator Coeffs", notes::kLength},
       {"Denominator Coeffs", notes::kDenominator},
       {"Lambda", notes::kLambda},
@@ -264,28 +289,10 @@ inline constexpr TokenNotes kTokenNotes[] = {
       {"Leakage", notes::kLeakage},
       {"Init", notes::kInit}},
      {{"Output", notes::kOutputPrior}, {"PriError", notes::kPriError}, {"PostError", notes::kPostError}},
-     "The a-posteriori error is (1 − μ·u^T·k)·e with 0 ≤ u^T·k < 1, so every μ from 0 to 2 "
-     "reduces the error of the sample; μ = 1 with leakage 1 is the RLS update (same a-priori "
-     "errors as RLS1 up to rounding). The recursive part can make the filter itself unstable.",
-     "O(N^3)"},
-    {"NEW2 NEW3",
-     "Newton method over two or three input channels: the taps of all channels stacked into one "
-     "regressor with one joint P, the correction μ·e times its RLS gain.",
-     "y(n) = w^T(n)·u(n),   e(n) = d(n) − y(n)\n"
-     "k(n) = P(n−1)·u(n) / (λ + u^T(n)·P(n−1)·u(n))\n"
-     "P(n) = (P(n−1) − k(n)·u^T(n)·P(n−1)) / λ,   P(0) = I/Init\n"
-     "w(n+1) = ℓ·w(n) + μ·e(n)·k(n)",
-     "u(n) = [x_1(n), …, x_1(n−N_1+1), x_2(n), …] the channels' taps stacked, channel 1 first; "
-     "N = Σ_c N_c.",
-     {{"Numerator Coeffs", notes::kLength},
-      {"Lambda", notes::kLambda},
-      {"Mu", notes::kNewtonMu},
-      {"Leakage", notes::kLeakage},
-      {"Init", notes::kInit}},
-     {{"Output", notes::kOutputPrior}, {"PriError", notes::kPriError}, {"PostError", notes::kPostError}},
-     "The a-posteriori error is (1 − μ·u^T·k)·e with 0 ≤ u^T·k < 1, so every μ from 0 to 2 "
-     "reduces the error of the sample. The one P covers all channels, so no step sizes add up. "
-     "μ = 1 with leakage 1 is the RLS update.",
+     "The a-posteriori error is (1 − μ·u^T·k)·e with 0 ≤ u^T·k < 1, so every μ from 0 to 2 reduces "
+     "the error of the sample; μ = 1 with leakage 1 is the RLS update (the same a-priori errors as "
+     "RLS up to rounding). One P covers the whole regressor, so no step sizes add up across "
+     "channels; the recursive part of NEW can make the filter itself unstable.",
      "O(N^3)"},
     {"QR1 QR2 QR3",
      "Exponentially weighted least squares by QR decomposition: the triangular factor R of the "
@@ -321,7 +328,7 @@ inline constexpr TokenNotes kTokenNotes[] = {
      "k(n) = P(n−1)·x(n−1) / (λ + x^T(n−1)·P(n−1)·x(n−1))\n"
      "P(n) = (P(n−1) − k(n)·x^T(n−1)·P(n−1)) / λ,   P(0) = I/Init\n"
      "w(n+1) = w(n) + k(n)·e(n),   y(n) = w^T(n+1)·x(n)",
-     "x(n−1) = [x(n−1), …, x(n−N)] the input line before this sample, e(n) the \"Error\" input.",
+     notes::kGeneralSymbols,
      {{"Numerator Coeffs", notes::kLength},
       {"Lambda", notes::kLambdaGeneral},
       {"Init", notes::kInitGeneral},
@@ -334,13 +341,8 @@ inline constexpr TokenNotes kTokenNotes[] = {
     {"RLS1 RLS2 RLS3",
      "Exponentially weighted recursive least squares over one, two or three input channels, the "
      "channels' taps stacked into one regressor with one joint P.",
-     "e(n) = d(n) − w^T(n)·x(n)\n"
-     "k(n) = P(n−1)·x(n) / (λ + x^T(n)·P(n−1)·x(n))\n"
-     "w(n+1) = w(n) + k(n)·e(n)\n"
-     "P(n) = (P(n−1) − k(n)·x^T(n)·P(n−1)) / λ,   P(0) = I/Init\n"
-     "y⁺(n) = w^T(n+1)·x(n)",
-     "x(n) the channels' taps stacked, channel 1 first (for RLS1 [x(n), …, x(n−N+1)]); "
-     "N = Σ_c N_c.",
+     notes::kRlsUpdate,
+     notes::kStackedSymbols,
      {{"Numerator Coeffs", notes::kLength}, {"Lambda", notes::kLambda}, {"Init", notes::kInit}},
      {{"Output", notes::kOutputPosterior}, {"PriError", notes::kPriError}, {"PostError", notes::kPostError}},
      notes::kRlsStability,
@@ -351,7 +353,7 @@ inline constexpr TokenNotes kTokenNotes[] = {
      "k(n) = P(n−1)·x(n−1) / (λ + x^T(n−1)·P(n−1)·x(n−1))\n"
      "P(n) = (P(n−1) − k(n)·x^T(n−1)·P(n−1)) / λ + q·I,   P(0) = I/Init\n"
      "w(n+1) = w(n) + k(n)·e(n),   y(n) = w^T(n+1)·x(n)",
-     "x(n−1) = [x(n−1), …, x(n−N)] the input line before this sample, e(n) the \"Error\" input.",
+     notes::kGeneralSymbols,
      {{"Numerator Coeffs", notes::kLength},
       {"Lambda", notes::kLambdaGeneral},
       {"Init", notes::kInitGeneral},
@@ -360,25 +362,19 @@ inline constexpr TokenNotes kTokenNotes[] = {
       {"Middle Tap Value", notes::kMiddleTap},
       {"Last Tap Value", notes::kLastTap}},
      {{"Output", notes::kOutputGeneral}},
-     "Stable for 0 < λ ≤ 1, Init > 0, q > 0. A larger q tracks faster and leaves more noise in the "
-     "coefficients; λ = 1 with a small q is the usual choice for a drifting system.",
+     notes::kRandomWalkStability,
      "O(N^2)"},
     {"RW1 RW2 RW3",
      "RLS under a random-walk model of the coefficients, over one, two or three input channels: P "
      "is kept from shrinking by the assumed drift q, so the filter keeps tracking.",
-     "e(n) = d(n) − w^T(n)·x(n)\n"
-     "k(n) = P(n−1)·x(n) / (λ + x^T(n)·P(n−1)·x(n))\n"
-     "w(n+1) = w(n) + k(n)·e(n)\n"
-     "P(n) = (P(n−1) − k(n)·x^T(n)·P(n−1)) / λ + q·I,   P(0) = I/Init\n"
-     "y⁺(n) = w^T(n+1)·x(n)",
-     "x(n) the channels' taps stacked, channel 1 first; N = Σ_c N_c.",
+     notes::kRandomWalkUpdate,
+     notes::kStackedSymbols,
      {{"Numerator Coeffs", notes::kLength},
       {"Lambda", notes::kLambda},
       {"Init", notes::kInit},
       {"Random Walk Variance", notes::kRandomWalk}},
      {{"Output", notes::kOutputPosterior}, {"PriError", notes::kPriError}, {"PostError", notes::kPostError}},
-     "Stable for 0 < λ ≤ 1, Init > 0, q ≥ 0. A larger q tracks faster and leaves more noise in the "
-     "coefficients; λ = 1 with a small q is the usual choice for a drifting system.",
+     notes::kRandomWalkStability,
      "O(N^2) for RW1; O(N^3) for RW2 and RW3, whose P update forms an N×N by N×N product"},
 };
 

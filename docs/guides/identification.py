@@ -4,7 +4,7 @@ import tempfile
 
 import numpy as np
 
-from textbook import STYLES, Figures, db, ensemble_error, ensemble_misalignment, fir, floor, learning_axes
+from textbook import STYLES, Figures, db, ensemble_error, ensemble_misalignment, finish, fir, learning_axes
 
 h = np.array([0.6, 0.3, -0.2, 0.1, 0.05, -0.02, 0.01, 0.005])  # the unknown system
 noise = 1e-3  # power of the measurement noise: the minimum mean-square error
@@ -29,9 +29,7 @@ figure, axes = learning_axes(f"Learning curves, N = 8, white input of power 1 ({
 for style, (token, parameters, label) in zip(STYLES, filters):
     axes.plot(np.arange(1, samples + 1), db(ensemble_error(token, parameters, make_run, runs)), label=label,
               linewidth=1.2, **style)
-floor(axes, noise)
-axes.set_ylim(-35, 5)
-axes.legend(loc="upper right")
+finish(axes, noise, (-35, 5), legend="upper right")
 figures.save(figure, "learning.png",
              f"Squared a-priori error (PriError) averaged over {runs} runs, in dB relative to 1 (the input's "
              f"power); the dashed line is the noise power {db(noise):.0f} dB, the least any filter can reach. "
@@ -44,7 +42,7 @@ with tempfile.TemporaryDirectory() as scratch:
         curve = ensemble_misalignment(token, parameters, make_run, h, 10, checkpoints, scratch)
         axes.plot(checkpoints, db(curve), marker="o", markersize=3, label=label, **style)
 axes.set_xscale("log")
-axes.legend(loc="lower left")
+finish(axes, legend="lower left")
 figures.save(figure, "misalignment.png",
              "Misalignment of the coefficients, averaged over 10 runs, read from the final-weights file of a "
              "filter closed after n samples (logarithmic time axis). LMS and NLMS settle where their step "

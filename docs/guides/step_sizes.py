@@ -2,7 +2,7 @@
 where LMS diverges."""
 import numpy as np
 
-from textbook import STYLES, Figures, db, ensemble_error, fir, floor, learning_axes
+from textbook import STYLES, Figures, db, ensemble_error, finish, fir, floor, learning_axes
 
 h = np.array([0.6, 0.3, -0.2, 0.1, 0.05, -0.02, 0.01, 0.005])
 N = len(h)
@@ -23,9 +23,7 @@ figure, axes = learning_axes(f"LMS, N = {N}, white input of power 1: step size �
 for style, mu in zip(STYLES, [0.0025, 0.01, 0.03, 0.05]):
     curve = ensemble_error("LMS", {"Numerator Coeffs": N, "Mu Forward": mu}, make_run, 100)
     axes.plot(iterations, db(curve), label=f"μ = {mu}  (μ·N·P = {mu * N:.2f})", linewidth=1.1, **style)
-floor(axes, noise)
-axes.set_ylim(-35, 5)
-axes.legend(loc="upper right")
+finish(axes, noise, (-35, 5), legend="upper right")
 figures.save(figure, "lms-mu.png",
              "LMS learning curves for four step sizes, squared a-priori error averaged over 100 runs in dB "
              "relative to the input power. A larger μ converges faster and settles higher above the noise "
@@ -62,10 +60,8 @@ for style, lam in zip(STYLES, [0.9, 0.98, 0.999]):
     excess = N * (1 - lam) / (1 + lam)
     axes.plot(iterations, db(curve), linewidth=1.1, **style,
               label=f"λ = {lam}: memory ≈ {1 / (1 - lam):.0f} samples, excess ≈ {db(1 + excess):.1f} dB")
-floor(axes, noise)
 axes.set_xscale("log")
-axes.set_ylim(-32, 5)
-axes.legend(loc="upper right")
+finish(axes, noise, (-32, 5), legend="upper right")
 figures.save(figure, "rls-lambda.png",
              "RLS1 learning curves for three forgetting factors (squared a-priori error averaged over 200 runs, "
              "dB relative to the input power, logarithmic time axis). All converge within a few times N "

@@ -88,6 +88,15 @@ def smoothed(power, width):
     return np.convolve(power, np.ones(width) / width, mode="valid")
 
 
+def finish(axes, noise=None, ylim=None, legend="upper right"):
+    """The noise floor (when given), the value range and the legend of a learning-curve figure."""
+    if noise is not None:
+        floor(axes, noise)
+    if ylim is not None:
+        axes.set_ylim(*ylim)
+    axes.legend(loc=legend)
+
+
 def legend_below(axes, columns=2):
     axes.legend(loc="upper center", bbox_to_anchor=(0.5, -0.14), ncol=columns, frameon=False)
 
