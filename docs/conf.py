@@ -21,8 +21,6 @@ extensions = [
 ]
 
 source_suffix = {".rst": "restructuredtext"}
-exclude_patterns = ["_generated/scratch"]
-templates_path = []
 html_theme = "sphinx_rtd_theme"
 html_static_path = ["_static"]
 html_css_files = ["manual.css"]
@@ -36,7 +34,6 @@ mathjax_system_path = "/usr/share/javascript/mathjax"
 autodoc_member_order = "bysource"
 myst_heading_anchors = 3
 suppress_warnings = ["myst.header"]
-nitpicky = False
 
 
 def link_mathjax(app, exception):

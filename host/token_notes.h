@@ -73,6 +73,10 @@ inline constexpr const char* kInitGeneral =
     "Initialisation factor: P starts as I/Init, so a small Init trusts the initial coefficients "
     "little and adapts fast from the first samples. Above 0; otherwise refused (\"Improper "
     "initialisation factor of Adaptive Filter.\").";
+inline constexpr const char* kNewtonInit =
+    "Initialisation factor: P starts as I/Init, so a small Init trusts the initial coefficients "
+    "little and adapts fast from the first samples. Not checked: only a value above 0 makes sense; "
+    "0 makes P infinite and the outputs not finite, a negative value starts P negative.";
 inline constexpr const char* kRandomWalk =
     "Random-walk variance q: the variance per sample of the drift the coefficients are assumed to "
     "follow, added to the diagonal of P after each update so that the gain never dies out. Match "
@@ -264,7 +268,7 @@ inline constexpr TokenNotes kTokenNotes[] = {
       {"Lambda", notes::kLambda},
       {"Mu", notes::kNewtonMu},
       {"Leakage", notes::kLeakage},
-      {"Init", notes::kInit},
+      {"Init", notes::kNewtonInit},
       {"First Tap Value", notes::kFirstTap},
       {"Middle Tap Value", notes::kMiddleTap},
       {"Last Tap Value", notes::kLastTap}},
@@ -287,7 +291,7 @@ inline constexpr TokenNotes kTokenNotes[] = {
       {"Lambda", notes::kLambda},
       {"Mu", notes::kNewtonMu},
       {"Leakage", notes::kLeakage},
-      {"Init", notes::kInit}},
+      {"Init", notes::kNewtonInit}},
      {{"Output", notes::kOutputPrior}, {"PriError", notes::kPriError}, {"PostError", notes::kPostError}},
      "The a-posteriori error is (1 − μ·u^T·k)·e with 0 ≤ u^T·k < 1, so every μ from 0 to 2 reduces "
      "the error of the sample; μ = 1 with leakage 1 is the RLS update (the same a-priori errors as "
