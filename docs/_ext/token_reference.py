@@ -23,7 +23,7 @@ _TEX = [
     ("·", r" \cdot "), ("…", r"\ldots "), ("‖", r"\| "), ("−", "-"), ("⁺", "^{+}"), ("×", r"\times "),
     ("≤", r"\le "), ("≥", r"\ge "), ("Σ", r"\sum "), ("Π", r"\prod "), ("μ", r"\mu "), ("λ", r"\lambda "),
     ("δ", r"\delta "), ("ℓ", r"\ell "), ("γ", r"\gamma "), ("α", r"\alpha "), ("θ", r"\theta "),
-    ("cos ", r"\cos "), ("√", r"\sqrt "), ("(at close)", r"\text{(when the filter is closed)}"),
+    ("cos ", r"\cos "), ("√", r"\sqrt "), ("Init", r"\mathrm{Init}"), ("(at close)", r"\text{(when the filter is closed)}"),
 ]
 
 
