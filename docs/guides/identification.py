@@ -20,7 +20,7 @@ def make_run(seed):
 
 filters = [
     ("LMS", {"Numerator Coeffs": 8, "Mu Forward": 0.01}, "LMS, μ = 0.01"),
-    ("NLMS", {"Numerator Coeffs": 8, "Mu Forward": 0.1}, "NLMS, μ = 0.1"),
+    ("NLMS", {"Numerator Coeffs": 8, "Mu Forward": 0.2}, "NLMS, μ = 0.2"),
     ("RLS1", {"Numerator Coeffs": 8, "Lambda": 0.999, "Init": 1e-5}, "RLS1, λ = 0.999, Init = 1e-5"),
 ]
 figures = Figures()
