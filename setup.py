@@ -1,19 +1,64 @@
 """Builds the extension module `adaptive._adaptive` with the project's CMake.
 
-Everything else about the package is in pyproject.toml. `pip install
---no-build-isolation .` runs this with the interpreter that pip belongs to, and
-CMake builds the module for that interpreter with Debian's pybind11.
+Everything else about the package is in pyproject.toml; the version is the
+project's, from CMakeLists.txt. `pip install --no-build-isolation .` runs this
+with the interpreter that pip belongs to, and CMake builds the module for that
+interpreter with Debian's pybind11. Without what the build needs, it stops
+before anything else and says which interpreter and packages to use.
 """
 
+import importlib.util
 import os
+import re
 import subprocess
 import sys
+import sysconfig
 from pathlib import Path
 
-from setuptools import Extension, setup
-from setuptools.command.build_ext import build_ext
-
 ROOT = Path(__file__).resolve().parent
+
+# What the build takes from the interpreter, and the Debian package that
+# provides it for /usr/bin/python3.
+DEBIAN_PACKAGES = "python3-pybind11 pybind11-dev python3-numpy python3-setuptools python3-wheel python3-dev python3-venv"
+
+
+def missing_build_needs():
+    """What this interpreter lacks of what the build needs."""
+    missing = [module for module in ("pybind11", "numpy", "setuptools") if importlib.util.find_spec(module) is None]
+    # pip builds a wheel: setuptools before 70.1 needs the wheel package for it.
+    if importlib.util.find_spec("wheel") is None and (
+        "setuptools" in missing or importlib.util.find_spec("setuptools.command.bdist_wheel") is None
+    ):
+        missing.append("wheel")
+    if not (Path(sysconfig.get_paths()["include"]) / "Python.h").exists():
+        missing.append("Python.h")
+    return missing
+
+
+def stop_without_build_needs():
+    missing = missing_build_needs()
+    if missing:
+        sys.exit(
+            f"adaptive: cannot build with {sys.executable} (Python {sys.version.split()[0]}): "
+            f"it has no {', '.join(missing)}.\n"
+            "The package builds with Debian's /usr/bin/python3 and its packages, in a virtual\n"
+            "environment that sees them, from the top of the source tree:\n"
+            f"    sudo apt-get install {DEBIAN_PACKAGES}\n"
+            "    /usr/bin/python3 -m venv --system-site-packages venv\n"
+            "    venv/bin/pip install --no-build-isolation ."
+        )
+
+
+def project_version():
+    """The version of project(adaptive VERSION x.y.z) in CMakeLists.txt."""
+    text = (ROOT / "CMakeLists.txt").read_text()
+    return re.search(r"project\(adaptive\s+VERSION\s+([0-9.]+)", text).group(1)
+
+
+stop_without_build_needs()
+
+from setuptools import Extension, setup  # noqa: E402 (after the check of what the build needs)
+from setuptools.command.build_ext import build_ext  # noqa: E402
 
 
 class CMakeExtension(Extension):
@@ -39,4 +84,8 @@ class CMakeBuild(build_ext):
         subprocess.check_call(["cmake", "--build", str(build_dir), "--target", "_adaptive", "-j", jobs])
 
 
-setup(ext_modules=[CMakeExtension("adaptive._adaptive")], cmdclass={"build_ext": CMakeBuild})
+setup(
+    version=project_version(),
+    ext_modules=[CMakeExtension("adaptive._adaptive")],
+    cmdclass={"build_ext": CMakeBuild},
+)

@@ -2,7 +2,8 @@
 # The 32-bit Windows plug-in: cross build with MinGW-w64 (build-win/), the
 # check of its export and import tables, the check that formatted number output
 # comes from the MinGW printf (which prints like glibc) and not from the
-# system's C runtime, and the user package (build-win/adaptive-win32.zip).
+# system's C runtime, and the user package (build-win/adaptive-win32.zip)
+# with the palette icons its catalogue names.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="${JOBS:-2}"
@@ -38,3 +39,13 @@ fi
 cmake --build build -j"$jobs" --target adaptsim >/dev/null
 cmake --build build-win --target package-zip >/dev/null
 unzip -l build-win/adaptive-win32.zip
+
+# The package's icons are exactly those its catalogue.txt names.
+named="$(unzip -p build-win/adaptive-win32.zip catalogue.txt | tr -d '\r' | sed -n 's/^Icon: //p' | sort -u)"
+packed="$(unzip -Z1 build-win/adaptive-win32.zip | grep '\.wmf$' | sort)"
+if [ -z "$named" ] || [ "$named" != "$packed" ]; then
+  echo "FAIL: the package's icons differ from those catalogue.txt names"
+  diff <(echo "$named") <(echo "$packed") || true
+  exit 1
+fi
+echo "OK: the package holds the $(echo "$packed" | wc -l) icons catalogue.txt names, and no other"

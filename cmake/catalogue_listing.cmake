@@ -21,3 +21,11 @@ function(catalogue_listing adaptsim out_var)
   endforeach()
   set(${out_var} "${catalogue}" PARENT_SCOPE)
 endfunction()
+
+# The icon files that a catalogue listing names, each once, in catalogue order.
+function(catalogue_icons listing out_var)
+  string(REGEX MATCHALL "\nIcon: [^\n]+" lines "${listing}")
+  list(TRANSFORM lines REPLACE "^\nIcon: " "")
+  list(REMOVE_DUPLICATES lines)
+  set(${out_var} "${lines}" PARENT_SCOPE)
+endfunction()

@@ -14,7 +14,7 @@ GeneralNewtonToken::GeneralNewtonToken() : AdaptiveToken(2, 1, kPropagateTiming,
   middleTapValue = ReadParameter(kMiddleTap);
   lastTapValue = ReadParameter(kLastTap);
   if (!CheckLengths({length}) || !CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}) ||
-      !CheckForgettingFactor(lambdaInverse, true))
+      !CheckForgettingFactor(lambdaInverse, false) || !CheckInitialisationFactor(init, true))
     return;
   lambdaInverse = 1.0 / lambdaInverse;
   if (!SquareMatricesFit(length, 2)) return;
@@ -61,7 +61,7 @@ RecursiveNewtonToken::RecursiveNewtonToken() : AdaptiveToken(2, 3, kPropagateTim
   leakage = ReadParameter(kLeakage);
   const double init = ReadParameter(kInit);
   if (!CheckLengths({length, denominatorCount}) || !CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}) ||
-      !CheckForgettingFactor(lambdaInverse, true))
+      !CheckForgettingFactor(lambdaInverse, false) || !CheckInitialisationFactor(init, true))
     return;
   feedbackLength = denominatorCount - 1;
   lambdaInverse = 1.0 / lambdaInverse;

@@ -134,7 +134,7 @@ class MultiChannelNewtonToken : public AdaptiveToken {
     leakage = ReadParameter(kLeakage);
     const double init = ReadParameter(kInit);
     if (!lines.checkLengths() || !CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}) ||
-        !CheckForgettingFactor(lambdaInverse, true))
+        !CheckForgettingFactor(lambdaInverse, false) || !CheckInitialisationFactor(init, true))
       return;
     lambdaInverse = 1.0 / lambdaInverse;
     if (!lines.sumLengthsForSquareMatrices(2) || !lines.allocate()) return;

@@ -56,8 +56,9 @@ bool CheckForgettingFactor(double lambda, bool allowZero) {
   return true;
 }
 
-bool CheckInitialisationFactor(double init, bool allowZero) {
-  if (!AtLeastZero(init, allowZero)) return Fail("Improper initialisation factor of Adaptive Filter.\n", kBiggerThanZero);
+bool CheckInitialisationFactor(double init, bool allowNegative) {
+  if (!(init > 0.0 || (allowNegative && init < 0.0)))
+    return Fail("Improper initialisation factor of Adaptive Filter.\n", kBiggerThanZero);
   return true;
 }
 

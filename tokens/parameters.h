@@ -55,10 +55,12 @@ inline bool CheckStepSizes(std::initializer_list<double> v) { return CheckStepSi
 inline bool CheckLeakageFactors(std::initializer_list<double> v) {
   return CheckLeakageFactors(v.begin(), static_cast<int>(v.size()));
 }
-// `allowZero` distinguishes the closed ranges of the desired-signal tokens from
-// the open ones of the general RLS and random-walk tokens.
+// λ = 0 is refused by every token that divides by it (all but the QR tokens,
+// which only scale by λ). P starts as (1/init)·I, so init = 0 is refused too;
+// the Newton tokens accept a negative init, whose P stays finite. A random-walk
+// variance of 0 is refused only by the general token.
 bool CheckForgettingFactor(double lambda, bool allowZero);             // (0 or [0) .. 1]
-bool CheckInitialisationFactor(double init, bool allowZero);           // > 0 or >= 0
+bool CheckInitialisationFactor(double init, bool allowNegative);       // > 0 or != 0
 bool CheckRandomWalkVariance(double variance, bool allowZero);         // > 0 or >= 0
 
 // Writes the storage-allocation message and sets the status to 1002.

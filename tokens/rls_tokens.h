@@ -138,8 +138,8 @@ class RlsToken : public AdaptiveToken {
     lambdaInverse = ReadParameter(kLambda);
     const double init = ReadParameter(kInit);
     walk.template read<Entry>();
-    if (!CheckLengths({length}) || !CheckForgettingFactor(lambdaInverse, true) ||
-        !CheckInitialisationFactor(init, true) || !walk.check(true))
+    if (!CheckLengths({length}) || !CheckForgettingFactor(lambdaInverse, false) ||
+        !CheckInitialisationFactor(init, false) || !walk.check(true))
       return;
     if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps)) return;
     lambdaInverse = 1.0 / lambdaInverse;
@@ -204,8 +204,8 @@ class MultiChannelRlsToken : public AdaptiveToken {
     lambdaInverse = ReadParameter(kLambda);
     const double init = ReadParameter(kInit);
     walk.template read<Entry>();
-    if (!lines.checkLengths() || !CheckForgettingFactor(lambdaInverse, true) ||
-        !CheckInitialisationFactor(init, true) || !walk.check(true))
+    if (!lines.checkLengths() || !CheckForgettingFactor(lambdaInverse, false) ||
+        !CheckInitialisationFactor(init, false) || !walk.check(true))
       return;
     if (!lines.sumLengthsForSquareMatrices(2) || !lines.allocate()) return;
     const int32_t n = lines.total();

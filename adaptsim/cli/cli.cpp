@@ -26,6 +26,8 @@ std::string CommandNames() {
 
 const OptionSpec kLibraryOption{"library", 0, "PATH", "token library to load (default: the one built beside adaptsim)"};
 const OptionSpec kHelpOption{"help", 'h', nullptr, "show this help"};
+// The project's version, that of the CMake package too.
+const OptionSpec kVersionOption{"version", 0, nullptr, "print the version"};
 
 const Command* FindCommand(const std::string& name) {
   for (const Command* command : kCommands) {
@@ -51,7 +53,7 @@ void PrintMainHelp(std::ostream& out) {
     out << "  " << command->name << std::string(width - std::string(command->name).size() + 2, ' ')
         << command->summary << '\n';
   }
-  out << "\nOptions:\n" << FormatOptionHelp({kLibraryOption, kHelpOption})
+  out << "\nOptions:\n" << FormatOptionHelp({kLibraryOption, kVersionOption, kHelpOption})
       << "\nDefault library: " << DefaultPluginPath()
       << "\nRun 'adaptsim COMMAND --help' for a command's arguments.\n";
 }
@@ -80,8 +82,12 @@ int RunCommandLine(const std::vector<std::string>& words, CommandIo& io) {
   commandAt = std::min(commandAt, words.size());
   std::string error;
   const std::vector<std::string> leading(words.begin(), words.begin() + static_cast<long>(commandAt));
-  if (!ParseArguments(leading, {kLibraryOption, kHelpOption}, &global, &error)) {
+  if (!ParseArguments(leading, {kLibraryOption, kVersionOption, kHelpOption}, &global, &error)) {
     return UsageError(io, error, "");
+  }
+  if (global.has("version")) {
+    io.out << "adaptsim " ADAPTSIM_VERSION "\n";
+    return kExitOk;
   }
   if (commandAt >= words.size()) {
     if (global.has("help")) {

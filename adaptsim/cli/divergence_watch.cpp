@@ -2,15 +2,11 @@
 
 #include <cmath>
 
-#include <cstdio>
+#include "adaptsim/io/number_text.h"
 
 namespace {
 
-std::string Short(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3g", value);
-  return text;
-}
+std::string Short(double value) { return FormatSignificant(value, 3); }
 
 }  // namespace
 

@@ -383,8 +383,12 @@ int RunRun(const CommandContext& context) {
   const size_t outputCount = wiring.outputNames().size();
   std::vector<double> ports(session.inputCount()), tokenOutputs(session.outputCount()), outputs(outputCount),
       chosen(settings.outputs.size());
-  SampleTable reportRows;
-  reportRows.columns = outputCount;
+  const bool reporting = !settings.reportDirectory.empty();
+  RunReportData report;
+  report.outputs.columns = outputCount;
+  const auto& columnNames = wiring.columnNames();
+  const size_t desiredColumn = static_cast<size_t>(
+      std::find(columnNames.begin(), columnNames.end(), "Desired") - columnNames.begin());
   DivergenceWatch watch(wiring.outputNames(), StepSizeAdvice(*token));
   ProgressBar progress(context.io.err, StandardErrorIsTerminal(), token->name, input.knownLength());
   int64_t samples = 0;
@@ -402,7 +406,10 @@ int RunRun(const CommandContext& context) {
     if (!warning.empty()) context.complain(warning);
     for (size_t k = 0; k < chosen.size(); ++k) chosen[k] = outputs[settings.outputs[k]];
     writer->write(chosen.data());
-    if (!settings.reportDirectory.empty()) reportRows.values.insert(reportRows.values.end(), outputs.begin(), outputs.end());
+    if (reporting) {
+      report.outputs.values.insert(report.outputs.values.end(), outputs.begin(), outputs.end());
+      if (desiredColumn < row.size()) report.desired.push_back(row[desiredColumn]);
+    }
     ++samples;
     if ((samples & 4095) == 0) progress.update(samples);
   }
@@ -432,10 +439,17 @@ int RunRun(const CommandContext& context) {
     return kExitInterrupted;
   }
   if (result == kExitOk && samples == 0) context.complain("warning: " + input.sourceName() + " holds no samples");
-  if (result == kExitOk && !settings.reportDirectory.empty()) {
-    if (!WriteRunReport(*token, wiring.outputNames(), reportRows,
-                        FinalWeightsPaths(settings.fileName, token->filterChannels()), settings.reportDirectory,
-                        &error)) {
+  if (result == kExitOk && reporting) {
+    report.token = token->name;
+    report.description = token->description;
+    for (size_t k = 0; k < settings.parameters.size(); ++k) {
+      report.parameters.emplace_back(token->parameterNames[k], settings.parameters[k]);
+    }
+    report.outputNames = wiring.outputNames();
+    report.fullScale = input.soundFormat() != nullptr;
+    report.quantisationBits = report.fullScale ? IntegerSampleBits(*input.soundFormat()) : 0;
+    report.weightsPaths = FinalWeightsPaths(settings.fileName, token->filterChannels());
+    if (!WriteRunReport(report, settings.reportDirectory, &error)) {
       context.complain(error);
       return kExitFailure;
     }

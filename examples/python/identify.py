@@ -5,7 +5,10 @@ input and output. Plots the learning curves with matplotlib when it is
 installed (identify.png), prints them otherwise, and prints the coefficients
 each filter found.
 
-    python3 examples/python/identify.py [--samples N] [--plot FILE]
+Run it with the Python of the virtual environment that the package is
+installed in (Debian's /usr/bin/python3 with its NumPy; see the README):
+
+    venv/bin/python examples/python/identify.py [--samples N] [--plot FILE]
 """
 
 import argparse

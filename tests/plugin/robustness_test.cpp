@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -59,11 +60,8 @@ TEST_F(Robustness, BadParameterValuesAreRefusedOrHarmless) {
           EXPECT_EQ(status, 1);
           EXPECT_EQ(text, "Improper length of Adaptive Filter.\nMust be greater than 0...");
         }
-        // Tap values and the Newton tokens' "Init" have no check at all.
-        const bool newton = token.name.find("NEW") != std::string::npos;
-        const bool checked = token.parameterNames[p].find("Tap Value") == std::string::npos &&
-                             !(newton && token.parameterNames[p] == "Init");
-        if (std::isnan(value) && checked) {
+        // Tap values have no check at all.
+        if (std::isnan(value) && token.parameterNames[p].find("Tap Value") == std::string::npos) {
           EXPECT_EQ(status, 1);
         }
         if (status != 0) {
@@ -83,6 +81,44 @@ TEST_F(Robustness, BadParameterValuesAreRefusedOrHarmless) {
       }
     }
   }
+}
+
+// P starts as (1/"Init")·I and every update of P divides by "Lambda": with
+// either at 0 (or "Init" NaN) every output and coefficient would be NaN, so
+// every token with an "Init" refuses them and writes nothing. The QR tokens
+// only scale by λ and accept 0. Values just off zero still run.
+TEST_F(Robustness, ZeroForgettingOrInitialisationFactorIsRefused) {
+  const std::pair<int, std::string> badLambda{1, "Improper forgetting factor of Adaptive Filter.\nMust be between 0 and 1..."};
+  const std::pair<int, std::string> badInit{1, "Improper initialisation factor of Adaptive Filter.\nMust be between bigger than 0"};
+  int tokens = 0;
+  for (const PluginToken& token : PluginTokens()) {
+    const auto& names = token.parameterNames;
+    const size_t lambda = std::find(names.begin(), names.end(), "Lambda") - names.begin();
+    const size_t init = std::find(names.begin(), names.end(), "Init") - names.begin();
+    if (init == names.size()) continue;
+    ++tokens;
+    const auto create = [&](size_t p, double value) {
+      SCOPED_TRACE(token.name + " \"" + names[p] + "\" = " + std::to_string(value));
+      std::vector<double> parameters = token.defaults;
+      parameters[p] = value;
+      RemoveFilesOf("zero");
+      TokenHarness host(token.entry, token.inputs, token.outputs, parameters, "zero");
+      const std::pair<int, std::string> result{host.Create(), host.ErrorText()};
+      for (int n = 0; n < 16 && result.first == 0; ++n) {
+        EXPECT_EQ(host.Run(std::vector<double>(token.inputs, 0.5 - (n % 3))), 0);
+        for (int o = 0; o < token.outputs; ++o) EXPECT_TRUE(std::isfinite(host.Output(o))) << n;
+      }
+      EXPECT_EQ(host.Terminate(), 0);
+      EXPECT_EQ(AnyFileOf(token, "zero"), result.first == 0);
+      return result;
+    };
+    EXPECT_EQ(create(lambda, 0.0), badLambda);
+    EXPECT_EQ(create(init, 0.0), badInit);
+    EXPECT_EQ(create(init, kNaN), badInit);
+    EXPECT_EQ(create(lambda, 1e-3).first, 0);
+    EXPECT_EQ(create(init, 1e-12).first, 0);
+  }
+  EXPECT_EQ(tokens, 12);
 }
 
 TEST_F(Robustness, NonFiniteSamplesPassThrough) {

@@ -8,12 +8,12 @@
 namespace {
 
 TEST(NewtonTokens, ParameterAcceptance) {
-  // "Lambda" 0 passes and "Init" has no check at all.
-  for (double init : {0.0, -1.0, kNaN}) {
-    EXPECT_EQ(CreateStatus(&GenNEW, 2, 1, {3, 0.0, 0.1, 1, init, 0, 0, 0}).first, 0);
-    EXPECT_EQ(CreateStatus(&NEW, 2, 3, {3, 2, 0.0, 0.1, 1, init}).first, 0);
-    EXPECT_EQ(CreateStatus(&NEW3, 4, 3, {1, 2, 3, 0.0, 0.1, 1, init}).first, 0);
-  }
+  // A negative "Init" passes: P starts finite, only 0 and NaN are refused
+  // (tests/plugin/robustness_test.cpp), after "Lambda".
+  EXPECT_EQ(CreateStatus(&GenNEW, 2, 1, {3, 1.0, 0.1, 1, -1.0, 0, 0, 0}).first, 0);
+  EXPECT_EQ(CreateStatus(&NEW, 2, 3, {3, 2, 0.5, 0.1, 1, -kInf}).first, 0);
+  EXPECT_EQ(CreateStatus(&NEW3, 4, 3, {1, 2, 3, 0.0, 0.1, 1, 0.0}).second,
+            "Improper forgetting factor of Adaptive Filter.\nMust be between 0 and 1...");
   EXPECT_EQ(CreateStatus(&NEW, 2, 3, {3, 0, 0.99, 0.1, 1, 1e-5}).second,
             "Improper length of Adaptive Filter.\nMust be greater than 0...");
   EXPECT_EQ(CreateStatus(&NEW2, 3, 3, {3, 2, 0.99, -1e-300, 1, 1e-5}).second,

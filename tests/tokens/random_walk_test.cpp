@@ -13,7 +13,7 @@ const std::string kVariance = "Improper random walk variance of Adaptive Filter.
 TEST(RandomWalkTokens, VarianceZeroOnlyForTheChannelTokens) {
   EXPECT_EQ(CreateStatus(&GenRW, 2, 1, {4, 0.99, 1e-5, 0.0, 0, 0, 0}), std::make_pair(1, kVariance));
   EXPECT_EQ(CreateStatus(&RW1, 2, 3, {4, 0.99, 1e-5, 0.0}).first, 0);
-  EXPECT_EQ(CreateStatus(&RW2, 3, 3, {4, 2, 0.0, 0.0, 0.0}).first, 0);
+  EXPECT_EQ(CreateStatus(&RW2, 3, 3, {4, 2, 1.0, 1.0, 0.0}).first, 0);
   EXPECT_EQ(CreateStatus(&RW3, 4, 3, {4, 2, 1, 0.99, 1e-5, 0.0}).first, 0);
   for (double bad : {-1e-300, -1.0, kNaN}) {
     EXPECT_EQ(CreateStatus(&GenRW, 2, 1, {4, 0.99, 1e-5, bad, 0, 0, 0}).second, kVariance);

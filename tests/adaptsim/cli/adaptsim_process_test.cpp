@@ -71,6 +71,15 @@ TEST(AdaptsimProcess, RefusesWhatItCannotRunAndSaysWhy) {
   }
 }
 
+TEST(AdaptsimProcess, VersionIsTheCMakePackages) {
+  const std::string package = ReadFileText(ADAPTIVE_PACKAGE_VERSION_FILE);
+  const std::string mark = "set(PACKAGE_VERSION \"";
+  const size_t at = package.find(mark);
+  ASSERT_NE(at, std::string::npos) << ADAPTIVE_PACKAGE_VERSION_FILE;
+  const std::string version = package.substr(at + mark.size(), package.find('"', at + mark.size()) - at - mark.size());
+  EXPECT_EQ(Succeeds("version", "--version").out, "adaptsim " + version + "\n");
+}
+
 TEST(AdaptsimProcess, RunsLmsOverCsvSamplesAndFiles) {
   std::remove("proc_w.txt");
   const Outcome outcome =
