@@ -13,8 +13,10 @@
 #include <cstdint>
 #include <string>
 
+#include "adaptive/describe.h"
 #include "adaptive/filter.h"
 #include "api/divergence_watch.h"
+#include "host/token_notes.h"
 #include "python/docstrings.h"
 
 namespace py = pybind11;
@@ -310,6 +312,42 @@ PYBIND11_MODULE(_adaptive, m) {
         return list;
       },
       docstrings::kTokens);
+
+  m.def(
+      "describe", [](const std::string& token) { return adaptive::Describe(adaptive::Library::linked().token(token)); },
+      py::arg("token"),
+      "What a token computes, as ``adaptsim describe`` shows it.\n\n"
+      "The update in one or two lines of maths; the input and output ports in order (which outputs\n"
+      "are a-priori, which a-posteriori); every parameter with its default, meaning and accepted\n"
+      "range; how to keep the filter stable (the 2*mu gain and step sizes adding across channels,\n"
+      "P0 = I/Init, the QR tokens' Lambda on the square-root factor); the cost per sample; the\n"
+      "final-weights file.\n\n"
+      "Parameters\n----------\ntoken : str\n    The token's catalogue name, for example \"NLMS2\".\n\n"
+      "Returns\n-------\nstr\n    Lines of plain text, to print.\n\n"
+      "Raises\n------\nadaptive.Error\n    For a name the catalogue does not know.\n\n"
+      "Examples\n--------\n>>> print(adaptive.describe(\"NLMS2\"))  # doctest: +SKIP\n");
+  // The same notes field by field, for the reference manual's token pages.
+  m.def("_token_notes", [](const std::string& token) {
+    py::dict fields;
+    const adaptive::TokenNotes* notes = adaptive::FindTokenNotes(token);
+    if (notes == nullptr) return fields;
+    const auto names = [](const adaptive::NameNote* first, size_t count) {
+      py::dict meanings;
+      for (size_t k = 0; k < count && first[k].name != nullptr; ++k) meanings[first[k].name] = first[k].meaning;
+      return meanings;
+    };
+    fields["tokens"] = notes->tokens;
+    fields["summary"] = notes->summary;
+    fields["update"] = notes->update;
+    fields["symbols"] = notes->symbols;
+    fields["parameters"] = names(notes->parameters, std::size(notes->parameters));
+    fields["outputs"] = names(notes->outputs, std::size(notes->outputs));
+    fields["stability"] = notes->stability;
+    fields["cost"] = notes->cost;
+    fields["weights_one_file"] = adaptive::notes::kWeightsOneFile;
+    fields["weights_per_channel"] = adaptive::notes::kWeightsPerChannel;
+    return fields;
+  });
 
   py::class_<PythonFilter>(m, "Filter", docstrings::kFilter)
       .def(py::init<const py::object&, const py::object&, const py::object&>(), py::arg("token"),

@@ -1,4 +1,4 @@
-"""The adaptive filters of the `adaptive` token library, with NumPy arrays.
+"""The adaptive filters of the `adaptive` token library, with NumPy arrays::
 
     import numpy as np, adaptive
     with adaptive.Filter("RLS1", {"Numerator Coeffs": 8}, weights="w.txt") as f:
@@ -9,7 +9,7 @@ plug-in, so it computes the same bits. :func:`ensemble` averages learning
 curves over independent realisations, on threads or on a Dask cluster.
 """
 
-from ._adaptive import Error, Filter, __version__, tokens
+from ._adaptive import Error, Filter, __version__, describe, tokens
 from .ensemble import LearningCurve, ensemble
 
-__all__ = ["Error", "Filter", "LearningCurve", "__version__", "ensemble", "tokens"]
+__all__ = ["Error", "Filter", "LearningCurve", "__version__", "describe", "ensemble", "tokens"]
