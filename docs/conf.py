@@ -36,6 +36,7 @@ MATHJAX_PARTS = ["MathJax.js", "config/TeX-AMS_CHTML.js", "jax/input/TeX", "jax/
 
 highlight_language = "none"
 autodoc_member_order = "bysource"
+napoleon_use_ivar = True  # a dataclass's Attributes section, not a second description of its fields
 myst_heading_anchors = 3
 
 
