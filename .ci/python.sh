@@ -1,15 +1,32 @@
 #!/usr/bin/env bash
 # The Python package as a user installs it: a clean virtual environment over
 # the system interpreter (whose Debian packages provide pybind11, NumPy and
-# pytest), `pip install --no-build-isolation .`, and its tests against the
-# installed package, including the bit-for-bit comparison with adaptsim.
+# pytest; Hypothesis, Dask's distributed and mypy are installed here when
+# missing), `pip install --no-build-isolation .`, its tests against the
+# installed package (including the bit-for-bit comparison with adaptsim), and
+# its type information checked by mypy.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+missing=()
+for package in hypothesis:python3-hypothesis distributed:python3-distributed mypy:python3-mypy; do
+  /usr/bin/python3 -c "import ${package%%:*}" 2>/dev/null || missing+=("${package#*:}")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
 
 venv="$PWD/build-venv"
 rm -rf "$venv"
 /usr/bin/python3 -m venv --system-site-packages "$venv"
 "$venv/bin/pip" install --no-build-isolation . >/dev/null
+repo=$PWD
 # From outside the tree, so that `import adaptive` is the installed package.
 cd "$(mktemp -d)"
-ADAPTSIM="$OLDPWD/build/adaptsim/adaptsim" "$venv/bin/python" -m pytest -q -p no:cacheprovider "$OLDPWD/python/tests"
+ADAPTSIM="$repo/build/adaptsim/adaptsim" "$venv/bin/python" -m pytest -q -p no:cacheprovider "$repo/python/tests"
+# The annotations of the package and its stubs, and the stubs against the module.
+"$venv/bin/python" -m mypy --strict --no-incremental -p adaptive
+"$venv/bin/python" -m mypy.stubtest --allowlist "$repo/python/stubtest-allowlist.txt" adaptive._adaptive

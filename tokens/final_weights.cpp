@@ -5,6 +5,7 @@
 
 #include "host/dispatch.h"
 #include "host/error_text.h"
+#include "tokens/coefficient_text.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ void FinalWeightsFiles::WriteCoefficients(int channel, const double* numerator, 
   std::FILE* f = Target(channel);
   if (f == nullptr) return;
   std::fprintf(f, "Numerator Coefficients =%d\n", count);
-  for (int32_t i = 0; i < count; ++i) std::fprintf(f, "%20.15E\n", numerator[i]);
+  for (int32_t i = 0; i < count; ++i) WriteCoefficientLine(f, numerator[i]);
   switch (section) {
     case DenominatorSection::General:
       std::fputs("Denominator Coefficients =1\n1\n", f);
@@ -125,7 +126,7 @@ void FinalWeightsFiles::WriteCoefficients(int channel, const double* numerator, 
       break;
     case DenominatorSection::Recursive:
       std::fprintf(f, "\nDenominator Coefficients =%d\n1\n", feedbackCount + 1);
-      for (int32_t j = 0; j < feedbackCount; ++j) std::fprintf(f, "%20.15E\n", -feedback[j]);
+      for (int32_t j = 0; j < feedbackCount; ++j) WriteCoefficientLine(f, -feedback[j]);
       break;
   }
 }

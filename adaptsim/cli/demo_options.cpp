@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 
 namespace {
 

@@ -1,14 +1,9 @@
 #include <ostream>
 
+#include "adaptive/describe.h"
 #include "adaptsim/cli/commands.h"
-#include "adaptsim/io/number_text.h"
 
 namespace {
-
-void PrintPorts(std::ostream& out, const char* title, const std::vector<std::string>& names) {
-  out << title << ":\n";
-  for (size_t i = 0; i < names.size(); ++i) out << "  " << i << "  " << names[i] << '\n';
-}
 
 int RunDescribe(const CommandContext& context) {
   std::unique_ptr<Plugin> plugin;
@@ -16,20 +11,8 @@ int RunDescribe(const CommandContext& context) {
   const TokenInfo* token = context.loadTokenArgument(&plugin, &exitCode);
   if (token == nullptr) return exitCode;
 
-  std::ostream& out = context.io.out;
-  out << token->name << ": " << token->description << '\n';
-  if (token->displayName != token->name) out << "Shown as: " << token->displayName << '\n';
-  out << "Icon: " << token->iconFile << '\n';
-  if (plugin->entryPoint(token->name) == nullptr) out << "Entry point: missing from this build\n";
-  PrintPorts(out, "Inputs", token->inputNames);
-  PrintPorts(out, "Outputs", token->outputNames);
-  out << "Parameters:\n";
-  // Quoted, so that the two blanks of "Numerator Coeffs  1" show.
-  for (size_t k = 0; k < token->parameterNames.size(); ++k) {
-    out << "  " << k << "  \"" << token->parameterNames[k]
-        << "\" = " << FormatShortest(token->parameterDefaults[k]) << '\n';
-  }
-  out << token->fileLabel << ": " << token->defaultFileName << '\n';
+  context.io.out << adaptive::Describe(*token);
+  if (plugin->entryPoint(token->name) == nullptr) context.io.out << "Entry point: missing from this build\n";
   return kExitOk;
 }
 
@@ -37,10 +20,11 @@ int RunDescribe(const CommandContext& context) {
 
 const Command& DescribeCommand() {
   static const Command command{
-      "describe", "show a token's ports, parameters and final-weights file", "TOKEN",
-      "Shows the catalogue entry of TOKEN: its input and output ports in order, its\n"
-      "parameters with their indices and defaults, and the default name of its\n"
-      "final-weights file.",
+      "describe", "show what a token computes, its ports, parameters and final-weights file", "TOKEN",
+      "Shows TOKEN's catalogue entry with what it means: the update it computes,\n"
+      "its input and output ports in order, its parameters with their indices,\n"
+      "defaults, meaning and accepted range, how to keep it stable, its cost per\n"
+      "sample and its final-weights file.",
       {}, &RunDescribe};
   return command;
 }

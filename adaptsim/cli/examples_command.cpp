@@ -2,7 +2,7 @@
 
 #include "adaptsim/cli/commands.h"
 #include "adaptsim/lab/example_signals.h"
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 
 namespace {
 

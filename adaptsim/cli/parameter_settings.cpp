@@ -1,7 +1,7 @@
 #include "adaptsim/cli/parameter_settings.h"
 
 #include "adaptsim/cli/name_match.h"
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 
 namespace {
 

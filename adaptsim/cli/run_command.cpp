@@ -6,17 +6,17 @@
 #include <limits>
 
 #include "adaptsim/cli/commands.h"
-#include "adaptsim/cli/divergence_watch.h"
 #include "adaptsim/cli/interrupt.h"
 #include "adaptsim/cli/parameter_settings.h"
 #include "adaptsim/cli/run_wiring.h"
 #include "adaptsim/hosting/token_session.h"
 #include "adaptsim/io/csv.h"
 #include "adaptsim/io/final_weights_reader.h"
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 #include "adaptsim/io/sound_file.h"
 #include "adaptsim/report/progress_bar.h"
 #include "adaptsim/report/run_report.h"
+#include "api/divergence_watch.h"
 
 namespace {
 
@@ -313,16 +313,6 @@ void ReportLibraryFailure(const CommandContext& context, const std::string& what
   context.io.err << text;
 }
 
-// What to change when the filter runs away: the token's step sizes.
-std::string StepSizeAdvice(const TokenInfo& token) {
-  std::string names;
-  for (const std::string& name : token.parameterNames) {
-    if (name.rfind("Mu", 0) == 0) names += (names.empty() ? "" : ", ") + ("\"" + name + "\"");
-  }
-  return names.empty() ? "try other parameters (a larger \"Init\" or a \"Lambda\" closer to 1)"
-                       : "try a smaller step size (" + names + ")";
-}
-
 int RunRun(const CommandContext& context) {
   std::unique_ptr<Plugin> plugin;
   int exitCode = 0;
@@ -383,9 +373,13 @@ int RunRun(const CommandContext& context) {
   const size_t outputCount = wiring.outputNames().size();
   std::vector<double> ports(session.inputCount()), tokenOutputs(session.outputCount()), outputs(outputCount),
       chosen(settings.outputs.size());
-  SampleTable reportRows;
-  reportRows.columns = outputCount;
-  DivergenceWatch watch(wiring.outputNames(), StepSizeAdvice(*token));
+  const bool reporting = !settings.reportDirectory.empty();
+  RunReportData report;
+  report.outputs.columns = outputCount;
+  const auto& columnNames = wiring.columnNames();
+  const size_t desiredColumn = static_cast<size_t>(
+      std::find(columnNames.begin(), columnNames.end(), "Desired") - columnNames.begin());
+  adaptive::DivergenceWatch watch(wiring.outputNames(), adaptive::StepSizeAdvice(*token));
   ProgressBar progress(context.io.err, StandardErrorIsTerminal(), token->name, input.knownLength());
   int64_t samples = 0;
   for (; status == RowStatus::kRow && !interrupt.interrupted(); status = input.next(row.data(), &error)) {
@@ -399,10 +393,13 @@ int RunRun(const CommandContext& context) {
     for (size_t o = 0; o < tokenOutputs.size(); ++o) tokenOutputs[o] = session.output(o).value;
     wiring.collect(row.data(), tokenOutputs.data(), outputs.data());
     const std::string warning = watch.check(samples, row.data(), row.size(), outputs.data());
-    if (!warning.empty()) context.complain(warning);
+    if (!warning.empty()) context.complain("warning: " + warning);
     for (size_t k = 0; k < chosen.size(); ++k) chosen[k] = outputs[settings.outputs[k]];
     writer->write(chosen.data());
-    if (!settings.reportDirectory.empty()) reportRows.values.insert(reportRows.values.end(), outputs.begin(), outputs.end());
+    if (reporting) {
+      report.outputs.values.insert(report.outputs.values.end(), outputs.begin(), outputs.end());
+      if (desiredColumn < row.size()) report.desired.push_back(row[desiredColumn]);
+    }
     ++samples;
     if ((samples & 4095) == 0) progress.update(samples);
   }
@@ -432,10 +429,17 @@ int RunRun(const CommandContext& context) {
     return kExitInterrupted;
   }
   if (result == kExitOk && samples == 0) context.complain("warning: " + input.sourceName() + " holds no samples");
-  if (result == kExitOk && !settings.reportDirectory.empty()) {
-    if (!WriteRunReport(*token, wiring.outputNames(), reportRows,
-                        FinalWeightsPaths(settings.fileName, token->filterChannels()), settings.reportDirectory,
-                        &error)) {
+  if (result == kExitOk && reporting) {
+    report.token = token->name;
+    report.description = token->description;
+    for (size_t k = 0; k < settings.parameters.size(); ++k) {
+      report.parameters.emplace_back(token->parameterNames[k], settings.parameters[k]);
+    }
+    report.outputNames = wiring.outputNames();
+    report.fullScale = input.soundFormat() != nullptr;
+    report.quantisationBits = report.fullScale ? IntegerSampleBits(*input.soundFormat()) : 0;
+    report.weightsPaths = FinalWeightsPaths(settings.fileName, token->filterChannels());
+    if (!WriteRunReport(report, settings.reportDirectory, &error)) {
       context.complain(error);
       return kExitFailure;
     }

@@ -6,7 +6,7 @@
 #include <istream>
 #include <ostream>
 
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 
 namespace {
 

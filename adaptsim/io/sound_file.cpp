@@ -93,6 +93,17 @@ bool ReadSoundFile(const std::string& path, SampleTable* table, SoundFormat* for
   return true;
 }
 
+int IntegerSampleBits(const SoundFormat& format) {
+  switch (format.format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8: return 8;
+    case SF_FORMAT_PCM_16: return 16;
+    case SF_FORMAT_PCM_24: return 24;
+    case SF_FORMAT_PCM_32: return 32;
+    default: return 0;
+  }
+}
+
 bool ChooseSoundFormat(const std::string& path, const SoundFormat* input, int sampleRate, int channels,
                        SoundFormat* format, std::string* error) {
   const int major = MajorFormatOf(path);

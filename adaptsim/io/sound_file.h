@@ -23,6 +23,10 @@ bool IsSoundFilePath(const std::string& path);
 // read.
 bool ReadSoundFile(const std::string& path, SampleTable* table, SoundFormat* format, std::string* error);
 
+// The bits per sample of an integer encoding (8, 16, 24, 32); 0 for float,
+// compressed and other encodings.
+int IntegerSampleBits(const SoundFormat& format);
+
 // The format that writing `path` takes: the format its extension names, with
 // the input's encoding when `input` is given and that format can hold it,
 // else the first of 24-bit, 16-bit, float and Vorbis encodings that it can

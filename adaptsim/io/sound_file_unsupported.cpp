@@ -27,6 +27,8 @@ bool IsSoundFilePath(const std::string& path) {
   return false;
 }
 
+int IntegerSampleBits(const SoundFormat&) { return 0; }
+
 bool ReadSoundFile(const std::string& path, SampleTable*, SoundFormat*, std::string* error) {
   *error = Unsupported(path);
   return false;

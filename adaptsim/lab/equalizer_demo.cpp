@@ -68,8 +68,11 @@ std::vector<double> RaisedCosineChannel(double width) {
   return h;
 }
 
-double EigenvalueSpread(const std::vector<double>& channel, double noiseVariance, int taps) {
-  // r(k) = sum_i h(i) h(i + k) for unit-power white symbols; the noise adds to r(0).
+namespace {
+
+// The taps x taps correlation matrix of the channel's output: r(k) = sum_i
+// h(i) h(i + k) for unit-power white symbols; the noise adds to r(0).
+Eigen::MatrixXd Correlation(const std::vector<double>& channel, double noiseVariance, int taps) {
   Eigen::MatrixXd r = Eigen::MatrixXd::Zero(taps, taps);
   for (int i = 0; i < taps; ++i) {
     for (int j = 0; j < taps; ++j) {
@@ -79,6 +82,24 @@ double EigenvalueSpread(const std::vector<double>& channel, double noiseVariance
       r(i, j) = value;
     }
   }
+  return r;
+}
+
+}  // namespace
+
+double MinimumMseDb(const std::vector<double>& channel, double noiseVariance, int taps, int delay) {
+  // p(k) = E[u(n - k) a(n - delay)] = h(delay - k), channel[i] being h(i + 1).
+  Eigen::VectorXd p = Eigen::VectorXd::Zero(taps);
+  for (int k = 0; k < taps; ++k) {
+    const int i = delay - k - 1;
+    if (i >= 0 && i < static_cast<int>(channel.size())) p(k) = channel[static_cast<size_t>(i)];
+  }
+  const Eigen::MatrixXd r = Correlation(channel, noiseVariance, taps);
+  return Decibels(1.0 - p.dot(r.ldlt().solve(p)));
+}
+
+double EigenvalueSpread(const std::vector<double>& channel, double noiseVariance, int taps) {
+  const Eigen::MatrixXd r = Correlation(channel, noiseVariance, taps);
   const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(r, Eigen::EigenvaluesOnly);
   const Eigen::VectorXd& eigenvalues = solver.eigenvalues();  // ascending
   return eigenvalues(taps - 1) / eigenvalues(0);
@@ -103,6 +124,8 @@ bool RunEqualizer(const Plugin& plugin, const EqualizerSettings& settings, Progr
   for (double width : settings.widths) {
     channels.push_back(RaisedCosineChannel(width));
     result->spreads.push_back(EigenvalueSpread(channels.back(), settings.noiseVariance, settings.taps));
+    result->minimumMseDb.push_back(
+        MinimumMseDb(channels.back(), settings.noiseVariance, settings.taps, settings.delay));
   }
   std::vector<const TokenInfo*> tokens;
   std::vector<TokenEntryPoint> entries;
@@ -122,6 +145,7 @@ bool RunEqualizer(const Plugin& plugin, const EqualizerSettings& settings, Progr
     } else if (!MakeRig(token, EqualizerChoices(settings), &rig, &row.note)) {
       row.state = RowState::kFailed;
     } else {
+      row.settings = AdaptationSettings(token, rig);
       tokens.push_back(&token);
       entries.push_back(entry);
       rigs.push_back(rig);
@@ -190,6 +214,11 @@ void PrintEqualizerTable(const EqualizerSettings& settings, const EqualizerResul
   out << "\neigenvalue spread        ";
   for (double spread : result.spreads) {
     std::snprintf(text, sizeof text, "%14.2f", spread);
+    out << text;
+  }
+  out << "\nminimum MSE (dB)         ";
+  for (double db : result.minimumMseDb) {
+    std::snprintf(text, sizeof text, "%14.1f", db);
     out << text;
   }
   out << "\n\nSamples to come within 3 dB of the final a-priori error power (final power in dB):\n";

@@ -31,6 +31,11 @@ std::vector<double> RaisedCosineChannel(double width);
 // the channel's output (unit-power symbols) plus white noise.
 double EigenvalueSpread(const std::vector<double>& channel, double noiseVariance, int taps);
 
+// The least mean-square error (J_min, in dB re the unit-power symbols) of a
+// taps-coefficient equaliser that gives back the symbols delayed by `delay`:
+// 1 - p^T R^-1 p, the Wiener solution's error.
+double MinimumMseDb(const std::vector<double>& channel, double noiseVariance, int taps, int delay);
+
 struct EqualizerCell {
   double finalPowerDb = 0.0;  // steady-state a-priori error power
   int64_t samplesTo3Db = -1;  // samples to come within 3 dB of it, -1 never
@@ -41,12 +46,14 @@ struct EqualizerRow {
   std::string token;
   RowState state = RowState::kRan;
   std::string note;
+  std::string settings;              // AdaptationSettings() of its rig
   std::vector<EqualizerCell> cells;  // one per width
   double microsecondsPerSample = 0.0;
 };
 
 struct EqualizerResult {
-  std::vector<double> spreads;  // one per width
+  std::vector<double> spreads;       // one per width
+  std::vector<double> minimumMseDb;  // one per width
   std::vector<EqualizerRow> rows;
 };
 

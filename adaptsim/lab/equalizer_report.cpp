@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "adaptsim/lab/equalizer_demo.h"
@@ -7,15 +9,21 @@
 
 namespace {
 
-constexpr size_t kCurvePoints = 400;
 // The tokens whose curves the textbooks compare side by side.
 const char* const kPlotted[] = {"LMS", "NLMS", "RLS1", "QR1", "NEW"};
+// Curves rising this far above the symbols' unit power are clipped.
+constexpr double kExcursionDb = 10.0;
 
 std::string Decimal(double value, const char* format) {
   char text[32];
   std::snprintf(text, sizeof text, format, value);
   return text;
 }
+
+struct Panel {
+  const EqualizerRow* row;
+  std::vector<PlotSeries> series;
+};
 
 }  // namespace
 
@@ -28,10 +36,11 @@ bool WriteEqualizerReport(const EqualizerSettings& settings, const EqualizerResu
                    std::to_string(settings.delay) + " as its desired signal; learning curves averaged over " +
                    std::to_string(settings.runs) + " runs of " + std::to_string(settings.samples) + " samples.");
 
-  std::vector<std::vector<std::string>> spreads{{"W"}, {"eigenvalue spread"}};
+  std::vector<std::vector<std::string>> spreads{{"W"}, {"eigenvalue spread"}, {"minimum MSE J_min (dB)"}};
   for (size_t w = 0; w < settings.widths.size(); ++w) {
     spreads[0].push_back(Decimal(settings.widths[w], "%.1f"));
     spreads[1].push_back(Decimal(result.spreads[w], "%.2f"));
+    spreads[2].push_back(Decimal(result.minimumMseDb[w], "%.1f"));
   }
   report.table(spreads);
 
@@ -39,41 +48,80 @@ bool WriteEqualizerReport(const EqualizerSettings& settings, const EqualizerResu
   std::vector<std::vector<std::string>> table{{"token"}};
   for (double w : settings.widths) table[0].push_back("W = " + Decimal(w, "%.1f"));
   table[0].push_back("µs/sample");
+  table[0].push_back("settings");
+  std::vector<size_t> flagged;
   for (const EqualizerRow& row : result.rows) {
     std::vector<std::string> line{row.token};
     if (row.state != RowState::kRan) {
-      line.push_back(row.note);
+      flagged.push_back(table.size());
+      line.push_back("✗ " + row.note);
     } else {
       for (const EqualizerCell& cell : row.cells) {
+        if (cell.samplesTo3Db < 0 && (flagged.empty() || flagged.back() != table.size())) flagged.push_back(table.size());
         line.push_back((cell.samplesTo3Db < 0 ? std::string("never") : std::to_string(cell.samplesTo3Db)) + " (" +
                        Decimal(cell.finalPowerDb, "%.1f") + " dB)");
       }
       line.push_back(Decimal(row.microsecondsPerSample, "%.2f"));
+      line.push_back(row.settings);
     }
     table.push_back(line);
   }
-  report.table(table);
+  report.table(table, flagged);
 
-  report.heading("Learning curves");
-  std::vector<ReportFigure> figures;
+  std::vector<Panel> panels;
+  std::vector<PlotSeries> all;
+  size_t widest = 0;
   for (const char* name : kPlotted) {
     for (const EqualizerRow& row : result.rows) {
       if (row.token != name || row.state != RowState::kRan) continue;
-      std::vector<PlotSeries> series;
+      Panel panel{&row, {}};
       for (size_t w = 0; w < row.cells.size(); ++w) {
         PlotSeries s;
         s.label = "W = " + Decimal(settings.widths[w], "%.1f");
-        DecimateForPlot(row.cells[w].curve, kCurvePoints, &s.x, &s.y);
-        series.push_back(s);
+        widest = std::max(widest, DecimateForPlot(row.cells[w].curve, kCurvePoints, &s.x, &s.y));
+        panel.series.push_back(s);
       }
-      PlotFrame frame;
-      frame.title = row.token + (row.token == "LMS" || row.token == "NLMS" ? " (transversal)" : "");
-      frame.xLabel = "sample";
-      frame.yLabel = "a-priori error power (dB)";
-      frame.width = 420;
-      frame.height = 300;
-      figures.push_back({"equalizer-" + row.token + ".svg", RenderSvgPlot(frame, series)});
+      all.insert(all.end(), panel.series.begin(), panel.series.end());
+      panels.push_back(panel);
     }
+  }
+  double low = NAN, high = NAN;
+  SharedRange(all, kExcursionDb, &low, &high);
+  for (double db : result.minimumMseDb) low = std::min(low, db);
+
+  report.heading("Learning curves");
+  report.paragraph("Squared a-priori error averaged over " + std::to_string(settings.runs) +
+                   " runs, in dB relative to the unit power of the symbols (0 dB: an equaliser that gives back "
+                   "nothing). The dashed lines are each W's minimum MSE J_min, the error of the best " +
+                   std::to_string(settings.taps) +
+                   "-tap equaliser; all panels share one y range, and a curve rising more than " +
+                   Decimal(kExcursionDb, "%.0f") + " dB above 0 dB is clipped at the top edge and marked. The error "
+                   "is exactly 0 for the first " + std::to_string(settings.delay) +
+                   " samples, before the delayed symbols start; those samples have no point on the log scale. " +
+                   SmoothingText(static_cast<size_t>(settings.samples), widest));
+  std::vector<ReportFigure> figures;
+  for (const Panel& panel : panels) {
+    const EqualizerRow& row = *panel.row;
+    PlotFrame frame = LearningCurveFrame(row.token + (row.token == "LMS" || row.token == "NLMS" ? " (transversal)" : ""),
+                                         "a-priori error power (dB re 1)", settings.samples);
+    frame.width = 400;
+    frame.height = 300;
+    frame.yLow = low;
+    frame.yHigh = high;
+    for (size_t w = 0; w < settings.widths.size(); ++w) {
+      frame.levels.push_back({result.minimumMseDb[w],
+                              "J_min, W = " + Decimal(settings.widths[w], "%.1f") + ": " +
+                                  Decimal(result.minimumMseDb[w], "%.1f") + " dB",
+                              static_cast<int>(w)});
+    }
+    std::string caption = row.token + ": " + row.settings + ".";
+    if (row.token.rfind("QR", 0) == 0) {
+      caption += " The QR tokens start from an empty triangle (they have no Init): until it holds as many "
+                 "independent rows as the equaliser's " + std::to_string(settings.taps) +
+                 " coefficients, the weights solved from it are poorly determined, and the a-priori error of those "
+                 "first samples rises far above the symbols' power (the clipped peak).";
+    }
+    figures.push_back({"equalizer-" + row.token + ".svg", RenderSvgPlot(frame, panel.series), caption});
   }
   report.figures(figures);
   return report.write(directory, error);

@@ -1,12 +1,14 @@
 #include "adaptsim/lab/identification_demo.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
 
 #include "adaptsim/report/learning_curve.h"
-#include "adaptsim/io/number_text.h"
+#include "adaptsim/report/svg_plot.h"
+#include "api/number_text.h"
 #include "adaptsim/lab/scratch_directory.h"
 #include "adaptsim/lab/trial_pool.h"
 
@@ -31,19 +33,6 @@ RigChoices ChoicesFor(const TokenInfo& token, const ScenarioSettings& scenario) 
   // the channels' steps add up: share one channel's step among them.
   choices.nlmsMu = kNlmsStep / channels;
   return choices;
-}
-
-std::string SettingsText(const TokenInfo& token, const TokenRig& rig) {
-  std::string text;
-  for (size_t k = 0; k < token.parameterNames.size(); ++k) {
-    if (rig.parameters[k] == token.parameterDefaults[k]) continue;
-    if (!text.empty()) text += ", ";
-    text += "\"" + token.parameterNames[k] + "\" " + FormatShortest(rig.parameters[k]);
-  }
-  if (rig.wiring == Wiring::kGradientPorts) {
-    text += ", \"Mu\" port " + FormatShortest(rig.portMu) + ", \"Leakage\" port " + FormatShortest(rig.portLeakage);
-  }
-  return text;
 }
 
 // The verdict on a token that ran, and its reason in words.
@@ -144,6 +133,33 @@ std::string Pad(const std::string& text, size_t width) {
 
 }  // namespace
 
+std::string AdaptationSettings(const TokenInfo& token, const TokenRig& rig) {
+  std::vector<std::pair<std::string, std::string>> shown;  // name, value
+  for (size_t k = 0; k < token.parameterNames.size(); ++k) {
+    const std::string& name = token.parameterNames[k];
+    const bool structural = name.find("Coeffs") != std::string::npos || name.find("Tap Value") != std::string::npos;
+    const bool noLeakage = name.rfind("Leakage", 0) == 0 && rig.parameters[k] == 1.0;
+    if (structural || noLeakage) continue;
+    const std::string value = RoundedText(rig.parameters[k], 3);
+    // "Mu 1", "Mu 2", "Mu 3" of equal value as "Mu 1-3".
+    const size_t blank = name.rfind(' ');
+    const bool numbered = blank != std::string::npos && blank + 2 == name.size() && std::isdigit(name.back());
+    if (numbered && !shown.empty() && shown.back().second == value &&
+        shown.back().first.rfind(name.substr(0, blank + 1), 0) == 0) {
+      shown.back().first = shown.back().first.substr(0, blank + 2) + "-" + name.back();
+      continue;
+    }
+    shown.push_back({name, value});
+  }
+  if (rig.wiring == Wiring::kGradientPorts) {
+    shown.push_back({"Mu port", RoundedText(rig.portMu, 3)});
+    if (rig.portLeakage != 1.0) shown.push_back({"Leakage port", RoundedText(rig.portLeakage, 3)});
+  }
+  std::string text;
+  for (const auto& s : shown) text += (text.empty() ? "" : ", ") + s.first + " " + s.second;
+  return text;
+}
+
 double ConvergedErrorPowerDb(const IdentificationResult& result) {
   const double floorDb =
       std::isfinite(result.noisePowerDb) ? result.noisePowerDb : result.desiredPowerDb - kNoiselessFloorDb;
@@ -187,7 +203,7 @@ bool RunIdentification(const Plugin& plugin, const IdentificationSettings& setti
       row.state = RowState::kFailed;
       row.note = why;
     } else {
-      row.settings = SettingsText(token, rig);
+      row.settings = AdaptationSettings(token, rig);
       row.recursive = rig.recursive;
       row.channels = rig.channels;
       const int index = static_cast<int>(tokens.size());

@@ -28,7 +28,7 @@ struct IdentificationRow {
   std::string token;
   TokenFamily family = TokenFamily::kLms;
   RowState state = RowState::kRan;
-  std::string settings;  // the parameters the experiment chose, as text
+  std::string settings;  // AdaptationSettings() of its rig
   Verdict verdict = Verdict::kDidNotConverge;
   std::string note;      // why it failed, did not converge or diverged
   int64_t samples = 0;   // per realisation
@@ -61,6 +61,11 @@ constexpr double kNoiselessFloorDb = 30.0;
 // coefficients are further from the plant's than all zeros are by as much.
 constexpr double kDivergedMarginDb = 10.0;
 
+
+// The adaptation settings of a rig as a caption gives them ("Mu Forward
+// 0.0125, Mu Backward 0.05", "Lambda 0.999, Init 1e-05"), rounded to three
+// significant digits; the filter's lengths are left to the scenario's text.
+std::string AdaptationSettings(const TokenInfo& token, const TokenRig& rig);
 
 // The error power a converged token must stay below (dB).
 double ConvergedErrorPowerDb(const IdentificationResult& result);

@@ -1,6 +1,8 @@
 #include "adaptsim/lab/identification_report.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 
@@ -10,9 +12,8 @@
 
 namespace {
 
-constexpr size_t kCurvePoints = 400;
-// Noiseless runs fall to about -300 dB; nothing below this is informative.
-constexpr double kCurveFloorDb = -160.0;
+// Curves rising this far above the desired signal's power are clipped.
+constexpr double kExcursionDb = 20.0;
 
 const TokenFamily kFamilies[] = {TokenFamily::kLms,    TokenFamily::kGeneralGradient, TokenFamily::kNlms,
                                  TokenFamily::kNewton, TokenFamily::kQr,              TokenFamily::kRls,
@@ -24,33 +25,54 @@ std::string Slug(const std::string& text) {
   return slug;
 }
 
-std::string Decimal(double value) {
+std::string Decimal(double value, const char* format = "%.1f") {
   char text[32];
-  std::snprintf(text, sizeof text, "%.1f", value);
+  std::snprintf(text, sizeof text, format, value);
   return text;
 }
 
-ReportFigure LearningCurves(TokenFamily family, const IdentificationResult& result) {
+struct FamilyCurves {
+  TokenFamily family;
   std::vector<PlotSeries> series;
-  for (const IdentificationRow& row : result.rows) {
-    if (row.family != family || row.state != RowState::kRan) continue;
-    PlotSeries s;
-    s.label = row.token;
-    DecimateForPlot(row.curve, kCurvePoints, &s.x, &s.y);
-    series.push_back(s);
+  std::string settings;  // each token's, for the caption
+};
+
+std::vector<FamilyCurves> CurvesByFamily(const IdentificationResult& result, size_t* widest) {
+  std::vector<FamilyCurves> families;
+  for (TokenFamily family : kFamilies) {
+    FamilyCurves f{family, {}, ""};
+    for (const IdentificationRow& row : result.rows) {
+      if (row.family != family || row.state != RowState::kRan) continue;
+      PlotSeries s;
+      s.label = row.token;
+      *widest = std::max(*widest, DecimateForPlot(row.curve, kCurvePoints, &s.x, &s.y));
+      f.series.push_back(s);
+      f.settings += (f.settings.empty() ? "" : "; ") + row.token + ": " + row.settings;
+    }
+    if (!f.series.empty()) families.push_back(f);
   }
-  PlotFrame frame;
-  frame.title = std::string("Learning curves: ") + FamilyName(family) + " family";
-  frame.xLabel = "sample";
-  frame.yLabel = "a-priori error power (dB)";
-  frame.yFloor = kCurveFloorDb;
-  return {"learning-" + Slug(FamilyName(family)) + ".svg", RenderSvgPlot(frame, series)};
+  return families;
+}
+
+ReportFigure LearningCurves(const FamilyCurves& curves, const IdentificationSettings& settings,
+                            const IdentificationResult& result, double low, double high) {
+  PlotFrame frame = LearningCurveFrame(std::string(FamilyName(curves.family)) + " family",
+                                       "a-priori error power (dB re 1)", settings.scenario.samples);
+  frame.width = 440;
+  frame.height = 320;
+  frame.yLow = low;
+  frame.yHigh = high;
+  if (std::isfinite(result.noisePowerDb)) {
+    frame.levels.push_back({result.noisePowerDb, "noise floor (J_min) " + Decimal(result.noisePowerDb) + " dB"});
+  }
+  return {"learning-" + Slug(FamilyName(curves.family)) + ".svg", RenderSvgPlot(frame, curves.series),
+          curves.settings + "."};
 }
 
 ReportFigure Coefficients(const IdentificationRow& row) {
   PlotSeries truth, estimate;
-  truth.label = "true";
-  estimate.label = "estimated";
+  truth.label = "plant";
+  estimate.label = "estimate";
   truth.line = estimate.line = false;
   truth.markers = estimate.markers = true;
   for (size_t i = 0; i < row.truth.size(); ++i) {
@@ -61,13 +83,33 @@ ReportFigure Coefficients(const IdentificationRow& row) {
     estimate.x.push_back(static_cast<double>(i));
     estimate.y.push_back(row.estimate[i]);
   }
-  PlotFrame frame;
-  frame.title = row.token + ": coefficients";
-  frame.xLabel = row.recursive ? "index (numerator, then feedback)" : "index (channels stacked)";
-  frame.yLabel = "value";
-  frame.width = 360;
-  frame.height = 240;
-  return {"coefficients-" + Slug(row.token) + ".svg", RenderSvgPlot(frame, {truth, estimate})};
+  PlotFrame frame = CoefficientFrame(
+      row.token + ": coefficients" + (row.channels > 1 ? ", channels 1-" + std::to_string(row.channels) : ""),
+      row.truth.size(), 380, 250);
+  // The stacking of Plant::stacked(): each channel's numerator, then the feedback.
+  const size_t feedback = row.recursive ? 2 : 0;
+  const size_t taps = (row.truth.size() - feedback) / static_cast<size_t>(row.channels);
+  for (int c = 0; c < row.channels; ++c) {
+    const double from = static_cast<double>(static_cast<size_t>(c) * taps);
+    frame.regions.push_back({from, from + static_cast<double>(taps) - 1,
+                             row.channels > 1 ? "channel " + std::to_string(c + 1) : "numerator"});
+  }
+  if (feedback > 0) {
+    const double from = static_cast<double>(row.truth.size() - feedback);
+    frame.regions.push_back({from, from + static_cast<double>(feedback) - 1, "feedback"});
+  }
+  return {"coefficients-" + Slug(row.token) + ".svg", RenderSvgPlot(frame, {truth, estimate}), ""};
+}
+
+// The result in a word or two; the reason goes under the table.
+std::string ResultText(const IdentificationRow& row) {
+  if (row.state == RowState::kNotInBuild) return "- not in this build";
+  if (row.state == RowState::kFailed) return "✗ failed";
+  switch (row.verdict) {
+    case Verdict::kConverged: return "✓ converged";
+    case Verdict::kDiverged: return "✗ diverged";
+    default: return "✗ did not converge";
+  }
 }
 
 }  // namespace
@@ -80,38 +122,52 @@ bool WriteIdentificationReport(const IdentificationSettings& settings, const Ide
   const std::string text = summary.str();
   report.paragraph(text.substr(0, text.find("\n\n")));
 
+  // The samples are the same for every token: the summary above gives them.
   std::vector<std::vector<std::string>> table{
-      {"token", "family", "samples", "error power (dB)", "misalignment (dB)", "µs/sample", "settings", "note"}};
+      {"token", "family", "error power (dB)", "misalignment (dB)", "µs/sample", "settings", "result"}};
+  std::vector<size_t> flagged;
+  std::string notes;
   for (const IdentificationRow& row : result.rows) {
     const bool ran = row.state == RowState::kRan;
-    table.push_back({row.token, FamilyName(row.family), ran ? std::to_string(row.samples) : "-",
-                     ran ? Decimal(row.errorPowerDb) : "-", ran ? Decimal(row.misalignmentDb) : "-",
-                     ran ? Decimal(row.microsecondsPerSample) : "-", row.settings,
-                     ran && row.verdict == Verdict::kConverged ? "converged" : row.note});
+    if (!ran || row.verdict != Verdict::kConverged) flagged.push_back(table.size());
+    if (!row.note.empty() && row.state != RowState::kNotInBuild) notes += row.token + ": " + row.note + "\n";
+    table.push_back({row.token, FamilyName(row.family), ran ? Decimal(row.errorPowerDb) : "-", ran ? Decimal(row.misalignmentDb) : "-",
+                     ran ? Decimal(row.microsecondsPerSample, "%.2f") : "-", row.settings, ResultText(row)});
   }
   report.heading("Results");
-  report.table(table);
+  report.table(table, flagged);
+  if (!notes.empty()) report.paragraph(notes.substr(0, notes.size() - 1));
   // The closing line: how many converged, and by what measure.
   const size_t lastLine = text.rfind('\n', text.size() - 2);
   report.paragraph(text.substr(lastLine + 1, text.size() - lastLine - 2));
 
+  size_t widest = 0;
+  const std::vector<FamilyCurves> families = CurvesByFamily(result, &widest);
+  std::vector<PlotSeries> all;
+  for (const FamilyCurves& f : families) all.insert(all.end(), f.series.begin(), f.series.end());
+  double low = NAN, high = NAN;
+  SharedRange(all, result.desiredPowerDb + kExcursionDb, &low, &high);
+  if (std::isfinite(result.noisePowerDb)) low = std::min(low, result.noisePowerDb);
+
   report.heading("Learning curves");
-  report.paragraph("Squared a-priori error averaged over " + std::to_string(settings.runs) +
-                   (settings.runs == 1 ? " realisation" : " realisations") + ", in dB against the sample number.");
+  std::string about = "Squared a-priori error averaged over " + std::to_string(settings.runs) +
+                      (settings.runs == 1 ? " realisation" : " realisations") +
+                      ", in dB relative to unit power (the input's power; the desired signal has " +
+                      Decimal(result.desiredPowerDb) + " dB). All panels share one y range; a curve rising more than " +
+                      Decimal(kExcursionDb, "%.0f") + " dB above the desired signal is clipped at the top edge, "
+                      "marked there, and its legend entry gives its peak. ";
+  about += std::isfinite(result.noisePowerDb)
+               ? "The dashed line is the noise floor, the minimum MSE of a filter that matches the plant exactly. "
+               : "Without measurement noise only the rounding of doubles stops the error, near -300 dB. ";
+  report.paragraph(about + SmoothingText(static_cast<size_t>(settings.scenario.samples), widest));
   std::vector<ReportFigure> curves;
-  for (TokenFamily family : kFamilies) {
-    for (const IdentificationRow& row : result.rows) {
-      if (row.family == family && row.state == RowState::kRan) {
-        curves.push_back(LearningCurves(family, result));
-        break;
-      }
-    }
-  }
+  for (const FamilyCurves& f : families) curves.push_back(LearningCurves(f, settings, result, low, high));
   report.figures(curves);
 
   report.heading("Coefficients");
-  report.paragraph("Coefficients read back from the final-weights files of the first realisation (filled dots) "
-                   "against the plant's (circles).");
+  report.paragraph("Coefficients read back from the final-weights files of the first realisation against the "
+                   "plant's, channel by channel as the tokens stack them (each channel's numerator, then the "
+                   "feedback coefficients of the recursive tokens, with the sign of the plant's difference equation).");
   std::vector<ReportFigure> coefficients;
   for (const IdentificationRow& row : result.rows) {
     if (row.state == RowState::kRan) coefficients.push_back(Coefficients(row));

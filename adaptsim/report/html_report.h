@@ -8,6 +8,7 @@
 struct ReportFigure {
   std::string fileName;  // e.g. "learning-lms.svg"
   std::string svg;
+  std::string caption;   // under the figure, as wide as it; may be empty
 };
 
 class HtmlReport {
@@ -16,8 +17,10 @@ class HtmlReport {
 
   void heading(const std::string& text);
   void paragraph(const std::string& text);
-  // The first row is the header.
-  void table(const std::vector<std::vector<std::string>>& rows);
+  // The first row is the header. Columns whose cells are all numbers (or
+  // "-") are right-aligned, the others left-aligned; rows whose index is in
+  // `flagged` (a token that did not converge) are tinted.
+  void table(const std::vector<std::vector<std::string>>& rows, const std::vector<size_t>& flagged = {});
   // Figures side by side, wrapping to the page's width.
   void figures(const std::vector<ReportFigure>& row);
 

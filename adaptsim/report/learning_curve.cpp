@@ -36,17 +36,61 @@ double Decibels(double power) {
   return 10.0 * std::log10(power);
 }
 
-void DecimateForPlot(const std::vector<double>& power, size_t points, std::vector<double>* x,
-                     std::vector<double>* yDb) {
+size_t LeadingZeroSamples(const std::vector<double>& power) {
+  size_t n = 0;
+  while (n < power.size() && power[n] == 0.0) ++n;
+  return n;
+}
+
+size_t DecimateForPlot(const std::vector<double>& power, size_t points, std::vector<double>* x,
+                       std::vector<double>* yDb) {
   x->clear();
   yDb->clear();
-  if (power.empty() || points == 0) return;
-  const size_t step = (power.size() + points - 1) / points;
-  for (size_t from = 0; from < power.size(); from += step) {
-    const size_t to = std::min(power.size(), from + step);
+  if (power.empty() || points == 0) return 0;
+  const double size = static_cast<double>(power.size());
+  size_t widest = 0;
+  size_t from = LeadingZeroSamples(power);
+  for (size_t k = 1; from < power.size(); ++k) {
+    // Window k ends at size^(k/points), or one sample on where that is behind.
+    const double edge = std::round(std::pow(size, static_cast<double>(k) / static_cast<double>(points)));
+    const size_t to = std::min(power.size(), std::max(from + 1, static_cast<size_t>(edge)));
     double sum = 0.0;
     for (size_t n = from; n < to; ++n) sum += power[n];
     x->push_back(static_cast<double>(from + to + 1) / 2.0);
     yDb->push_back(Decibels(sum / static_cast<double>(to - from)));
+    widest = std::max(widest, to - from);
+    from = to;
   }
+  return widest;
+}
+
+void SharedRange(const std::vector<PlotSeries>& series, double ceiling, double* low, double* high) {
+  *low = INFINITY;
+  *high = -INFINITY;
+  for (const PlotSeries& s : series) {
+    for (double y : s.y) {
+      if (!std::isfinite(y)) continue;
+      *low = std::min(*low, y);
+      if (y <= ceiling) *high = std::max(*high, y);
+    }
+  }
+}
+
+PlotFrame LearningCurveFrame(const std::string& title, const std::string& yLabel, int64_t samples) {
+  PlotFrame frame;
+  frame.title = title;
+  frame.xLabel = "sample";
+  frame.yLabel = yLabel;
+  frame.yUnit = "dB";
+  frame.xScale = AxisScale::kLog;
+  frame.xLow = 1;
+  frame.xHigh = static_cast<double>(std::max<int64_t>(samples, 2));
+  return frame;
+}
+
+std::string SmoothingText(size_t samples, size_t widestWindow) {
+  return "Sample axis logarithmic, so that fast and slow learning both show; each point is the mean power over a "
+         "window of samples that grows with the sample number, from single samples at the start to " +
+         std::to_string(widestWindow) + (widestWindow == 1 ? " sample" : " samples") + " at sample " +
+         std::to_string(samples) + ".";
 }

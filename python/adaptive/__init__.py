@@ -1,13 +1,15 @@
-"""The adaptive filters of the `adaptive` token library, with NumPy arrays.
+"""The adaptive filters of the `adaptive` token library, with NumPy arrays::
 
     import numpy as np, adaptive
     with adaptive.Filter("RLS1", {"Numerator Coeffs": 8}, weights="w.txt") as f:
-        y = f.process(x)        # x: float64 (samples, inputs) -> (samples, outputs)
+        y = f.process(x)        # x: (samples, inputs) array-like -> (samples, outputs)
 
 Every filter is one token instance driven exactly as the simulator drives the
-plug-in, so it computes the same bits.
+plug-in, so it computes the same bits. :func:`ensemble` averages learning
+curves over independent realisations, on threads or on a Dask cluster.
 """
 
-from ._adaptive import Error, Filter, tokens
+from ._adaptive import Error, Filter, __version__, describe, tokens
+from .ensemble import LearningCurve, ensemble
 
-__all__ = ["Error", "Filter", "tokens"]
+__all__ = ["Error", "Filter", "LearningCurve", "__version__", "describe", "ensemble", "tokens"]

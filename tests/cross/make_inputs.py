@@ -60,9 +60,22 @@ def specials():
     return [[values[n % len(values)], values[(3 * n + 1) % len(values)]] for n in range(60)]
 
 
+def nan_signs():
+    """NaNs of both signs on both ports, so that they meet in the sums of every
+    later step, where builds may give the result the sign of either."""
+    rng = Lcg(7)
+    rows = [[rng.uniform(), rng.uniform()] for _ in range(40)]
+    rows[10][0] = -math.nan
+    rows[15][1] = math.nan
+    rows[20] = [math.nan, -math.nan]
+    rows[25][0] = math.inf
+    rows[26][1] = -math.inf
+    return rows
+
+
 def text(value):
     if math.isnan(value):
-        return "nan"
+        return "-nan" if math.copysign(1.0, value) < 0 else "nan"
     if math.isinf(value):
         return "inf" if value > 0 else "-inf"
     return repr(value)
@@ -84,6 +97,7 @@ def main():
     write(out / "gradient_error_step.csv", with_step_and_leakage(general(3, 5)))
     write(out / "error.csv", general(2, 6))
     write(out / "specials.csv", specials())
+    write(out / "nan_signs.csv", nan_signs())
 
 
 if __name__ == "__main__":

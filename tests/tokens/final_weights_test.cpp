@@ -2,12 +2,14 @@
 // of opening them (a failed write is lost_data_test.cpp's).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tests/support/token_harness.h"
+#include "tokens/coefficient_text.h"
 #include "tokens/entry_points.h"
 
 namespace {
@@ -109,6 +111,23 @@ TEST(FinalWeightsFile, RecursiveAndTransversalFormBytes) {
   EXPECT_EQ(ReadFileText("t2.txt"),
             "Numerator Coefficients =2\n2.000000000000000E+00\n0.000000000000000E+00\n"
             "\nDenominator Coefficients =1\n1\n");
+}
+
+// Builds differ in the sign a NaN comes out with, C libraries in the text of
+// a NaN: every NaN is written as "NAN" and the infinities in one text, in the
+// field of a finite value.
+TEST(FinalWeightsFile, NonFiniteCoefficientsAreTheSameTextInEveryBuild) {
+  const double inf = INFINITY;
+  std::FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  for (double value : {std::nan(""), -std::nan(""), std::nan("0x5a5a"), inf - inf, inf, -inf, -0.5})
+    WriteCoefficientLine(file, value);
+  std::rewind(file);
+  std::string text(256, '\0');
+  text.resize(std::fread(&text[0], 1, text.size(), file));
+  std::fclose(file);
+  const std::string nan = "                 NAN\n";
+  EXPECT_EQ(text, nan + nan + nan + nan + "                 INF\n                -INF\n-5.000000000000000E-01\n");
 }
 
 TEST(FinalWeightsFile, ReCreationEmptiesTheFileOfTheOldInstanceFirst) {

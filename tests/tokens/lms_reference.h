@@ -23,13 +23,6 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 const double kDelta = 1e-8;
 
-// A final-weights file with the sign of every NaN dropped: which operand's NaN
-// an operation returns is left open (see SameBits).
-inline std::string NanSignless(std::string text) {
-  for (size_t at = text.find("-NAN"); at != std::string::npos; at = text.find("-NAN", at)) text[at] = ' ';
-  return text;
-}
-
 // One "%20.15E\n" line per value, each multiplied by `sign`.
 inline std::string CoefficientLines(const std::vector<double>& w, double sign = 1.0) {
   std::string text;

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "host/catalogue.h"
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 #include "adaptsim/hosting/token_session.h"
 #include "tests/support/adaptsim_process.h"
 

@@ -9,7 +9,7 @@
 
 #include "adaptsim/io/csv.h"
 #include "adaptsim/io/final_weights_reader.h"
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 #include "tests/support/adaptsim_process.h"
 #include "tests/support/child_process.h"
 #include "tests/support/svg_check.h"
@@ -136,7 +136,12 @@ TEST(RunProcess, AnOutputThatRunsAwayIsReportedOnceWithItsSample) {
     EXPECT_EQ(svg.rfind("<svg", 0), 0u) << figure;
     EXPECT_EQ(BadSvgCoordinate(svg), "") << figure;
   }
-  EXPECT_TRUE(Contains(ReadFileText("wild_report/learning-curve.svg"), "not finite (nan or inf), left as gaps"));
+  const std::string curve = ReadFileText("wild_report/learning-curve.svg");
+  EXPECT_TRUE(Contains(curve, "not finite (nan or inf), left as gaps"));
+  // Beside Desired, whose range the runaway does not stretch: it is clipped.
+  EXPECT_EQ(FigureFault(curve, true), "");
+  EXPECT_TRUE(Contains(curve, "above the frame, up to ")) << curve;
+  EXPECT_TRUE(Contains(ReadFileText("wild_report/index.html"), "PriError has no finite power (the filter diverged)"));
   // A tame run and a run whose input holds NaN say nothing.
   EXPECT_EQ(Succeeds("tame", "run LMS --weights ''", rows).err, "");
   EXPECT_EQ(Succeeds("nan", "run LMS --weights ''", "1,1\nnan,1\n2,2\n").err, "");

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "adaptsim/io/csv.h"
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 
 namespace {
 
@@ -147,6 +147,16 @@ TEST(NumberText, ParsesWholeFieldsAndPrintsShortestExactText) {
   EXPECT_EQ(FormatShortest(0.00001), "1e-05");
   EXPECT_EQ(FormatShortest(1.0 / 3.0), "0.3333333333333333");
   EXPECT_EQ(FormatShortest(0.1 + 0.2), "0.30000000000000004");
+  // Builds differ in the sign of a NaN and C libraries in its text: every NaN
+  // is "nan", and the infinities are the same text in every build.
+  const double inf = INFINITY;
+  for (double nan : {std::nan(""), -std::nan(""), std::nan("0x5a5a"), inf - inf, -(inf - inf)}) {
+    EXPECT_EQ(FormatExact(nan), "nan");
+    EXPECT_EQ(FormatShortest(nan), "nan");
+    EXPECT_EQ(FormatSignificant(nan, 3), "nan");
+  }
+  EXPECT_EQ(FormatExact(-inf) + FormatShortest(inf) + FormatSignificant(-inf, 3), "-infinf-inf");
+  EXPECT_EQ(FormatSignificant(-1234.5, 3), "-1.23e+03");
 }
 
 }  // namespace

@@ -139,21 +139,54 @@ TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
   const std::string page = ReadFileText("demo_report/index.html");
   EXPECT_TRUE(Contains(page, "<img src=\"learning-lms.svg\"")) << page;
   EXPECT_TRUE(Contains(page, "<td>LMS3</td>"));
-  EXPECT_EQ(ReadFileText("demo_report/coefficients-lms2.svg").rfind("<svg", 0), 0u);
-  for (const char* figure : {"demo_report/coefficients-lms2.svg", "demo_report/learning-lms.svg"}) {
-    EXPECT_EQ(BadSvgCoordinate(ReadFileText(figure)), "") << figure;
-  }
+  EXPECT_TRUE(Contains(page, "<figcaption>LMS2: Mu 1-2 ")) << page;  // the step sizes, rounded
+  EXPECT_TRUE(Contains(page, "only the rounding of doubles stops the error")) << page;
+  EXPECT_EQ(FigureFault(ReadFileText("demo_report/learning-lms.svg"), true), "");
+  EXPECT_EQ(FigureFault(ReadFileText("demo_report/coefficients-lms2.svg"), false), "");
+  EXPECT_TRUE(Contains(ReadFileText("demo_report/coefficients-lms2.svg"), ">channel 2</text>"));
 
-  const Outcome equalizer =
-      Succeeds("equalizer", "demo --scenario equalizer --runs 4 --samples 300 --tokens LMS --report eq_report");
+  // With noise: the floor is drawn at the noise power the table names; the
+  // fast tokens' learning shows; families share one y range; the token that
+  // did not converge stands out.
+  const Outcome noisy = Succeeds("noisy", "demo --tokens GenRLS,RLS1,NLMS --samples 400 --runs 2 --report noisy_report");
+  const size_t power = noisy.out.find("noise power ");
+  ASSERT_NE(power, std::string::npos) << noisy.out;
+  const std::string noiseDb = noisy.out.substr(power + 12, noisy.out.find(" dB", power) - power - 12);
+  const std::string rls = ReadFileText("noisy_report/learning-rls.svg");
+  const std::string nlms = ReadFileText("noisy_report/learning-nlms.svg");
+  EXPECT_EQ(FigureFault(rls, true), "");
+  EXPECT_EQ(FigureFault(nlms, true), "");
+  EXPECT_TRUE(Contains(rls, ">noise floor (J_min) " + noiseDb + " dB</text>")) << noiseDb;
+  const size_t level = rls.find("<line class=\"level\"");
+  ASSERT_NE(level, std::string::npos);
+  EXPECT_NEAR(SvgNumber(rls, level, "y1"), AxisOfTicks(rls, true, false).pixel(std::stod(noiseDb)), 0.6);
+  EXPECT_TRUE(Contains(rls, ">identical to GenRLS</text>"));
+  // RLS learns within some 30 samples of 400: those take a third of the width.
+  const SvgFrame frame = FrameOf(rls);
+  EXPECT_GT(AxisOfTicks(rls, false, true).pixel(30) - frame.x, frame.width / 3);
+  const auto yLabels = [](const std::string& svg) {
+    std::string labels;
+    for (const SvgText& t : SvgTexts(svg)) labels += t.cls == "tick y" ? t.text + " " : "";
+    return labels;
+  };
+  EXPECT_EQ(yLabels(rls), yLabels(nlms));
+  const std::string noisyPage = ReadFileText("noisy_report/index.html");
+  EXPECT_TRUE(Contains(noisyPage, "<tr class=\"flagged\"><td>NLMS</td>")) << noisyPage;
+  EXPECT_TRUE(Contains(noisyPage, "NLMS: did not converge: error power")) << noisyPage;
+
+  const Outcome equalizer = Succeeds(
+      "equalizer", "demo --scenario equalizer --runs 4 --samples 300 --tokens LMS,RLS1 --report eq_report");
   EXPECT_TRUE(Contains(equalizer.out, "46.82")) << equalizer.out;
   EXPECT_TRUE(Contains(equalizer.out, "\nLMS ")) << equalizer.out;
   // The curves start at zero power (the desired symbols start late): the
-  // figure shows the rest, never a coordinate that is not a number.
-  const std::string curves = ReadFileText("eq_report/equalizer-LMS.svg");
-  EXPECT_EQ(curves.rfind("<svg", 0), 0u);
-  EXPECT_EQ(BadSvgCoordinate(curves), "");
-  EXPECT_TRUE(Contains(curves, "<polyline")) << curves;
+  // figures show the rest and call nothing a fault; each W's J_min is drawn.
+  const std::string lms = ReadFileText("eq_report/equalizer-LMS.svg");
+  const std::string rls1 = ReadFileText("eq_report/equalizer-RLS1.svg");
+  EXPECT_EQ(FigureFault(lms, true), "");
+  EXPECT_EQ(FigureFault(rls1, true), "");
+  EXPECT_FALSE(Contains(lms, "not finite"));
+  EXPECT_TRUE(Contains(lms, ">J_min, W = 2.9: -28.6 dB</text>") && Contains(lms, ">J_min, W = 3.5: -23.8 dB</text>"));
+  EXPECT_EQ(yLabels(lms), yLabels(rls1));
   EXPECT_EQ(equalizer.out.back(), '\n');
 
   const Refusal wrong[] = {{"demo --samples 0", 2, "--samples must be a whole number"},
@@ -194,7 +227,15 @@ TEST(DemoProcess, RunsTokensOnSoundFiles) {
   EXPECT_EQ(output.rows(), static_cast<size_t>(3 * kExampleRate));
   EXPECT_EQ(format.sampleRate, kExampleRate);
   EXPECT_LT(std::fabs(output.values.back()), 2e-3);  // the error has died away
-  EXPECT_TRUE(Contains(ReadFileText("sound_example/report/index.html"), "weights-1.svg"));
+  // Its report: the error beside Desired, the reduction, the 16-bit floor.
+  const std::string report = ReadFileText("sound_example/report/index.html");
+  EXPECT_TRUE(Contains(report, " dB below Desired")) << report;
+  EXPECT_TRUE(Contains(report, "fixed leading 1 alone (no feedback coefficients) and is not drawn")) << report;
+  EXPECT_TRUE(Contains(report, "reached the quantisation floor of the 16-bit recording (-101.1 dB")) << report;
+  const std::string curve = ReadFileText("sound_example/report/learning-curve.svg");
+  EXPECT_EQ(FigureFault(curve, true), "");
+  EXPECT_EQ(SeriesOf(curve).count("Desired"), 1u);
+  EXPECT_TRUE(Contains(curve, ">16-bit quantisation floor -101.1 dB</text>"));
 
   // Channels chosen explicitly, outputs by name into CSV.
   const Outcome chosen = Succeeds("chosen", "run LMS --in sound_example/noisy.wav --channels 3,1 --weights '' "

@@ -98,11 +98,99 @@ TEST(LearningCurve, FiguresComeFromTheCurve) {
   EXPECT_EQ(Decibels(0.0), -INFINITY);
   EXPECT_DOUBLE_EQ(Decibels(100.0), 20.0);
 
-  std::vector<double> x, y;
-  DecimateForPlot(std::vector<double>(1000, 0.1), 100, &x, &y);
-  ASSERT_EQ(x.size(), 100u);
-  EXPECT_DOUBLE_EQ(x[0], 5.5);
-  EXPECT_DOUBLE_EQ(y[99], -10.0);
+  // Log-spaced points after the leading zeros: single samples first, the
+  // windows then growing, every sample in exactly one window.
+  std::vector<double> curve(1000, 0.25), x, y;  // sums of quarters are exact
+  for (size_t n = 0; n < 7; ++n) curve[n] = 0.0;
+  EXPECT_EQ(LeadingZeroSamples(curve), 7u);
+  const size_t widest = DecimateForPlot(curve, 100, &x, &y);
+  ASSERT_GE(x.size(), 2u);
+  EXPECT_EQ(std::vector<double>(x.begin(), x.begin() + 2), (std::vector<double>{8.0, 9.0}));
+  EXPECT_LE(x.size(), 100u);
+  EXPECT_DOUBLE_EQ(x.back(), 1000.0 - (widest - 1) / 2.0);
+  EXPECT_EQ(y, std::vector<double>(y.size(), Decibels(0.25)));
+}
+
+// A learning curve that falls far below the range it is shown in, as the
+// noiseless runs do.
+PlotSeries Falling(const std::string& label, double floorDb) {
+  PlotSeries s;
+  s.label = label;
+  for (int n = 1; n <= 4000; n += 10) {
+    s.x.push_back(n);
+    s.y.push_back(std::max(floorDb, -0.08 * n));
+  }
+  return s;
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+TEST(Plots, TicksSitAtTheirValuesAndClippingIsMarked) {
+  PlotFrame frame = LearningCurveFrame("learning", "dB", 4000);
+  frame.yLow = -160;  // the curves go on to -309 dB
+  frame.yHigh = 10;
+  PlotSeries spike = Falling("spike", -50);
+  spike.y[3] = 210;
+  const std::string svg = RenderSvgPlot(frame, {Falling("deep", -309), spike});
+  EXPECT_EQ(FigureFault(svg, true), "");
+  const TickAxis y = AxisOfTicks(svg, true, false);
+  const SvgFrame f = FrameOf(svg);
+  // The frame spans the labelled range: its edges are the first and last
+  // labels, and the curves are cut there.
+  double lowest = INFINITY, highest = -INFINITY;
+  for (const SvgText& t : SvgTexts(svg)) {
+    if (t.cls == "tick y") lowest = std::min(lowest, TickValue(t.text)), highest = std::max(highest, TickValue(t.text));
+  }
+  EXPECT_LE(lowest, -160);
+  EXPECT_GE(highest, 10);
+  EXPECT_NEAR(y.pixel(lowest), f.y + f.height, 0.6);
+  EXPECT_NEAR(y.pixel(highest), f.y, 0.6);
+  // Where the curves leave the frame, the figure shows it and says how far.
+  EXPECT_EQ(Count(svg, "class=\"clip\""), 2u) << svg;
+  EXPECT_NE(svg.find("below the frame, down to -309 dB"), std::string::npos);
+  EXPECT_NE(svg.find("above the frame, up to 210 dB"), std::string::npos);
+  // A log axis from 1 to the last sample.
+  EXPECT_NEAR(AxisOfTicks(svg, false, true).pixel(4000), f.x + f.width, 0.6);
+  // The same data with ranges from the data: every tick label still on its value.
+  EXPECT_EQ(FigureFault(RenderSvgPlot(PlotFrame(), {Falling("deep", -309), spike}), false), "");
+}
+
+// Curves on one another stay apart and say so; the legend stands clear of
+// the data; markers keep off the tick labels; channels are marked.
+TEST(Plots, EveryCurveIsVisibleAndNamed) {
+  std::vector<PlotSeries> series;
+  for (const char* name : {"GenRLS", "RLS1", "RLS2", "RLS3", "LMS", "LMS2", "LMS3", "NLMS", "NLMS2"}) {
+    series.push_back(Falling(name, -40 - static_cast<double>(series.size())));
+  }
+  series[1].y = series[0].y;
+  PlotFrame frame;
+  frame.xScale = AxisScale::kLog;
+  std::string svg = RenderSvgPlot(frame, series);
+  EXPECT_EQ(FigureFault(svg, true), "");
+  EXPECT_EQ(Count(svg, "identical to"), 1u);
+  EXPECT_NE(svg.find(">identical to GenRLS</text>"), std::string::npos);
+  const size_t legend = svg.find("<g class=\"legend\">\n<rect");
+  ASSERT_NE(legend, std::string::npos);
+  EXPECT_GT(SvgNumber(svg, legend + 20, "x"), FrameOf(svg).x + FrameOf(svg).width);
+  EXPECT_EQ(SvgAttribute(svg, legend + 20, "fill"), "white");
+
+  PlotSeries plant{"plant", {}, {}, false, true};
+  for (int i = 0; i < 16; ++i) plant.x.push_back(i), plant.y.push_back(i == 0 ? 1.0 : -0.4 + 0.05 * i);
+  PlotFrame coefficients = CoefficientFrame("LMS2", 16, 380, 250);
+  coefficients.regions = {{0, 7, "channel 1"}, {8, 15, "channel 2"}};
+  svg = RenderSvgPlot(coefficients, {plant});
+  EXPECT_EQ(FigureFault(svg, false), "");
+  const SvgFrame f = FrameOf(svg);
+  const std::vector<std::pair<double, double>> points = SeriesOf(svg)["plant"].points;
+  ASSERT_EQ(points.size(), 16u);
+  for (const auto& p : points) EXPECT_TRUE(p.first > f.x + 3 && p.second > f.y + 3 && p.second < f.y + f.height - 3);
+  const size_t boundary = svg.find("class=\"boundary\"");
+  EXPECT_NEAR(SvgNumber(svg, boundary, "x1"), AxisOfTicks(svg, false, false).pixel(7.5), 0.6);
+  EXPECT_EQ(svg.find("<line", svg.find("<g class=\"legend\">")), std::string::npos);  // dots, no line
 }
 
 TEST(Reports, PlotsAndPagesAreWellFormedAndSelfContained) {
@@ -110,63 +198,66 @@ TEST(Reports, PlotsAndPagesAreWellFormedAndSelfContained) {
   const PlotSeries dots{"dots", {1, 2}, {0.5, 0.25}, false, true};
   PlotFrame frame;
   frame.title = "T";
-  frame.yFloor = -30;
   const std::string svg = RenderSvgPlot(frame, {broken, dots});
   std::string why;
   EXPECT_TRUE(WellFormed(svg, &why)) << why;
   EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
   EXPECT_NE(svg.find("a&lt;b &amp; &quot;c&quot;"), std::string::npos);
-  size_t lines = 0, circles = 0;
-  for (size_t at = svg.find("<polyline"); at != std::string::npos; at = svg.find("<polyline", at + 1)) ++lines;
-  for (size_t at = svg.find("<circle"); at != std::string::npos; at = svg.find("<circle", at + 1)) ++circles;
-  EXPECT_EQ(lines, 2u);    // the NaN breaks the line; -inf is drawn at the floor
-  EXPECT_EQ(circles, 2u);  // markers only for the second series
+  EXPECT_EQ(Count(svg, "<polyline"), 2u);  // the NaN breaks the line; -inf is drawn at the bottom edge
+  EXPECT_NE(svg.find("exactly 0 (-inf ) at the bottom edge"), std::string::npos);
   EXPECT_EQ(svg.find("http://", svg.find("xmlns") + 40), std::string::npos);  // nothing to fetch
   EXPECT_TRUE(WellFormed(RenderSvgPlot(frame, {}), &why)) << why;
 
   HtmlReport report("Report <1>");
   report.heading("Results");
   report.paragraph("½ & more");
-  report.table({{"token", "dB"}, {"LMS", "-40.0"}, {"Numerator Coeffs  1", "8"}});
-  report.figures({{"curve.svg", svg}});
+  report.table({{"token", "dB", "note"}, {"LMS", "-40.0", "ok"}, {"Numerator Coeffs  1", "-", "did not converge"}}, {2});
+  report.figures({{"curve.svg", svg, "μ 0.01"}});
   std::string error;
   ASSERT_TRUE(report.write("report_test/nested", &error)) << error;
   const std::string page = ReadFileText("report_test/nested/index.html");
   EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_TRUE(WellFormed(page, &why)) << why;
   EXPECT_NE(page.find("<img src=\"curve.svg\""), std::string::npos);
-  EXPECT_NE(page.find("<th>token</th><th>dB</th>"), std::string::npos);
+  EXPECT_NE(page.find("<figcaption>μ 0.01</figcaption>"), std::string::npos);
+  // Text left, numbers right; the row that did not converge stands out.
+  EXPECT_NE(page.find("<tr><th>token</th><th class=\"number\">dB</th><th>note</th></tr>"), std::string::npos);
+  EXPECT_NE(page.find("<tr class=\"flagged\"><td>Numerator Coeffs  1</td><td class=\"number\">-</td>"),
+            std::string::npos);
   EXPECT_NE(page.find("Report &lt;1&gt;"), std::string::npos);
-  // Both blanks of the catalogue's name stay, and the page keeps them on screen.
-  EXPECT_NE(page.find("<td>Numerator Coeffs  1</td>"), std::string::npos);
   EXPECT_NE(page.find("p,th,td{white-space:pre-wrap}"), std::string::npos);
   EXPECT_EQ(page.find("http"), std::string::npos);
   EXPECT_EQ(ReadFileText("report_test/nested/curve.svg"), svg);
   EXPECT_FALSE(report.write("/proc/no/such/place", &error));
+
+  // Settings as a reader writes them: rounded, no exponent to break a cell.
+  EXPECT_EQ(RoundedText(0.004166666666666667, 3), "0.00417");
+  EXPECT_EQ(RoundedText(1e-05, 3), "0.00001");
+  EXPECT_EQ(RoundedText(0.999, 3), "0.999");
+  EXPECT_EQ(RoundedText(-40.06, 3), "-40.1");
+  EXPECT_EQ(RoundedText(0.0, 3), "0");
+  EXPECT_EQ(RoundedText(1e-07, 3), "1e-07");
 }
 
-// Curves that fall to zero power (-inf dB), blow up or hold one huge value
-// still give a figure with finite axes; what cannot be drawn is a gap that
-// the figure mentions.
+// Curves that blow up or hold one huge value still give a figure with finite
+// axes; what cannot be drawn is a gap that the figure mentions.
 TEST(Reports, PlotsOfNonFiniteOrExtremeValuesHaveFiniteCoordinatesAndSayWhatIsLeftOut) {
-  const PlotSeries startsAtZeroPower{"zero", {1, 2, 3, 4}, {-INFINITY, -INFINITY, -20, -25}};
   const PlotSeries diverged{"diverged", {1, 2, 3, 4}, {-10, 200, INFINITY, NAN}};
   const PlotSeries huge{"huge", {0, 1, 2}, {1e308, -1e308, DBL_MIN}};
   const PlotSeries constant{"constant", {0, 1}, {1e20, 1e20}, false, true};
   const PlotSeries nothing{"nothing", {1, 2}, {NAN, INFINITY}};
-  const PlotFrame frame;  // no floor: -inf dB cannot be drawn
   struct Case {
     std::vector<PlotSeries> series;
     const char* caption;  // nullptr: everything is drawn
-  } cases[] = {{{startsAtZeroPower}, "2 values not finite (nan or inf), left as gaps"},
-               {{startsAtZeroPower, diverged}, "4 values not finite"},
+  } cases[] = {{{diverged}, "2 values not finite (nan or inf), left as gaps"},
                {{huge}, nullptr},
                {{constant}, nullptr},
                {{nothing}, "2 values not finite"}};
   for (const Case& c : cases) {
-    const std::string svg = RenderSvgPlot(frame, c.series);
-    const std::string label = c.series[0].label + (c.series.size() > 1 ? "+" : "");
+    const std::string svg = RenderSvgPlot(PlotFrame(), c.series);
+    const std::string label = c.series[0].label;
     EXPECT_EQ(BadSvgCoordinate(svg), "") << label;
+    EXPECT_EQ(OverlappingTexts(svg), "") << label;
     std::string why;
     EXPECT_TRUE(WellFormed(svg, &why)) << label << ": " << why;
     if (c.caption != nullptr) {
@@ -175,12 +266,6 @@ TEST(Reports, PlotsOfNonFiniteOrExtremeValuesHaveFiniteCoordinatesAndSayWhatIsLe
       EXPECT_EQ(svg.find("left as gaps"), std::string::npos) << label;
     }
   }
-  // The zero-power samples leave the axis to the finite part of the curve.
-  const std::string svg = RenderSvgPlot(frame, {startsAtZeroPower});
-  EXPECT_NE(svg.find(">-20</text>"), std::string::npos) << svg;
-  EXPECT_EQ(svg.find(">-100</text>"), std::string::npos);
-  // A single line from the two finite points.
-  EXPECT_NE(svg.find("<polyline"), std::string::npos);
 }
 
 TEST(ProgressBar, DrawsOnlyWhenEnabledAndLongRunningOverwritingItsLineWithoutEscapes) {

@@ -1,5 +1,6 @@
-#include "adaptsim/io/number_text.h"
+#include "api/number_text.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -7,13 +8,15 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string Format(double value, int precision) {
+}  // namespace
+
+std::string FormatSignificant(double value, int digits) {
+  if (std::isnan(value)) return "nan";
+  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*g", precision, value);
+  std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
   return buffer;
 }
-
-}  // namespace
 
 bool ParseDouble(const std::string& text, double* value) {
   size_t begin = 0;
@@ -31,12 +34,12 @@ bool ParseDouble(const std::string& text, double* value) {
   return true;
 }
 
-std::string FormatExact(double value) { return Format(value, 17); }
+std::string FormatExact(double value) { return FormatSignificant(value, 17); }
 
 std::string FormatShortest(double value) {
   std::string shortest = FormatExact(value);
   for (int precision = 1; precision < 17; ++precision) {
-    const std::string text = Format(value, precision);
+    const std::string text = FormatSignificant(value, precision);
     if (text.size() < shortest.size() && std::strtod(text.c_str(), nullptr) == value) shortest = text;
   }
   return shortest;

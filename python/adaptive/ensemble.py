@@ -1,0 +1,162 @@
+"""Learning curves averaged over independent realisations, on any executor."""
+
+from __future__ import annotations
+
+import concurrent.futures
+import tempfile
+from dataclasses import dataclass
+from pathlib import Path
+from typing import TYPE_CHECKING, Callable, Dict, List, Mapping, Optional, Sequence
+
+import numpy as np
+import numpy.typing as npt
+
+from ._adaptive import Filter
+
+if TYPE_CHECKING:
+    from ._adaptive import Number
+
+Array = npt.NDArray[np.float64]
+
+
+@dataclass(frozen=True)
+class LearningCurve:
+    """The average of `runs` realisations of one filter.
+
+    Attributes
+    ----------
+    mse_db : numpy.ndarray, shape (samples,)
+        The mean a-priori error power E[e²(n)] per sample ("PriError"), in dB
+        relative to 1 (the square of the signals' unit): 10·log10 of the mean.
+    misalignment_db : numpy.ndarray or None, shape (len(misalignment_at),)
+        The mean normalised misalignment E[‖w(n) − h‖²] / ‖h‖² at the samples
+        `misalignment_at`, in dB relative to ‖h‖² (0 dB: as far from h as a
+        zero filter); None when no true system was given.
+    misalignment_at : numpy.ndarray or None
+        The number of samples run before each misalignment value.
+    runs : int
+        The number of realisations averaged.
+    """
+
+    mse_db: Array
+    misalignment_db: Optional[Array]
+    misalignment_at: Optional[npt.NDArray[np.int64]]
+    runs: int
+
+
+Signals = Callable[[int], "npt.ArrayLike"]
+_TASKS = 64
+
+
+def ensemble(token: str, parameters: Optional[Mapping[str, Number]], signals: Signals, runs: int, *,
+             first_seed: int = 0, true_system: Optional[Sequence[float]] = None, points: int = 40,
+             executor: Optional[concurrent.futures.Executor] = None) -> LearningCurve:
+    """Runs `runs` independent realisations of a filter and averages their learning curves.
+
+    Parameters
+    ----------
+    token, parameters
+        The filter, as for :class:`Filter` (a token with a "PriError" output).
+    signals : callable
+        ``signals(seed)`` returns the block of one realisation, shape
+        (samples, len(inputs)), the "Desired" column included; the same seed
+        must give the same block (for example ``np.random.default_rng(seed)``).
+        The seeds are ``first_seed`` … ``first_seed + runs - 1``.
+    runs : int
+        The number of realisations R.
+    true_system : array_like, optional
+        The coefficients h of the system identified (for a one-channel token):
+        the misalignment is then computed at `points` samples spaced
+        geometrically over the run.
+    executor : concurrent.futures.Executor, optional
+        Where the realisations run: default a thread pool; for a Dask cluster,
+        ``distributed.Client(...).get_executor()`` (`signals` must then be
+        picklable, and the workers must import ``adaptive``). The result does
+        not depend on the executor: each realisation computes the same bits
+        anywhere, and the sums run in seed order.
+
+    Returns
+    -------
+    LearningCurve
+
+    Notes
+    -----
+    The coefficients w(n) are those the filter's final-weights file holds
+    after n samples (15 significant digits), read from a replay of the first
+    n samples: the misalignment costs about ``points / 5`` runs more.
+    """
+    if runs < 1:
+        raise ValueError(f"runs must be at least 1, not {runs}")
+    system = None if true_system is None else np.asarray(true_system, dtype=np.float64)
+    # A task runs a batch of seeds: at most _TASKS tasks, so that an executor's
+    # cost per task (a Dask cluster's especially) stays small beside the work.
+    size = -(-runs // _TASKS)
+    batches = [range(s, min(s + size, first_seed + runs)) for s in range(first_seed, first_seed + runs, size)]
+    job = _Realisation(token, dict(parameters or {}), signals, system, points)
+    if executor is None:
+        with concurrent.futures.ThreadPoolExecutor() as pool:
+            done = list(pool.map(job, batches))
+    else:
+        done = list(executor.map(job, batches))
+    results = [outcome for batch in done for outcome in batch]
+    squares = _mean([r.squares for r in results])
+    if system is None:
+        return LearningCurve(_decibels(squares), None, None, runs)
+    misalignment = _mean([r.misalignment for r in results if r.misalignment is not None])
+    return LearningCurve(_decibels(squares), _decibels(misalignment), results[0].at, runs)
+
+
+def _decibels(power: Array) -> Array:
+    return np.log10(power) * 10.0
+
+
+def _mean(arrays: Sequence[Array]) -> Array:
+    total = np.zeros_like(arrays[0])
+    for a in arrays:  # in seed order, whatever order the executor finished in
+        total = total + a
+    return total / len(arrays)
+
+
+@dataclass(frozen=True)
+class _Outcome:
+    squares: Array  # e²(n)
+    misalignment: Optional[Array]  # ‖w − h‖² / ‖h‖² after `at` samples
+    at: Optional[npt.NDArray[np.int64]]
+
+
+@dataclass(frozen=True)
+class _Realisation:
+    token: str
+    parameters: Dict[str, Number]
+    signals: Signals
+    system: Optional[Array]
+    points: int
+
+    def __call__(self, seeds: range) -> List[_Outcome]:
+        return [self.run(seed) for seed in seeds]
+
+    def run(self, seed: int) -> _Outcome:
+        block = np.asarray(self.signals(seed), dtype=np.float64)
+        with Filter(self.token, self.parameters) as f:
+            if "PriError" not in f.outputs:
+                raise ValueError(f"{self.token} has no \"PriError\" output: a learning curve needs a desired signal")
+            errors = f.process(block)[:, f.outputs.index("PriError")]
+        if self.system is None:
+            return _Outcome(errors * errors, None, None)
+        at = np.unique(np.geomspace(1, len(block), self.points).astype(np.int64))
+        distance = np.array([self._misalignment(self.system, block[:n]) for n in at])
+        return _Outcome(errors * errors, distance, at)
+
+    def _misalignment(self, h: Array, block: Array) -> float:
+        with tempfile.TemporaryDirectory() as scratch:
+            path = Path(scratch) / "w.txt"
+            with Filter(self.token, self.parameters, weights=path) as f:
+                if len(f.inputs) != 2:
+                    raise ValueError(f"the misalignment needs a one-channel token, not {self.token}")
+                f.process(block)
+            lines = path.read_text().splitlines()
+        count = int(lines[0].split("=")[1])
+        w = np.array([float(v) for v in lines[1:1 + count]])
+        size = max(len(w), len(h))
+        gap: Array = np.pad(w, (0, size - len(w))) - np.pad(h, (0, size - len(h)))
+        return float(np.dot(gap, gap) / np.dot(h, h))

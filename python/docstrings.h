@@ -1,0 +1,174 @@
+// The docstrings of the extension module (NumPy style): what help() and the
+// manual show of adaptive.Filter, its methods and properties.
+#pragma once
+
+namespace docstrings {
+
+inline constexpr const char* kModule = R"(The adaptive filter tokens over NumPy arrays.
+
+A :class:`Filter` is one token instance driven exactly as the simulator drives
+the plug-in, so it computes the same bits. :func:`tokens` lists the catalogue.
+)";
+
+inline constexpr const char* kError = R"(A token that cannot be created or closed, or a name the catalogue does not know.
+
+Attributes
+----------
+status : int
+    The library's status code: 1 a parameter out of range or a final-weights
+    file that cannot be opened (also an unknown name), 1001 and 1002 no memory.
+)";
+
+inline constexpr const char* kTokens = R"(The catalogue of the 24 tokens.
+
+Returns
+-------
+list of dict
+    One dict per token, in catalogue order, with the keys ``name``,
+    ``description``, ``family`` ("LMS", "NLMS", "general gradient", "Newton",
+    "RLS", "QR", "random walk"), ``channels`` (filter channels, one
+    final-weights file each), ``general`` (True when the "Error" comes from the
+    caller), ``inputs`` and ``outputs`` (port names in order), ``parameters``
+    (name: default, in order) and ``default_weights`` (the catalogue's file name).
+)";
+
+inline constexpr const char* kFilter = R"(One adaptive filter: a token instance.
+
+Parameters
+----------
+token : str
+    The token's name, such as "NLMS" or "RLS3" (see :func:`tokens`).
+parameters : dict of str to number, optional
+    Parameter values by their catalogue names (int, float, bool or NumPy
+    scalars); the others take the catalogue's defaults. Counts of
+    coefficients are truncated toward zero.
+weights : str or os.PathLike, optional
+    The final-weights file name; None or "" writes no file. The files are
+    opened (created or emptied) now and written when the filter closes. A
+    one-channel token writes this file; a token of two or three channels
+    writes one file per channel, the channel number put before the first dot
+    of the file's own name: "w.txt" gives w1.txt, w2.txt (a name without a dot gets the
+    extension "txt").
+
+Raises
+------
+Error
+    A parameter out of range, an unknown token or parameter name (the message
+    lists the valid ones), or a file that cannot be opened.
+TypeError
+    A parameter value that is not a number, a name that is not a str.
+
+Notes
+-----
+Each row of a block is one sample: the input ports in :attr:`inputs` order.
+The outputs are, in :attr:`outputs` order, "Output", "PriError" (the
+a-priori error, from the coefficients before the sample's update) and
+"PostError" (the a-posteriori error, after it); the QR tokens add "Gamma",
+and the general tokens have "Output" only.
+
+"Output" is the a-priori output (before the update) for the LMS, NLMS and
+Newton tokens, and the a-posteriori output (after it) for the RLS, QR and
+random-walk tokens. A general token pairs the "Error" it reads with the
+previous sample's "Output" (the caller computes desired minus output) and
+its "Output" uses the coefficients just updated.
+
+A filter whose outputs run away (not finite, or a million times the RMS of
+its inputs) warns once with a RuntimeWarning naming the sample and the step
+sizes to lower. Close filters explicitly or use ``with``: a filter that is
+collected unclosed warns with a ResourceWarning, and then closes.
+
+Examples
+--------
+>>> import numpy as np, adaptive
+>>> x = np.random.default_rng(0).standard_normal(1000)
+>>> d = np.convolve(x, [0.5, -0.25])[:1000]
+>>> with adaptive.Filter("RLS1", {"Numerator Coeffs": 2}) as f:
+...     y = f.process(np.column_stack([x, d]))
+>>> abs(y[-1, 1]) < 1e-9
+True
+)";
+
+inline constexpr const char* kToken = "str: the token's name.";
+inline constexpr const char* kInputs = "list of str: the input port names, the columns of a block in order.";
+inline constexpr const char* kOutputs = "list of str: the output port names, the columns of the result in order.";
+inline constexpr const char* kParameters =
+    "dict of str to float: every parameter's value in use, defaults included, in catalogue order.\n\n"
+    "Raises ValueError once the filter is closed.";
+inline constexpr const char* kSamples =
+    "int: the number of samples run since the filter was made (the sample a divergence warning names "
+    "counts from 0 on this scale).";
+inline constexpr const char* kClosed = "bool: True once :meth:`close` has run.";
+
+inline constexpr const char* kProcess = R"(Runs a block of samples, one per row.
+
+Parameters
+----------
+x : array_like, shape (samples, len(inputs))
+    Any array of real numbers (lists, float32 or integer arrays, any strides
+    or byte order; converted to float64, copied only where needed). A 1-D
+    array is refused, even for a single sample: use :meth:`step`.
+
+Returns
+-------
+numpy.ndarray of float64, shape (samples, len(outputs))
+    The outputs, bit for bit those of the same rows given to :meth:`step`
+    one by one.
+
+Raises
+------
+ValueError
+    A shape other than (samples, len(inputs)), or a closed filter.
+TypeError
+    An array that does not hold real numbers.
+KeyboardInterrupt
+    Ctrl-C during the call. The call runs with the GIL released and checks
+    for signals every few thousand samples (about every 20 ms); the filter
+    stays usable, having run the whole samples given by the exception's
+    ``samples_done`` attribute, whose outputs are in its ``outputs``
+    attribute. The same holds for any exception raised between chunks (a
+    signal handler's, or a RuntimeWarning made an error).
+
+Warns
+-----
+RuntimeWarning
+    Once per filter, when an output runs away: the sample (counted from 0
+    since the filter was made, see :attr:`samples`) and the parameters to
+    change.
+)";
+
+inline constexpr const char* kStep = R"(Runs one sample.
+
+Parameters
+----------
+row : array_like, shape (len(inputs),)
+    The input ports' values for this sample. A general token's "Error" is
+    computed by the caller, typically desired minus the previous "Output".
+
+Returns
+-------
+numpy.ndarray of float64, shape (len(outputs),)
+
+Raises
+------
+ValueError
+    A shape other than (len(inputs),), or a closed filter.
+TypeError
+    Values that are not real numbers.
+)";
+
+inline constexpr const char* kClose = R"(Writes the final-weights files and ends the filter.
+
+The files hold the coefficients reached: "Numerator Coefficients =N", the N
+coefficients (the newest input's first), then the denominator section (the
+negated feedback coefficients of the recursive LMS, NLMS and NEW). Leaving a
+``with`` block closes the filter; later calls do nothing.
+
+Raises
+------
+Error
+    The library reports a failure (a QR token whose triangle is singular
+    writes "Matrix close to singular..." instead of coefficients); the filter
+    is closed all the same.
+)";
+
+}  // namespace docstrings

@@ -1,0 +1,50 @@
+"""Averaged learning curves: the same bits on any executor, the average of
+the realisations their seeds make."""
+
+import concurrent.futures
+
+import numpy as np
+import pytest
+
+import adaptive
+
+PLANT = np.array([0.5, -0.3, 0.2, 0.1])
+NLMS = ("NLMS", {"Numerator Coeffs": 4, "Mu Forward": 0.1})
+
+
+def system_identification(seed):
+    rng = np.random.default_rng(seed)
+    x = rng.standard_normal(600)
+    desired = np.convolve(x, PLANT)[:600] + 0.01 * rng.standard_normal(600)
+    return np.column_stack([x, desired])
+
+
+def test_the_curve_is_the_mean_of_the_realisations_of_the_seeds():
+    curve = adaptive.ensemble(*NLMS, system_identification, 3, first_seed=5, true_system=PLANT, points=12)
+    squares = []
+    for seed in (5, 6, 7):
+        with adaptive.Filter(*NLMS) as f:
+            squares.append(f.process(system_identification(seed))[:, 1] ** 2)
+    assert curve.mse_db.tobytes() == (10 * np.log10((squares[0] + squares[1] + squares[2]) / 3)).tobytes()
+    assert curve.runs == 3 and curve.misalignment_at[0] == 1 and curve.misalignment_at[-1] == 600
+    # Ends near the noise floor (0.01 against a plant of unit norm order).
+    assert curve.misalignment_db[-1] < -30 < curve.misalignment_db[0]
+
+
+def test_refusals():
+    with pytest.raises(ValueError, match="runs must be at least 1"):
+        adaptive.ensemble(*NLMS, system_identification, 0)
+    with pytest.raises(ValueError, match='GenNLMS has no "PriError" output'):
+        adaptive.ensemble("GenNLMS", {}, lambda seed: np.zeros((10, 3)), 1)
+
+
+def test_a_dask_cluster_gives_the_bits_of_threads():
+    distributed = pytest.importorskip("distributed")
+    threads = adaptive.ensemble(*NLMS, system_identification, 4, true_system=PLANT, points=8,
+                                executor=concurrent.futures.ThreadPoolExecutor(2))
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, dashboard_address=":0") as cluster, \
+            distributed.Client(cluster) as client:
+        dask = adaptive.ensemble(*NLMS, system_identification, 4, true_system=PLANT, points=8,
+                                 executor=client.get_executor())
+    assert dask.mse_db.tobytes() == threads.mse_db.tobytes()
+    assert dask.misalignment_db.tobytes() == threads.misalignment_db.tobytes()

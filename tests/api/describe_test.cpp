@@ -1,0 +1,109 @@
+// The description of every token: the notes cover each token once, and every
+// port and parameter of the catalogue gets a meaning in the text shown.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "adaptive/describe.h"
+#include "adaptive/library.h"
+#include "host/token_notes.h"
+
+namespace {
+
+// The text of the indented lines that follow the line starting with `head`,
+// joined with blanks; "" when the line is missing or nothing follows it.
+std::string IndentedAfter(const std::string& text, const std::string& head) {
+  std::istringstream lines(text);
+  std::string line;
+  while (std::getline(lines, line) && line.rfind(head, 0) != 0) {
+  }
+  std::string joined;
+  while (std::getline(lines, line) && line.rfind("       ", 0) == 0) joined += line.substr(7) + " ";
+  return joined;
+}
+
+TEST(Describe, GivesEveryPortAndParameterOfEveryTokenItsMeaning) {
+  for (const adaptive::TokenInfo& token : adaptive::tokens()) {
+    SCOPED_TRACE(token.name);
+    const std::string text = adaptive::Describe(token);
+    EXPECT_NE(text.find("Update, for sample n:\n"), std::string::npos);
+    EXPECT_NE(text.find("Cost per sample: O(N"), std::string::npos);
+    for (size_t k = 0; k < token.parameterNames.size(); ++k) {
+      const std::string meaning = IndentedAfter(text, "  " + std::to_string(k) + "  \"" + token.parameterNames[k] + "\" = ");
+      EXPECT_GT(meaning.size(), 20u) << token.parameterNames[k];
+    }
+    for (size_t k = 0; k < token.outputNames.size(); ++k) {
+      EXPECT_GT(IndentedAfter(text, "  " + std::to_string(k) + "  " + token.outputNames[k]).size(), 0u)
+          << token.outputNames[k];
+    }
+  }
+}
+
+// `text` with its line breaks and their indentation turned into one blank.
+std::string Unwrapped(const std::string& text) {
+  std::string flat;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\n') {
+      flat += text[i];
+      continue;
+    }
+    flat += ' ';
+    while (i + 1 < text.size() && text[i + 1] == ' ') ++i;
+  }
+  return flat;
+}
+
+TEST(Describe, ShowsDefaultsAndConventionsAsTheCatalogueHasThem) {
+  const std::string lms = adaptive::Describe(adaptive::Library::linked().token("LMS2"));
+  EXPECT_NE(lms.find("  4  \"Mu 2\" = 0.01\n"), std::string::npos);
+  EXPECT_NE(lms.find("2μ_c·e(n)·x_c(n)"), std::string::npos);
+  EXPECT_NE(lms.find("Filename for Final Weights: lms2.txt\n"), std::string::npos);
+  EXPECT_NE(Unwrapped(lms).find("one file per channel, the channel number put before"), std::string::npos);
+  EXPECT_NE(adaptive::Describe(adaptive::Library::linked().token("RLS1")).find("  2  \"Init\" = 1e-05\n"),
+            std::string::npos);
+  EXPECT_NE(Unwrapped(adaptive::Describe(adaptive::Library::linked().token("QR2")))
+                .find("the effective forgetting factor is λ^2"),
+            std::string::npos);
+}
+
+TEST(Describe, NotesNameOnlyCatalogueTokensAndTheirOwnParameters) {
+  std::multiset<std::string> described;
+  for (const adaptive::TokenNotes& notes : adaptive::kTokenNotes) {
+    std::istringstream names(notes.tokens);
+    std::set<std::string> parameters;
+    for (std::string name; names >> name;) {
+      described.insert(name);
+      const adaptive::TokenInfo* token = adaptive::Library::linked().find(name);
+      ASSERT_NE(token, nullptr) << name;
+      for (const std::string& parameter : token->parameterNames) parameters.insert(parameter);
+    }
+    for (const adaptive::NameNote& note : notes.parameters) {
+      if (note.name == nullptr) break;
+      bool used = false;
+      for (const std::string& parameter : parameters) used = used || parameter.rfind(note.name, 0) == 0;
+      EXPECT_TRUE(used) << notes.tokens << ": " << note.name;
+    }
+  }
+  for (const adaptive::TokenInfo& token : adaptive::tokens()) EXPECT_EQ(described.count(token.name), 1u) << token.name;
+}
+
+TEST(Describe, ShowsTheCatalogueEntryOfATokenItHasNoNotesFor) {
+  adaptive::TokenInfo token;
+  token.name = "Foreign";
+  token.displayName = "Foreign";
+  token.description = "Another library's token.";
+  token.inputNames = {"Input", "Desired"};
+  token.outputNames = {"Output"};
+  token.parameterNames = {"Numerator Coeffs", "Gain"};
+  token.parameterDefaults = {4, 0.25};
+  token.fileLabel = "Filename for Final Weights";
+  token.defaultFileName = "foreign.txt";
+  const std::string text = adaptive::Describe(token);
+  EXPECT_NE(text.find("  1  \"Gain\" = 0.25\n"), std::string::npos);
+  EXPECT_EQ(text.find("Update"), std::string::npos);
+  EXPECT_NE(text.find("Filename for Final Weights: foreign.txt\n"), std::string::npos);
+}
+
+}  // namespace
