@@ -53,7 +53,7 @@ bool CopyDescriptor(const TokenDescriptor& d, int index, TokenInfo* out, std::st
 
 }  // namespace
 
-bool ReadCatalogue(UserCodeEntryPoint userCode, Library::Source* source, std::string* error) {
+bool ReadCatalogue(UserCodeEntryPoint userCode, detail::LibrarySource* source, std::string* error) {
   std::unique_ptr<HostCatalogueRecords> records(new HostCatalogueRecords());
   userCode(&records->info);
   const int32_t count = records->info.tokenCount;

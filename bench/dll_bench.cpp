@@ -18,6 +18,8 @@
 
 #include "bench/registration.h"
 
+namespace adaptive {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -73,6 +75,10 @@ bool TimeCase(const std::string& name, TokenEntryPoint entry, const TokenInfo& t
 }
 
 }  // namespace
+
+}  // namespace adaptive
+
+using namespace adaptive;
 
 int main(int argc, char** argv) {
   Options options;

@@ -11,6 +11,8 @@
 #include "bench/registration.h"
 #include "tests/reference/same_bits.h"
 
+namespace adaptive {
+
 namespace {
 
 const char* const kTokens[] = {"RLS1", "RW1", "RLS2", "RW2", "RLS3", "RW3", "NEW2", "NEW3"};
@@ -82,3 +84,5 @@ void RegisterExpressionBenchmarks(const Plugin& plugin) {
              {entry, token, ParametersWithTotalLength(*token, 64)}, std::string(name) + ", N = 64");
   }
 }
+
+}  // namespace adaptive

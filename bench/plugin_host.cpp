@@ -1,5 +1,7 @@
 #include "bench/plugin_host.h"
 
+namespace adaptive {
+
 std::vector<double> ParametersWithTotalLength(const TokenInfo& token, int total) {
   std::vector<double> values = token.parameterDefaults;
   const std::vector<size_t> lengths = token.lengthParameters();
@@ -42,3 +44,5 @@ int32_t HostedToken::Create() {
 void HostedToken::SkipReferenceInput(bool skip) {
   for (PortRecord& p : session.inputRecords()) p.skip = skip ? 1 : 0;
 }
+
+}  // namespace adaptive

@@ -14,6 +14,8 @@
 #include "bench/test_signals.h"
 #include "host/records.h"
 
+namespace adaptive {
+
 // Catalogue defaults with every filter length replaced so that the lengths add up to total, the first
 // channels taking the remainder: 30 over three channels is 10, 10, 10.
 std::vector<double> ParametersWithTotalLength(const TokenInfo& token, int total);
@@ -57,3 +59,5 @@ class HostedToken {
   int32_t sample = 0;
   std::string errorMessage;
 };
+
+}  // namespace adaptive

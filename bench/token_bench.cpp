@@ -8,6 +8,8 @@
 #include "bench/comparison_reporter.h"
 #include "bench/registration.h"
 
+namespace adaptive {
+
 namespace {
 
 const char* const kScaledTokens[] = {"LMS", "NLMS", "NLMS2", "RLS1", "RLS3", "NEW3", "QR1"};
@@ -87,3 +89,5 @@ void RegisterTokenBenchmarks(const Plugin& plugin) {
                                  ParametersWithTotalLength(*lms, 1));
   }
 }
+
+}  // namespace adaptive

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "host/catalogue.h"
-#include "tokens/entry_points.h"
+#include "host/exports.h"
 
 namespace {
 

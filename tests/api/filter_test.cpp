@@ -12,6 +12,8 @@
 #include "adaptive/filter.h"
 #include "tests/support/token_harness.h"
 
+namespace adaptive {
+
 namespace {
 
 using adaptive::Filter;
@@ -163,3 +165,5 @@ TEST(TokenInfo, FactsComeFromTheCatalogue) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

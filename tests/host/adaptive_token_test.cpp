@@ -5,25 +5,28 @@
 #include "host/dispatch.h"
 #include "tests/support/token_harness.h"
 
+namespace adaptive {
+
 namespace {
 
 int steps = 0;
 
-template <int Inputs, int Timing = 1, int Format = 1>
+template <int Inputs>
 class CountingToken : public AdaptiveToken {
  public:
-  CountingToken() : AdaptiveToken(Inputs, 2, Timing, Format) { markConstructed(); }
+  explicit CountingToken(TokenSetup&) : AdaptiveToken(Inputs, 2) { markConstructed(); }
+  void Finish(CallStatus&) override {}
 
  protected:
-  void Step() override {
+  void Step(const double*, double* out) override {
     ++steps;
-    CurrentTokenRecord->outputs[0].value = steps;
+    out[0] = steps;
   }
 };
 
 template <class T>
 int32_t ADAPTIVE_CALL Entry(SimContext* c, TokenRecord* r) {
-  return DispatchTokenCall(c, r, [] { return static_cast<AdaptiveToken*>(new (std::nothrow) T()); });
+  return DispatchTokenCall(c, r, [](TokenSetup& s) { return static_cast<AdaptiveToken*>(new (std::nothrow) T(s)); });
 }
 
 class AdaptiveTokenTest : public ::testing::Test {
@@ -102,31 +105,6 @@ TEST_F(AdaptiveTokenTest, SkippedReferenceSuspendsTheStep) {
   EXPECT_EQ(host.outputPorts[1].formatCode, 1);
 }
 
-TEST_F(AdaptiveTokenTest, WithoutTimingPropagationSkipStillSteps) {
-  TokenHarness host(&Entry<CountingToken<1, 0, 1>>, 1, 2, {});
-  ASSERT_EQ(host.Create(), 0);
-  host.inputPorts[0].skip = 1;
-  SetFormat(host.inputPorts[0], 4, 5, 6);
-  host.Run({0});
-  EXPECT_EQ(steps, 1);
-  EXPECT_EQ(host.outputPorts[0].formatCode, 4);
-  EXPECT_EQ(host.outputPorts[0].skip, 0);
-}
-
-TEST_F(AdaptiveTokenTest, InputCountFromRecordAndTokensWithoutInputs) {
-  TokenHarness fromRecord(&Entry<CountingToken<-1>>, 3, 2, {});
-  fromRecord.inputPorts[2].sampleRate = 5000;
-  ASSERT_EQ(fromRecord.Create(), 0);
-  EXPECT_EQ(fromRecord.record.instance->referenceInputIndex(), 2);
-
-  TokenHarness source(&Entry<CountingToken<0>>, 0, 2, {});
-  source.context.sampleRate = 44100;
-  source.context.sampleTime = 3.5;
-  ASSERT_EQ(source.Create(), 0);
-  ExpectOutputs(source, 44100, 3.5, 0, 5, 64, 11);
-  source.Run({});
-  EXPECT_EQ(steps, 1);
-  EXPECT_EQ(source.outputPorts[1].sampleTime, source.context.sampleTime);
-}
-
 }  // namespace
+
+}  // namespace adaptive

@@ -7,8 +7,9 @@
 
 #include "host/adaptive_token.h"
 #include "host/dispatch.h"
-#include "host/error_text.h"
 #include "tests/support/token_harness.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -23,33 +24,31 @@ ProbeLog probe;
 
 class ProbeToken : public AdaptiveToken {
  public:
-  ProbeToken() : AdaptiveToken(-1, 1, 1, 1) {
+  explicit ProbeToken(TokenSetup& setup) : AdaptiveToken(1, 1) {
     ++probe.constructed;
-    probe.statusSeenByConstructor = TokenStatus;
-    if (TokenStatus != kStatusOk) return;
+    probe.statusSeenByConstructor = setup.status.code();
+    if (!setup.status.ok()) return;
     if (probe.failWith != 0) {
-      WriteErrorText({"probe failed"});
-      TokenStatus = probe.failWith;
+      setup.status.fail(probe.failWith, {"probe failed"});
       return;
     }
     markConstructed();
   }
-  ~ProbeToken() override {
+  void Finish(CallStatus& status) override {
     ++probe.destroyed;
-    if (probe.destructorSets != 0) {
-      WriteErrorText({"probe destructor"});
-      TokenStatus = probe.destructorSets;
-    }
+    if (probe.destructorSets != 0) status.fail(probe.destructorSets, {"probe destructor"});
   }
 
  protected:
-  void Step() override {
+  void Step(const double* in, double* out) override {
     ++probe.steps;
-    CurrentTokenRecord->outputs[0].value = CurrentTokenRecord->inputs[0]->value * 2.0;
+    out[0] = in[0] * 2.0;
   }
 };
 
-AdaptiveToken* ProbeFactory() { return probe.factoryFails ? nullptr : new (std::nothrow) ProbeToken(); }
+AdaptiveToken* ProbeFactory(TokenSetup& setup) {
+  return probe.factoryFails ? nullptr : new (std::nothrow) ProbeToken(setup);
+}
 
 int32_t ADAPTIVE_CALL ProbeEntry(SimContext* c, TokenRecord* r) { return DispatchTokenCall(c, r, &ProbeFactory); }
 
@@ -64,8 +63,6 @@ TEST_F(DispatchTest, CreateRunTerminateAndRecreate) {
   ASSERT_NE(host.record.instance, nullptr);
   EXPECT_EQ(host.Run({1.5}), 0);
   EXPECT_EQ(host.Output(0), 3.0);
-  EXPECT_EQ(CurrentTokenRecord, &host.record);
-  EXPECT_EQ(CurrentSimContext, &host.context);
   // A second creation destroys the first instance before building the next;
   // both flags at once mean creation too.
   EXPECT_EQ(host.Create(), 0);
@@ -113,29 +110,29 @@ TEST_F(DispatchTest, FailuresAreStoredAndNeverStepped) {
 }
 
 TEST(ErrorTextTest, NulAfterShortMessageAndCutAt512) {
-  SimContext context{};
   char buffer[600];
-  context.errorText = buffer;
-  CurrentSimContext = &context;
+  const CallStatus status(buffer);
 
   std::memset(buffer, 'z', sizeof buffer);
-  WriteErrorText({"abc", "", "def"});
+  status.write({"abc", "", "def"});
   EXPECT_STREQ(buffer, "abcdef");
 
   // A message that fills the buffer exactly leaves no room for a NUL and
   // touches nothing beyond 512 bytes.
   std::memset(buffer, 'z', sizeof buffer);
   const std::string full(512, 'm');
-  WriteErrorText({full.c_str()});
+  status.write({full.c_str()});
   EXPECT_EQ(std::string(buffer, 512), full);
   EXPECT_EQ(buffer[512], 'z');
 
   std::memset(buffer, 'z', sizeof buffer);
   const std::string longer(700, 'q');
-  WriteErrorText({"12", longer.c_str()});
+  status.write({"12", longer.c_str()});
   EXPECT_EQ(std::string(buffer, 2), "12");
   EXPECT_EQ(std::string(buffer + 2, 510), std::string(510, 'q'));
   EXPECT_EQ(buffer[512], 'z');
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -13,6 +13,8 @@
 #include "numerics/text_format.h"
 #include "tests/support/token_harness.h"
 
+namespace adaptive {
+
 namespace {
 
 using Values = std::vector<std::vector<double>>;
@@ -73,3 +75,5 @@ TEST(OctaveRoundTrip, LibraryAndOctaveReadEachOthersFiles) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

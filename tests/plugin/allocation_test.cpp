@@ -28,6 +28,7 @@
 #define ADAPTIVE_COUNT_ALLOCATIONS 1
 #include "adaptsim/hosting/plugin.h"
 #include "adaptsim/hosting/token_session.h"
+using adaptive::TokenEntryPoint;
 #endif
 
 namespace {

@@ -6,7 +6,9 @@
 
 #include "numerics/text_format.h"
 #include "tests/support/token_harness.h"
-#include "tokens/entry_points.h"
+#include "host/exports.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -48,3 +50,5 @@ TEST(FuzzRegression, RefusedHugeMultiChannelLengthsAreDestroyedCleanly) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -14,6 +14,8 @@
 #include "tests/plugin/plugin_tokens.h"
 #include "tests/support/token_harness.h"
 
+namespace adaptive {
+
 namespace {
 
 // Points `name` at /dev/full: opening works, the data is lost when flushed.
@@ -240,3 +242,5 @@ TEST_F(LostData, AVanishedFileIsReported) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

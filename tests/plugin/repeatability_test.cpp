@@ -20,6 +20,8 @@
 #include "tests/support/token_harness.h"
 #if defined(ADAPTSIM_PATH)
 #include "tests/support/adaptsim_process.h"
+
+namespace adaptive {
 #endif
 
 namespace {
@@ -162,3 +164,5 @@ TEST_F(Repeatability, TwoRunsAtOnceWriteWhatOneRunWrites) {
 #endif
 
 }  // namespace
+
+}  // namespace adaptive

@@ -16,6 +16,8 @@
 #include "tests/support/sanitizer_build.h"
 #include "tests/support/token_harness.h"
 
+namespace adaptive {
+
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -205,3 +207,5 @@ TEST_F(Robustness, RunningOutOfFileHandlesFailsTheCreationOnly) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

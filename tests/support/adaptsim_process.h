@@ -14,6 +14,8 @@
 #include "adaptsim/hosting/plugin.h"
 #include "tests/support/token_harness.h"
 
+namespace adaptive {
+
 struct Outcome {
   int status;
   std::string out;
@@ -61,3 +63,5 @@ inline std::unique_ptr<Plugin> LoadBuiltPlugin() {
   EXPECT_TRUE(plugin) << error;
   return plugin;
 }
+
+}  // namespace adaptive

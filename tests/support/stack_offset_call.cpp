@@ -4,6 +4,8 @@
 
 #include "tests/support/token_harness.h"
 
+namespace adaptive {
+
 #if defined(__i386__)
 #define ADAPTIVE_STRING2(x) #x
 #define ADAPTIVE_STRING(x) ADAPTIVE_STRING2(x)
@@ -65,3 +67,5 @@ std::vector<uint64_t> OutputBitsWithStackOffset(TokenEntryPoint entry, int input
   bits.push_back(static_cast<uint64_t>(host.Terminate()));
   return bits;
 }
+
+}  // namespace adaptive

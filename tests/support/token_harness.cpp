@@ -3,6 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace adaptive {
+
 std::string ReadFileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -11,3 +13,5 @@ std::string ReadFileText(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
+
+}  // namespace adaptive

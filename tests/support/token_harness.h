@@ -12,6 +12,8 @@
 #include "host/records.h"
 #include "tests/support/stack_offset_call.h"
 
+namespace adaptive {
+
 class TokenHarness : public adaptive::HostSession {
  public:
   // `inputs` and `outputs` are the token's port counts; `parameters` its values
@@ -62,3 +64,5 @@ class TokenHarness : public adaptive::HostSession {
 // Whole contents of a file ("" when it does not exist).
 std::string ReadFileText(const std::string& path);
 bool FileExists(const std::string& path);
+
+}  // namespace adaptive

@@ -17,7 +17,9 @@
 #include "tests/reference/correlation_model.h"
 #include "tests/reference/same_bits.h"
 #include "tests/support/token_harness.h"
-#include "tokens/entry_points.h"
+#include "host/exports.h"
+
+namespace adaptive {
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
@@ -135,3 +137,5 @@ inline std::vector<double> IdentifiedCoefficients(TokenHarness& host, const std:
   }
   return got;
 }
+
+}  // namespace adaptive

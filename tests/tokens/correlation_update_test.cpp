@@ -9,6 +9,8 @@
 #include "tests/tokens/correlation_reference.h"
 #include "tokens/vector_lanes.h"
 
+namespace adaptive {
+
 namespace {
 
 void ExpectSameElements(const Matrix& want, const double* got, const char* what) {
@@ -133,3 +135,5 @@ TEST(CorrelationTokens, InitialTapLayoutsAndJointP) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

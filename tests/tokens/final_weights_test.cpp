@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "tests/support/token_harness.h"
-#include "tokens/entry_points.h"
+#include "host/exports.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -125,3 +127,5 @@ TEST(FinalWeightsFile, ReCreationEmptiesTheFileOfTheOldInstanceFirst) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

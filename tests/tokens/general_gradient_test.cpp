@@ -11,6 +11,8 @@
 
 #include "tests/tokens/lms_reference.h"
 
+namespace adaptive {
+
 namespace {
 
 using namespace lms_reference;
@@ -140,3 +142,5 @@ TEST(GeneralGradientReference, TokensMatchTheEquations) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -15,7 +15,9 @@
 
 #include "tests/reference/same_bits.h"
 #include "tests/support/token_harness.h"
-#include "tokens/entry_points.h"
+#include "host/exports.h"
+
+namespace adaptive {
 
 namespace lms_reference {
 
@@ -160,3 +162,5 @@ inline void ExpectSameOutputs(const TokenHarness& host, const std::vector<double
 }
 
 }  // namespace lms_reference
+
+}  // namespace adaptive

@@ -9,6 +9,8 @@
 
 #include "tests/tokens/lms_reference.h"
 
+namespace adaptive {
+
 namespace {
 
 using namespace lms_reference;
@@ -102,3 +104,5 @@ TEST(MultiChannelLms, SkippedSamplesLeaveTheStateAlone) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

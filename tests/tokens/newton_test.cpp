@@ -5,6 +5,8 @@
 
 #include "tests/tokens/correlation_reference.h"
 
+namespace adaptive {
+
 namespace {
 
 TEST(NewtonTokens, ParameterAcceptance) {
@@ -84,3 +86,5 @@ TEST(NewtonTokens, FastStepsAndFilesEqualTheExpressionForms) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

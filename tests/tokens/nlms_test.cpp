@@ -9,6 +9,8 @@
 
 #include "tests/tokens/lms_reference.h"
 
+namespace adaptive {
+
 namespace {
 
 using namespace lms_reference;
@@ -100,3 +102,5 @@ TEST(NlmsNormalisation, EachChannelByItsOwnEnergy) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -7,6 +7,8 @@
 
 #include "tests/tokens/lms_reference.h"
 
+namespace adaptive {
+
 namespace {
 
 using namespace lms_reference;
@@ -98,3 +100,5 @@ TEST(ParameterChecks, FailedConstructionLeavesTheNameAlone) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -10,6 +10,8 @@
 #include "tests/tokens/correlation_reference.h"
 #include "tokens/vector_lanes.h"
 
+namespace adaptive {
+
 namespace {
 
 const char* const kSingular = "Matrix close to singular...\n";
@@ -270,3 +272,5 @@ TEST(QrTokens, ParameterChecksAndImpossibleSizes) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -4,6 +4,8 @@
 
 #include "tests/tokens/correlation_reference.h"
 
+namespace adaptive {
+
 namespace {
 
 const std::string kForgetting = "Improper forgetting factor of Adaptive Filter.\nMust be between 0 and 1...";
@@ -74,3 +76,5 @@ TEST(RandomWalkTokens, FastStepsAndFilesEqualTheExpressionForms) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -12,6 +12,8 @@
 #include "adaptsim/hosting/token_session.h"
 #include "tests/support/adaptsim_process.h"
 
+namespace adaptive {
+
 namespace {
 
 TEST(AdaptsimProcess, ListsAndDescribesTheCatalogue) {
@@ -193,3 +195,5 @@ TEST(PluginSession, DrivesAnInstanceThroughItsLife) {
 }  // namespace
 
 #endif  // ADAPTSIM_PATH
+
+}  // namespace adaptive

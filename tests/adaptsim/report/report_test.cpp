@@ -21,6 +21,8 @@
 #include "tests/support/svg_check.h"
 #include "tests/support/token_harness.h"
 
+namespace adaptive {
+
 namespace {
 
 // Every start tag closed in order, every attribute quoted: enough of XML's
@@ -214,3 +216,5 @@ TEST(ProgressBar, DrawsOnlyWhenEnabledAndLongRunningOverwritingItsLineWithoutEsc
 }  // namespace
 
 #endif
+
+}  // namespace adaptive
