@@ -4,6 +4,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <mutex>
 #include <string>
 
 #include "adaptive/filter.h"
@@ -52,7 +53,15 @@ py::dict TokenDictionary(const adaptive::TokenInfo& token) {
   return entry;
 }
 
-std::unique_ptr<adaptive::Filter> MakeFilter(const std::string& token, const py::object& parameters,
+// A Filter with a lock of its own. process() and close() run without the GIL,
+// so that filters on several threads run in parallel; the lock keeps two
+// threads from using one filter at once.
+struct LockedFilter : adaptive::Filter {
+  using adaptive::Filter::Filter;
+  std::mutex lock;
+};
+
+std::unique_ptr<LockedFilter> MakeFilter(const std::string& token, const py::object& parameters,
                                              const py::object& weights) {
   adaptive::Filter::Parameters values;
   if (!parameters.is_none()) {
@@ -61,7 +70,13 @@ std::unique_ptr<adaptive::Filter> MakeFilter(const std::string& token, const py:
     }
   }
   const std::string file = py::module_::import("os").attr("fspath")(weights).cast<std::string>();
-  return std::make_unique<adaptive::Filter>(token, values, file);
+  return std::make_unique<LockedFilter>(token, values, file);
+}
+
+void Close(LockedFilter& f) {
+  py::gil_scoped_release release;
+  std::lock_guard<std::mutex> hold(f.lock);
+  f.close();
 }
 
 }  // namespace
@@ -92,18 +107,22 @@ PYBIND11_MODULE(_adaptive, m) {
       "The catalogue: one dict per token (name, description, family, channels, general, inputs, outputs, "
       "parameters with their defaults, default_weights).");
 
-  py::class_<adaptive::Filter>(m, "Filter",
+  py::class_<LockedFilter>(m, "Filter",
                                "One token instance. Filter(token, parameters=None, weights=\"\"): parameters by "
                                "their exact catalogue names, the others at their defaults; weights names the "
                                "final-weights file written by close() (empty: none).")
       .def(py::init(&MakeFilter), py::arg("token"), py::arg("parameters") = py::none(), py::arg("weights") = "")
-      .def_property_readonly("token", [](const adaptive::Filter& f) { return f.token().name; })
-      .def_property_readonly("inputs", [](const adaptive::Filter& f) { return f.token().inputNames; })
-      .def_property_readonly("outputs", [](const adaptive::Filter& f) { return f.token().outputNames; })
-      .def_property_readonly("closed", [](const adaptive::Filter& f) { return !f.isOpen(); })
+      .def_property_readonly("token", [](const LockedFilter& f) { return f.token().name; })
+      .def_property_readonly("inputs", [](const LockedFilter& f) { return f.token().inputNames; })
+      .def_property_readonly("outputs", [](const LockedFilter& f) { return f.token().outputNames; })
+      .def_property_readonly("closed",
+                             [](LockedFilter& f) {
+                               std::lock_guard<std::mutex> hold(f.lock);
+                               return !f.isOpen();
+                             })
       .def(
           "process",
-          [](adaptive::Filter& f, const py::object& x) {
+          [](LockedFilter& f, const py::object& x) {
             const Samples in = CheckedSamples(x, 2, f.inputCount(), "x");
             const size_t samples = static_cast<size_t>(in.shape(0));
             Samples out({samples, f.outputCount()});
@@ -111,6 +130,7 @@ PYBIND11_MODULE(_adaptive, m) {
             double* target = out.mutable_data();
             {
               py::gil_scoped_release release;
+              std::lock_guard<std::mutex> hold(f.lock);
               f.process(source, samples, target);
             }
             return out;
@@ -118,15 +138,16 @@ PYBIND11_MODULE(_adaptive, m) {
           py::arg("x"), "Runs one sample per row of x (samples, inputs); returns (samples, outputs).")
       .def(
           "step",
-          [](adaptive::Filter& f, const py::object& row) {
+          [](LockedFilter& f, const py::object& row) {
             const Samples in = CheckedSamples(row, 1, f.inputCount(), "row");
             Samples out(f.outputCount());
+            std::lock_guard<std::mutex> hold(f.lock);
             f.step(in.data(), out.mutable_data());
             return out;
           },
           py::arg("row"), "Runs one sample: row (inputs,) -> outputs (outputs,).")
-      .def("close", &adaptive::Filter::close, "Writes the final-weights files; later calls do nothing.")
-      .def("__enter__", [](adaptive::Filter& f) -> adaptive::Filter& { return f; },
+      .def("close", &Close, "Writes the final-weights files; later calls do nothing.")
+      .def("__enter__", [](LockedFilter& f) -> LockedFilter& { return f; },
            py::return_value_policy::reference_internal)
-      .def("__exit__", [](adaptive::Filter& f, const py::args&) { f.close(); });
+      .def("__exit__", [](LockedFilter& f, const py::args&) { Close(f); });
 }

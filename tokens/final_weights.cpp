@@ -70,15 +70,16 @@ bool StillHoldsWrittenData(const char* name, std::FILE* written) {
 }  // namespace
 
 FinalWeightsFiles::~FinalWeightsFiles() {
+  Delist();
   for (std::FILE*& f : files) {
     if (f != nullptr) std::fclose(f);
     f = nullptr;
   }
-  Delist();
 }
 
-void FinalWeightsFiles::Enlist() {
+void FinalWeightsFiles::Enlist(int channel, std::FILE* file) {
   std::lock_guard<Mutex> hold(liveLock);
+  files[channel] = file;
   if (enlisted) return;
   next = liveHead;
   if (liveHead != nullptr) liveHead->previous = this;
@@ -135,12 +136,12 @@ bool FinalWeightsFiles::Open(int channels, const TokenSetup& setup) {
       names[c][0] = '\0';
       return false;
     }
-    files[c] = OpenForWriting(names[c]);
-    if (files[c] == nullptr) {
+    std::FILE* file = OpenForWriting(names[c]);
+    if (file == nullptr) {
       FailOpen(setup.status, names[c]);
       return false;
     }
-    Enlist();
+    Enlist(c, file);
   }
   return true;
 }
@@ -193,7 +194,6 @@ void FinalWeightsFiles::Close(CallStatus& status) {
       reported = true;
     }
   }
-  Delist();
 }
 
 }  // namespace adaptive

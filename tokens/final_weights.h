@@ -76,7 +76,8 @@ class FinalWeightsFiles {
   // instance holds and leaves the list, in one step under the list's lock.
   void Claim();
   bool HeldByAnother(const char* name) const;
-  void Enlist();
+  // Keeps `file` as channel `channel`'s and lists the instance.
+  void Enlist(int channel, std::FILE* file);
   void Delist();
 
   std::FILE* files[kMaxChannels] = {};
