@@ -54,6 +54,7 @@ void ProcessBlocks(benchmark::State& state, const Case& c) {
 // The console table, and the samples per second of each run by name.
 class ThroughputReporter : public benchmark::ConsoleReporter {
  public:
+  ThroughputReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
