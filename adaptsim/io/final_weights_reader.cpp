@@ -1,11 +1,11 @@
 #include "adaptsim/io/final_weights_reader.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 
 #include "adaptsim/io/number_text.h"
+#include "tokens/final_weights_name.h"
 
 namespace {
 
@@ -73,16 +73,11 @@ bool ReadFinalWeights(const std::string& path, FinalWeights* weights, std::strin
 std::vector<std::string> FinalWeightsPaths(const std::string& fileName, int channels) {
   std::vector<std::string> paths;
   if (fileName.empty()) return paths;
-  size_t start = 0;
-  while (start < fileName.size() && std::isspace(static_cast<unsigned char>(fileName[start]))) ++start;
-  const std::string name = fileName.substr(start);
-  const size_t dot = name.find('.');
-  const std::string base = name.substr(0, dot);
-  const std::string extension = dot == std::string::npos ? "txt" : name.substr(dot + 1);
-  if (channels <= 1) {
-    paths.push_back(base + "." + extension);
-  } else {
-    for (int c = 1; c <= channels; ++c) paths.push_back(base + std::to_string(c) + "." + extension);
+  const int files = channels < 1 ? 1 : channels;
+  for (int c = 0; c < files; ++c) {
+    char name[adaptive::kMaxFinalWeightsName + 1];
+    adaptive::ComposeFinalWeightsName(fileName.c_str(), files, c, name);
+    paths.push_back(name);
   }
   return paths;
 }

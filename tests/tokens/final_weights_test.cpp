@@ -2,13 +2,18 @@
 // of opening them (a failed write is lost_data_test.cpp's).
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "tests/support/token_harness.h"
 #include "host/exports.h"
+#include "tests/support/token_harness.h"
+#include "tokens/final_weights_name.h"
 
 namespace adaptive {
 
@@ -31,7 +36,8 @@ int CreateAndDestroy(TokenEntryPoint entry, int inputs, const std::vector<double
 }
 
 // Leading blanks and tabs are dropped; a name without an extension gets "txt";
-// the channel number goes before the first dot.
+// the channel number goes before the first dot of the file's own name, never
+// into a directory, while a one-file token keeps the name as given.
 TEST(FinalWeightsNames, CompositionFromTheInstanceName) {
   struct Case {
     TokenEntryPoint entry;
@@ -46,7 +52,11 @@ TEST(FinalWeightsNames, CompositionFromTheInstanceName) {
                         {&LMS2, "a.b.c", {"a1.b.c", "a2.b.c"}, nullptr},
                         {&LMS, "   ", {".txt"}, nullptr},
                         {&LMS2, "  ", {"1.txt", "2.txt"}, nullptr},
+                        {&LMS2, "./w.txt", {"w1.txt", "w2.txt"}, "./w"},
+                        {&LMS2, "v1.2/w", {"v1.2/w1.txt", "v1.2/w2.txt"}, "v1.2/w"},
+                        {&LMS, "./v1.2/w", {"v1.2/w"}, ""},
                         {&LMS, "", {}, ""}};  // no file, record left alone
+  ASSERT_EQ(std::system("mkdir -p v1.2"), 0);
   for (const Case& c : cases) {
     for (const std::string& f : c.files) std::remove(f.c_str());
     const bool two = c.entry == &LMS2;
@@ -57,6 +67,31 @@ TEST(FinalWeightsNames, CompositionFromTheInstanceName) {
       EXPECT_EQ(edited, c.edited) << "'" << c.name << "'";
     }
   }
+}
+
+TEST(FinalWeightsNames, WindowsDirectoriesKeepTheirDots) {
+  char name[kMaxFinalWeightsName + 1];
+  ASSERT_TRUE(ComposeFinalWeightsName("C:\\My.Project\\w.txt", 3, 2, name));
+  EXPECT_STREQ(name, "C:\\My.Project\\w3.txt");
+  ASSERT_TRUE(ComposeFinalWeightsName("C:\\My.Project\\w.txt", 1, 0, name));
+  EXPECT_STREQ(name, "C:\\My.Project\\w.txt");
+}
+
+// A FIFO would block the creation call until a reader came: it is refused at
+// once, with or without a reader; a device is a file like any other.
+TEST(FinalWeightsNames, FifosAreRefusedWithoutWaiting) {
+  std::remove("fifo.txt");
+  ASSERT_EQ(::mkfifo("fifo.txt", 0600), 0);
+  std::string text;
+  EXPECT_EQ(CreateAndDestroy(&LMS, 2, kLmsDefaults, "fifo.txt", nullptr, &text), 1);
+  EXPECT_EQ(text, "Problems opening fifo.txt");
+  const int reader = ::open("fifo.txt", O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_EQ(CreateAndDestroy(&LMS, 2, kLmsDefaults, "fifo.txt", nullptr, &text), 1);
+  EXPECT_EQ(text, "Problems opening fifo.txt");
+  ::close(reader);
+  std::remove("fifo.txt");
+  EXPECT_EQ(CreateAndDestroy(&LMS, 2, kLmsDefaults, "/dev/null", nullptr, &text), 0);
 }
 
 TEST(FinalWeightsNames, OverlongAndUnopenableNamesAreRefused) {
