@@ -48,6 +48,7 @@ bool CopyDescriptor(const TokenDescriptor& d, int index, TokenInfo* out, std::st
     return false;
   }
   out->parameterDefaults.assign(d.parameterDefaults, d.parameterDefaults + d.parameterCount);
+  for (const std::string& port : out->inputNames) out->inputRoles.push_back(RoleOfInput(port));
   return true;
 }
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "api/filter_instance.h"
-#include "api/host_session.h"
+#include "api/token_session.h"
 #include "api/library_source.h"
 
 namespace adaptive {
@@ -44,14 +44,8 @@ class LoadedInstance : public Filter::Instance {
                  std::vector<double> parameters, const std::string& fileName)
       : Instance(parameters), calls(library.calls), session(entry, inputs, outputs, std::move(parameters), fileName) {
     std::lock_guard<Mutex> hold(calls);
-    const int32_t status = session.create();
-    if (status != 0) {
-      // The library keeps a half-built instance: its terminate call releases it
-      // (and closes any final-weights file opened before the failure).
-      const std::string message = session.errorText();
-      session.terminate();
-      throw Error(status, message);
-    }
+    const int32_t status = session.open();
+    if (status != 0) throw Error(status, session.errorText());
   }
 
   ~LoadedInstance() override {
@@ -78,7 +72,7 @@ class LoadedInstance : public Filter::Instance {
 
  private:
   Mutex& calls;
-  HostSession session;
+  TokenSession session;
 };
 
 }  // namespace

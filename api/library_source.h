@@ -40,6 +40,9 @@ struct LibraryAccess {
 
 }  // namespace detail
 
+// The role of the input port called `name`.
+PortRole RoleOfInput(const std::string& name);
+
 // Calls USERCODE into host-allocated records and copies the catalogue out,
 // checking every count and string. False with the reason in *error.
 bool ReadCatalogue(UserCodeEntryPoint userCode, detail::LibrarySource* source, std::string* error);

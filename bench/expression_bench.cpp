@@ -28,7 +28,7 @@ struct Case {
 // Runs the token and its expression form side by side; false at the first
 // output that differs in any bit.
 bool SameOutputs(const Case& c, const TestSignals& s) {
-  HostedToken hosted(c.entry, *c.token, c.parameters);
+  SignalFedToken hosted(c.entry, *c.token, c.parameters);
   if (hosted.Create() != 0) return false;
   auto plain = MakeExpressionForm(c.token->name, c.parameters);
   for (int n = 0; n < kCheckedSamples; ++n) {

@@ -10,7 +10,8 @@
 #include "adaptsim/cli/interrupt.h"
 #include "adaptsim/cli/parameter_settings.h"
 #include "adaptsim/cli/run_wiring.h"
-#include "adaptsim/hosting/token_session.h"
+#include "api/token_session.h"
+using adaptive::TokenSession;
 #include "adaptsim/io/csv.h"
 #include "adaptsim/io/final_weights_reader.h"
 #include "adaptsim/io/number_text.h"
@@ -363,13 +364,10 @@ int RunRun(const CommandContext& context) {
   for (size_t k = 0; k < settings.parameters.size(); ++k) session.setParameter(k, settings.parameters[k]);
   session.setFileName(settings.fileName);
   session.setSampleRate(settings.rate);
-  const int32_t created = session.create();
+  const int32_t created = session.open();
   if (created != 0) {
-    // A token that could not be created ran nothing: there is nothing to
-    // write. The host still ends the half-built instance.
+    // A token that could not be created ran nothing: there is nothing to write.
     ReportLibraryFailure(context, "creating " + token->name, created, session);
-    const int32_t terminated = session.terminate();
-    if (terminated != 0) ReportLibraryFailure(context, "terminating " + token->name, terminated, session);
     return kExitFailure;
   }
   std::unique_ptr<SampleWriter> writer = OpenWriter(context, settings, wiring, input.soundFormat());

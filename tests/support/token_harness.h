@@ -8,22 +8,22 @@
 #include <string>
 #include <vector>
 
-#include "api/host_session.h"
+#include "api/token_session.h"
 #include "host/records.h"
 #include "tests/support/stack_offset_call.h"
 
 namespace adaptive {
 
-class TokenHarness : public adaptive::HostSession {
+class TokenHarness : public adaptive::TokenSession {
  public:
   // `inputs` and `outputs` are the token's port counts; `parameters` its values
   // in catalogue order; `fileName` the final-weights name ("" for none).
   TokenHarness(TokenEntryPoint entry, int inputs, int outputs, std::vector<double> parameters,
                const std::string& fileName = "")
-      : HostSession(entry, static_cast<size_t>(inputs), static_cast<size_t>(outputs), std::move(parameters),
+      : TokenSession(entry, static_cast<size_t>(inputs), static_cast<size_t>(outputs), std::move(parameters),
                     fileName),
-        context(HostSession::context()),
-        record(HostSession::record()),
+        context(TokenSession::context()),
+        record(TokenSession::record()),
         inputPorts(inputRecords()),
         outputPorts(outputRecords()) {
     setSampleRate(1000.0);

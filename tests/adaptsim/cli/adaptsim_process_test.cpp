@@ -9,7 +9,7 @@
 
 #include "host/catalogue.h"
 #include "adaptsim/io/number_text.h"
-#include "adaptsim/hosting/token_session.h"
+#include "api/token_session.h"
 #include "tests/support/adaptsim_process.h"
 
 namespace adaptive {

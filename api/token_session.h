@@ -9,27 +9,39 @@
 #include <string>
 #include <vector>
 
+#include "adaptive/token_info.h"
 #include "host/records.h"
 
 namespace adaptive {
 
-struct TokenInfo;
+// One sample of what a diagram puts on a token's input ports.
+struct DiagramSample {
+  const double* signals = nullptr;  // the filter input of each channel
+  double desired = 0.0;
+  double error = 0.0;     // the diagram's error, for a general token: the previous sample's desired - Output
+  double stepSize = 0.0;  // "Mu" and "Leakage" on ports
+  double leakage = 1.0;
+};
 
-class HostSession {
+// Writes `sample` on the input ports of the given roles (TokenInfo::inputRoles):
+// each its own value; "- de/dw" gets channel 1's signal, as in a plain loop.
+void FeedInputPorts(const std::vector<PortRole>& roles, const DiagramSample& sample, double* ports);
+
+class TokenSession {
  public:
   // Ports and parameters of the given counts, parameters at `parameters`,
   // file name `fileName` ("" for none), system and input rates 1.
   // `entry` must stay valid for the session's life.
-  HostSession(TokenEntryPoint entry, size_t inputs, size_t outputs, std::vector<double> parameters,
+  TokenSession(TokenEntryPoint entry, size_t inputs, size_t outputs, std::vector<double> parameters,
               const std::string& fileName);
   // The catalogue entry's ports, default parameters and default file name.
-  HostSession(const TokenInfo& token, TokenEntryPoint entry);
+  TokenSession(const TokenInfo& token, TokenEntryPoint entry);
   // Ends a live instance with a terminate call, as the host does when it
   // closes a diagram.
-  virtual ~HostSession();
+  virtual ~TokenSession();
 
-  HostSession(const HostSession&) = delete;
-  HostSession& operator=(const HostSession&) = delete;
+  TokenSession(const TokenSession&) = delete;
+  TokenSession& operator=(const TokenSession&) = delete;
 
   // Settings read by the next creation call.
   void setParameter(size_t index, double value) { parameterValues_[index] = value; }
@@ -41,6 +53,10 @@ class HostSession {
   // The three calls of the protocol; each returns the library's status, and
   // after a nonzero one errorText() holds the library's message.
   int32_t create();
+  // The creation call as a host makes it: when it fails, also the terminate
+  // call that releases the half-built instance the library keeps (and closes
+  // any final-weights file it opened); errorText() keeps the creation's message.
+  int32_t open();
   // `inputValues` holds one value per input port, in catalogue order. The
   // sample's time is its index (counted from 0 since creation) over the rate;
   // the creation call leaves the records' times as they are.
