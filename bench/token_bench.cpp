@@ -55,7 +55,7 @@ void TimeToken(benchmark::State& state, TokenEntryPoint entry, const TokenInfo* 
 }
 
 // The run call of an instance whose reference input is marked skipped does
-// everything but Step: dispatch, the library-wide records, port bookkeeping.
+// everything but Step: dispatch, the host's records, port bookkeeping.
 void TimeEntryOverhead(benchmark::State& state, TokenEntryPoint entry, const TokenInfo* token) {
   SignalFedToken hosted(entry, *token, token->parameterDefaults);
   if (hosted.Create() != 0) {

@@ -20,6 +20,8 @@
 #include "host/catalogue.h"
 #include "host/exports.h"
 
+using namespace adaptive;
+
 namespace {
 
 constexpr int kSlots = 3;

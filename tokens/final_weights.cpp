@@ -80,21 +80,25 @@ FinalWeightsFiles::~FinalWeightsFiles() {
 void FinalWeightsFiles::Enlist(int channel, std::FILE* file) {
   std::lock_guard<Mutex> hold(liveLock);
   files[channel] = file;
-  if (enlisted) return;
+  if (listing != Listing::kNone) return;
   next = liveHead;
   if (liveHead != nullptr) liveHead->previous = this;
   liveHead = this;
-  enlisted = true;
+  listing = Listing::kListed;
 }
 
-void FinalWeightsFiles::Delist() {
-  std::lock_guard<Mutex> hold(liveLock);
-  if (!enlisted) return;
+void FinalWeightsFiles::Unlink() {
   if (previous != nullptr) previous->next = next;
   else liveHead = next;
   if (next != nullptr) next->previous = previous;
   previous = next = nullptr;
-  enlisted = false;
+}
+
+void FinalWeightsFiles::Delist() {
+  std::lock_guard<Mutex> hold(liveLock);
+  if (listing != Listing::kListed) return;
+  Unlink();
+  listing = Listing::kNone;
 }
 
 bool FinalWeightsFiles::HeldByAnother(const char* name) const {
@@ -107,16 +111,13 @@ bool FinalWeightsFiles::HeldByAnother(const char* name) const {
 }
 
 void FinalWeightsFiles::Claim() {
-  if (claimed) return;
-  claimed = true;
   std::lock_guard<Mutex> hold(liveLock);
-  if (!enlisted) return;
-  for (int c = 0; c < kMaxChannels; ++c) heldByAnother[c] = files[c] != nullptr && HeldByAnother(names[c]);
-  if (previous != nullptr) previous->next = next;
-  else liveHead = next;
-  if (next != nullptr) next->previous = previous;
-  previous = next = nullptr;
-  enlisted = false;
+  if (listing == Listing::kClaimed) return;
+  if (listing == Listing::kListed) {
+    for (int c = 0; c < kMaxChannels; ++c) heldByAnother[c] = files[c] != nullptr && HeldByAnother(names[c]);
+    Unlink();
+  }
+  listing = Listing::kClaimed;
 }
 
 std::FILE* FinalWeightsFiles::Target(int channel) {

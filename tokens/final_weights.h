@@ -79,15 +79,18 @@ class FinalWeightsFiles {
   // Keeps `file` as channel `channel`'s and lists the instance.
   void Enlist(int channel, std::FILE* file);
   void Delist();
+  // Takes the instance out of the list; the caller holds the list's lock.
+  void Unlink();
 
   std::FILE* files[kMaxChannels] = {};
   char names[kMaxChannels][kMaxFinalWeightsName + 1] = {};
-  bool heldByAnother[kMaxChannels] = {};
-  bool claimed = false;
   // The process-wide list of instances with open files.
   FinalWeightsFiles* previous = nullptr;
   FinalWeightsFiles* next = nullptr;
-  bool enlisted = false;
+  enum class Listing : uint8_t { kNone, kListed, kClaimed };
+  Listing listing = Listing::kNone;
+  // Set by Claim: channels whose name another live instance holds.
+  bool heldByAnother[kMaxChannels] = {};
 };
 
 }  // namespace adaptive
