@@ -5,6 +5,7 @@
 // the benchmarks all drive tokens through it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,7 +34,7 @@ class TokenSession {
   // file name `fileName` ("" for none), system and input rates 1.
   // `entry` must stay valid for the session's life.
   TokenSession(TokenEntryPoint entry, size_t inputs, size_t outputs, std::vector<double> parameters,
-              const std::string& fileName);
+               const std::string& fileName = "");
   // The catalogue entry's ports, default parameters and default file name.
   TokenSession(const TokenInfo& token, TokenEntryPoint entry);
   // Ends a live instance with a terminate call, as the host does when it
@@ -64,6 +65,12 @@ class TokenSession {
     for (size_t i = 0; i < inputs.size(); ++i) inputs[i].value = inputValues[i];
     return run();
   }
+  // A run call with `inputValues` on the first input ports (the others keep
+  // their values).
+  int32_t run(const std::vector<double>& inputValues) {
+    for (size_t i = 0; i < inputValues.size() && i < inputs.size(); ++i) inputs[i].value = inputValues[i];
+    return run();
+  }
   // A run call with the input values as they stand in the port records.
   int32_t run();
   int32_t terminate();
@@ -78,7 +85,8 @@ class TokenSession {
   // The message of the last failing creation or terminate call (the buffer is
   // cleared before each and holds twice the library's 512 characters, so the
   // text always ends at a NUL).
-  const char* errorText() const { return errorBuffer_.data(); }
+  std::string errorText() const { return errorBuffer_.data(); }
+  void clearErrorText() { std::fill(errorBuffer_.begin(), errorBuffer_.end(), '\0'); }
   // The file name as the token left it (it cuts it at the first dot).
   const char* fileName() const { return fileNameBuffer.data(); }
   int64_t samplesRun() const { return sampleIndex; }
@@ -90,6 +98,7 @@ class TokenSession {
   static constexpr size_t kErrorBufferSize = 1024;
   std::vector<InputPortRecord>& inputRecords() { return inputs; }
   std::vector<OutputPortRecord>& outputRecords() { return outputs; }
+  const std::vector<OutputPortRecord>& outputRecords() const { return outputs; }
   SimContext& context() { return context_; }
   TokenRecord& record() { return record_; }
   char* errorBuffer() { return errorBuffer_.data(); }

@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "adaptive/filter.h"
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
 
 namespace adaptive {
 

@@ -7,7 +7,8 @@
 
 #include "host/adaptive_token.h"
 #include "host/dispatch.h"
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
 
 namespace adaptive {
 
@@ -55,56 +56,56 @@ int32_t ADAPTIVE_CALL ProbeEntry(SimContext* c, TokenRecord* r) { return Dispatc
 class DispatchTest : public ::testing::Test {
  protected:
   void SetUp() override { probe = ProbeLog{}; }
-  TokenHarness host{&ProbeEntry, 1, 1, {}};
+  TokenSession host{&ProbeEntry, 1, 1, {}};
 };
 
 TEST_F(DispatchTest, CreateRunTerminateAndRecreate) {
-  EXPECT_EQ(host.Create(), 0);
-  ASSERT_NE(host.record.instance, nullptr);
-  EXPECT_EQ(host.Run({1.5}), 0);
-  EXPECT_EQ(host.Output(0), 3.0);
+  EXPECT_EQ(host.create(), 0);
+  ASSERT_NE(host.record().instance, nullptr);
+  EXPECT_EQ(host.run({1.5}), 0);
+  EXPECT_EQ(host.output(0).value, 3.0);
   // A second creation destroys the first instance before building the next;
   // both flags at once mean creation too.
-  EXPECT_EQ(host.Create(), 0);
-  host.context.terminateFlag = 1;
-  host.context.initFlag = 1;
-  EXPECT_EQ(ProbeEntry(&host.context, &host.record), 0);
+  EXPECT_EQ(host.create(), 0);
+  host.context().terminateFlag = 1;
+  host.context().initFlag = 1;
+  EXPECT_EQ(ProbeEntry(&host.context(), &host.record()), 0);
   EXPECT_EQ(probe.constructed, 3);
   EXPECT_EQ(probe.destroyed, 2);
-  EXPECT_EQ(host.Terminate(), 0);
-  EXPECT_EQ(host.record.instance, nullptr);
+  EXPECT_EQ(host.terminate(), 0);
+  EXPECT_EQ(host.record().instance, nullptr);
   // Nothing is destroyed or run twice afterwards.
-  EXPECT_EQ(host.Terminate(), 0);
-  EXPECT_EQ(host.Run({1.0}), 0);
+  EXPECT_EQ(host.terminate(), 0);
+  EXPECT_EQ(host.run({1.0}), 0);
   EXPECT_EQ(probe.destroyed, 3);
   EXPECT_EQ(probe.steps, 1);
 }
 
 TEST_F(DispatchTest, FailuresAreStoredAndNeverStepped) {
   probe.failWith = 1;
-  EXPECT_EQ(host.Create(), 1);
-  EXPECT_EQ(host.ErrorText(), "probe failed");
-  ASSERT_NE(host.record.instance, nullptr);
-  EXPECT_EQ(host.Run({1.0}), 0);
+  EXPECT_EQ(host.create(), 1);
+  EXPECT_EQ(host.errorText(), "probe failed");
+  ASSERT_NE(host.record().instance, nullptr);
+  EXPECT_EQ(host.run({1.0}), 0);
   EXPECT_EQ(probe.steps, 0);
   // The status is cleared at the start of every call.
   probe.failWith = 0;
-  EXPECT_EQ(host.Create(), 0);
+  EXPECT_EQ(host.create(), 0);
   EXPECT_EQ(probe.destroyed, 1);
   // A status the destruction leaves stops the next constructor.
   probe.destructorSets = kStatusNoStorage;
-  EXPECT_EQ(host.Create(), kStatusNoStorage);
+  EXPECT_EQ(host.create(), kStatusNoStorage);
   EXPECT_EQ(probe.statusSeenByConstructor, kStatusNoStorage);
-  ASSERT_NE(host.record.instance, nullptr);
-  EXPECT_FALSE(host.record.instance->isConstructed());
+  ASSERT_NE(host.record().instance, nullptr);
+  EXPECT_FALSE(host.record().instance->isConstructed());
   // A token that cannot be allocated leaves no instance behind.
   probe.destructorSets = 0;
   probe.factoryFails = true;
-  EXPECT_EQ(host.Create(), kStatusNoToken);
-  EXPECT_EQ(host.ErrorText(), "Memory allocation error for token.");
-  EXPECT_EQ(host.record.instance, nullptr);
-  EXPECT_EQ(host.Run({1.0}), 0);
-  EXPECT_EQ(host.Terminate(), 0);
+  EXPECT_EQ(host.create(), kStatusNoToken);
+  EXPECT_EQ(host.errorText(), "Memory allocation error for token.");
+  EXPECT_EQ(host.record().instance, nullptr);
+  EXPECT_EQ(host.run({1.0}), 0);
+  EXPECT_EQ(host.terminate(), 0);
   EXPECT_EQ(probe.destroyed, 3);
   EXPECT_EQ(probe.steps, 0);
 }

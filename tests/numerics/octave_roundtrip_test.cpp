@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "numerics/text_format.h"
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
 
 namespace adaptive {
 

@@ -12,7 +12,8 @@
 #include <string>
 
 #include "adaptsim/hosting/plugin.h"
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
 
 namespace adaptive {
 

@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "host/exports.h"
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
 #include "tokens/final_weights_name.h"
 
 namespace adaptive {
@@ -27,11 +28,11 @@ const std::vector<double> kLms3Defaults = {10, 0.01, 1, 10, 0.01, 1, 10, 0.01, 1
 // creation status and leaves the record's (edited) name in `edited`.
 int CreateAndDestroy(TokenEntryPoint entry, int inputs, const std::vector<double>& params, const std::string& name,
                      std::string* edited = nullptr, std::string* text = nullptr) {
-  TokenHarness host(entry, inputs, 3, params, name);
-  const int status = host.Create();
+  TokenSession host(entry, inputs, 3, params, name);
+  const int status = host.create();
   if (edited) *edited = host.fileName();
-  if (text) *text = host.ErrorText();
-  host.Terminate();
+  if (text) *text = host.errorText();
+  host.terminate();
   return status;
 }
 
@@ -123,11 +124,11 @@ TEST(FinalWeightsFile, RecursiveAndTransversalFormBytes) {
   // Drive LMS so that it holds known coefficients: L = 2, M = 1, zero leakage
   // makes each coefficient exactly g × tap after one sample.
   std::remove("recform.txt");
-  TokenHarness host(&LMS, 2, 3, {2, 0.25, 0.0, 2, 0.25, 0.0}, "recform.txt");
-  ASSERT_EQ(host.Create(), 0);
-  host.Run({1.0, 1.0});    // e = 1: a = (0.5, 0), b = (0) since y(-1) = 0
-  host.Run({-0.5, 0.25});  // y = -0.25, e = 0.5, g = 0.25: a = (-0.125, 0.25), b(0) = 0.25 × 0
-  ASSERT_EQ(host.Terminate(), 0);
+  TokenSession host(&LMS, 2, 3, {2, 0.25, 0.0, 2, 0.25, 0.0}, "recform.txt");
+  ASSERT_EQ(host.create(), 0);
+  host.run({1.0, 1.0});    // e = 1: a = (0.5, 0), b = (0) since y(-1) = 0
+  host.run({-0.5, 0.25});  // y = -0.25, e = 0.5, g = 0.25: a = (-0.125, 0.25), b(0) = 0.25 × 0
+  ASSERT_EQ(host.terminate(), 0);
   EXPECT_EQ(ReadFileText("recform.txt"),
             "Numerator Coefficients =2\n"
             "-1.250000000000000E-01\n"
@@ -137,10 +138,10 @@ TEST(FinalWeightsFile, RecursiveAndTransversalFormBytes) {
 
   std::remove("t1.txt");
   std::remove("t2.txt");
-  TokenHarness two(&LMS2, 3, 3, {1, 0.5, 1, 2, 0.5, 1}, "t.txt");
-  ASSERT_EQ(two.Create(), 0);
-  two.Run({1.0, 2.0, 1.0});  // e = 1, g = 1: w1 = (1), w2 = (2, 0)
-  ASSERT_EQ(two.Terminate(), 0);
+  TokenSession two(&LMS2, 3, 3, {1, 0.5, 1, 2, 0.5, 1}, "t.txt");
+  ASSERT_EQ(two.create(), 0);
+  two.run({1.0, 2.0, 1.0});  // e = 1, g = 1: w1 = (1), w2 = (2, 0)
+  ASSERT_EQ(two.terminate(), 0);
   EXPECT_EQ(ReadFileText("t1.txt"),
             "Numerator Coefficients =1\n1.000000000000000E+00\n\nDenominator Coefficients =1\n1\n");
   EXPECT_EQ(ReadFileText("t2.txt"),
@@ -150,13 +151,13 @@ TEST(FinalWeightsFile, RecursiveAndTransversalFormBytes) {
 
 TEST(FinalWeightsFile, ReCreationEmptiesTheFileOfTheOldInstanceFirst) {
   std::remove("again.txt");
-  TokenHarness host(&LMS, 2, 3, {1, 0.5, 1, 1, 0.01, 1}, "again.txt");
-  ASSERT_EQ(host.Create(), 0);
-  host.Run({1.0, 1.0});
-  host.SetFileName("again.txt");
-  ASSERT_EQ(host.Create(), 0);  // old instance writes, new one empties
+  TokenSession host(&LMS, 2, 3, {1, 0.5, 1, 1, 0.01, 1}, "again.txt");
+  ASSERT_EQ(host.create(), 0);
+  host.run({1.0, 1.0});
+  host.setFileName("again.txt");
+  ASSERT_EQ(host.create(), 0);  // old instance writes, new one empties
   EXPECT_EQ(ReadFileText("again.txt"), "");
-  ASSERT_EQ(host.Terminate(), 0);
+  ASSERT_EQ(host.terminate(), 0);
   EXPECT_EQ(ReadFileText("again.txt"),
             "Numerator Coefficients =1\n0.000000000000000E+00\n\nDenominator Coefficients =1\n1\n");
 }

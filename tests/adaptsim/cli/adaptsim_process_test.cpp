@@ -189,7 +189,7 @@ TEST(PluginSession, DrivesAnInstanceThroughItsLife) {
   rejected.setFileName("");
   EXPECT_EQ(rejected.create(), 1);
   EXPECT_TRUE(rejected.isLive());
-  EXPECT_STREQ(rejected.errorText(), "Improper step size of Adaptive Filter.\nMust be greater than 0...");
+  EXPECT_EQ(rejected.errorText(), "Improper step size of Adaptive Filter.\nMust be greater than 0...");
 }
 
 }  // namespace

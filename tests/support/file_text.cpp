@@ -1,4 +1,4 @@
-#include "tests/support/token_harness.h"
+#include "tests/support/file_text.h"
 
 #include <fstream>
 #include <sstream>
