@@ -3,7 +3,8 @@
 // throughput (samples per second over all threads, wall-clock time) of two
 // threads is compared with that of one. On a machine with two idle cores the
 // ratio approaches 2. It is printed, never checked: timing depends on the
-// machine's load.
+// machine's load; the ratio of a plain arithmetic loop that touches no filter
+// is printed beside them, as what the machine allows at the time.
 //   build/bench/adaptive_parallel_bench [Google Benchmark options]
 #include <benchmark/benchmark.h>
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "adaptive/filter.h"
@@ -51,6 +53,17 @@ void ProcessBlocks(benchmark::State& state, const Case& c) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kBlock));
 }
 
+// The machine's own ratio: a dependent chain of additions, as many per
+// iteration as a block, on each thread.
+void PlainLoop(benchmark::State& state) {
+  double x = 0.0;
+  for (auto _ : state) {
+    for (size_t k = 0; k < kBlock * 64; ++k) x = x + 1e-9;
+    benchmark::DoNotOptimize(x);
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kBlock));
+}
+
 // The console table, and the samples per second of each run by name.
 class ThroughputReporter : public benchmark::ConsoleReporter {
  public:
@@ -79,16 +92,20 @@ int main(int argc, char** argv) {
         ->Threads(2)
         ->UseRealTime();
   }
+  benchmark::RegisterBenchmark("Parallel/PlainLoop", PlainLoop)->Threads(1)->Threads(2)->UseRealTime();
   ThroughputReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   std::printf("\nthroughput of 2 threads over 1 thread (independent filters):\n");
-  for (const Case& c : Cases()) {
-    const std::string name = std::string("Parallel/") + c.token + "/real_time/threads:";
+  std::vector<std::pair<std::string, std::string>> rows;
+  for (const Case& c : Cases()) rows.emplace_back(c.label, c.token);
+  rows.emplace_back("plain loop", "PlainLoop");
+  for (const auto& [label, token] : rows) {
+    const std::string name = "Parallel/" + token + "/real_time/threads:";
     const auto one = reporter.samplesPerSecond.find(name + "1");
     const auto two = reporter.samplesPerSecond.find(name + "2");
     if (one == reporter.samplesPerSecond.end() || two == reporter.samplesPerSecond.end()) continue;
-    std::printf("  %-14s %.2fx  (%.3g -> %.3g samples/s)\n", c.label, two->second / one->second, one->second,
+    std::printf("  %-14s %.2fx  (%.3g -> %.3g per second)\n", label.c_str(), two->second / one->second, one->second,
                 two->second);
   }
   return 0;
