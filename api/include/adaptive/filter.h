@@ -1,7 +1,7 @@
-// The adaptive filters as C++ objects: one Filter is one token instance, driven
-// exactly as the simulator drives it (one creation call, one run call per
-// sample, one terminate call that writes the final-weights files), so it
-// computes the same bits as the plug-in in a diagram.
+// The adaptive filters as C++ objects: one Filter is one token instance that
+// lives as in the simulator (created once, one step per sample, closed once,
+// which writes the final-weights files), so it computes the same bits as the
+// plug-in in a diagram.
 //
 //   adaptive::Filter filter("RLS3", {{"Numerator Coeffs  1", 8}, {"Lambda", 0.99}}, "weights.txt");
 //   filter.process(inputs, samples, outputs);   // row-major, one row per sample
