@@ -5,6 +5,8 @@
 
 #include "numerics/vector.h"
 
+namespace adaptive {
+
 class DelayLine : public RowVector {
  public:
   DelayLine() = default;
@@ -48,3 +50,5 @@ class DelayLine : public RowVector {
 
   int32_t position = 0;
 };
+
+}  // namespace adaptive

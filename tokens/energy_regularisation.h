@@ -2,4 +2,8 @@
 // all-zero delay line divides by δ instead of by zero.
 #pragma once
 
+namespace adaptive {
+
 constexpr double kEnergyRegularisation = 1e-8;
+
+}  // namespace adaptive
