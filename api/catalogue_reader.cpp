@@ -48,12 +48,13 @@ bool CopyDescriptor(const TokenDescriptor& d, int index, TokenInfo* out, std::st
     return false;
   }
   out->parameterDefaults.assign(d.parameterDefaults, d.parameterDefaults + d.parameterCount);
+  for (const std::string& port : out->inputNames) out->inputRoles.push_back(RoleOfInput(port));
   return true;
 }
 
 }  // namespace
 
-bool ReadCatalogue(UserCodeEntryPoint userCode, Library::Source* source, std::string* error) {
+bool ReadCatalogue(UserCodeEntryPoint userCode, detail::LibrarySource* source, std::string* error) {
   std::unique_ptr<HostCatalogueRecords> records(new HostCatalogueRecords());
   userCode(&records->info);
   const int32_t count = records->info.tokenCount;

@@ -1,24 +1,17 @@
 #include "adaptive/library.h"
 
 #include "adaptive/error.h"
-#include "api/entry_call_lock.h"
 #include "api/library_source.h"
 
 namespace adaptive {
 
-TokenEntryPoint Library::Source::entryPoint(const std::string& name) const {
-  if (loaded) return reinterpret_cast<TokenEntryPoint>(loaded->Symbol(name.c_str()));
-  return linkedEntry(name);
-}
-
-EntryCallLock& EntryCallLock::Instance() {
-  static EntryCallLock lock;
-  return lock;
+TokenEntryPoint detail::LibrarySource::entryPoint(const std::string& name) const {
+  return loaded ? reinterpret_cast<TokenEntryPoint>(loaded->Symbol(name.c_str())) : nullptr;
 }
 
 Library Library::load(const std::string& path) {
   std::string reason;
-  auto source = std::make_shared<Source>();
+  auto source = std::make_shared<detail::LibrarySource>();
   source->loaded = DynamicLibrary::Open(path, &reason);
   if (!source->loaded) throw Error(Error::kNoLibrary, "cannot load the token library " + path + ": " + reason);
   const auto userCode = reinterpret_cast<UserCodeEntryPoint>(source->loaded->Symbol("USERCODE"));
@@ -43,7 +36,9 @@ const TokenInfo* Library::find(const std::string& name) const {
   return nullptr;
 }
 
-bool Library::exports(const std::string& name) const { return shared->entryPoint(name) != nullptr; }
+bool Library::exports(const std::string& name) const {
+  return shared->loaded ? shared->entryPoint(name) != nullptr : shared->linkedHas(name);
+}
 
 const TokenInfo& Library::token(const std::string& name) const {
   if (const TokenInfo* found = find(name)) return *found;

@@ -9,25 +9,42 @@
 
 #include "adaptive/library.h"
 #include "api/dynamic_library.h"
+#include "host/mutex.h"
 #include "host/records.h"
 
 namespace adaptive {
 
-struct Library::Source {
+namespace detail {
+
+struct LibrarySource {
   std::string path;
   int version = 0;
   std::vector<TokenInfo> tokens;
-  // Loaded plug-in; null for the linked library, whose entry points come from
-  // `linkedEntry`.
+  // Loaded plug-in; null for the linked library, whose tokens `linkedHas`
+  // tells.
   std::unique_ptr<DynamicLibrary> loaded;
-  TokenEntryPoint (*linkedEntry)(const std::string& name) = nullptr;
+  bool (*linkedHas)(const std::string& name) = nullptr;
+  // Held around every call into a loaded plug-in, which may keep the call in
+  // progress in library-wide variables.
+  mutable Mutex calls;
 
-  // The exported entry point of a token, or null when the library lacks it.
+  // The exported entry point of a token of the loaded plug-in, or null when
+  // it lacks it.
   TokenEntryPoint entryPoint(const std::string& name) const;
 };
 
+// What the hosts built on this interface in this tree reach behind a Library.
+struct LibraryAccess {
+  static const LibrarySource& of(const Library& library) { return *library.shared; }
+};
+
+}  // namespace detail
+
+// The role of the input port called `name`.
+PortRole RoleOfInput(const std::string& name);
+
 // Calls USERCODE into host-allocated records and copies the catalogue out,
 // checking every count and string. False with the reason in *error.
-bool ReadCatalogue(UserCodeEntryPoint userCode, Library::Source* source, std::string* error);
+bool ReadCatalogue(UserCodeEntryPoint userCode, detail::LibrarySource* source, std::string* error);
 
 }  // namespace adaptive

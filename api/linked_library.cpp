@@ -1,11 +1,11 @@
-// The token library linked into the program: its entry points are plain calls.
-// Everything that uses it by default is here, apart from the rest of the
-// interface, so that a host that only loads plug-ins (adaptsim) does not link
-// the library's code.
+// The token library linked into the program: its catalogue, and its tokens
+// driven directly, with no host records and no lock, so that distinct filters
+// run in parallel.
 #include <cstring>
 
 #include "adaptive/error.h"
 #include "adaptive/filter.h"
+#include "api/filter_instance.h"
 #include "api/library_source.h"
 #include "host/catalogue.h"
 #include "tokens/entry_points.h"
@@ -14,36 +14,76 @@ namespace adaptive {
 
 namespace {
 
-struct LinkedEntry {
-  const char* name;
-  TokenEntryPoint entry;
-};
+void ADAPTIVE_CALL FillLinkedCatalogue(LibraryInfo* info) { FillCatalogue(info); }
 
-#define ADAPTIVE_LINKED_ENTRY(NAME) {#NAME, &::NAME},
-constexpr LinkedEntry kLinkedEntries[] = {ADAPTIVE_FOR_EACH_ENTRY(ADAPTIVE_LINKED_ENTRY)};
-#undef ADAPTIVE_LINKED_ENTRY
+bool LinkedHas(const std::string& name) { return FindTokenFactory(name.c_str()) != nullptr; }
 
-TokenEntryPoint LinkedEntryPoint(const std::string& name) {
-  for (const LinkedEntry& e : kLinkedEntries) {
-    if (name == e.name) return e.entry;
-  }
-  return nullptr;
-}
-
-std::shared_ptr<const Library::Source> ReadLinkedLibrary() {
-  auto source = std::make_shared<Library::Source>();
-  source->linkedEntry = &LinkedEntryPoint;
+std::shared_ptr<const detail::LibrarySource> ReadLinkedLibrary() {
+  auto source = std::make_shared<detail::LibrarySource>();
+  source->linkedHas = &LinkedHas;
   std::string reason;
-  if (!ReadCatalogue(&USERCODE, source.get(), &reason)) {
+  if (!ReadCatalogue(&FillLinkedCatalogue, source.get(), &reason)) {
     throw Error(Error::kNoLibrary, "the linked token library has a broken catalogue: " + reason);
   }
   return source;
 }
 
+// The token object itself: its constructor, Compute and Finish are the
+// creation, run and terminate calls of the host's protocol, without records.
+class LinkedInstance : public Filter::Instance {
+ public:
+  LinkedInstance(TokenFactory factory, std::vector<double> parameters, const std::string& fileName)
+      : Instance(std::move(parameters)), name(fileName.c_str(), fileName.c_str() + fileName.size() + 1) {
+    char errorText[kErrorTextCapacity + 1] = {};
+    CallStatus status(errorText);
+    TokenSetup setup{this->parameters().data(), name.data(), status};
+    token.reset(factory(setup));
+    if (token == nullptr) throw Error(kStatusNoToken, "Memory allocation error for token.");
+    if (!status.ok()) {
+      // A half-built token may hold files opened before the failure: end it.
+      CallStatus ending(nullptr);
+      token->Finish(ending);
+      throw Error(status.code(), errorText);
+    }
+  }
+
+  ~LinkedInstance() override {
+    if (token == nullptr) return;
+    CallStatus ending(nullptr);
+    token->Finish(ending);
+  }
+
+  void process(const double* inputs, size_t samples, double* outputs) override {
+    const size_t in = static_cast<size_t>(token->inputs());
+    const size_t out = static_cast<size_t>(token->outputs());
+    for (size_t n = 0; n < samples; ++n) token->Compute(inputs + n * in, outputs + n * out);
+  }
+
+  int32_t close(std::string* message) override {
+    char errorText[kErrorTextCapacity + 1] = {};
+    CallStatus status(errorText);
+    token->Finish(status);
+    token.reset();
+    if (!status.ok()) *message = errorText;
+    return status.code();
+  }
+
+ private:
+  std::vector<char> name;  // the token cuts it at its dot
+  std::unique_ptr<AdaptiveToken> token;
+};
+
 }  // namespace
 
+std::unique_ptr<Filter::Instance> CreateLinkedInstance(const TokenInfo& token, std::vector<double> parameters,
+                                                       const std::string& fileName) {
+  const TokenFactory factory = FindTokenFactory(token.name.c_str());
+  if (factory == nullptr) throw Error(Error::kBadParameter, "the linked library does not export " + token.name);
+  return std::make_unique<LinkedInstance>(factory, std::move(parameters), fileName);
+}
+
 Library Library::linked() {
-  static const std::shared_ptr<const Source> source = ReadLinkedLibrary();
+  static const std::shared_ptr<const detail::LibrarySource> source = ReadLinkedLibrary();
   return Library(source);
 }
 

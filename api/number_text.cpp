@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace adaptive {
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -44,3 +46,5 @@ std::string FormatShortest(double value) {
   }
   return shortest;
 }
+
+}  // namespace adaptive

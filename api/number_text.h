@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace adaptive {
+
 // Parses the whole of `text` (blanks around it allowed) as a double, including
 // "nan", "inf" and "infinity" in any case and with a sign. False on anything
 // else, such as an empty field or trailing characters.
@@ -22,3 +24,5 @@ std::string FormatExact(double value);
 // The shortest "%.Ng" text that reads back to the same double ("0.01", not
 // "0.01000000000000000021"), for showing values to people.
 std::string FormatShortest(double value);
+
+}  // namespace adaptive

@@ -1,5 +1,7 @@
 #include "adaptive/token_info.h"
 
+#include "api/library_source.h"
+
 namespace adaptive {
 
 namespace {
@@ -38,21 +40,17 @@ const char* FamilyName(Family family) {
   return "";
 }
 
-int TokenInfo::filterChannels() const {
-  int count = 0;
-  for (const std::string& port : inputNames) count += StartsWith(port, "Input") ? 1 : 0;
-  return count;
-}
+int TokenInfo::filterChannels() const { return static_cast<int>(signalPorts().size()); }
 
 Family TokenInfo::family() const {
-  if (inputIndex("- de/dw") >= 0) return Family::kGeneralGradient;
+  if (inputWithRole(PortRole::kGradient) >= 0) return Family::kGeneralGradient;
   for (const FamilyIcon& f : kFamilyIcons) {
     if (iconFile == f.iconFile) return f.family;
   }
   return Family::kLms;
 }
 
-bool TokenInfo::isGeneral() const { return inputIndex("Desired") < 0; }
+bool TokenInfo::isGeneral() const { return inputWithRole(PortRole::kDesired) < 0; }
 
 bool TokenInfo::isCount(size_t parameter) const {
   const std::string& name = parameterNames[parameter];
@@ -65,6 +63,29 @@ std::vector<size_t> TokenInfo::lengthParameters() const {
     if (StartsWith(parameterNames[k], "Numerator Coeffs")) lengths.push_back(k);
   }
   return lengths;
+}
+
+PortRole RoleOfInput(const std::string& name) {
+  if (StartsWith(name, "Input")) return PortRole::kSignal;
+  if (name == "Desired") return PortRole::kDesired;
+  if (name == "Error") return PortRole::kError;
+  if (name == "- de/dw") return PortRole::kGradient;
+  if (name == "Mu") return PortRole::kStepSize;
+  if (name == "Leakage") return PortRole::kLeakage;
+  return PortRole::kOther;
+}
+
+int TokenInfo::inputWithRole(PortRole role) const {
+  for (size_t p = 0; p < inputRoles.size(); ++p)
+    if (inputRoles[p] == role) return static_cast<int>(p);
+  return -1;
+}
+
+std::vector<int> TokenInfo::signalPorts() const {
+  std::vector<int> ports;
+  for (size_t p = 0; p < inputRoles.size(); ++p)
+    if (inputRoles[p] == PortRole::kSignal) ports.push_back(static_cast<int>(p));
+  return ports;
 }
 
 int TokenInfo::parameterIndex(const std::string& name) const { return IndexOf(parameterNames, name); }

@@ -9,6 +9,8 @@
 #include "bench/comparison_reporter.h"
 #include "bench/registration.h"
 
+using namespace adaptive;
+
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -18,6 +18,8 @@
 
 #include "bench/registration.h"
 
+namespace adaptive {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -45,7 +47,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
   return true;
 }
 
-double SecondsOf(HostedToken& token, int64_t samples) {
+double SecondsOf(SignalFedToken& token, int64_t samples) {
   const Clock::time_point start = Clock::now();
   for (int64_t n = 0; n < samples; ++n) token.RunSample();
   return std::chrono::duration<double>(Clock::now() - start).count();
@@ -54,7 +56,7 @@ double SecondsOf(HostedToken& token, int64_t samples) {
 // Times one case and prints its line; false when the token cannot be created.
 bool TimeCase(const std::string& name, TokenEntryPoint entry, const TokenInfo& token,
               const std::vector<double>& parameters, int repetitions) {
-  HostedToken hosted(entry, token, parameters);
+  SignalFedToken hosted(entry, token, parameters);
   if (hosted.Create() != 0) {
     std::printf("%-24s creation failed: %s\n", name.c_str(), hosted.createError().c_str());
     return false;
@@ -73,6 +75,10 @@ bool TimeCase(const std::string& name, TokenEntryPoint entry, const TokenInfo& t
 }
 
 }  // namespace
+
+}  // namespace adaptive
+
+using namespace adaptive;
 
 int main(int argc, char** argv) {
   Options options;

@@ -11,6 +11,8 @@
 #include "bench/registration.h"
 #include "tests/reference/same_bits.h"
 
+namespace adaptive {
+
 namespace {
 
 const char* const kTokens[] = {"RLS1", "RW1", "RLS2", "RW2", "RLS3", "RW3", "NEW2", "NEW3"};
@@ -26,7 +28,7 @@ struct Case {
 // Runs the token and its expression form side by side; false at the first
 // output that differs in any bit.
 bool SameOutputs(const Case& c, const TestSignals& s) {
-  HostedToken hosted(c.entry, *c.token, c.parameters);
+  SignalFedToken hosted(c.entry, *c.token, c.parameters);
   if (hosted.Create() != 0) return false;
   auto plain = MakeExpressionForm(c.token->name, c.parameters);
   for (int n = 0; n < kCheckedSamples; ++n) {
@@ -82,3 +84,5 @@ void RegisterExpressionBenchmarks(const Plugin& plugin) {
              {entry, token, ParametersWithTotalLength(*token, 64)}, std::string(name) + ", N = 64");
   }
 }
+
+}  // namespace adaptive

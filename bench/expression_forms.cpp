@@ -6,6 +6,8 @@
 #include "host/catalogue_table.h"
 #include "tests/reference/correlation_model.h"
 
+namespace adaptive {
+
 namespace {
 
 // A token's model and the stacked history of its channels.
@@ -54,3 +56,5 @@ std::unique_ptr<ExpressionForm> MakeExpressionForm(const std::string& token, con
   const auto form = channels == 1 ? CorrelationModel::kRow : CorrelationModel::kOuter;
   return std::make_unique<ModelForm>(lengths, CorrelationModel(form, n, lambda, init, variance));
 }
+
+}  // namespace adaptive

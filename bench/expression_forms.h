@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace adaptive {
+
 class ExpressionForm {
  public:
   virtual ~ExpressionForm() = default;
@@ -21,3 +23,5 @@ class ExpressionForm {
 // RLS1, RW1, RLS2, RLS3, RW2, RW3, NEW2, NEW3 from their parameter values in
 // catalogue order; null for any other token.
 std::unique_ptr<ExpressionForm> MakeExpressionForm(const std::string& token, const std::vector<double>& parameters);
+
+}  // namespace adaptive

@@ -8,6 +8,8 @@
 
 #include "bench/registration.h"
 
+namespace adaptive {
+
 namespace {
 
 constexpr int kChains = 12;  // fills the latency of both pipes on current cores
@@ -68,3 +70,5 @@ void RegisterPeakBenchmarks() {
   if (__builtin_cpu_supports("avx2")) benchmark::RegisterBenchmark("Peak/mul-add-256", Peak256);
 #endif
 }
+
+}  // namespace adaptive

@@ -13,6 +13,8 @@
 #include "bench/registration.h"
 #include "bench/test_signals.h"
 
+namespace adaptive {
+
 namespace {
 
 template <class Object, Object (*Create)(float*, unsigned int), int (*Destroy)(Object),
@@ -63,3 +65,5 @@ void RegisterPeerBenchmarks() {
       Comparisons().push_back({section, std::string(ours) + " / eqrls_rrrf" + at, LengthBenchmarkName(ours, n), rls});
   }
 }
+
+}  // namespace adaptive

@@ -1,5 +1,7 @@
 #include "bench/plugin_host.h"
 
+namespace adaptive {
+
 std::vector<double> ParametersWithTotalLength(const TokenInfo& token, int total) {
   std::vector<double> values = token.parameterDefaults;
   const std::vector<size_t> lengths = token.lengthParameters();
@@ -10,35 +12,23 @@ std::vector<double> ParametersWithTotalLength(const TokenInfo& token, int total)
   return values;
 }
 
-HostedToken::HostedToken(TokenEntryPoint entry, const TokenInfo& token, std::vector<double> values)
-    : session(entry, token.inputNames.size(), token.outputNames.size(), std::move(values), "") {
+SignalFedToken::SignalFedToken(TokenEntryPoint entry, const TokenInfo& token, std::vector<double> values)
+    : session(entry, token.inputNames.size(), token.outputNames.size(), std::move(values), ""),
+      roles(token.inputRoles),
+      ports(token.inputNames.size(), 0.0) {
   session.setSampleRate(1000.0);
-  int channel = 0;
-  for (size_t p = 0; p < token.inputNames.size(); ++p) {
-    const std::string& name = token.inputNames[p];
-    PortRecord* port = &session.inputRecords()[p];
-    if (name.rfind("Input", 0) == 0) {
-      wiring.push_back({port, signals.input[channel++]});
-    } else if (name == "- de/dw") {
-      wiring.push_back({port, signals.input[0]});
-    } else if (name == "Desired") {
-      wiring.push_back({port, signals.desired});
-    } else if (name == "Error") {
-      errorPort = port;
-    } else if (name == "Mu") {
-      port->value = 0.01;
-    } else if (name == "Leakage") {
-      port->value = 1.0;
-    }
-  }
+  feed.stepSize = 0.01;
+  feed.leakage = 1.0;
 }
 
-int32_t HostedToken::Create() {
-  const int32_t status = session.create();
+int32_t SignalFedToken::Create() {
+  const int32_t status = session.open();
   if (status != 0) errorMessage = session.errorText();
   return status;
 }
 
-void HostedToken::SkipReferenceInput(bool skip) {
+void SignalFedToken::SkipReferenceInput(bool skip) {
   for (PortRecord& p : session.inputRecords()) p.skip = skip ? 1 : 0;
 }
+
+}  // namespace adaptive

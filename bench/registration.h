@@ -6,6 +6,8 @@
 
 #include "bench/plugin_host.h"
 
+namespace adaptive {
+
 // Total filter lengths of the scaling and comparison benchmarks.
 constexpr int kLengths[] = {4, 8, 16, 30, 64};
 // The tokens timed at every length of kLengths.
@@ -33,3 +35,5 @@ void RegisterExpressionBenchmarks(const Plugin& plugin);
 void RegisterPeakBenchmarks();
 // Peer/...: the peer library's equalisers, when the build found it.
 void RegisterPeerBenchmarks();
+
+}  // namespace adaptive

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <random>
 
+namespace adaptive {
+
 struct TestSignals {
   static constexpr int32_t kLength = 4096;  // a power of two: indices wrap by a mask
 
@@ -26,3 +28,5 @@ struct TestSignals {
   double input[3][kLength];
   double desired[kLength];
 };
+
+}  // namespace adaptive

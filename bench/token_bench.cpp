@@ -8,6 +8,8 @@
 #include "bench/comparison_reporter.h"
 #include "bench/registration.h"
 
+namespace adaptive {
+
 namespace {
 
 const char* const kScaledTokens[] = {"LMS", "NLMS", "NLMS2", "RLS1", "RLS3", "NEW3", "QR1"};
@@ -40,7 +42,7 @@ int TotalLength(const TokenInfo& token, const std::vector<double>& parameters) {
 void TimeToken(benchmark::State& state, TokenEntryPoint entry, const TokenInfo* token,
                std::vector<double> parameters) {
   const double flops = DominantFlops(*token, TotalLength(*token, parameters));
-  HostedToken hosted(entry, *token, std::move(parameters));
+  SignalFedToken hosted(entry, *token, std::move(parameters));
   if (hosted.Create() != 0) {
     state.SkipWithError(("creation failed: " + hosted.createError()).c_str());
     return;
@@ -53,9 +55,9 @@ void TimeToken(benchmark::State& state, TokenEntryPoint entry, const TokenInfo* 
 }
 
 // The run call of an instance whose reference input is marked skipped does
-// everything but Step: dispatch, the library-wide records, port bookkeeping.
+// everything but Step: dispatch, the host's records, port bookkeeping.
 void TimeEntryOverhead(benchmark::State& state, TokenEntryPoint entry, const TokenInfo* token) {
-  HostedToken hosted(entry, *token, token->parameterDefaults);
+  SignalFedToken hosted(entry, *token, token->parameterDefaults);
   if (hosted.Create() != 0) {
     state.SkipWithError("creation failed");
     return;
@@ -107,3 +109,5 @@ void RegisterEightRegisterBenchmarks(const Plugin& proxy) {
     Comparisons().push_back({section, std::string(name) + ", N = 30", scaled, LengthBenchmarkName(name, 30)});
   }
 }
+
+}  // namespace adaptive

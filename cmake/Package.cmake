@@ -1,10 +1,10 @@
-# `cmake --install build --prefix P`: the C++ interface (adaptive_filter with
-# the token library in it, its headers) and a config package, so that a
+# `cmake --install build --prefix P`: the C++ interface (adaptive_api, over the
+# core archive adaptive_core with the token library, and its headers) and a config package, so that a
 # consumer's find_package(adaptive CONFIG REQUIRED) gives adaptive::adaptive.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-install(TARGETS adaptive_filter adaptive_api EXPORT adaptiveTargets
+install(TARGETS adaptive_api adaptive_core EXPORT adaptiveTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/api/include/adaptive DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})

@@ -22,3 +22,15 @@ if(ADAPTIVE_SANITIZE)
   add_compile_options(${ADAPTIVE_SANITIZER_FLAGS} -fno-omit-frame-pointer -g)
   add_link_options(${ADAPTIVE_SANITIZER_FLAGS})
 endif()
+
+# ADAPTIVE_THREAD_SANITIZE instruments everything with ThreadSanitizer; the
+# test suite is then only the test of filters on several threads at once
+# (tests/api/parallel_filters_test.cpp), the one that uses threads.
+option(ADAPTIVE_THREAD_SANITIZE "Instrument everything with ThreadSanitizer and build only the threads test" OFF)
+if(ADAPTIVE_THREAD_SANITIZE)
+  if(ADAPTIVE_SANITIZE)
+    message(FATAL_ERROR "ThreadSanitizer and AddressSanitizer do not go together: pick one")
+  endif()
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer -g)
+  add_link_options(-fsanitize=thread)
+endif()

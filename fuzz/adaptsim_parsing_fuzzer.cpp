@@ -38,9 +38,9 @@ std::unique_ptr<Plugin> gPlugin;
 void CheckNumbers(const std::vector<std::string>& words) {
   for (const std::string& word : words) {
     double value, back;
-    if (!ParseDouble(word, &value)) continue;
-    for (const std::string& text : {FormatExact(value), FormatShortest(value)}) {
-      if (!ParseDouble(text, &back)) Fail("cannot read back " + text);
+    if (!adaptive::ParseDouble(word, &value)) continue;
+    for (const std::string& text : {adaptive::FormatExact(value), adaptive::FormatShortest(value)}) {
+      if (!adaptive::ParseDouble(text, &back)) Fail("cannot read back " + text);
       if (!(std::isnan(value) ? std::isnan(back) : std::memcmp(&back, &value, sizeof value) == 0))
         Fail(word + " printed as " + text + " reads back differently");
     }

@@ -18,7 +18,9 @@
 #include <vector>
 
 #include "host/catalogue.h"
-#include "tokens/entry_points.h"
+#include "host/exports.h"
+
+using namespace adaptive;
 
 namespace {
 

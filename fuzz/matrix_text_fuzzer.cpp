@@ -11,6 +11,8 @@
 
 #include "numerics/text_format.h"
 
+using namespace adaptive;
+
 namespace {
 
 [[noreturn]] void Fail(const char* what) {

@@ -1,7 +1,8 @@
 #include "host/adaptive_token.h"
 
-#include "host/dispatch.h"
 #include "host/records.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -13,72 +14,45 @@ void CopyFormat(const PortRecord& from, PortRecord& to) {
 
 }  // namespace
 
-AdaptiveToken::AdaptiveToken(int32_t inputs, int32_t outputs, int32_t timingFlag, int32_t formatFlag)
-    : inputCount(inputs < 0 ? CurrentTokenRecord->inputCount : inputs),
-      outputCount(outputs),
-      propagateTiming(timingFlag != 0),
-      propagateFormat(formatFlag != 0) {
-  OutputPortRecord* out = CurrentTokenRecord->outputs;
-  if (inputCount != 0) {
-    double bestRate = 0.0;
-    for (int32_t i = 0; i < inputCount; ++i) {
-      const double rate = CurrentTokenRecord->inputs[i]->sampleRate;
-      if (rate > bestRate) {
-        bestRate = rate;
-        referenceInput = i;
-      }
-    }
-    const PortRecord& ref = *CurrentTokenRecord->inputs[referenceInput];
-    if (propagateTiming) {
-      for (int32_t o = 0; o < outputCount; ++o) {
-        out[o].skip = ref.skip;
-        out[o].sampleTime = ref.sampleTime;
-        out[o].sampleRate = ref.sampleRate;
-      }
-    }
-    if (propagateFormat) {
-      for (int32_t o = 0; o < outputCount; ++o) CopyFormat(ref, out[o]);
-    }
-    return;
-  }
-  if (propagateTiming) {
-    for (int32_t o = 0; o < outputCount; ++o) {
-      out[o].skip = 0;
-      out[o].sampleTime = CurrentSimContext->sampleTime;
-      out[o].sampleRate = CurrentSimContext->sampleRate;
+void AdaptiveToken::AttachPorts(TokenRecord& record) {
+  double bestRate = 0.0;
+  for (int32_t i = 0; i < inputCount; ++i) {
+    const double rate = record.inputs[i]->sampleRate;
+    if (rate > bestRate) {
+      bestRate = rate;
+      referenceInput = i;
     }
   }
-  if (propagateFormat) {
-    for (int32_t o = 0; o < outputCount; ++o) {
-      out[o].formatCode = 5;
-      out[o].formatWidth = 64;
-      out[o].formatExponent = 11;
-    }
+  const PortRecord& ref = *record.inputs[referenceInput];
+  for (int32_t o = 0; o < outputCount; ++o) {
+    PortRecord& out = record.outputs[o];
+    out.skip = ref.skip;
+    out.sampleTime = ref.sampleTime;
+    out.sampleRate = ref.sampleRate;
+    CopyFormat(ref, out);
   }
 }
 
-void AdaptiveToken::Run() {
-  OutputPortRecord* out = CurrentTokenRecord->outputs;
-  if (inputCount != 0) {
-    // A copy: the outputs are other records, so its fields are read once and
-    // each output is written in one pass.
-    const PortRecord ref = *CurrentTokenRecord->inputs[referenceInput];
-    if (ref.skip == 0) {
-      for (int32_t o = 0; o < outputCount; ++o) {
-        if (propagateTiming) {
-          out[o].skip = 0;
-          out[o].sampleTime = ref.sampleTime;
-        }
-        if (propagateFormat) CopyFormat(ref, out[o]);
-      }
-    } else if (propagateTiming) {
-      for (int32_t o = 0; o < outputCount; ++o) out[o].skip = 1;
-      return;
-    } else if (propagateFormat) {
-      for (int32_t o = 0; o < outputCount; ++o) CopyFormat(ref, out[o]);
-    }
-  } else if (propagateTiming) {
-    for (int32_t o = 0; o < outputCount; ++o) out[o].sampleTime = CurrentSimContext->sampleTime;
+void AdaptiveToken::Run(TokenRecord& record) {
+  OutputPortRecord* ports = record.outputs;
+  // A copy: the outputs are other records, so its fields are read once.
+  const PortRecord ref = *record.inputs[referenceInput];
+  if (ref.skip != 0) {
+    for (int32_t o = 0; o < outputCount; ++o) ports[o].skip = 1;
+    return;
   }
-  if (constructed) Step();
+  for (int32_t o = 0; o < outputCount; ++o) {
+    ports[o].skip = 0;
+    ports[o].sampleTime = ref.sampleTime;
+    CopyFormat(ref, ports[o]);
+  }
+  if (!constructed) return;
+  double in[kMaxInputPorts];
+  double out[kMaxOutputPorts];
+  for (int32_t i = 0; i < inputCount; ++i) in[i] = record.inputs[i]->value;
+  for (int32_t o = 0; o < outputCount; ++o) out[o] = ports[o].value;
+  Step(in, out);
+  for (int32_t o = 0; o < outputCount; ++o) ports[o].value = out[o];
 }
+
+}  // namespace adaptive

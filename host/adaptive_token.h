@@ -1,45 +1,66 @@
-// Base class of every token: port counts, the reference input that sets the
-// token's pace, and the per-sample bookkeeping of the output ports.
+// Base class of every token: its port counts and life cycle. A token is
+// created by its factory from a TokenSetup, computes one sample per Compute
+// call from input values to output values, and writes its final-weights files
+// in Finish, before it is deleted. It knows nothing of who drives it: the
+// host's entry protocol (host/dispatch.h) and adaptive::Filter both do.
+//
+// One token is used by one thread at a time; distinct tokens share nothing
+// but the list of live final-weights names, which guards itself.
 #pragma once
 
 #include <cstdint>
 
-// Values of the constructor's flags. Every token sets both: its output ports
-// take the reference input's timing and skip marks, and its format words.
-constexpr int32_t kPropagateTiming = 1;
-constexpr int32_t kPropagateFormat = 1;
+#include "host/token_call.h"
+
+namespace adaptive {
+
+struct TokenRecord;
+struct SimContext;
 
 class AdaptiveToken {
  public:
-  // A negative input count takes the count from the current token record.
-  // Reads the current records and stamps the output ports at once.
-  AdaptiveToken(int32_t inputCount, int32_t outputCount, int32_t timingFlag, int32_t formatFlag);
+  AdaptiveToken(int32_t inputCount, int32_t outputCount) : inputCount(inputCount), outputCount(outputCount) {}
   virtual ~AdaptiveToken() = default;
 
   AdaptiveToken(const AdaptiveToken&) = delete;
   AdaptiveToken& operator=(const AdaptiveToken&) = delete;
 
-  // One run call: keeps the outputs' timing, skip marks and format words in step
-  // with the reference input, then computes one sample unless the reference
-  // input is skipped or the construction failed.
-  void Run();
+  // One sample: `in` holds one value per input port, `out` receives one per
+  // output port, in catalogue order. Does nothing when construction failed,
+  // so a half-built instance never touches storage it does not own.
+  void Compute(const double* in, double* out) {
+    if (constructed) Step(in, out);
+  }
 
+  // Writes and closes the final-weights files; a failure is reported through
+  // `status`. Called once, before the token is deleted.
+  virtual void Finish(CallStatus& status) = 0;
+
+  // The host's port bookkeeping. AttachPorts, right after construction, picks
+  // the reference input (the one with the highest rate, the first of equals)
+  // and stamps the output ports with its timing and format words. Run, on
+  // every run call, keeps them in step and computes one sample, unless the
+  // reference input is skipped: then the outputs are only marked skipped.
+  void AttachPorts(TokenRecord& record);
+  void Run(TokenRecord& record);
+
+  int32_t inputs() const { return inputCount; }
+  int32_t outputs() const { return outputCount; }
   int32_t referenceInputIndex() const { return referenceInput; }
   bool isConstructed() const { return constructed; }
 
  protected:
-  virtual void Step() = 0;
+  virtual void Step(const double* in, double* out) = 0;
 
   // Token constructors call this once every check, allocation and file
-  // succeeded; until then Run never calls Step, so a half-built instance never
-  // touches storage it does not own.
+  // succeeded.
   void markConstructed() { constructed = true; }
 
  private:
   int32_t inputCount;
   int32_t outputCount;
   int32_t referenceInput = 0;
-  bool propagateTiming;
-  bool propagateFormat;
   bool constructed = false;
 };
+
+}  // namespace adaptive

@@ -2,6 +2,8 @@
 
 #include "host/catalogue_table.h"
 
+namespace adaptive {
+
 const char kFinalWeightsFileLabel[] = "Filename for Final Weights";
 
 namespace {
@@ -30,8 +32,10 @@ void FillDescriptor(const CatalogueEntry& entry, TokenDescriptor& d) {
 
 const CatalogueEntry* CatalogueEntries() { return kCatalogue; }
 
-extern "C" ADAPTIVE_EXPORT void ADAPTIVE_CALL USERCODE(LibraryInfo* info) {
+void FillCatalogue(LibraryInfo* info) {
   info->version = kLibraryInfoVersion;
   info->tokenCount = kCatalogueSize;
   for (int k = 0; k < kCatalogueSize; ++k) FillDescriptor(kCatalogue[k], info->tokens[k]);
 }
+
+}  // namespace adaptive

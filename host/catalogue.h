@@ -1,4 +1,4 @@
-// The catalogue of the library's tokens and USERCODE, which copies it into the
+// The catalogue of the library's tokens and FillCatalogue, which copies it into the
 // host's records. The host builds every instance's record from this catalogue,
 // so the order of ports and parameters here is the order the tokens read them.
 #pragma once
@@ -6,6 +6,8 @@
 #include <cstdint>
 
 #include "host/records.h"
+
+namespace adaptive {
 
 struct CatalogueParameter {
   const char* name;
@@ -36,7 +38,10 @@ extern const char kFinalWeightsFileLabel[];
 // The kCatalogueSize entries in catalogue order, for code inside the library.
 const CatalogueEntry* CatalogueEntries();
 
-// Fills the host's LibraryInfo and its kCatalogueSize descriptors. Writes only
-// the fields and array elements that the catalogue gives; the host's reserved
-// descriptor slot and array elements beyond a token's counts keep their bytes.
-extern "C" ADAPTIVE_EXPORT void ADAPTIVE_CALL USERCODE(LibraryInfo* info);
+// Fills the host's LibraryInfo and its kCatalogueSize descriptors (what the
+// plug-in's USERCODE does). Writes only the fields and array elements that the
+// catalogue gives; the host's reserved descriptor slot and array elements
+// beyond a token's counts keep their bytes.
+void FillCatalogue(LibraryInfo* info);
+
+}  // namespace adaptive

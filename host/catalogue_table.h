@@ -7,6 +7,8 @@
 
 #include "host/catalogue.h"
 
+namespace adaptive {
+
 inline constexpr CatalogueEntry kCatalogue[] = {
     {"LMS", "Implements an one channel Feintuch's LMS algorithm.", "lmsx.wmf",
      2, {"Input", "Desired"},
@@ -199,3 +201,5 @@ constexpr int ParameterIndex(int entry, std::string_view parameter) {
     if (parameter == kCatalogue[entry].parameters[p].name) return p;
   throw "no parameter of that name in the catalogue entry";
 }
+
+}  // namespace adaptive

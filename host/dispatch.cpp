@@ -1,16 +1,18 @@
 #include "host/dispatch.h"
 
-#include "host/adaptive_token.h"
-#include "host/error_text.h"
+namespace adaptive {
 
-int32_t TokenStatus = 0;
-SimContext* CurrentSimContext = nullptr;
-TokenRecord* CurrentTokenRecord = nullptr;
+namespace {
+
+void Destroy(AdaptiveToken* instance, CallStatus& status) {
+  instance->Finish(status);
+  delete instance;
+}
+
+}  // namespace
 
 int32_t DispatchTokenCall(SimContext* context, TokenRecord* record, TokenFactory factory) {
-  TokenStatus = kStatusOk;
-  CurrentSimContext = context;
-  CurrentTokenRecord = record;
+  CallStatus status(context->errorText);
   AdaptiveToken* instance = record->instance;
 
   if (context->initFlag != 0) {
@@ -18,23 +20,27 @@ int32_t DispatchTokenCall(SimContext* context, TokenRecord* record, TokenFactory
       // The old instance writes its final-weights files now; a status it sets
       // stays and makes the new constructor stop after building its members.
       record->instance = nullptr;
-      delete instance;
+      Destroy(instance, status);
     }
-    AdaptiveToken* created = factory();
+    TokenSetup setup{record->parameters, record->fileName, status};
+    AdaptiveToken* created = factory(setup);
     if (created == nullptr) {
-      WriteErrorText({"Memory allocation error for token."});
+      status.write({"Memory allocation error for token."});
       return kStatusNoToken;
     }
+    created->AttachPorts(*record);
     record->instance = created;
-    return TokenStatus;
+    return status.code();
   }
   if (context->terminateFlag != 0) {
     if (instance != nullptr) {
       record->instance = nullptr;
-      delete instance;
+      Destroy(instance, status);
     }
-    return TokenStatus;
+    return status.code();
   }
-  if (instance != nullptr) instance->Run();
-  return TokenStatus;
+  if (instance != nullptr) instance->Run(*record);
+  return status.code();
 }
+
+}  // namespace adaptive

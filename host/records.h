@@ -27,6 +27,8 @@
 #define ADAPTIVE_CALL
 #endif
 
+namespace adaptive {
+
 class AdaptiveToken;
 
 // Port record: one per output port (consecutive array) and one per input port
@@ -99,7 +101,6 @@ constexpr int kCatalogueSize = 24;
 constexpr int kMaxInputPorts = 5;
 constexpr int kMaxOutputPorts = 4;
 constexpr int kMaxParameters = 9;
-constexpr int kErrorTextCapacity = 512;
 
 static_assert(sizeof(PortRecord) == 40, "port records are 40 bytes");
 static_assert(offsetof(PortRecord, sampleTime) == 0x08, "layout");
@@ -144,3 +145,5 @@ static_assert(offsetof(TokenDescriptor, defaultFileName) == 0x38, "layout");
 // Signatures of the exported functions, for hosts that resolve them by name.
 using TokenEntryPoint = int32_t(ADAPTIVE_CALL*)(SimContext*, TokenRecord*);
 using UserCodeEntryPoint = void(ADAPTIVE_CALL*)(LibraryInfo*);
+
+}  // namespace adaptive

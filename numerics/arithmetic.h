@@ -28,6 +28,8 @@
 #include "numerics/matrix.h"
 #include "numerics/vector.h"
 
+namespace adaptive {
+
 Matrix operator*(const Matrix& m, const Matrix& b);
 Vector operator*(const Matrix& m, const Vector& v);
 Vector operator*(const Matrix& m, const DelayLine& x);
@@ -49,3 +51,5 @@ Matrix transpose(const Matrix& m);
 RowVector transpose(const Vector& v);
 Vector transpose(const RowVector& r);
 Vector transpose(const DelayLine& x);
+
+}  // namespace adaptive

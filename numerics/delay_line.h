@@ -9,6 +9,8 @@
 
 #include "numerics/vector.h"
 
+namespace adaptive {
+
 class DelayLine : public RowVector {
  public:
   DelayLine() = default;
@@ -60,3 +62,5 @@ class DelayLine : public RowVector {
   int32_t position = 0;
   int32_t lineLength = 0;
 };
+
+}  // namespace adaptive

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+namespace adaptive {
+
 bool MatrixData::byteSize(int32_t rows, int32_t cols, uint64_t byteLimit, size_t& bytes) {
   if (rows < 0 || cols < 0) return false;
   // At most (2^31)^2 = 2^62 elements: the product cannot wrap in 64 bits.
@@ -135,3 +137,5 @@ Matrix& Matrix::share(const Matrix& source) {
   block = adopted;
   return *this;
 }
+
+}  // namespace adaptive

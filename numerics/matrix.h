@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace adaptive {
+
 class Vector;
 class RowVector;
 
@@ -136,3 +138,5 @@ class Matrix {
   MatrixData* block;
   char* name;
 };
+
+}  // namespace adaptive

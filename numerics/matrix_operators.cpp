@@ -2,6 +2,8 @@
 // the left operand, in storage order.
 #include "numerics/matrix.h"
 
+namespace adaptive {
+
 namespace {
 
 template <class Op>
@@ -42,3 +44,5 @@ Matrix Matrix::operator*(const double& s) const {
 Matrix Matrix::operator/(const double& s) const {
   return elementwise(*this, [s](double a, std::ptrdiff_t) { return a / s; });
 }
+
+}  // namespace adaptive

@@ -5,6 +5,8 @@
 #include "numerics/matrix.h"
 #include "numerics/vector.h"
 
+namespace adaptive {
+
 RowVector Matrix::row(int32_t i) const {
   RowVector result(cols());
   if (!result.hasstorage()) return result;
@@ -90,3 +92,5 @@ double Matrix::maxabs() const {
   }
   return largest;
 }
+
+}  // namespace adaptive

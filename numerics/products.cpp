@@ -1,6 +1,8 @@
 // Matrix and vector products and the dot products.
 #include "numerics/arithmetic.h"
 
+namespace adaptive {
+
 Matrix operator*(const Matrix& m, const Matrix& b) {
   Matrix result(m.rows(), b.cols(), nullptr);
   if (!result.hasstorage()) return result;
@@ -105,3 +107,5 @@ double power(const DelayLine& x) {
   x.forEachTap([&](int32_t, double t) { sum = sum + t * t; });
   return sum / x.length();
 }
+
+}  // namespace adaptive

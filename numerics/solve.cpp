@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <utility>
 
+namespace adaptive {
+
 namespace {
 
 void swapRows(Matrix& a, int32_t p, int32_t q, int32_t n) {
@@ -102,3 +104,5 @@ int backsubstitute(const Matrix& R, const Vector& z, Vector& w) {
   }
   return 0;
 }
+
+}  // namespace adaptive

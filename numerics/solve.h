@@ -5,6 +5,8 @@
 #include "numerics/matrix.h"
 #include "numerics/vector.h"
 
+namespace adaptive {
+
 // A diagonal element of smaller magnitude makes a triangle singular; exactly
 // this value still solves.
 constexpr double kSingularDiagonal = 1e-8;
@@ -15,3 +17,5 @@ constexpr double kSingularDiagonal = 1e-8;
 // been computed, 1 (and w untouched) when some |R(i, i)| < kSingularDiagonal: the whole
 // diagonal is tested before anything is written.
 int backsubstitute(const Matrix& R, const Vector& z, Vector& w);
+
+}  // namespace adaptive

@@ -4,6 +4,8 @@
 #include <iostream>
 #include <limits>
 
+namespace adaptive {
+
 namespace {
 
 using Word = char[kMaxWordLength + 1];
@@ -156,3 +158,5 @@ std::ostream& writetitled(std::ostream& out, const Matrix& m) {
   }
   return out;
 }
+
+}  // namespace adaptive

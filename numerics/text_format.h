@@ -10,6 +10,8 @@
 
 #include "numerics/matrix.h"
 
+namespace adaptive {
+
 // "# name: NAME\n# type: matrix\n# rows: R\n# columns: C\n", then each row as
 // " x00 x01 ...\n". An unnamed matrix writes an empty name.
 std::ostream& operator<<(std::ostream& out, const Matrix& m);
@@ -43,3 +45,5 @@ std::ostream& writetable(std::ostream& out, const Matrix& m);
 // "****** NAME:" and std::endl, then the elements in storage order (column by
 // column), blank-separated, four to a line, each line ended with std::endl.
 std::ostream& writetitled(std::ostream& out, const Matrix& m);
+
+}  // namespace adaptive

@@ -1,6 +1,8 @@
 // Transposes and the conversions between vector kinds.
 #include "numerics/arithmetic.h"
 
+namespace adaptive {
+
 Matrix transpose(const Matrix& m) {
   Matrix result(m.cols(), m.rows(), nullptr);
   if (!result.hasstorage()) return result;
@@ -29,3 +31,5 @@ Vector transpose(const DelayLine& x) {
   x.forEachTap([&](int32_t k, double t) { result(k) = t; });
   return result;
 }
+
+}  // namespace adaptive

@@ -4,6 +4,8 @@
 
 #include "numerics/matrix.h"
 
+namespace adaptive {
+
 class Vector : public Matrix {
  public:
   Vector() = default;
@@ -37,3 +39,5 @@ class RowVector : public Matrix {
   double& operator()(int32_t k) { return data()[k]; }
   const double& operator()(int32_t k) const { return data()[k]; }
 };
+
+}  // namespace adaptive

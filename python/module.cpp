@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "adaptive/describe.h"
@@ -142,7 +143,7 @@ class PythonFilter {
   PythonFilter& operator=(const PythonFilter&) = delete;
 
   const adaptive::TokenInfo& token() const { return filter.token(); }
-  bool closed() const { return !filter.isOpen(); }
+  bool closed() const { return !open.load(); }
   int64_t samples() const { return ran.load(); }
 
   py::dict parameters() const {
@@ -162,6 +163,7 @@ class PythonFilter {
   // KeyboardInterrupt, a warning made an error) carries the number of whole
   // samples run (`samples_done`) and their outputs (`outputs`).
   Samples process(const py::object& x) {
+    const std::unique_lock<std::mutex> hold = Acquire();
     RequireOpen();
     const Samples in = InputArray(x, 2, filter.inputCount(), "x");
     const size_t total = static_cast<size_t>(in.shape(0));
@@ -197,6 +199,7 @@ class PythonFilter {
   }
 
   Samples step(const py::object& row) {
+    const std::unique_lock<std::mutex> hold = Acquire();
     RequireOpen();
     const Samples in = InputArray(row, 1, filter.inputCount(), "row");
     Samples out(filter.outputCount());
@@ -206,7 +209,11 @@ class PythonFilter {
     return out;
   }
 
-  void close() { filter.close(); }
+  void close() {
+    const std::unique_lock<std::mutex> hold = Acquire();
+    open = false;  // closed even when the library reports a failure
+    filter.close();
+  }
 
  private:
   // Chunks last about kChunkTime: short enough for Ctrl-C to feel immediate,
@@ -248,6 +255,15 @@ class PythonFilter {
     if (PyObject_SetAttrString(exception.ptr(), name, value.ptr()) != 0) PyErr_Clear();
   }
 
+  // The filter's own lock, so that two threads never run one filter at once
+  // (distinct filters run in parallel). It is waited for without the GIL: a
+  // thread holding the lock may need the GIL between chunks, and must never
+  // wait for a thread that holds the GIL while waiting for the lock.
+  std::unique_lock<std::mutex> Acquire() {
+    py::gil_scoped_release release;
+    return std::unique_lock<std::mutex>(lock);
+  }
+
   void RequireOpen() const {
     if (!filter.isOpen()) throw py::value_error("the " + token().name + " filter is closed");
   }
@@ -266,6 +282,8 @@ class PythonFilter {
   adaptive::Filter filter;
   adaptive::DivergenceWatch watch;
   std::atomic<int64_t> ran{0};  // read with the GIL while a call runs without it
+  std::atomic<bool> open{true};  // likewise, for `closed` and repr
+  std::mutex lock;
 };
 
 py::dict TokenDictionary(const adaptive::TokenInfo& token) {

@@ -24,6 +24,8 @@
 
 #include "adaptive/filter.h"
 
+namespace adaptive {
+
 namespace {
 
 constexpr int kCheckpoints = 10;
@@ -115,6 +117,10 @@ Result RunToken(const adaptive::Library& library, const adaptive::TokenInfo& tok
 }
 
 }  // namespace
+
+}  // namespace adaptive
+
+using namespace adaptive;
 
 int main(int argc, char** argv) {
   std::string library = ADAPTIVE_PLUGIN_PATH;

@@ -7,35 +7,38 @@
 #include <array>
 #include <cstdint>
 
-#include "host/dispatch.h"
 #include "numerics/delay_line.h"
 #include "tokens/correlation_update.h"
 #include "tokens/parameters.h"
+
+namespace adaptive {
 
 template <int C>
 class ChannelLines {
  public:
   // Reads the channels' counts at the given parameter positions.
-  void readLengths(const std::array<int, C>& positions) {
-    for (int c = 0; c < C; ++c) length[c] = ReadCount(positions[c]);
+  void readLengths(const TokenSetup& setup, const std::array<int, C>& positions) {
+    for (int c = 0; c < C; ++c) length[c] = ReadCount(setup, positions[c]);
   }
 
-  bool checkLengths() const { return CheckLengths(length, C); }
+  bool checkLengths(CallStatus& status) const { return CheckLengths(status, length, C); }
 
   // Sums the lengths into total(); false, with the storage failure reported,
   // when the sum does not fit 32 bits.
-  bool sumLengths() { return TotalLength(length, C, totalLength); }
+  bool sumLengths(CallStatus& status) { return TotalLength(length, C, totalLength, status); }
 
   // sumLengths(), and `count` matrices of total() x total() doubles fit the
   // address space (otherwise the storage failure is reported).
-  bool sumLengthsForSquareMatrices(int count) { return sumLengths() && SquareMatricesFit(totalLength, count); }
+  bool sumLengthsForSquareMatrices(int count, CallStatus& status) {
+    return sumLengths(status) && SquareMatricesFit(totalLength, count, status);
+  }
 
   // Gives every line its length without writing to it; false, with the
   // storage failure reported, at the first line that cannot have it.
-  bool allocate() {
+  bool allocate(CallStatus& status) {
     for (int c = 0; c < C; ++c)
       if (line[c].setlength(length[c])) {
-        ReportStorageFailure();
+        ReportStorageFailure(status);
         return false;
       }
     return true;
@@ -45,15 +48,15 @@ class ChannelLines {
     for (int c = 0; c < C; ++c) line[c].zero();
   }
 
-  // Pushes the samples of input ports 0 … C-1 into their lines.
-  void push() {
-    for (int c = 0; c < C; ++c) line[c].push(CurrentTokenRecord->inputs[c]->value);
+  // Pushes the samples in[0] … in[C-1] into their lines.
+  void push(const double* in) {
+    for (int c = 0; c < C; ++c) line[c].push(in[c]);
   }
 
   // push(), then the lines' taps, newest first, stacked into `regressor`.
-  void pushAndStack(double* regressor) {
+  void pushAndStack(const double* in, double* regressor) {
     for (int c = 0, start = 0; c < C; start += length[c], ++c) {
-      line[c].push(CurrentTokenRecord->inputs[c]->value);
+      line[c].push(in[c]);
       CopyTaps(line[c], regressor + start);
     }
   }
@@ -67,3 +70,5 @@ class ChannelLines {
   int32_t length[C] = {};
   int32_t totalLength = 0;
 };
+
+}  // namespace adaptive

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+namespace adaptive {
+
 // Writes `value` as "%20.15E" and a line feed. A value that is not finite is
 // written as "NAN", "INF" or "-INF", right-aligned in the same 20-character
 // field, by this function rather than by the C library: C libraries differ in
@@ -11,3 +13,5 @@
 // same bytes from every build. The text is the one the Windows plug-in's C
 // library writes for any NaN and for the infinities.
 void WriteCoefficientLine(std::FILE* file, double value);
+
+}  // namespace adaptive

@@ -5,11 +5,13 @@
 #include "tokens/parameters.h"
 #include "tokens/vector_lanes.h"
 
-bool SquareMatricesFit(int32_t n, int count) {
+namespace adaptive {
+
+bool SquareMatricesFit(int32_t n, int count, CallStatus& status) {
   const uint64_t elements = static_cast<uint64_t>(n < 0 ? 0 : n) * static_cast<uint64_t>(n < 0 ? 0 : n);
   // elements < 2^62 and count is small: no wrap in 64 bits.
   if (elements * static_cast<uint64_t>(count) > static_cast<uint64_t>(PTRDIFF_MAX) / sizeof(double)) {
-    ReportStorageFailure();
+    ReportStorageFailure(status);
     return false;
   }
   return true;
@@ -318,3 +320,5 @@ void AddToDiagonal(double* P, int32_t n, double q) {
   const std::ptrdiff_t step = static_cast<std::ptrdiff_t>(n) + 1;
   for (int32_t i = 0; i < n; ++i) P[step * i] = P[step * i] + q;
 }
+
+}  // namespace adaptive

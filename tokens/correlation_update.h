@@ -12,17 +12,21 @@
 // ones (tokens/vector_lanes.h); fused multiply-add is never used.
 #pragma once
 
+#include "host/token_call.h"
+
 #include <cstdint>
 
 #include "numerics/delay_line.h"
 #include "numerics/matrix.h"
 #include "numerics/vector.h"
 
+namespace adaptive {
+
 // True when `count` matrices of n x n doubles have a byte size that fits the
 // address space. Otherwise reports the storage failure (status 1002) and
 // returns false, so that a hopeless length is refused before anything is
 // allocated. The products are formed in 64 bits and cannot wrap.
-bool SquareMatricesFit(int32_t n, int count);
+bool SquareMatricesFit(int32_t n, int count, CallStatus& status);
 
 // P = value · I, on a P that already has its n x n storage.
 void SetScaledIdentity(Matrix& P, double value);
@@ -70,3 +74,5 @@ void OuterProductUpdate(double* P, int32_t n, const double* gain, const double* 
 
 // P(i,i) = P(i,i) + q for every i.
 void AddToDiagonal(double* P, int32_t n, double q);
+
+}  // namespace adaptive

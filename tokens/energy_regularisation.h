@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace adaptive {
+
 constexpr double kEnergyRegularisation = 1e-8;
 
 // x / n for a count n >= 1. For a power of two n it multiplies by the exact
@@ -14,3 +16,5 @@ inline double DivideByCount(double x, int32_t n) {
   if ((n & (n - 1)) == 0) return x * (1.0 / n);
   return x / n;
 }
+
+}  // namespace adaptive

@@ -1,8 +1,10 @@
-// The library's exported functions, for code that links the library directly
-// (tests, benchmarks). Hosts resolve them by name instead.
+// The library's tokens by the names of their entry points: one factory each
+// (defined with ADAPTIVE_TOKEN_ENTRY in the family's source), and the list of
+// every name in catalogue order from which the plug-in's exports
+// (host/exports.cpp) and the linked library's lookup are generated.
 #pragma once
 
-#include "host/records.h"
+#include "host/dispatch.h"
 
 // Every entry point, in catalogue order: X(NAME) for each.
 #define ADAPTIVE_FOR_EACH_ENTRY(X) \
@@ -11,7 +13,13 @@
   X(NEW3) X(QR1) X(QR2) X(QR3) X(GenRLS) X(RLS1) \
   X(RLS2) X(RLS3) X(GenRW) X(RW1) X(RW2) X(RW3)
 
-#define ADAPTIVE_DECLARE_ENTRY(NAME) \
-  extern "C" ADAPTIVE_EXPORT int32_t ADAPTIVE_CALL NAME(SimContext* context, TokenRecord* record);
-ADAPTIVE_FOR_EACH_ENTRY(ADAPTIVE_DECLARE_ENTRY)
-#undef ADAPTIVE_DECLARE_ENTRY
+namespace adaptive {
+
+#define ADAPTIVE_DECLARE_FACTORY(NAME) AdaptiveToken* Create##NAME(TokenSetup& setup);
+ADAPTIVE_FOR_EACH_ENTRY(ADAPTIVE_DECLARE_FACTORY)
+#undef ADAPTIVE_DECLARE_FACTORY
+
+// The factory of the token whose entry point is called `name`, or null.
+TokenFactory FindTokenFactory(const char* name);
+
+}  // namespace adaptive

@@ -2,22 +2,52 @@
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 
-#include "host/dispatch.h"
-#include "host/error_text.h"
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "host/mutex.h"
 #include "tokens/coefficient_text.h"
+
+namespace adaptive {
 
 namespace {
 
-// The C library's white-space set, fixed here so that the locale cannot change
-// which names are trimmed.
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+void FailOpen(CallStatus& status, const char* name) { status.fail(kStatusBadParameter, {"Problems opening ", name}); }
 
-void FailOpen(const char* name) {
-  WriteErrorText({"Problems opening ", name});
-  TokenStatus = kStatusBadParameter;
+// Creates or empties `name` for writing text, as fopen's mode "w" does, but
+// never waits: a FIFO without a reader is refused at once, and what is neither
+// a regular file nor a device (a FIFO with a reader, a directory) is refused
+// once opened.
+std::FILE* OpenForWriting(const char* name) {
+#if defined(_WIN32)
+  return std::fopen(name, "w");
+#else
+  const int fd = ::open(name, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISCHR(info.st_mode))) {
+    ::close(fd);
+    return nullptr;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* file = ::fdopen(fd, "w");
+  if (file == nullptr) ::close(fd);
+  return file;
+#endif
 }
 
+// The live instances with open files, and the lock that guards the list and
+// every instance's links in it.
+Mutex liveLock;
 FinalWeightsFiles* liveHead = nullptr;
 
 // Whether the file now found under `name` is the one that `written` was
@@ -41,28 +71,35 @@ bool StillHoldsWrittenData(const char* name, std::FILE* written) {
 }  // namespace
 
 FinalWeightsFiles::~FinalWeightsFiles() {
+  Delist();
   for (std::FILE*& f : files) {
     if (f != nullptr) std::fclose(f);
     f = nullptr;
   }
-  Delist();
 }
 
-void FinalWeightsFiles::Enlist() {
-  if (enlisted) return;
+void FinalWeightsFiles::Enlist(int channel, std::FILE* file) {
+  std::lock_guard<Mutex> hold(liveLock);
+  files[channel] = file;
+  if (listing != Listing::kNone) return;
   next = liveHead;
   if (liveHead != nullptr) liveHead->previous = this;
   liveHead = this;
-  enlisted = true;
+  listing = Listing::kListed;
 }
 
-void FinalWeightsFiles::Delist() {
-  if (!enlisted) return;
+void FinalWeightsFiles::Unlink() {
   if (previous != nullptr) previous->next = next;
   else liveHead = next;
   if (next != nullptr) next->previous = previous;
   previous = next = nullptr;
-  enlisted = false;
+}
+
+void FinalWeightsFiles::Delist() {
+  std::lock_guard<Mutex> hold(liveLock);
+  if (listing != Listing::kListed) return;
+  Unlink();
+  listing = Listing::kNone;
 }
 
 bool FinalWeightsFiles::HeldByAnother(const char* name) const {
@@ -74,38 +111,39 @@ bool FinalWeightsFiles::HeldByAnother(const char* name) const {
   return false;
 }
 
-std::FILE* FinalWeightsFiles::Target(int channel) const {
-  std::FILE* f = files[channel];
-  return f != nullptr && !HeldByAnother(names[channel]) ? f : nullptr;
+void FinalWeightsFiles::Claim() {
+  std::lock_guard<Mutex> hold(liveLock);
+  if (listing == Listing::kClaimed) return;
+  if (listing == Listing::kListed) {
+    for (int c = 0; c < kMaxChannels; ++c) heldByAnother[c] = files[c] != nullptr && HeldByAnother(names[c]);
+    Unlink();
+  }
+  listing = Listing::kClaimed;
 }
 
-bool FinalWeightsFiles::Open(int channels) {
-  char* fileName = CurrentTokenRecord->fileName;
+std::FILE* FinalWeightsFiles::Target(int channel) {
+  Claim();
+  return heldByAnother[channel] ? nullptr : files[channel];
+}
+
+bool FinalWeightsFiles::Open(int channels, const TokenSetup& setup) {
+  char* fileName = setup.fileName;
   if (fileName == nullptr || fileName[0] == '\0') return true;
-  char* base = fileName;
-  while (IsSpace(*base)) ++base;
-  const char* extension = "txt";
-  if (char* dot = std::strchr(base, '.')) {
-    *dot = '\0';
-    extension = dot + 1;
-  }
+  bool fits[kMaxChannels] = {};
+  for (int c = 0; c < channels; ++c) fits[c] = ComposeFinalWeightsName(fileName, channels, c, names[c]);
+  if (char* dot = FinalWeightsNameDot(fileName, channels)) *dot = '\0';
   for (int c = 0; c < channels; ++c) {
-    char composed[kMaxNameLength + 2];
-    const int needed = channels == 1
-                           ? std::snprintf(composed, sizeof composed, "%s.%s", base, extension)
-                           : std::snprintf(composed, sizeof composed, "%s%d.%s", base, c + 1, extension);
-    if (needed < 0 || needed > kMaxNameLength) {
-      composed[kMaxNameLength] = '\0';  // report the name cut to what fits
-      FailOpen(composed);
+    if (!fits[c]) {
+      FailOpen(setup.status, names[c]);  // the name cut to what fits
+      names[c][0] = '\0';
       return false;
     }
-    std::memcpy(names[c], composed, static_cast<size_t>(needed) + 1);
-    files[c] = std::fopen(names[c], "w");
-    if (files[c] == nullptr) {
-      FailOpen(names[c]);
+    std::FILE* file = OpenForWriting(names[c]);
+    if (file == nullptr) {
+      FailOpen(setup.status, names[c]);
       return false;
     }
-    Enlist();
+    Enlist(c, file);
   }
   return true;
 }
@@ -143,7 +181,8 @@ void FinalWeightsFiles::WriteText(int channel, const char* text) {
   if (std::FILE* f = Target(channel)) std::fputs(text, f);
 }
 
-void FinalWeightsFiles::Close() {
+void FinalWeightsFiles::Close(CallStatus& status) {
+  Claim();
   bool reported = false;
   for (int c = 0; c < kMaxChannels; ++c) {
     std::FILE* f = files[c];
@@ -153,10 +192,10 @@ void FinalWeightsFiles::Close() {
     failed = std::fclose(f) != 0 || failed;
     files[c] = nullptr;
     if (failed && !reported) {
-      WriteErrorText({"Problems writing ", names[c]});
-      TokenStatus = kStatusBadParameter;
+      status.fail(kStatusBadParameter, {"Problems writing ", names[c]});
       reported = true;
     }
   }
-  Delist();
 }
+
+}  // namespace adaptive

@@ -7,11 +7,17 @@
 // by its composed name, and only the last instance to be destroyed writes a
 // shared file: the earlier ones leave it alone and report their data lost
 // instead of writing coefficients that the later one would overwrite in part.
-// Like the host's calls themselves, the list expects one thread.
+// The list is guarded, so instances on several threads see the outcomes that
+// one thread would see in the order in which they finish.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+
+#include "host/token_call.h"
+#include "tokens/final_weights_name.h"
+
+namespace adaptive {
 
 // How the denominator section that follows the numerator coefficients looks.
 enum class DenominatorSection {
@@ -23,7 +29,6 @@ enum class DenominatorSection {
 class FinalWeightsFiles {
  public:
   static constexpr int kMaxChannels = 3;
-  static constexpr int kMaxNameLength = 255;
 
   FinalWeightsFiles() = default;
   ~FinalWeightsFiles();
@@ -31,11 +36,13 @@ class FinalWeightsFiles {
   FinalWeightsFiles& operator=(const FinalWeightsFiles&) = delete;
 
   // Opens one file for a one-channel token ("base.ext") or one per channel
-  // ("base1.ext", ...) from CurrentTokenRecord->fileName, whose first dot is
-  // replaced by a NUL in place. An empty name opens nothing. On failure writes
+  // ("base1.ext", ...) from setup.fileName (tokens/final_weights_name.h),
+  // whose dot is then replaced by a NUL in place. An empty name opens
+  // nothing. A name that is not a regular file or a device (a FIFO, a
+  // directory) is refused without waiting for it. On failure writes
   // "Problems opening " and the name, sets the status to 1 and returns false;
   // files opened before stay open.
-  bool Open(int channels);
+  bool Open(int channels, const TokenSetup& setup);
 
   bool IsOpen(int channel) const { return files[channel] != nullptr; }
 
@@ -59,20 +66,31 @@ class FinalWeightsFiles {
   // or closed, one that no longer holds what was written under its name
   // (deleted or renamed meanwhile), and one left unwritten because another
   // live instance holds the same name and will write it later.
-  void Close();
+  void Close(CallStatus& status);
 
  private:
   // The handle to write channel c through: null when the channel's file is
   // not open or when another live instance holds the same name.
-  std::FILE* Target(int channel) const;
+  std::FILE* Target(int channel);
+  // Once, at the first write or at Close: notes which open names another live
+  // instance holds and leaves the list, in one step under the list's lock.
+  void Claim();
   bool HeldByAnother(const char* name) const;
-  void Enlist();
+  // Keeps `file` as channel `channel`'s and lists the instance.
+  void Enlist(int channel, std::FILE* file);
   void Delist();
+  // Takes the instance out of the list; the caller holds the list's lock.
+  void Unlink();
 
   std::FILE* files[kMaxChannels] = {};
-  char names[kMaxChannels][kMaxNameLength + 1] = {};
+  char names[kMaxChannels][kMaxFinalWeightsName + 1] = {};
   // The process-wide list of instances with open files.
   FinalWeightsFiles* previous = nullptr;
   FinalWeightsFiles* next = nullptr;
-  bool enlisted = false;
+  enum class Listing : uint8_t { kNone, kListed, kClaimed };
+  Listing listing = Listing::kNone;
+  // Set by Claim: channels whose name another live instance holds.
+  bool heldByAnother[kMaxChannels] = {};
 };
+
+}  // namespace adaptive

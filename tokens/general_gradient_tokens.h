@@ -18,6 +18,8 @@
 #include "tokens/initial_taps.h"
 #include "tokens/parameters.h"
 
+namespace adaptive {
+
 // GenLMS_A: μ and leakage arrive on the inputs "Mu" and "Leakage" every sample,
 // unchecked; its parameters are the count and the three tap values.
 struct PortStepLmsGain {
@@ -57,42 +59,42 @@ class GeneralGradientToken : public AdaptiveToken {
   static constexpr int kMiddleTap = ParameterIndex(Entry, "Middle Tap Value");
   static constexpr int kLastTap = ParameterIndex(Entry, "Last Tap Value");
 
-  GeneralGradientToken() : AdaptiveToken(Gain::kInputs, 1, kPropagateTiming, kPropagateFormat) {
-    if (TokenStatus != kStatusOk) return;
-    length = ReadCount(kLength);
+  explicit GeneralGradientToken(TokenSetup& setup) : AdaptiveToken(Gain::kInputs, 1) {
+    CallStatus& status = setup.status;
+    if (!status.ok()) return;
+    length = ReadCount(setup, kLength);
     if (!Gain::kStepFromPorts) {
-      mu = ReadParameter(kMu);
-      leakage = ReadParameter(kLeakage);
+      mu = ReadParameter(setup, kMu);
+      leakage = ReadParameter(setup, kLeakage);
     }
-    firstTapValue = ReadParameter(kFirstTap);
-    middleTapValue = ReadParameter(kMiddleTap);
-    lastTapValue = ReadParameter(kLastTap);
-    if (!CheckLengths({length})) return;
-    if (!Gain::kStepFromPorts && (!CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}))) return;
-    if (delayLine.setlength(length)) { ReportStorageFailure(); return; }
+    firstTapValue = ReadParameter(setup, kFirstTap);
+    middleTapValue = ReadParameter(setup, kMiddleTap);
+    lastTapValue = ReadParameter(setup, kLastTap);
+    if (!CheckLengths(status, {length})) return;
+    if (!Gain::kStepFromPorts && (!CheckStepSizes(status, {mu}) || !CheckLeakageFactors(status, {leakage}))) return;
+    if (delayLine.setlength(length)) { ReportStorageFailure(status); return; }
     delayLine.zero();
-    if (gradientLine.setlength(length)) { ReportStorageFailure(); return; }
+    if (gradientLine.setlength(length)) { ReportStorageFailure(status); return; }
     gradientLine.zero();
-    if (weights.resize(length)) { ReportStorageFailure(); return; }
+    if (weights.resize(length)) { ReportStorageFailure(status); return; }
     weights.zero();
     SetInitialTaps(weights, length, firstTapValue, middleTapValue, lastTapValue, ZeroTapValue::KeepZero);
-    if (!files.Open(1)) return;
+    if (!files.Open(1, setup)) return;
     markConstructed();
   }
 
-  ~GeneralGradientToken() override {
+  void Finish(CallStatus& status) override {
     if (files.IsOpen(0)) files.WriteCoefficients(0, &weights(0), length, DenominatorSection::General);
-    files.Close();
+    files.Close(status);
   }
 
  protected:
-  void Step() override {
-    InputPortRecord* const* in = CurrentTokenRecord->inputs;
-    const double x = in[0]->value;
-    const double g = in[1]->value;
-    const double e = in[2]->value;
-    const double stepSize = Gain::kStepFromPorts ? in[3]->value : mu;
-    const double leak = Gain::kStepFromPorts ? in[4]->value : leakage;
+  void Step(const double* in, double* out) override {
+    const double x = in[0];
+    const double g = in[1];
+    const double e = in[2];
+    const double stepSize = Gain::kStepFromPorts ? in[3] : mu;
+    const double leak = Gain::kStepFromPorts ? in[4] : leakage;
     const double k = Gain::Compute(stepSize, e, delayLine, length);
     // Update before the push: the gradient line still ends at g(n−1), so the
     // error of this sample meets the gradient of the previous ones.
@@ -100,7 +102,7 @@ class GeneralGradientToken : public AdaptiveToken {
     gradientLine.forEachTap([&](int32_t i, double tap) { w[i] = leak * w[i] + k * tap; });
     delayLine.push(x);
     gradientLine.push(g);
-    CurrentTokenRecord->outputs[0].value = dot(delayLine, weights);
+    out[0] = dot(delayLine, weights);
   }
 
  private:
@@ -115,3 +117,5 @@ class GeneralGradientToken : public AdaptiveToken {
   double lastTapValue = 0.0;
   FinalWeightsFiles files;
 };
+
+}  // namespace adaptive

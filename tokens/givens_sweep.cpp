@@ -5,6 +5,8 @@
 
 #include "tokens/vector_lanes.h"
 
+namespace adaptive {
+
 namespace {
 
 // Below this length the rows are short and the vector loops cost more than
@@ -108,3 +110,5 @@ double GivensSweep(double* R, double* z, int32_t N, double lambda) {
 #endif
   return SweepLanes<2>(R, z, N, lambda);
 }
+
+}  // namespace adaptive

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace adaptive {
+
 // Magnitudes that the rotations and the a-priori error treat as zero: a
 // diagonal element below it, a rotation radius or a conversion factor at or
 // below it.
@@ -21,3 +23,5 @@ constexpr double kNegligibleMagnitude = 1e-8;
 // loaded the regressor into the work row and d into z[N]; returns γ, the
 // product of the cosines.
 double GivensSweep(double* R, double* z, int32_t N, double lambda);
+
+}  // namespace adaptive

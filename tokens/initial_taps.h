@@ -5,6 +5,8 @@
 
 #include "numerics/vector.h"
 
+namespace adaptive {
+
 // What a tap value of zero does to the zeroed coefficients.
 enum class ZeroTapValue {
   KeepZero,  // leave the +0.0 in place (a −0.0 value writes nothing either)
@@ -20,3 +22,5 @@ inline void SetInitialTaps(Vector& w, int32_t n, double first, double middle, do
   if (n > 1 && (assignZeros || last != 0.0)) w(n - 1) = last;
   if (n > 2 && (assignZeros || middle != 0.0)) w((n - 1) / 2) = middle;
 }
+
+}  // namespace adaptive

@@ -6,6 +6,8 @@
 #include "numerics/delay_line.h"
 #include "numerics/vector.h"
 
+namespace adaptive {
+
 // w(i) = leakage × w(i) + gain × tap(i) over the whole line, and returns the
 // dot product of the line with the new coefficients, Σ tap(i) × w(i) from 0.0
 // in ascending i. Fusing the two loops leaves every element's operations and
@@ -59,3 +61,5 @@ inline double DotAndEnergy(const DelayLine& line, const Vector& w, double& energ
   energy = squares;
   return sum;
 }
+
+}  // namespace adaptive

@@ -15,6 +15,8 @@
 #include "tokens/leaky_update.h"
 #include "tokens/parameters.h"
 
+namespace adaptive {
+
 // g = 2 × μ × e. A gain rule tells whether it needs the energy of the line it
 // multiplies (Σ tap(k)², formed with the filter output) and gets it with the
 // line's length.
@@ -35,41 +37,41 @@ class RecursiveLmsToken : public AdaptiveToken {
   static constexpr int kMuBackward = ParameterIndex(Entry, "Mu Backward");
   static constexpr int kLeakageBackward = ParameterIndex(Entry, "Leakage Backward");
 
-  RecursiveLmsToken() : AdaptiveToken(2, 3, kPropagateTiming, kPropagateFormat) {
-    if (TokenStatus != kStatusOk) return;
-    const int32_t denominatorCount = ReadCount(kDenominatorCount);
-    length = ReadCount(kLength);
-    muForward = ReadParameter(kMuForward);
-    leakageForward = ReadParameter(kLeakageForward);
-    muBackward = ReadParameter(kMuBackward);
-    leakageBackward = ReadParameter(kLeakageBackward);
-    if (!CheckLengths({length, denominatorCount}) || !CheckStepSizes({muForward, muBackward}) ||
-        !CheckLeakageFactors({leakageForward, leakageBackward}))
+  explicit RecursiveLmsToken(TokenSetup& setup) : AdaptiveToken(2, 3) {
+    CallStatus& status = setup.status;
+    if (!status.ok()) return;
+    const int32_t denominatorCount = ReadCount(setup, kDenominatorCount);
+    length = ReadCount(setup, kLength);
+    muForward = ReadParameter(setup, kMuForward);
+    leakageForward = ReadParameter(setup, kLeakageForward);
+    muBackward = ReadParameter(setup, kMuBackward);
+    leakageBackward = ReadParameter(setup, kLeakageBackward);
+    if (!CheckLengths(status, {length, denominatorCount}) || !CheckStepSizes(status, {muForward, muBackward}) ||
+        !CheckLeakageFactors(status, {leakageForward, leakageBackward}))
       return;
     feedbackLength = denominatorCount - 1;
-    if (delayLine.setlength(length) || feedbackLine.setlength(feedbackLength)) { ReportStorageFailure(); return; }
+    if (delayLine.setlength(length) || feedbackLine.setlength(feedbackLength)) { ReportStorageFailure(status); return; }
     delayLine.zero();
     feedbackLine.zero();
-    if (weights.resize(length) || feedbackWeights.resize(feedbackLength)) { ReportStorageFailure(); return; }
+    if (weights.resize(length) || feedbackWeights.resize(feedbackLength)) { ReportStorageFailure(status); return; }
     weights.zero();
     feedbackWeights.zero();
     previousOutput = 0.0;
-    if (!files.Open(1)) return;
+    if (!files.Open(1, setup)) return;
     markConstructed();
   }
 
-  ~RecursiveLmsToken() override {
+  void Finish(CallStatus& status) override {
     if (files.IsOpen(0))
       files.WriteCoefficients(0, &weights(0), length, DenominatorSection::Recursive,
                               feedbackLength > 0 ? &feedbackWeights(0) : nullptr, feedbackLength);
-    files.Close();
+    files.Close(status);
   }
 
  protected:
-  void Step() override {
-    const double x = CurrentTokenRecord->inputs[0]->value;
-    const double d = CurrentTokenRecord->inputs[1]->value;
-    OutputPortRecord* out = CurrentTokenRecord->outputs;
+  void Step(const double* in, double* out) override {
+    const double x = in[0];
+    const double d = in[1];
     delayLine.push(x);
     double energy = 0.0;
     double feedbackEnergy = 0.0;
@@ -80,15 +82,15 @@ class RecursiveLmsToken : public AdaptiveToken {
     }
     const double e = d - y;
     previousOutput = y;
-    out[0].value = y;
-    out[1].value = e;
+    out[0] = y;
+    out[1] = e;
     double g = Gain::Compute(muForward, e, energy, length);
     double posterior = LeakyUpdateAndDot(delayLine, weights, leakageForward, g);
     if (feedbackLength > 0) {
       g = Gain::Compute(muBackward, e, feedbackEnergy, feedbackLength);
       posterior = posterior + LeakyUpdateAndDot(feedbackLine, feedbackWeights, leakageBackward, g);
     }
-    out[2].value = d - posterior;
+    out[2] = d - posterior;
   }
 
  private:
@@ -118,49 +120,49 @@ class MultiChannelLmsToken : public AdaptiveToken {
   static constexpr std::array<int, C> kMu = ChannelParameterIndices<C>(Entry, kChannelStepSizes);
   static constexpr std::array<int, C> kLeakage = ChannelParameterIndices<C>(Entry, kChannelLeakages);
 
-  MultiChannelLmsToken() : AdaptiveToken(C + 1, 3, kPropagateTiming, kPropagateFormat) {
-    if (TokenStatus != kStatusOk) return;
+  explicit MultiChannelLmsToken(TokenSetup& setup) : AdaptiveToken(C + 1, 3) {
+    CallStatus& status = setup.status;
+    if (!status.ok()) return;
     for (int c = 0; c < C; ++c) {
-      length[c] = ReadCount(kLength[c]);
-      mu[c] = ReadParameter(kMu[c]);
-      leakage[c] = ReadParameter(kLeakage[c]);
+      length[c] = ReadCount(setup, kLength[c]);
+      mu[c] = ReadParameter(setup, kMu[c]);
+      leakage[c] = ReadParameter(setup, kLeakage[c]);
     }
-    if (!CheckLengths(length, C) || !CheckStepSizes(mu, C) || !CheckLeakageFactors(leakage, C)) return;
+    if (!CheckLengths(status, length, C) || !CheckStepSizes(status, mu, C) || !CheckLeakageFactors(status, leakage, C)) return;
     for (int c = 0; c < C; ++c) {
-      if (delayLine[c].setlength(length[c])) { ReportStorageFailure(); return; }
+      if (delayLine[c].setlength(length[c])) { ReportStorageFailure(status); return; }
       delayLine[c].zero();
     }
     for (int c = 0; c < C; ++c) {
-      if (weights[c].resize(length[c])) { ReportStorageFailure(); return; }
+      if (weights[c].resize(length[c])) { ReportStorageFailure(status); return; }
       weights[c].zero();
     }
-    if (!files.Open(C)) return;
+    if (!files.Open(C, setup)) return;
     markConstructed();
   }
 
-  ~MultiChannelLmsToken() override {
+  void Finish(CallStatus& status) override {
     for (int c = 0; c < C; ++c)
       if (files.IsOpen(c)) files.WriteCoefficients(c, &weights[c](0), length[c], DenominatorSection::Transversal);
-    files.Close();
+    files.Close(status);
   }
 
  protected:
-  void Step() override {
-    OutputPortRecord* out = CurrentTokenRecord->outputs;
-    for (int c = 0; c < C; ++c) delayLine[c].push(CurrentTokenRecord->inputs[c]->value);
-    const double d = CurrentTokenRecord->inputs[C]->value;
+  void Step(const double* in, double* out) override {
+    for (int c = 0; c < C; ++c) delayLine[c].push(in[c]);
+    const double d = in[C];
     double energy[C];
     double y = DotAndEnergy<Gain::kUsesEnergy>(delayLine[0], weights[0], energy[0]);
     for (int c = 1; c < C; ++c) y = y + DotAndEnergy<Gain::kUsesEnergy>(delayLine[c], weights[c], energy[c]);
     const double e = d - y;
-    out[0].value = y;
-    out[1].value = e;
+    out[0] = y;
+    out[1] = e;
     double posterior = d;
     for (int c = 0; c < C; ++c) {
       const double g = Gain::Compute(mu[c], e, energy[c], length[c]);
       posterior = posterior - LeakyUpdateAndDot(delayLine[c], weights[c], leakage[c], g);
     }
-    out[2].value = posterior;
+    out[2] = posterior;
   }
 
  private:
@@ -171,3 +173,5 @@ class MultiChannelLmsToken : public AdaptiveToken {
   double leakage[C] = {};
   FinalWeightsFiles files;
 };
+
+}  // namespace adaptive

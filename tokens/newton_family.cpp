@@ -3,26 +3,30 @@
 
 #include "tokens/initial_taps.h"
 
-GeneralNewtonToken::GeneralNewtonToken() : AdaptiveToken(2, 1, kPropagateTiming, kPropagateFormat) {
-  if (TokenStatus != kStatusOk) return;
-  length = ReadCount(kLength);
-  lambdaInverse = ReadParameter(kLambda);
-  mu = ReadParameter(kMu);
-  leakage = ReadParameter(kLeakage);
-  const double init = ReadParameter(kInit);
-  firstTapValue = ReadParameter(kFirstTap);
-  middleTapValue = ReadParameter(kMiddleTap);
-  lastTapValue = ReadParameter(kLastTap);
-  if (!CheckLengths({length}) || !CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}) ||
-      !CheckForgettingFactor(lambdaInverse, false) || !CheckInitialisationFactor(init, true))
+namespace adaptive {
+
+GeneralNewtonToken::GeneralNewtonToken(TokenSetup& setup) : AdaptiveToken(2, 1) {
+  CallStatus& status = setup.status;
+  if (!status.ok()) return;
+  length = ReadCount(setup, kLength);
+  lambdaInverse = ReadParameter(setup, kLambda);
+  mu = ReadParameter(setup, kMu);
+  leakage = ReadParameter(setup, kLeakage);
+  const double init = ReadParameter(setup, kInit);
+  firstTapValue = ReadParameter(setup, kFirstTap);
+  middleTapValue = ReadParameter(setup, kMiddleTap);
+  lastTapValue = ReadParameter(setup, kLastTap);
+  if (!CheckLengths(status, {length}) || !CheckStepSizes(status, {mu}) || !CheckLeakageFactors(status, {leakage}) ||
+      !CheckForgettingFactor(status, lambdaInverse, false) ||
+      !CheckInitialisationFactor(status, init, true))
     return;
   lambdaInverse = 1.0 / lambdaInverse;
-  if (!SquareMatricesFit(length, 2)) return;
+  if (!SquareMatricesFit(length, 2, status)) return;
   // Everything is allocated before anything is written, so a length whose P
   // cannot be obtained never fills a huge delay line first.
   if (delayLine.setlength(length) || P.resize(length, length) || gain.resize(length) ||
       regressor.resize(length) || weights.resize(length) || work.allocate(length)) {
-    ReportStorageFailure();
+    ReportStorageFailure(status);
     return;
   }
   delayLine.zero();
@@ -31,46 +35,48 @@ GeneralNewtonToken::GeneralNewtonToken() : AdaptiveToken(2, 1, kPropagateTiming,
   regressor.zero();
   weights.zero();
   SetInitialTaps(weights, length, firstTapValue, middleTapValue, lastTapValue, ZeroTapValue::KeepZero);
-  if (!files.Open(1)) return;
+  if (!files.Open(1, setup)) return;
   markConstructed();
 }
 
-GeneralNewtonToken::~GeneralNewtonToken() {
+void GeneralNewtonToken::Finish(CallStatus& status) {
   if (files.IsOpen(0)) files.WriteCoefficients(0, &weights(0), length, DenominatorSection::General);
-  files.Close();
+  files.Close(status);
 }
 
 // The error belongs to the output of the previous step, so the update uses the
 // regressor that produced it; the new sample enters only afterwards.
-void GeneralNewtonToken::Step() {
-  const double s = CurrentTokenRecord->inputs[0]->value;
-  const double e = CurrentTokenRecord->inputs[1]->value;
+void GeneralNewtonToken::Step(const double* in, double* out) {
+  const double s = in[0];
+  const double e = in[1];
   double* u = &regressor(0);
   NewtonUpdate(P, gain, weights, u, length, mu, leakage, lambdaInverse, e, work);
   delayLine.push(s);
   CopyTaps(delayLine, u);
-  CurrentTokenRecord->outputs[0].value = Dot(u, &weights(0), length);
+  out[0] = Dot(u, &weights(0), length);
 }
 
-RecursiveNewtonToken::RecursiveNewtonToken() : AdaptiveToken(2, 3, kPropagateTiming, kPropagateFormat) {
-  if (TokenStatus != kStatusOk) return;
-  length = ReadCount(kLength);
-  const int32_t denominatorCount = ReadCount(kDenominatorCount);
-  lambdaInverse = ReadParameter(kLambda);
-  mu = ReadParameter(kMu);
-  leakage = ReadParameter(kLeakage);
-  const double init = ReadParameter(kInit);
-  if (!CheckLengths({length, denominatorCount}) || !CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}) ||
-      !CheckForgettingFactor(lambdaInverse, false) || !CheckInitialisationFactor(init, true))
+RecursiveNewtonToken::RecursiveNewtonToken(TokenSetup& setup) : AdaptiveToken(2, 3) {
+  CallStatus& status = setup.status;
+  if (!status.ok()) return;
+  length = ReadCount(setup, kLength);
+  const int32_t denominatorCount = ReadCount(setup, kDenominatorCount);
+  lambdaInverse = ReadParameter(setup, kLambda);
+  mu = ReadParameter(setup, kMu);
+  leakage = ReadParameter(setup, kLeakage);
+  const double init = ReadParameter(setup, kInit);
+  if (!CheckLengths(status, {length, denominatorCount}) || !CheckStepSizes(status, {mu}) || !CheckLeakageFactors(status, {leakage}) ||
+      !CheckForgettingFactor(status, lambdaInverse, false) ||
+      !CheckInitialisationFactor(status, init, true))
     return;
   feedbackLength = denominatorCount - 1;
   lambdaInverse = 1.0 / lambdaInverse;
   const int32_t parts[2] = {length, feedbackLength};
-  if (!TotalLength(parts, 2, totalLength) || !SquareMatricesFit(totalLength, 2)) return;
+  if (!TotalLength(parts, 2, totalLength, status) || !SquareMatricesFit(totalLength, 2, status)) return;
   const int32_t n = totalLength;
   if (delayLine.setlength(length) || feedbackLine.setlength(feedbackLength) || P.resize(n, n) ||
       gain.resize(n) || regressor.resize(n) || weights.resize(n) || work.allocate(n)) {
-    ReportStorageFailure();
+    ReportStorageFailure(status);
     return;
   }
   delayLine.zero();
@@ -80,21 +86,20 @@ RecursiveNewtonToken::RecursiveNewtonToken() : AdaptiveToken(2, 3, kPropagateTim
   regressor.zero();
   weights.zero();
   previousOutput = 0.0;
-  if (!files.Open(1)) return;
+  if (!files.Open(1, setup)) return;
   markConstructed();
 }
 
-RecursiveNewtonToken::~RecursiveNewtonToken() {
+void RecursiveNewtonToken::Finish(CallStatus& status) {
   if (files.IsOpen(0))
     files.WriteCoefficients(0, &weights(0), length, DenominatorSection::Recursive,
                             feedbackLength > 0 ? &weights(length) : nullptr, feedbackLength);
-  files.Close();
+  files.Close(status);
 }
 
-void RecursiveNewtonToken::Step() {
-  const double x = CurrentTokenRecord->inputs[0]->value;
-  const double d = CurrentTokenRecord->inputs[1]->value;
-  OutputPortRecord* out = CurrentTokenRecord->outputs;
+void RecursiveNewtonToken::Step(const double* in, double* out) {
+  const double x = in[0];
+  const double d = in[1];
   double* u = &regressor(0);
   delayLine.push(x);
   CopyTaps(delayLine, u);
@@ -106,10 +111,10 @@ void RecursiveNewtonToken::Step() {
   const double e = d - y;
   // The a-priori output is what the next step feeds back.
   previousOutput = y;
-  out[0].value = y;
-  out[1].value = e;
+  out[0] = y;
+  out[1] = e;
   NewtonUpdate(P, gain, weights, u, totalLength, mu, leakage, lambdaInverse, e, work);
-  out[2].value = d - Dot(u, &weights(0), totalLength);
+  out[2] = d - Dot(u, &weights(0), totalLength);
 }
 
 using NewtonToken = RecursiveNewtonToken;
@@ -120,3 +125,5 @@ ADAPTIVE_TOKEN_ENTRY(GenNEW, GeneralNewtonToken)
 ADAPTIVE_TOKEN_ENTRY(NEW, NewtonToken)
 ADAPTIVE_TOKEN_ENTRY(NEW2, Newton2Token)
 ADAPTIVE_TOKEN_ENTRY(NEW3, Newton3Token)
+
+}  // namespace adaptive

@@ -18,6 +18,8 @@
 #include "tokens/final_weights.h"
 #include "tokens/parameters.h"
 
+namespace adaptive {
+
 // Working storage of the Newton update, allocated with the token's state.
 struct NewtonWork {
   Vector product;  // P × u: first with the P before the update, then after it
@@ -54,11 +56,11 @@ class GeneralNewtonToken : public AdaptiveToken {
   static constexpr int kMiddleTap = ParameterIndex(kEntry, "Middle Tap Value");
   static constexpr int kLastTap = ParameterIndex(kEntry, "Last Tap Value");
 
-  GeneralNewtonToken();
-  ~GeneralNewtonToken() override;
+  explicit GeneralNewtonToken(TokenSetup& setup);
+  void Finish(CallStatus& status) override;
 
  protected:
-  void Step() override;
+  void Step(const double* in, double* out) override;
 
  private:
   DelayLine delayLine;
@@ -90,11 +92,11 @@ class RecursiveNewtonToken : public AdaptiveToken {
   static constexpr int kLeakage = ParameterIndex(kEntry, "Leakage");
   static constexpr int kInit = ParameterIndex(kEntry, "Init");
 
-  RecursiveNewtonToken();
-  ~RecursiveNewtonToken() override;
+  explicit RecursiveNewtonToken(TokenSetup& setup);
+  void Finish(CallStatus& status) override;
 
  protected:
-  void Step() override;
+  void Step(const double* in, double* out) override;
 
  private:
   DelayLine delayLine;
@@ -126,21 +128,23 @@ class MultiChannelNewtonToken : public AdaptiveToken {
   static constexpr int kLeakage = ParameterIndex(Entry, "Leakage");
   static constexpr int kInit = ParameterIndex(Entry, "Init");
 
-  MultiChannelNewtonToken() : AdaptiveToken(C + 1, 3, kPropagateTiming, kPropagateFormat) {
-    if (TokenStatus != kStatusOk) return;
-    lines.readLengths(kLength);
-    lambdaInverse = ReadParameter(kLambda);
-    mu = ReadParameter(kMu);
-    leakage = ReadParameter(kLeakage);
-    const double init = ReadParameter(kInit);
-    if (!lines.checkLengths() || !CheckStepSizes({mu}) || !CheckLeakageFactors({leakage}) ||
-        !CheckForgettingFactor(lambdaInverse, false) || !CheckInitialisationFactor(init, true))
+  explicit MultiChannelNewtonToken(TokenSetup& setup) : AdaptiveToken(C + 1, 3) {
+    CallStatus& status = setup.status;
+    if (!status.ok()) return;
+    lines.readLengths(setup, kLength);
+    lambdaInverse = ReadParameter(setup, kLambda);
+    mu = ReadParameter(setup, kMu);
+    leakage = ReadParameter(setup, kLeakage);
+    const double init = ReadParameter(setup, kInit);
+    if (!lines.checkLengths(status) || !CheckStepSizes(status, {mu}) || !CheckLeakageFactors(status, {leakage}) ||
+        !CheckForgettingFactor(status, lambdaInverse, false) ||
+        !CheckInitialisationFactor(status, init, true))
       return;
     lambdaInverse = 1.0 / lambdaInverse;
-    if (!lines.sumLengthsForSquareMatrices(2) || !lines.allocate()) return;
+    if (!lines.sumLengthsForSquareMatrices(2, status) || !lines.allocate(status)) return;
     const int32_t n = lines.total();
     if (P.resize(n, n) || gain.resize(n) || regressor.resize(n) || weights.resize(n) || work.allocate(n)) {
-      ReportStorageFailure();
+      ReportStorageFailure(status);
       return;
     }
     lines.zero();
@@ -148,28 +152,27 @@ class MultiChannelNewtonToken : public AdaptiveToken {
     gain.zero();
     regressor.zero();
     weights.zero();
-    if (!files.Open(C)) return;
+    if (!files.Open(C, setup)) return;
     markConstructed();
   }
 
-  ~MultiChannelNewtonToken() override {
+  void Finish(CallStatus& status) override {
     if (files.IsOpen(0)) files.WriteChannelBlocks(&weights(0), lines.lengths(), C);
-    files.Close();
+    files.Close(status);
   }
 
  protected:
-  void Step() override {
-    OutputPortRecord* out = CurrentTokenRecord->outputs;
+  void Step(const double* in, double* out) override {
     const int32_t n = lines.total();
     double* u = &regressor(0);
-    lines.pushAndStack(u);
-    const double d = CurrentTokenRecord->inputs[C]->value;
+    lines.pushAndStack(in, u);
+    const double d = in[C];
     const double y = Dot(u, &weights(0), n);
     const double e = d - y;
-    out[0].value = y;
-    out[1].value = e;
+    out[0] = y;
+    out[1] = e;
     NewtonUpdate(P, gain, weights, u, n, mu, leakage, lambdaInverse, e, work);
-    out[2].value = d - Dot(u, &weights(0), n);
+    out[2] = d - Dot(u, &weights(0), n);
   }
 
  private:
@@ -184,3 +187,5 @@ class MultiChannelNewtonToken : public AdaptiveToken {
   FinalWeightsFiles files;
   NewtonWork work;
 };
+
+}  // namespace adaptive

@@ -3,6 +3,8 @@
 #include "tokens/energy_regularisation.h"
 #include "tokens/lms_tokens.h"
 
+namespace adaptive {
+
 namespace {
 
 // g = (2 × μ × e) / (N × power(line) + δ), formed in exactly that order: the
@@ -27,3 +29,5 @@ using Nlms3Token = MultiChannelLmsToken<3, NormalisedLmsGain, CatalogueIndex("NL
 ADAPTIVE_TOKEN_ENTRY(NLMS, NlmsToken)
 ADAPTIVE_TOKEN_ENTRY(NLMS2, Nlms2Token)
 ADAPTIVE_TOKEN_ENTRY(NLMS3, Nlms3Token)
+
+}  // namespace adaptive

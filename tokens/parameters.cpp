@@ -2,14 +2,13 @@
 
 #include <cmath>
 
-#include "host/dispatch.h"
-#include "host/error_text.h"
+
+namespace adaptive {
 
 namespace {
 
-bool Fail(const char* what, const char* range) {
-  WriteErrorText({what, range});
-  TokenStatus = kStatusBadParameter;
+bool Fail(CallStatus& status, const char* what, const char* range) {
+  status.fail(kStatusBadParameter, {what, range});
   return false;
 }
 
@@ -23,63 +22,60 @@ bool AtLeastZero(double v, bool allowZero) { return allowZero ? v >= 0.0 : v > 0
 
 }  // namespace
 
-double ReadParameter(int index) { return CurrentTokenRecord->parameters[index]; }
-
-int32_t ReadCount(int index) {
-  const double v = ReadParameter(index);
+int32_t ReadCount(const TokenSetup& setup, int index) {
+  const double v = ReadParameter(setup, index);
   // Out-of-range conversion to an integer is undefined: test the range first.
   if (!(v > -2147483649.0 && v < 2147483648.0)) return 0;
   return static_cast<int32_t>(v);
 }
 
-bool CheckLengths(const int32_t* counts, int n) {
+bool CheckLengths(CallStatus& status, const int32_t* counts, int n) {
   for (int i = 0; i < n; ++i)
-    if (counts[i] < 1) return Fail("Improper length of Adaptive Filter.\n", kGreaterThanZero);
+    if (counts[i] < 1) return Fail(status, "Improper length of Adaptive Filter.\n", kGreaterThanZero);
   return true;
 }
 
-bool CheckStepSizes(const double* stepSizes, int n) {
+bool CheckStepSizes(CallStatus& status, const double* stepSizes, int n) {
   for (int i = 0; i < n; ++i)
-    if (!(stepSizes[i] >= 0.0)) return Fail("Improper step size of Adaptive Filter.\n", kGreaterThanZero);
+    if (!(stepSizes[i] >= 0.0)) return Fail(status, "Improper step size of Adaptive Filter.\n", kGreaterThanZero);
   return true;
 }
 
-bool CheckLeakageFactors(const double* leakages, int n) {
+bool CheckLeakageFactors(CallStatus& status, const double* leakages, int n) {
   for (int i = 0; i < n; ++i)
-    if (!(leakages[i] >= 0.0 && leakages[i] <= 1.0)) return Fail("Improper leakage factor of Adaptive Filter.\n", kBetweenZeroAndOne);
+    if (!(leakages[i] >= 0.0 && leakages[i] <= 1.0)) return Fail(status, "Improper leakage factor of Adaptive Filter.\n", kBetweenZeroAndOne);
   return true;
 }
 
-bool CheckForgettingFactor(double lambda, bool allowZero) {
+bool CheckForgettingFactor(CallStatus& status, double lambda, bool allowZero) {
   if (!(AtLeastZero(lambda, allowZero) && lambda <= 1.0))
-    return Fail("Improper forgetting factor of Adaptive Filter.\n", kBetweenZeroAndOne);
+    return Fail(status, "Improper forgetting factor of Adaptive Filter.\n", kBetweenZeroAndOne);
   return true;
 }
 
-bool CheckInitialisationFactor(double init, bool allowNegative) {
+bool CheckInitialisationFactor(CallStatus& status, double init, bool allowNegative) {
   if (!(init > 0.0 || (allowNegative && init < 0.0)))
-    return Fail("Improper initialisation factor of Adaptive Filter.\n", kBiggerThanZero);
+    return Fail(status, "Improper initialisation factor of Adaptive Filter.\n", kBiggerThanZero);
   return true;
 }
 
-bool CheckRandomWalkVariance(double variance, bool allowZero) {
+bool CheckRandomWalkVariance(CallStatus& status, double variance, bool allowZero) {
   if (!AtLeastZero(variance, allowZero))
-    return Fail("Improper random walk variance of Adaptive Filter.\n", kBiggerThanZero);
+    return Fail(status, "Improper random walk variance of Adaptive Filter.\n", kBiggerThanZero);
   return true;
 }
 
-void ReportStorageFailure() {
-  WriteErrorText({"Memory (s_) allocation error."});
-  TokenStatus = kStatusNoStorage;
-}
+void ReportStorageFailure(CallStatus& status) { status.fail(kStatusNoStorage, {"Memory (s_) allocation error."}); }
 
-bool TotalLength(const int32_t* counts, int n, int32_t& total) {
+bool TotalLength(const int32_t* counts, int n, int32_t& total, CallStatus& status) {
   int64_t sum = 0;
   for (int i = 0; i < n; ++i) sum += counts[i];
   if (sum > INT32_MAX) {
-    ReportStorageFailure();
+    ReportStorageFailure(status);
     return false;
   }
   total = static_cast<int32_t>(sum);
   return true;
 }
+
+}  // namespace adaptive

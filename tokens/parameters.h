@@ -8,6 +8,9 @@
 #include <initializer_list>
 
 #include "host/catalogue_table.h"
+#include "host/token_call.h"
+
+namespace adaptive {
 
 // Every token reads its parameters at positions derived from the catalogue's
 // names (ParameterIndex) in constant expressions, and the entry-point macro
@@ -38,34 +41,40 @@ constexpr std::array<int, C> NumeratorCountIndices(int entry) {
   }
 }
 
-// Parameter `index` of the current token record, unchanged.
-double ReadParameter(int index);
+// Parameter `index` of the token being set up, unchanged.
+inline double ReadParameter(const TokenSetup& setup, int index) { return setup.parameters[index]; }
 
 // A count of coefficients: truncated toward zero. A NaN or a value that does not
 // fit a 32-bit signed integer yields 0, which every length check refuses.
-int32_t ReadCount(int index);
+int32_t ReadCount(const TokenSetup& setup, int index);
 
 // Each check returns true when every value passes. On failure it writes the
-// check's two-part message to the host, sets the status to 1 and returns false.
-bool CheckLengths(const int32_t* counts, int n);                       // all >= 1
-bool CheckStepSizes(const double* stepSizes, int n);                    // all >= 0
-bool CheckLeakageFactors(const double* leakages, int n);                // all in [0, 1]
-inline bool CheckLengths(std::initializer_list<int32_t> v) { return CheckLengths(v.begin(), static_cast<int>(v.size())); }
-inline bool CheckStepSizes(std::initializer_list<double> v) { return CheckStepSizes(v.begin(), static_cast<int>(v.size())); }
-inline bool CheckLeakageFactors(std::initializer_list<double> v) {
-  return CheckLeakageFactors(v.begin(), static_cast<int>(v.size()));
+// check's two-part message, sets the status to 1 and returns false.
+bool CheckLengths(CallStatus& status, const int32_t* counts, int n);                       // all >= 1
+bool CheckStepSizes(CallStatus& status, const double* stepSizes, int n);                    // all >= 0
+bool CheckLeakageFactors(CallStatus& status, const double* leakages, int n);                // all in [0, 1]
+inline bool CheckLengths(CallStatus& status, std::initializer_list<int32_t> v) {
+  return CheckLengths(status, v.begin(), static_cast<int>(v.size()));
+}
+inline bool CheckStepSizes(CallStatus& status, std::initializer_list<double> v) {
+  return CheckStepSizes(status, v.begin(), static_cast<int>(v.size()));
+}
+inline bool CheckLeakageFactors(CallStatus& status, std::initializer_list<double> v) {
+  return CheckLeakageFactors(status, v.begin(), static_cast<int>(v.size()));
 }
 // λ = 0 is refused by every token that divides by it (all but the QR tokens,
 // which only scale by λ). P starts as (1/init)·I, so init = 0 is refused too;
 // the Newton tokens accept a negative init, whose P stays finite. A random-walk
 // variance of 0 is refused only by the general token.
-bool CheckForgettingFactor(double lambda, bool allowZero);             // (0 or [0) .. 1]
-bool CheckInitialisationFactor(double init, bool allowNegative);       // > 0 or != 0
-bool CheckRandomWalkVariance(double variance, bool allowZero);         // > 0 or >= 0
+bool CheckForgettingFactor(CallStatus& status, double lambda, bool allowZero);             // (0 or [0) .. 1]
+bool CheckInitialisationFactor(CallStatus& status, double init, bool allowNegative);       // > 0 or != 0
+bool CheckRandomWalkVariance(CallStatus& status, double variance, bool allowZero);         // > 0 or >= 0
 
 // Writes the storage-allocation message and sets the status to 1002.
-void ReportStorageFailure();
+void ReportStorageFailure(CallStatus& status);
 
 // Sum of channel lengths as the 32-bit total the tokens keep; false (and the
 // storage failure reported) when the sum does not fit.
-bool TotalLength(const int32_t* counts, int n, int32_t& total);
+bool TotalLength(const int32_t* counts, int n, int32_t& total, CallStatus& status);
+
+}  // namespace adaptive

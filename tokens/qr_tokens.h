@@ -21,6 +21,8 @@
 #include "tokens/givens_sweep.h"
 #include "tokens/parameters.h"
 
+namespace adaptive {
+
 // Ports: "Input" (or "Input 1" … "Input C"), "Desired" in;
 // "Output", "PriError", "PostError", "Gamma" out.
 template <int C, int Entry>
@@ -30,35 +32,35 @@ class QrToken : public AdaptiveToken {
   static constexpr std::array<int, C> kLength = NumeratorCountIndices<C>(Entry);
   static constexpr int kLambda = ParameterIndex(Entry, "Lambda");
 
-  QrToken() : AdaptiveToken(C + 1, 4, kPropagateTiming, kPropagateFormat) {
-    if (TokenStatus != kStatusOk) return;
-    lines.readLengths(kLength);
-    lambda = ReadParameter(kLambda);
-    if (!lines.checkLengths() || !CheckForgettingFactor(lambda, true)) return;
-    if (!lines.sumLengths()) return;
-    if (!SetShape()) { ReportStorageFailure(); return; }
+  explicit QrToken(TokenSetup& setup) : AdaptiveToken(C + 1, 4) {
+    CallStatus& status = setup.status;
+    if (!status.ok()) return;
+    lines.readLengths(setup, kLength);
+    lambda = ReadParameter(setup, kLambda);
+    if (!lines.checkLengths(status) || !CheckForgettingFactor(status, lambda, true)) return;
+    if (!lines.sumLengths(status)) return;
+    if (!SetShape()) { ReportStorageFailure(status); return; }
     // Everything is allocated before anything is zeroed, so that a triangle
     // too big to exist fails before pages of the delay lines are touched.
-    if (!lines.allocate()) return;
-    if (R.resize(columnCount, rowCount) || z.resize(rowCount)) { ReportStorageFailure(); return; }
+    if (!lines.allocate(status)) return;
+    if (R.resize(columnCount, rowCount) || z.resize(rowCount)) { ReportStorageFailure(status); return; }
     lines.zero();
     R.zero();
     z.zero();
-    if (!files.Open(C)) return;
+    if (!files.Open(C, setup)) return;
     markConstructed();
   }
 
-  ~QrToken() override { WriteFinalWeights(); }
+  void Finish(CallStatus& status) override { WriteFinalWeights(status); }
 
  protected:
   // One sample: load the new regressor and d into the work row N and work
   // element N, then let each row i, scaled by λ, be rotated against the work
   // row to zero R(N, i), z likewise (GivensSweep). Everything happens in
   // place, so the step allocates nothing.
-  void Step() override {
-    OutputPortRecord* out = CurrentTokenRecord->outputs;
-    lines.push();
-    const double d = CurrentTokenRecord->inputs[C]->value;
+  void Step(const double* in, double* out) override {
+    lines.push(in);
+    const double d = in[C];
     const int32_t N = columnCount;
     double* zv = z.data();
     double* work = &R(0, N);  // R(N, 0 … N−1)
@@ -68,13 +70,13 @@ class QrToken : public AdaptiveToken {
     const double gamma = GivensSweep(R.data(), zv, N, lambda);
 
     const double alpha = zv[N];
-    out[0].value = d - alpha * gamma;
+    out[0] = d - alpha * gamma;
     // While the triangle is still filling, γ is 0 and α / γ means nothing: a
     // filter whose coefficients are not yet determined predicts zero, so its
     // a-priori error is the desired sample itself.
-    out[1].value = std::fabs(gamma) > kNegligibleMagnitude ? alpha / gamma : d;
-    out[2].value = alpha * gamma;
-    out[3].value = gamma;
+    out[1] = std::fabs(gamma) > kNegligibleMagnitude ? alpha / gamma : d;
+    out[2] = alpha * gamma;
+    out[3] = gamma;
   }
 
  private:
@@ -97,13 +99,13 @@ class QrToken : public AdaptiveToken {
 
   // Solves the triangle for the coefficients and writes each channel's block
   // into its file, or the singular message into every file; then closes them.
-  void WriteFinalWeights() {
+  void WriteFinalWeights(CallStatus& status) {
     if (AnyFileOpen()) {
       Vector w;
       // The solve reads the factor in the numerics' layout, R(i, j) at row i.
       const Matrix factor = transpose(R);
       if (w.resize(columnCount) || !factor.hasstorage()) {
-        ReportStorageFailure();
+        ReportStorageFailure(status);
       } else {
         w.zero();
         if (backsubstitute(factor, z, w) != 0) {
@@ -113,7 +115,7 @@ class QrToken : public AdaptiveToken {
         }
       }
     }
-    files.Close();
+    files.Close(status);
   }
 
   ChannelLines<C> lines;
@@ -127,3 +129,5 @@ class QrToken : public AdaptiveToken {
   int32_t columnCount = 0;
   FinalWeightsFiles files;
 };
+
+}  // namespace adaptive

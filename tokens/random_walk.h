@@ -9,14 +9,18 @@
 #include "tokens/correlation_update.h"
 #include "tokens/parameters.h"
 
+namespace adaptive {
+
 struct RandomWalk {
   template <int Entry>
-  void read() {
+  void read(const TokenSetup& setup) {
     constexpr int kVariance = ParameterIndex(Entry, "Random Walk Variance");
-    randomWalkVariance = ReadParameter(kVariance);
+    randomWalkVariance = ReadParameter(setup, kVariance);
   }
-  bool check(bool allowZero) const { return CheckRandomWalkVariance(randomWalkVariance, allowZero); }
+  bool check(bool allowZero, CallStatus& status) const { return CheckRandomWalkVariance(status, randomWalkVariance, allowZero); }
   void apply(double* P, int32_t n) const { AddToDiagonal(P, n, randomWalkVariance); }
 
   double randomWalkVariance = 0.0;
 };
+
+}  // namespace adaptive

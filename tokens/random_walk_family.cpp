@@ -3,6 +3,8 @@
 #include "tokens/random_walk.h"
 #include "tokens/rls_tokens.h"
 
+namespace adaptive {
+
 using GenRwToken = GeneralRlsToken<RandomWalk, CatalogueIndex("GenRW")>;
 using Rw1Token = RlsToken<RandomWalk, CatalogueIndex("RW1")>;
 using Rw2Token = MultiChannelRlsToken<2, RandomWalk, CatalogueIndex("RW2")>;
@@ -12,3 +14,5 @@ ADAPTIVE_TOKEN_ENTRY(GenRW, GenRwToken)
 ADAPTIVE_TOKEN_ENTRY(RW1, Rw1Token)
 ADAPTIVE_TOKEN_ENTRY(RW2, Rw2Token)
 ADAPTIVE_TOKEN_ENTRY(RW3, Rw3Token)
+
+}  // namespace adaptive

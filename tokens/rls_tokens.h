@@ -23,17 +23,19 @@
 #include "tokens/initial_taps.h"
 #include "tokens/parameters.h"
 
+namespace adaptive {
+
 // Allocates and initialises the state of the one-channel RLS tokens: the
 // delay line, P = (1/init)·I and the zeroed vectors of n elements. Everything
 // is allocated before anything is written, so a length whose P cannot be
 // obtained never fills a huge delay line first. False (and the storage failure
 // reported) when an allocation fails.
 inline bool AllocateRowFormState(int32_t n, double init, DelayLine& delayLine, Matrix& P, Vector& weights,
-                                 Vector& gain, Vector& pTimesRegressor, Vector& taps) {
-  if (!SquareMatricesFit(n, 1)) return false;
+                                 Vector& gain, Vector& pTimesRegressor, Vector& taps, CallStatus& status) {
+  if (!SquareMatricesFit(n, 1, status)) return false;
   if (delayLine.setlength(n) || P.resize(n, n) || weights.resize(n) || gain.resize(n) ||
       pTimesRegressor.resize(n) || taps.resize(n)) {
-    ReportStorageFailure();
+    ReportStorageFailure(status);
     return false;
   }
   delayLine.zero();
@@ -47,8 +49,8 @@ inline bool AllocateRowFormState(int32_t n, double init, DelayLine& delayLine, M
 
 struct NoRandomWalk {
   template <int Entry>
-  void read() {}
-  bool check(bool) const { return true; }
+  void read(const TokenSetup&) {}
+  bool check(bool, CallStatus&) const { return true; }
   void apply(double*, int32_t) const {}
 };
 
@@ -64,36 +66,37 @@ class GeneralRlsToken : public AdaptiveToken {
   static constexpr int kMiddleTap = ParameterIndex(Entry, "Middle Tap Value");
   static constexpr int kLastTap = ParameterIndex(Entry, "Last Tap Value");
 
-  GeneralRlsToken() : AdaptiveToken(2, 1, kPropagateTiming, kPropagateFormat) {
-    if (TokenStatus != kStatusOk) return;
-    length = ReadCount(kLength);
-    lambdaInverse = ReadParameter(kLambda);
-    const double init = ReadParameter(kInit);
-    walk.template read<Entry>();
-    firstTapValue = ReadParameter(kFirstTap);
-    middleTapValue = ReadParameter(kMiddleTap);
-    lastTapValue = ReadParameter(kLastTap);
-    if (!CheckLengths({length}) || !CheckForgettingFactor(lambdaInverse, false) ||
-        !CheckInitialisationFactor(init, false) || !walk.check(false))
+  explicit GeneralRlsToken(TokenSetup& setup) : AdaptiveToken(2, 1) {
+    CallStatus& status = setup.status;
+    if (!status.ok()) return;
+    length = ReadCount(setup, kLength);
+    lambdaInverse = ReadParameter(setup, kLambda);
+    const double init = ReadParameter(setup, kInit);
+    walk.template read<Entry>(setup);
+    firstTapValue = ReadParameter(setup, kFirstTap);
+    middleTapValue = ReadParameter(setup, kMiddleTap);
+    lastTapValue = ReadParameter(setup, kLastTap);
+    if (!CheckLengths(status, {length}) || !CheckForgettingFactor(status, lambdaInverse, false) ||
+        !CheckInitialisationFactor(status, init, false) || !walk.check(false, status))
       return;
-    if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps)) return;
+    if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps, status)) return;
     SetInitialTaps(weights, length, firstTapValue, middleTapValue, lastTapValue, ZeroTapValue::Assign);
     lambdaInverse = 1.0 / lambdaInverse;
-    if (!files.Open(1)) return;
+    if (!files.Open(1, setup)) return;
     markConstructed();
   }
 
-  ~GeneralRlsToken() override {
+  void Finish(CallStatus& status) override {
     if (files.IsOpen(0)) files.WriteCoefficients(0, &weights(0), length, DenominatorSection::Transversal);
-    files.Close();
+    files.Close(status);
   }
 
  protected:
   // The error belongs to the output of the previous step, so the update uses
   // the taps as they stood then; the new sample enters only afterwards.
-  void Step() override {
-    const double s = CurrentTokenRecord->inputs[0]->value;
-    const double e = CurrentTokenRecord->inputs[1]->value;
+  void Step(const double* in, double* out) override {
+    const double s = in[0];
+    const double e = in[1];
     double* x = &taps(0);
     double* w = &weights(0);
     double* g = &gain(0);
@@ -104,7 +107,7 @@ class GeneralRlsToken : public AdaptiveToken {
     RowFormUpdate(&P(0, 0), length, x, g, lambdaInverse);
     walk.apply(&P(0, 0), length);
     delayLine.push(s);
-    CurrentTokenRecord->outputs[0].value = dot(delayLine, weights);
+    out[0] = dot(delayLine, weights);
   }
 
  private:
@@ -132,38 +135,38 @@ class RlsToken : public AdaptiveToken {
   static constexpr int kLambda = ParameterIndex(Entry, "Lambda");
   static constexpr int kInit = ParameterIndex(Entry, "Init");
 
-  RlsToken() : AdaptiveToken(2, 3, kPropagateTiming, kPropagateFormat) {
-    if (TokenStatus != kStatusOk) return;
-    length = ReadCount(kLength);
-    lambdaInverse = ReadParameter(kLambda);
-    const double init = ReadParameter(kInit);
-    walk.template read<Entry>();
-    if (!CheckLengths({length}) || !CheckForgettingFactor(lambdaInverse, false) ||
-        !CheckInitialisationFactor(init, false) || !walk.check(true))
+  explicit RlsToken(TokenSetup& setup) : AdaptiveToken(2, 3) {
+    CallStatus& status = setup.status;
+    if (!status.ok()) return;
+    length = ReadCount(setup, kLength);
+    lambdaInverse = ReadParameter(setup, kLambda);
+    const double init = ReadParameter(setup, kInit);
+    walk.template read<Entry>(setup);
+    if (!CheckLengths(status, {length}) || !CheckForgettingFactor(status, lambdaInverse, false) ||
+        !CheckInitialisationFactor(status, init, false) || !walk.check(true, status))
       return;
-    if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps)) return;
+    if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps, status)) return;
     lambdaInverse = 1.0 / lambdaInverse;
-    if (!files.Open(1)) return;
+    if (!files.Open(1, setup)) return;
     markConstructed();
   }
 
-  ~RlsToken() override {
+  void Finish(CallStatus& status) override {
     if (files.IsOpen(0)) files.WriteCoefficients(0, &weights(0), length, DenominatorSection::Transversal);
-    files.Close();
+    files.Close(status);
   }
 
  protected:
-  void Step() override {
-    const double s = CurrentTokenRecord->inputs[0]->value;
-    const double d = CurrentTokenRecord->inputs[1]->value;
-    OutputPortRecord* out = CurrentTokenRecord->outputs;
+  void Step(const double* in, double* out) override {
+    const double s = in[0];
+    const double d = in[1];
     double* x = &taps(0);
     double* w = &weights(0);
     double* g = &gain(0);
     delayLine.push(s);
     CopyTaps(delayLine, x);
     const double prior = dot(delayLine, weights);
-    out[1].value = d - prior;
+    out[1] = d - prior;
     MultiplyByVector(&P(0, 0), length, x, &pTimesRegressor(0));
     ComputeGain(x, &pTimesRegressor(0), length, lambdaInverse, g);
     const double e = d - prior;
@@ -171,8 +174,8 @@ class RlsToken : public AdaptiveToken {
     RowFormUpdate(&P(0, 0), length, x, g, lambdaInverse);
     walk.apply(&P(0, 0), length);
     const double posterior = dot(delayLine, weights);
-    out[0].value = posterior;
-    out[2].value = d - posterior;
+    out[0] = posterior;
+    out[2] = d - posterior;
   }
 
  private:
@@ -198,20 +201,21 @@ class MultiChannelRlsToken : public AdaptiveToken {
   static constexpr int kLambda = ParameterIndex(Entry, "Lambda");
   static constexpr int kInit = ParameterIndex(Entry, "Init");
 
-  MultiChannelRlsToken() : AdaptiveToken(C + 1, 3, kPropagateTiming, kPropagateFormat) {
-    if (TokenStatus != kStatusOk) return;
-    lines.readLengths(kLength);
-    lambdaInverse = ReadParameter(kLambda);
-    const double init = ReadParameter(kInit);
-    walk.template read<Entry>();
-    if (!lines.checkLengths() || !CheckForgettingFactor(lambdaInverse, false) ||
-        !CheckInitialisationFactor(init, false) || !walk.check(true))
+  explicit MultiChannelRlsToken(TokenSetup& setup) : AdaptiveToken(C + 1, 3) {
+    CallStatus& status = setup.status;
+    if (!status.ok()) return;
+    lines.readLengths(setup, kLength);
+    lambdaInverse = ReadParameter(setup, kLambda);
+    const double init = ReadParameter(setup, kInit);
+    walk.template read<Entry>(setup);
+    if (!lines.checkLengths(status) || !CheckForgettingFactor(status, lambdaInverse, false) ||
+        !CheckInitialisationFactor(status, init, false) || !walk.check(true, status))
       return;
-    if (!lines.sumLengthsForSquareMatrices(2) || !lines.allocate()) return;
+    if (!lines.sumLengthsForSquareMatrices(2, status) || !lines.allocate(status)) return;
     const int32_t n = lines.total();
     if (P.resize(n, n) || weights.resize(n) || gain.resize(n) || pTimesRegressor.resize(n) ||
         regressor.resize(n) || work.allocate(n)) {
-      ReportStorageFailure();
+      ReportStorageFailure(status);
       return;
     }
     lines.zero();
@@ -221,26 +225,25 @@ class MultiChannelRlsToken : public AdaptiveToken {
     pTimesRegressor.zero();
     regressor.zero();
     lambdaInverse = 1.0 / lambdaInverse;
-    if (!files.Open(C)) return;
+    if (!files.Open(C, setup)) return;
     markConstructed();
   }
 
-  ~MultiChannelRlsToken() override {
+  void Finish(CallStatus& status) override {
     if (files.IsOpen(0)) files.WriteChannelBlocks(&weights(0), lines.lengths(), C);
-    files.Close();
+    files.Close(status);
   }
 
  protected:
-  void Step() override {
-    OutputPortRecord* out = CurrentTokenRecord->outputs;
+  void Step(const double* in, double* out) override {
     const int32_t n = lines.total();
     double* u = &regressor(0);
     double* w = &weights(0);
     double* g = &gain(0);
-    lines.pushAndStack(u);
-    const double d = CurrentTokenRecord->inputs[C]->value;
+    lines.pushAndStack(in, u);
+    const double d = in[C];
     const double prior = dot(regressor, weights);
-    out[1].value = d - prior;
+    out[1] = d - prior;
     MultiplyByVector(&P(0, 0), n, u, &pTimesRegressor(0));
     ComputeGain(u, &pTimesRegressor(0), n, lambdaInverse, g);
     const double e = d - prior;
@@ -248,8 +251,8 @@ class MultiChannelRlsToken : public AdaptiveToken {
     OuterProductUpdate(&P(0, 0), n, g, u, lambdaInverse, work, nullptr);
     walk.apply(&P(0, 0), n);
     const double posterior = dot(regressor, weights);
-    out[0].value = posterior;
-    out[2].value = d - posterior;
+    out[0] = posterior;
+    out[2] = d - posterior;
   }
 
  private:
@@ -264,3 +267,5 @@ class MultiChannelRlsToken : public AdaptiveToken {
   Vector pTimesRegressor;
   OuterProductWork work;
 };
+
+}  // namespace adaptive

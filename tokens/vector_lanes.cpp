@@ -1,5 +1,7 @@
 #include "tokens/vector_lanes.h"
 
+namespace adaptive {
+
 #ifdef ADAPTIVE_WIDE_KERNELS
 namespace {
 const bool kWideVectorsAvailable = (__builtin_cpu_init(), __builtin_cpu_supports("avx2") != 0);
@@ -16,3 +18,5 @@ bool SelectWideKernels(bool wide) {
 #else
 bool SelectWideKernels(bool) { return false; }
 #endif
+
+}  // namespace adaptive

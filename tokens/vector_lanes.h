@@ -5,6 +5,8 @@
 // width changes the speed only, never a bit of the results.
 #pragma once
 
+namespace adaptive {
+
 template <int W>
 struct Lanes {
   typedef double Type __attribute__((vector_size(W * sizeof(double))));
@@ -55,3 +57,5 @@ inline bool WideKernelsSelected() { return false; }
 // ones, and returns the previous choice; the tests compare both with the
 // expression forms.
 bool SelectWideKernels(bool wide);
+
+}  // namespace adaptive

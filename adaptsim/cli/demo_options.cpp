@@ -12,7 +12,7 @@ bool ReadCount(const ParsedArguments& arguments, const char* name, int64_t low, 
   if (!arguments.has(name)) return true;
   const std::string text = arguments.last(name, "");
   double number = 0.0;
-  if (!ParseDouble(text, &number) || number != std::floor(number) || number < static_cast<double>(low) ||
+  if (!adaptive::ParseDouble(text, &number) || number != std::floor(number) || number < static_cast<double>(low) ||
       number > static_cast<double>(high)) {
     *error = std::string("--") + name + " must be a whole number from " + std::to_string(low) + " to " +
              std::to_string(high) + ", got \"" + text + "\"";
@@ -65,7 +65,7 @@ bool ReadDemoOptions(const ParsedArguments& arguments, int processors, DemoOptio
   }
   if (arguments.has("snr")) {
     const std::string text = arguments.last("snr", "");
-    if (!ParseDouble(text, &id.scenario.snrDb) || std::isnan(id.scenario.snrDb) ||
+    if (!adaptive::ParseDouble(text, &id.scenario.snrDb) || std::isnan(id.scenario.snrDb) ||
         id.scenario.snrDb == -INFINITY) {
       *error = "--snr must be a number of dB or inf (no noise), got \"" + text + "\"";
       return false;

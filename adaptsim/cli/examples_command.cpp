@@ -21,7 +21,7 @@ int RunExamples(const CommandContext& context) {
                  << "/noisy.wav (fan noise, hum, signal plus both), " << words[0] << "/clean.wav and " << words[0]
                  << "/signals.csv (two inputs and their sum through two paths).\n"
                  << "The unknown system:";
-  for (double h : ExampleSystem()) context.io.out << ' ' << FormatShortest(h);
+  for (double h : ExampleSystem()) context.io.out << ' ' << adaptive::FormatShortest(h);
   context.io.out << '\n';
   return kExitOk;
 }

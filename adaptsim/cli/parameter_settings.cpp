@@ -43,7 +43,7 @@ bool ApplyParameterSetting(const TokenInfo& token, const std::string& setting,
     return false;
   }
   double value;
-  if (!ParseDouble(valueText, &value)) {
+  if (!adaptive::ParseDouble(valueText, &value)) {
     *error = "value of parameter \"" + token.parameterNames[static_cast<size_t>(index)] +
              "\" is not a number: \"" + valueText + "\"";
     return false;

@@ -9,7 +9,8 @@
 #include "adaptsim/cli/interrupt.h"
 #include "adaptsim/cli/parameter_settings.h"
 #include "adaptsim/cli/run_wiring.h"
-#include "adaptsim/hosting/token_session.h"
+#include "api/token_session.h"
+using adaptive::TokenSession;
 #include "adaptsim/io/csv.h"
 #include "adaptsim/io/final_weights_reader.h"
 #include "api/number_text.h"
@@ -50,7 +51,7 @@ std::vector<std::string> SplitList(const std::string& text) {
 // A 1-based number from 1 to `count`, as an index.
 bool ParseOrdinal(const std::string& text, size_t count, size_t* index) {
   double value = 0.0;
-  if (!ParseDouble(text, &value) || value != std::floor(value) || value < 1 || value > static_cast<double>(count)) {
+  if (!adaptive::ParseDouble(text, &value) || value != std::floor(value) || value < 1 || value > static_cast<double>(count)) {
     return false;
   }
   *index = static_cast<size_t>(value) - 1;
@@ -129,7 +130,7 @@ bool ReadSettings(const CommandContext& context, const TokenInfo& token, const R
   }
   settings->rateGiven = args.has("rate");
   const std::string rateText = args.last("rate", "1");
-  if (!ParseDouble(rateText, &settings->rate) || !std::isfinite(settings->rate) || settings->rate <= 0.0) {
+  if (!adaptive::ParseDouble(rateText, &settings->rate) || !std::isfinite(settings->rate) || settings->rate <= 0.0) {
     context.complain("--rate must be a positive number of samples per second, got \"" + rateText + "\"");
     return false;
   }
@@ -353,13 +354,10 @@ int RunRun(const CommandContext& context) {
   for (size_t k = 0; k < settings.parameters.size(); ++k) session.setParameter(k, settings.parameters[k]);
   session.setFileName(settings.fileName);
   session.setSampleRate(settings.rate);
-  const int32_t created = session.create();
+  const int32_t created = session.open();
   if (created != 0) {
-    // A token that could not be created ran nothing: there is nothing to
-    // write. The host still ends the half-built instance.
+    // A token that could not be created ran nothing: there is nothing to write.
     ReportLibraryFailure(context, "creating " + token->name, created, session);
-    const int32_t terminated = session.terminate();
-    if (terminated != 0) ReportLibraryFailure(context, "terminating " + token->name, terminated, session);
     return kExitFailure;
   }
   std::unique_ptr<SampleWriter> writer = OpenWriter(context, settings, wiring, input.soundFormat());

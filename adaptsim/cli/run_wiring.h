@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "adaptsim/hosting/plugin.h"
+#include "api/token_session.h"
 
 class RunWiring {
  public:
@@ -28,14 +29,12 @@ class RunWiring {
   void collect(const double* row, const double* tokenOutputs, double* outputRow);
 
  private:
-  static constexpr int kError = -1;
-  static constexpr int kGradient = -2;
-
-  std::vector<std::string> columns;
+  std::vector<std::string> columns;  // "Input", "Desired", then "Mu" and "Leakage" when the token has them
   std::vector<std::string> outputs;
-  std::vector<int> portColumn;  // per input port: a column index, kError or kGradient
+  std::vector<adaptive::PortRole> roles;
   bool loop = false;
   size_t tokenOutputs = 0;
-  size_t inputColumn = 0, desiredColumn = 0, outputPort = 0;
+  size_t outputPort = 0;
+  int stepSizeColumn = -1, leakageColumn = -1;
   double fedError = 0.0;  // what the loop feeds "Error" at the next sample
 };

@@ -13,8 +13,8 @@ std::unique_ptr<Plugin> Plugin::Load(const std::string& path, std::string* error
   }
 }
 
-TokenEntryPoint Plugin::entryPoint(const std::string& name) const {
-  return library.source().entryPoint(name);
+adaptive::TokenEntryPoint Plugin::entryPoint(const std::string& name) const {
+  return adaptive::detail::LibraryAccess::of(library).entryPoint(name);
 }
 
 std::string DefaultPluginPath() {

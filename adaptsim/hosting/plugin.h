@@ -11,6 +11,7 @@
 #include "host/records.h"
 
 using TokenInfo = adaptive::TokenInfo;
+using adaptive::TokenEntryPoint;
 
 class Plugin {
  public:

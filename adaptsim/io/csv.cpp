@@ -110,7 +110,7 @@ CsvRowReader::Status CsvRowReader::next(double* row, std::string* error) {
       const size_t comma = std::min(text.find(',', start), text.size());
       const std::string field = text.substr(start, comma - start);
       start = comma + 1;
-      if (ParseDouble(field, &row[c])) {
+      if (adaptive::ParseDouble(field, &row[c])) {
         anyNumber = true;
       } else if (allNumbers) {
         allNumbers = false;
@@ -154,7 +154,7 @@ void WriteCsvRow(std::ostream& out, const double* values, size_t count) {
   std::string line;
   for (size_t i = 0; i < count; ++i) {
     if (i != 0) line += ',';
-    line += FormatExact(values[i]);
+    line += adaptive::FormatExact(values[i]);
   }
   line += '\n';
   out.write(line.data(), static_cast<std::streamsize>(line.size()));

@@ -1,11 +1,11 @@
 #include "adaptsim/io/final_weights_reader.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 
 #include "api/number_text.h"
+#include "tokens/final_weights_name.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ bool ReadSection(std::istream& in, const std::string& header, std::vector<double
   } while (line.empty());
   const std::string prefix = header + " =";
   double count = 0.0;
-  if (line.compare(0, prefix.size(), prefix) != 0 || !ParseDouble(line.substr(prefix.size()), &count) ||
+  if (line.compare(0, prefix.size(), prefix) != 0 || !adaptive::ParseDouble(line.substr(prefix.size()), &count) ||
       count < 0 || count > kMaxCoefficients || count != static_cast<int>(count)) {
     *error = "expected \"" + prefix + "N\", found \"" + line + "\"";
     return false;
@@ -30,7 +30,7 @@ bool ReadSection(std::istream& in, const std::string& header, std::vector<double
   values->clear();
   for (int i = 0; i < static_cast<int>(count); ++i) {
     double value = 0.0;
-    if (!std::getline(in, line) || !ParseDouble(line, &value)) {
+    if (!std::getline(in, line) || !adaptive::ParseDouble(line, &value)) {
       *error = header + ": value " + std::to_string(i + 1) + " of " + std::to_string(static_cast<int>(count)) +
                " missing or not a number";
       return false;
@@ -73,16 +73,11 @@ bool ReadFinalWeights(const std::string& path, FinalWeights* weights, std::strin
 std::vector<std::string> FinalWeightsPaths(const std::string& fileName, int channels) {
   std::vector<std::string> paths;
   if (fileName.empty()) return paths;
-  size_t start = 0;
-  while (start < fileName.size() && std::isspace(static_cast<unsigned char>(fileName[start]))) ++start;
-  const std::string name = fileName.substr(start);
-  const size_t dot = name.find('.');
-  const std::string base = name.substr(0, dot);
-  const std::string extension = dot == std::string::npos ? "txt" : name.substr(dot + 1);
-  if (channels <= 1) {
-    paths.push_back(base + "." + extension);
-  } else {
-    for (int c = 1; c <= channels; ++c) paths.push_back(base + std::to_string(c) + "." + extension);
+  const int files = channels < 1 ? 1 : channels;
+  for (int c = 0; c < files; ++c) {
+    char name[adaptive::kMaxFinalWeightsName + 1];
+    adaptive::ComposeFinalWeightsName(fileName.c_str(), files, c, name);
+    paths.push_back(name);
   }
   return paths;
 }

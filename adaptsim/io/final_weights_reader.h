@@ -19,10 +19,9 @@ struct FinalWeights {
 bool ReadFinalWeights(const std::string& path, FinalWeights* weights, std::string* error);
 
 // The files a token writes for the instance file name `fileName` and its
-// number of filter channels, named the way the library names them: leading
-// white space skipped, the name cut at its first dot into base and extension
-// (default "txt"), and the channel number put before the dot when there are
-// several channels. Empty when the name is empty (no file is written).
+// number of filter channels, named by the library's own function
+// (tokens/final_weights_name.h). Empty when the name is empty (no file is
+// written).
 std::vector<std::string> FinalWeightsPaths(const std::string& fileName, int channels);
 
 // The coefficients of all files of one token, stacked as the token holds

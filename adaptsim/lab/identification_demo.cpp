@@ -62,8 +62,8 @@ void Judge(const IdentificationSettings& settings, const IdentificationResult& r
   row->verdict = Verdict::kDidNotConverge;
   std::string reason;
   if (!closeToFloor) {
-    reason = "error power " + FormatShortest(std::round(row->errorPowerDb * 10) / 10) + " dB is above " +
-             FormatShortest(std::round(errorLimitDb * 10) / 10) + " dB; ";
+    reason = "error power " + adaptive::FormatShortest(std::round(row->errorPowerDb * 10) / 10) + " dB is above " +
+             adaptive::FormatShortest(std::round(errorLimitDb * 10) / 10) + " dB; ";
   }
   if (closeToPlant) {
     reason += "the coefficients are close but the error has not settled; try --samples " +
@@ -77,7 +77,7 @@ void Judge(const IdentificationSettings& settings, const IdentificationResult& r
               (settings.scenario.coloured ? " on coloured input (large eigenvalue spread)" : "") +
               "; try --samples " + std::to_string(row->samples * 4);
   } else if (!std::isinf(settings.scenario.snrDb)) {
-    reason += "limited by the measurement noise at " + FormatShortest(settings.scenario.snrDb) +
+    reason += "limited by the measurement noise at " + adaptive::FormatShortest(settings.scenario.snrDb) +
               " dB SNR; --snr inf shows the noiseless figure";
   } else {
     reason += "not within " + std::to_string(row->samples) + " samples";
@@ -263,7 +263,7 @@ void PrintIdentificationTable(const IdentificationSettings& settings, const Iden
   if (std::isinf(s.snrDb)) {
     out << "no measurement noise";
   } else {
-    out << "SNR " << FormatShortest(s.snrDb) << " dB (noise power " << Fixed(result.noisePowerDb, 0, 1) << " dB)";
+    out << "SNR " << adaptive::FormatShortest(s.snrDb) << " dB (noise power " << Fixed(result.noisePowerDb, 0, 1) << " dB)";
   }
   out << ", seed " << s.seed << ", " << settings.runs << (settings.runs == 1 ? " realisation" : " realisations")
       << " over " << settings.workers << (settings.workers == 1 ? " process" : " processes") << ".\n";
@@ -289,8 +289,8 @@ void PrintIdentificationTable(const IdentificationSettings& settings, const Iden
     out << '\n';
   }
   out << '\n' << converged << " of " << result.rows.size() << " tokens converged (misalignment below "
-      << FormatShortest(kConvergedMisalignmentDb) << " dB and error power below "
-      << Fixed(ConvergedErrorPowerDb(result), 0, 1) << " dB, " << FormatShortest(kConvergedErrorMarginDb)
+      << adaptive::FormatShortest(kConvergedMisalignmentDb) << " dB and error power below "
+      << Fixed(ConvergedErrorPowerDb(result), 0, 1) << " dB, " << adaptive::FormatShortest(kConvergedErrorMarginDb)
       << " dB above the " << (std::isfinite(result.noisePowerDb) ? "noise" : "noiseless") << " floor)";
   if (ran < static_cast<int>(result.rows.size())) {
     out << "; " << (result.rows.size() - static_cast<size_t>(ran)) << " did not run";

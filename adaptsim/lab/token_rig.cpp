@@ -4,18 +4,12 @@
 #include <cstdio>
 
 #include "adaptsim/io/final_weights_reader.h"
-#include "adaptsim/hosting/token_session.h"
+#include "api/token_session.h"
+using adaptive::TokenSession;
 
 namespace {
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
-
-int PortIndex(const std::vector<std::string>& names, const char* name) {
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (names[i] == name) return static_cast<int>(i);
-  }
-  return -1;
-}
 
 // The value the experiment gives parameter `name` of a token of `family`;
 // false to keep the catalogue default (leakages, tap values).
@@ -44,40 +38,31 @@ bool ChosenValue(TokenFamily family, const std::string& tokenName, const std::st
 
 }  // namespace
 
-bool MakeRig(const TokenInfo& token, const RigChoices& choices, TokenRig* rig, std::string* error) {
+bool MakeRig(const TokenInfo& token, const RigChoices& choices, TokenRig* rig, std::string* errorText) {
   *rig = TokenRig();
-  const std::vector<std::string>& in = token.inputNames;
-  rig->desiredPort = PortIndex(in, "Desired");
-  rig->errorPort = PortIndex(in, "Error");
-  rig->gradientPort = PortIndex(in, "- de/dw");
-  rig->muPort = PortIndex(in, "Mu");
-  rig->leakagePort = PortIndex(in, "Leakage");
-  rig->outputPort = PortIndex(token.outputNames, "Output");
-  rig->priErrorPort = PortIndex(token.outputNames, "PriError");
-  const int single = PortIndex(in, "Input");
-  if (single >= 0) {
-    rig->inputPorts.push_back(single);
-  } else {
-    for (int c = 1; PortIndex(in, ("Input " + std::to_string(c)).c_str()) >= 0; ++c) {
-      rig->inputPorts.push_back(PortIndex(in, ("Input " + std::to_string(c)).c_str()));
-    }
-  }
-  rig->channels = static_cast<int>(rig->inputPorts.size());
+  using adaptive::PortRole;
+  const bool desired = token.inputWithRole(PortRole::kDesired) >= 0;
+  const bool error = token.inputWithRole(PortRole::kError) >= 0;
+  const bool gradient = token.inputWithRole(PortRole::kGradient) >= 0;
+  const bool ports = token.inputWithRole(PortRole::kStepSize) >= 0 && token.inputWithRole(PortRole::kLeakage) >= 0;
+  rig->outputPort = token.outputIndex("Output");
+  rig->priErrorPort = token.outputIndex("PriError");
+  rig->channels = token.filterChannels();
 
-  if (rig->desiredPort >= 0 && rig->priErrorPort >= 0) {
+  if (desired && rig->priErrorPort >= 0) {
     rig->wiring = Wiring::kDesired;
-  } else if (rig->errorPort >= 0 && rig->gradientPort >= 0 && rig->muPort >= 0 && rig->leakagePort >= 0) {
+  } else if (error && gradient && ports) {
     rig->wiring = Wiring::kGradientPorts;
-  } else if (rig->errorPort >= 0 && rig->gradientPort >= 0) {
+  } else if (error && gradient) {
     rig->wiring = Wiring::kGradientLoop;
-  } else if (rig->errorPort >= 0) {
+  } else if (error) {
     rig->wiring = Wiring::kErrorLoop;
   } else {
-    *error = token.name + " has neither a \"Desired\" nor an \"Error\" input";
+    *errorText = token.name + " has neither a \"Desired\" nor an \"Error\" input";
     return false;
   }
   if (rig->channels == 0 || rig->outputPort < 0 || (rig->wiring != Wiring::kDesired && rig->channels != 1)) {
-    *error = token.name + " has no input or \"Output\" port this experiment can connect";
+    *errorText = token.name + " has no input or \"Output\" port this experiment can connect";
     return false;
   }
 
@@ -100,27 +85,25 @@ TrialOutcome RunTrial(const TokenInfo& token, TokenEntryPoint entry, const Token
   TokenSession session(token, entry);
   for (size_t k = 0; k < rig.parameters.size(); ++k) session.setParameter(k, rig.parameters[k]);
   session.setFileName(weightsBase);
-  outcome.status = session.create();
+  outcome.status = session.open();
   if (outcome.status != 0) {
     outcome.message = session.errorText();
-    session.terminate();
     return outcome;
   }
 
   std::vector<double> values(session.inputCount(), 0.0);
-  if (rig.muPort >= 0) values[static_cast<size_t>(rig.muPort)] = rig.portMu;
-  if (rig.leakagePort >= 0) values[static_cast<size_t>(rig.leakagePort)] = rig.portLeakage;
+  std::vector<double> signals(inputs.size());
+  adaptive::DiagramSample sample;
+  sample.signals = signals.data();
+  sample.stepSize = rig.portMu;
+  sample.leakage = rig.portLeakage;
   outcome.squaredError.resize(desired.size());
-  double previousError = 0.0;  // what the diagram's subtractor held before the first sample
+  // sample.error starts at 0: what the diagram's subtractor held before the first sample.
   const auto start = std::chrono::steady_clock::now();
   for (size_t n = 0; n < desired.size(); ++n) {
-    for (size_t c = 0; c < rig.inputPorts.size(); ++c) values[static_cast<size_t>(rig.inputPorts[c])] = inputs[c][n];
-    if (rig.wiring == Wiring::kDesired) {
-      values[static_cast<size_t>(rig.desiredPort)] = desired[n];
-    } else {
-      values[static_cast<size_t>(rig.errorPort)] = previousError;
-      if (rig.gradientPort >= 0) values[static_cast<size_t>(rig.gradientPort)] = inputs[0][n];
-    }
+    for (size_t c = 0; c < inputs.size(); ++c) signals[c] = inputs[c][n];
+    sample.desired = desired[n];
+    adaptive::FeedInputPorts(token.inputRoles, sample, values.data());
     const int32_t status = session.run(values.data());
     if (status != 0) {
       outcome.status = status;
@@ -132,7 +115,7 @@ TrialOutcome RunTrial(const TokenInfo& token, TokenEntryPoint entry, const Token
       error = session.output(static_cast<size_t>(rig.priErrorPort)).value;
     } else {
       error = desired[n] - session.output(static_cast<size_t>(rig.outputPort)).value;
-      previousError = error;
+      sample.error = error;
     }
     outcome.squaredError[n] = error * error;
   }

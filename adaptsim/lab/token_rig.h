@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "host/records.h"
 #include "adaptsim/hosting/plugin.h"
 
 // The family of a catalogue token comes from the catalogue (TokenInfo::family),
@@ -44,9 +43,7 @@ struct TokenRig {
   std::vector<double> parameters;  // catalogue order
   double portMu = 0.0;             // kGradientPorts: the values on "Mu" and "Leakage"
   double portLeakage = 1.0;
-  // Port indices; -1 where the token has no such port.
-  std::vector<int> inputPorts;  // one per channel
-  int desiredPort = -1, errorPort = -1, gradientPort = -1, muPort = -1, leakagePort = -1;
+  // Output port indices.
   int outputPort = -1, priErrorPort = -1;
 };
 

@@ -1,8 +1,10 @@
-// Trials spread over worker processes. The token library keeps the call in
-// progress in library-wide variables, so two instances can never run on two
-// threads of one process; each worker is a process of its own (forked from
-// this one, the library already loaded) and sends its results back through a
-// pipe.
+// Trials spread over worker processes. adaptsim drives the plug-in it loads as
+// the simulator does, and a plug-in may keep the call in progress in
+// library-wide variables, so calls into one loaded library run one at a time
+// (adaptive::Library::load); threads would wait on each other. Each worker is
+// therefore a process of its own (forked from this one, the library already
+// loaded) and sends its results back through a pipe; a worker that crashes
+// costs its trials, not the run.
 #pragma once
 
 #include <cstdint>

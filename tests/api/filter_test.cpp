@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "adaptive/filter.h"
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -163,3 +166,5 @@ TEST(TokenInfo, FactsComeFromTheCatalogue) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

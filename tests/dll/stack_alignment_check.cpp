@@ -13,6 +13,12 @@
 #include "adaptsim/hosting/plugin.h"
 #include "tests/support/stack_offset_call.h"
 
+namespace adaptive {
+
+}  // namespace adaptive
+
+using namespace adaptive;
+
 int main(int argc, char** argv) {
   std::string error;
   const std::unique_ptr<Plugin> plugin = Plugin::Load(argc > 1 ? argv[1] : DefaultPluginPath(), &error);

@@ -3,27 +3,31 @@
 
 #include "host/adaptive_token.h"
 #include "host/dispatch.h"
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
+
+namespace adaptive {
 
 namespace {
 
 int steps = 0;
 
-template <int Inputs, int Timing = 1, int Format = 1>
+template <int Inputs>
 class CountingToken : public AdaptiveToken {
  public:
-  CountingToken() : AdaptiveToken(Inputs, 2, Timing, Format) { markConstructed(); }
+  explicit CountingToken(TokenSetup&) : AdaptiveToken(Inputs, 2) { markConstructed(); }
+  void Finish(CallStatus&) override {}
 
  protected:
-  void Step() override {
+  void Step(const double*, double* out) override {
     ++steps;
-    CurrentTokenRecord->outputs[0].value = steps;
+    out[0] = steps;
   }
 };
 
 template <class T>
 int32_t ADAPTIVE_CALL Entry(SimContext* c, TokenRecord* r) {
-  return DispatchTokenCall(c, r, [] { return static_cast<AdaptiveToken*>(new (std::nothrow) T()); });
+  return DispatchTokenCall(c, r, [](TokenSetup& s) { return static_cast<AdaptiveToken*>(new (std::nothrow) T(s)); });
 }
 
 class AdaptiveTokenTest : public ::testing::Test {
@@ -38,8 +42,8 @@ void SetFormat(PortRecord& p, int a, int b, int c) {
 }
 
 // Every output port carries this timing and format.
-void ExpectOutputs(const TokenHarness& host, double rate, double time, int skip, int code, int width, int exponent) {
-  for (const PortRecord& o : host.outputPorts) {
+void ExpectOutputs(const TokenSession& host, double rate, double time, int skip, int code, int width, int exponent) {
+  for (const PortRecord& o : host.outputRecords()) {
     EXPECT_EQ(o.sampleRate, rate);
     EXPECT_EQ(o.sampleTime, time);
     EXPECT_EQ(o.skip, skip);
@@ -50,83 +54,58 @@ void ExpectOutputs(const TokenHarness& host, double rate, double time, int skip,
 }
 
 TEST_F(AdaptiveTokenTest, HighestRateIsReferenceLowestIndexOnTies) {
-  TokenHarness host(&Entry<CountingToken<2>>, 2, 2, {});
-  host.inputPorts[0].sampleRate = 8000;
-  host.inputPorts[1].sampleRate = 16000;
-  host.inputPorts[1].sampleTime = 0.25;
-  host.inputPorts[1].skip = 1;
-  SetFormat(host.inputPorts[1], 7, 8, 9);
-  ASSERT_EQ(host.Create(), 0);
-  EXPECT_EQ(host.record.instance->referenceInputIndex(), 1);
+  TokenSession host(&Entry<CountingToken<2>>, 2, 2, {});
+  host.inputRecords()[0].sampleRate = 8000;
+  host.inputRecords()[1].sampleRate = 16000;
+  host.inputRecords()[1].sampleTime = 0.25;
+  host.inputRecords()[1].skip = 1;
+  SetFormat(host.inputRecords()[1], 7, 8, 9);
+  ASSERT_EQ(host.create(), 0);
+  EXPECT_EQ(host.record().instance->referenceInputIndex(), 1);
   ExpectOutputs(host, 16000, 0.25, 1, 7, 8, 9);
 
-  TokenHarness equal(&Entry<CountingToken<2>>, 2, 2, {});
-  ASSERT_EQ(equal.Create(), 0);
-  EXPECT_EQ(equal.record.instance->referenceInputIndex(), 0);
+  TokenSession equal(&Entry<CountingToken<2>>, 2, 2, {});
+  ASSERT_EQ(equal.create(), 0);
+  EXPECT_EQ(equal.record().instance->referenceInputIndex(), 0);
 
-  TokenHarness silent(&Entry<CountingToken<2>>, 2, 2, {});
-  silent.inputPorts[0].sampleRate = 0;
-  silent.inputPorts[1].sampleRate = -5;
-  ASSERT_EQ(silent.Create(), 0);
-  EXPECT_EQ(silent.record.instance->referenceInputIndex(), 0);
-  EXPECT_EQ(silent.outputPorts[1].sampleRate, 0);
+  TokenSession silent(&Entry<CountingToken<2>>, 2, 2, {});
+  silent.inputRecords()[0].sampleRate = 0;
+  silent.inputRecords()[1].sampleRate = -5;
+  ASSERT_EQ(silent.create(), 0);
+  EXPECT_EQ(silent.record().instance->referenceInputIndex(), 0);
+  EXPECT_EQ(silent.outputRecords()[1].sampleRate, 0);
 }
 
 TEST_F(AdaptiveTokenTest, SkippedReferenceSuspendsTheStep) {
-  TokenHarness host(&Entry<CountingToken<2>>, 2, 2, {});
-  host.inputPorts[1].sampleRate = 2000;  // input 1 is the reference
-  ASSERT_EQ(host.Create(), 0);
-  host.Run({0, 0});
+  TokenSession host(&Entry<CountingToken<2>>, 2, 2, {});
+  host.inputRecords()[1].sampleRate = 2000;  // input 1 is the reference
+  ASSERT_EQ(host.create(), 0);
+  host.run({0, 0});
   EXPECT_EQ(steps, 1);
-  EXPECT_EQ(host.outputPorts[0].skip, 0);
-  const double timeBefore = host.outputPorts[0].sampleTime;
+  EXPECT_EQ(host.outputRecords()[0].skip, 0);
+  const double timeBefore = host.outputRecords()[0].sampleTime;
 
-  host.inputPorts[1].skip = 1;
-  SetFormat(host.inputPorts[1], 1, 2, 3);
-  host.Run({0, 0});
+  host.inputRecords()[1].skip = 1;
+  SetFormat(host.inputRecords()[1], 1, 2, 3);
+  host.run({0, 0});
   EXPECT_EQ(steps, 1);
-  for (const PortRecord& o : host.outputPorts) {
+  for (const PortRecord& o : host.outputRecords()) {
     EXPECT_EQ(o.skip, 1);
     EXPECT_EQ(o.sampleTime, timeBefore);
     EXPECT_NE(o.formatCode, 1);
   }
-  EXPECT_EQ(host.Output(0), 1.0);
+  EXPECT_EQ(host.output(0).value, 1.0);
 
   // A skip mark on a non-reference input has no effect.
-  host.inputPorts[1].skip = 0;
-  host.inputPorts[0].skip = 1;
-  host.Run({0, 0});
+  host.inputRecords()[1].skip = 0;
+  host.inputRecords()[0].skip = 1;
+  host.run({0, 0});
   EXPECT_EQ(steps, 2);
-  EXPECT_EQ(host.outputPorts[1].skip, 0);
-  EXPECT_EQ(host.outputPorts[1].sampleTime, host.inputPorts[1].sampleTime);
-  EXPECT_EQ(host.outputPorts[1].formatCode, 1);
-}
-
-TEST_F(AdaptiveTokenTest, WithoutTimingPropagationSkipStillSteps) {
-  TokenHarness host(&Entry<CountingToken<1, 0, 1>>, 1, 2, {});
-  ASSERT_EQ(host.Create(), 0);
-  host.inputPorts[0].skip = 1;
-  SetFormat(host.inputPorts[0], 4, 5, 6);
-  host.Run({0});
-  EXPECT_EQ(steps, 1);
-  EXPECT_EQ(host.outputPorts[0].formatCode, 4);
-  EXPECT_EQ(host.outputPorts[0].skip, 0);
-}
-
-TEST_F(AdaptiveTokenTest, InputCountFromRecordAndTokensWithoutInputs) {
-  TokenHarness fromRecord(&Entry<CountingToken<-1>>, 3, 2, {});
-  fromRecord.inputPorts[2].sampleRate = 5000;
-  ASSERT_EQ(fromRecord.Create(), 0);
-  EXPECT_EQ(fromRecord.record.instance->referenceInputIndex(), 2);
-
-  TokenHarness source(&Entry<CountingToken<0>>, 0, 2, {});
-  source.context.sampleRate = 44100;
-  source.context.sampleTime = 3.5;
-  ASSERT_EQ(source.Create(), 0);
-  ExpectOutputs(source, 44100, 3.5, 0, 5, 64, 11);
-  source.Run({});
-  EXPECT_EQ(steps, 1);
-  EXPECT_EQ(source.outputPorts[1].sampleTime, source.context.sampleTime);
+  EXPECT_EQ(host.outputRecords()[1].skip, 0);
+  EXPECT_EQ(host.outputRecords()[1].sampleTime, host.inputRecords()[1].sampleTime);
+  EXPECT_EQ(host.outputRecords()[1].formatCode, 1);
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -7,6 +7,9 @@
 
 #include "api/host_catalogue_records.h"
 #include "host/catalogue.h"
+#include "host/exports.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -87,3 +90,5 @@ TEST(Catalogue, WritesTheSameCatalogueEachTimeAndNoHostSlotBeyondIt) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

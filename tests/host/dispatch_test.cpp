@@ -7,8 +7,10 @@
 
 #include "host/adaptive_token.h"
 #include "host/dispatch.h"
-#include "host/error_text.h"
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -23,119 +25,115 @@ ProbeLog probe;
 
 class ProbeToken : public AdaptiveToken {
  public:
-  ProbeToken() : AdaptiveToken(-1, 1, 1, 1) {
+  explicit ProbeToken(TokenSetup& setup) : AdaptiveToken(1, 1) {
     ++probe.constructed;
-    probe.statusSeenByConstructor = TokenStatus;
-    if (TokenStatus != kStatusOk) return;
+    probe.statusSeenByConstructor = setup.status.code();
+    if (!setup.status.ok()) return;
     if (probe.failWith != 0) {
-      WriteErrorText({"probe failed"});
-      TokenStatus = probe.failWith;
+      setup.status.fail(probe.failWith, {"probe failed"});
       return;
     }
     markConstructed();
   }
-  ~ProbeToken() override {
+  void Finish(CallStatus& status) override {
     ++probe.destroyed;
-    if (probe.destructorSets != 0) {
-      WriteErrorText({"probe destructor"});
-      TokenStatus = probe.destructorSets;
-    }
+    if (probe.destructorSets != 0) status.fail(probe.destructorSets, {"probe destructor"});
   }
 
  protected:
-  void Step() override {
+  void Step(const double* in, double* out) override {
     ++probe.steps;
-    CurrentTokenRecord->outputs[0].value = CurrentTokenRecord->inputs[0]->value * 2.0;
+    out[0] = in[0] * 2.0;
   }
 };
 
-AdaptiveToken* ProbeFactory() { return probe.factoryFails ? nullptr : new (std::nothrow) ProbeToken(); }
+AdaptiveToken* ProbeFactory(TokenSetup& setup) {
+  return probe.factoryFails ? nullptr : new (std::nothrow) ProbeToken(setup);
+}
 
 int32_t ADAPTIVE_CALL ProbeEntry(SimContext* c, TokenRecord* r) { return DispatchTokenCall(c, r, &ProbeFactory); }
 
 class DispatchTest : public ::testing::Test {
  protected:
   void SetUp() override { probe = ProbeLog{}; }
-  TokenHarness host{&ProbeEntry, 1, 1, {}};
+  TokenSession host{&ProbeEntry, 1, 1, {}};
 };
 
 TEST_F(DispatchTest, CreateRunTerminateAndRecreate) {
-  EXPECT_EQ(host.Create(), 0);
-  ASSERT_NE(host.record.instance, nullptr);
-  EXPECT_EQ(host.Run({1.5}), 0);
-  EXPECT_EQ(host.Output(0), 3.0);
-  EXPECT_EQ(CurrentTokenRecord, &host.record);
-  EXPECT_EQ(CurrentSimContext, &host.context);
+  EXPECT_EQ(host.create(), 0);
+  ASSERT_NE(host.record().instance, nullptr);
+  EXPECT_EQ(host.run({1.5}), 0);
+  EXPECT_EQ(host.output(0).value, 3.0);
   // A second creation destroys the first instance before building the next;
   // both flags at once mean creation too.
-  EXPECT_EQ(host.Create(), 0);
-  host.context.terminateFlag = 1;
-  host.context.initFlag = 1;
-  EXPECT_EQ(ProbeEntry(&host.context, &host.record), 0);
+  EXPECT_EQ(host.create(), 0);
+  host.context().terminateFlag = 1;
+  host.context().initFlag = 1;
+  EXPECT_EQ(ProbeEntry(&host.context(), &host.record()), 0);
   EXPECT_EQ(probe.constructed, 3);
   EXPECT_EQ(probe.destroyed, 2);
-  EXPECT_EQ(host.Terminate(), 0);
-  EXPECT_EQ(host.record.instance, nullptr);
+  EXPECT_EQ(host.terminate(), 0);
+  EXPECT_EQ(host.record().instance, nullptr);
   // Nothing is destroyed or run twice afterwards.
-  EXPECT_EQ(host.Terminate(), 0);
-  EXPECT_EQ(host.Run({1.0}), 0);
+  EXPECT_EQ(host.terminate(), 0);
+  EXPECT_EQ(host.run({1.0}), 0);
   EXPECT_EQ(probe.destroyed, 3);
   EXPECT_EQ(probe.steps, 1);
 }
 
 TEST_F(DispatchTest, FailuresAreStoredAndNeverStepped) {
   probe.failWith = 1;
-  EXPECT_EQ(host.Create(), 1);
-  EXPECT_EQ(host.ErrorText(), "probe failed");
-  ASSERT_NE(host.record.instance, nullptr);
-  EXPECT_EQ(host.Run({1.0}), 0);
+  EXPECT_EQ(host.create(), 1);
+  EXPECT_EQ(host.errorText(), "probe failed");
+  ASSERT_NE(host.record().instance, nullptr);
+  EXPECT_EQ(host.run({1.0}), 0);
   EXPECT_EQ(probe.steps, 0);
   // The status is cleared at the start of every call.
   probe.failWith = 0;
-  EXPECT_EQ(host.Create(), 0);
+  EXPECT_EQ(host.create(), 0);
   EXPECT_EQ(probe.destroyed, 1);
   // A status the destruction leaves stops the next constructor.
   probe.destructorSets = kStatusNoStorage;
-  EXPECT_EQ(host.Create(), kStatusNoStorage);
+  EXPECT_EQ(host.create(), kStatusNoStorage);
   EXPECT_EQ(probe.statusSeenByConstructor, kStatusNoStorage);
-  ASSERT_NE(host.record.instance, nullptr);
-  EXPECT_FALSE(host.record.instance->isConstructed());
+  ASSERT_NE(host.record().instance, nullptr);
+  EXPECT_FALSE(host.record().instance->isConstructed());
   // A token that cannot be allocated leaves no instance behind.
   probe.destructorSets = 0;
   probe.factoryFails = true;
-  EXPECT_EQ(host.Create(), kStatusNoToken);
-  EXPECT_EQ(host.ErrorText(), "Memory allocation error for token.");
-  EXPECT_EQ(host.record.instance, nullptr);
-  EXPECT_EQ(host.Run({1.0}), 0);
-  EXPECT_EQ(host.Terminate(), 0);
+  EXPECT_EQ(host.create(), kStatusNoToken);
+  EXPECT_EQ(host.errorText(), "Memory allocation error for token.");
+  EXPECT_EQ(host.record().instance, nullptr);
+  EXPECT_EQ(host.run({1.0}), 0);
+  EXPECT_EQ(host.terminate(), 0);
   EXPECT_EQ(probe.destroyed, 3);
   EXPECT_EQ(probe.steps, 0);
 }
 
 TEST(ErrorTextTest, NulAfterShortMessageAndCutAt512) {
-  SimContext context{};
   char buffer[600];
-  context.errorText = buffer;
-  CurrentSimContext = &context;
+  const CallStatus status(buffer);
 
   std::memset(buffer, 'z', sizeof buffer);
-  WriteErrorText({"abc", "", "def"});
+  status.write({"abc", "", "def"});
   EXPECT_STREQ(buffer, "abcdef");
 
   // A message that fills the buffer exactly leaves no room for a NUL and
   // touches nothing beyond 512 bytes.
   std::memset(buffer, 'z', sizeof buffer);
   const std::string full(512, 'm');
-  WriteErrorText({full.c_str()});
+  status.write({full.c_str()});
   EXPECT_EQ(std::string(buffer, 512), full);
   EXPECT_EQ(buffer[512], 'z');
 
   std::memset(buffer, 'z', sizeof buffer);
   const std::string longer(700, 'q');
-  WriteErrorText({"12", longer.c_str()});
+  status.write({"12", longer.c_str()});
   EXPECT_EQ(std::string(buffer, 2), "12");
   EXPECT_EQ(std::string(buffer + 2, 510), std::string(510, 'q'));
   EXPECT_EQ(buffer[512], 'z');
 }
 
 }  // namespace
+
+}  // namespace adaptive

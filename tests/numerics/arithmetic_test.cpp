@@ -9,6 +9,8 @@
 #include "numerics/arithmetic.h"
 #include "tests/numerics/matrix_literals.h"
 
+namespace adaptive {
+
 namespace {
 
 Vector MakeVector(std::initializer_list<double> values) {
@@ -129,3 +131,5 @@ TEST(MatrixArithmetic, OperationsOnFailedOperandsDoNotCrash) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

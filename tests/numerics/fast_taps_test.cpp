@@ -11,6 +11,8 @@
 #include "numerics/arithmetic.h"
 #include "tests/reference/same_bits.h"
 
+namespace adaptive {
+
 namespace {
 
 // Mostly values of very different magnitudes (so that the order of a sum shows
@@ -95,3 +97,5 @@ TEST(DelayLineFastPaths, MatchPlainTapLoopsBitForBit) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -6,6 +6,8 @@
 #include "numerics/matrix.h"
 #include "numerics/vector.h"
 
+namespace adaptive {
+
 using MatrixRows = std::initializer_list<std::initializer_list<double>>;
 
 inline Matrix FromRows(MatrixRows rows) {
@@ -18,3 +20,5 @@ inline Matrix FromRows(MatrixRows rows) {
   }
   return m;
 }
+
+}  // namespace adaptive

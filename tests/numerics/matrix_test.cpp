@@ -6,6 +6,8 @@
 
 #include "numerics/matrix.h"
 
+namespace adaptive {
+
 namespace {
 
 void ExpectWithoutStorage(const Matrix& m) {
@@ -160,3 +162,5 @@ TEST(MatrixAllocation, ByteSizeLimits) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

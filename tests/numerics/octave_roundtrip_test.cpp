@@ -11,7 +11,10 @@
 #include <vector>
 
 #include "numerics/text_format.h"
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -73,3 +76,5 @@ TEST(OctaveRoundTrip, LibraryAndOctaveReadEachOthersFiles) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -11,6 +11,8 @@
 #include "numerics/solve.h"
 #include "tests/numerics/matrix_literals.h"
 
+namespace adaptive {
+
 namespace {
 
 void ExpectNear(const Matrix& got, const Matrix& want, double tolerance) {
@@ -103,3 +105,5 @@ TEST(Backsubstitute, UpperTriangleNearSingularBoundaryAndEmpty) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -9,6 +9,8 @@
 
 #include "numerics/text_format.h"
 
+namespace adaptive {
+
 namespace {
 
 Matrix Sequence(int32_t rows, int32_t cols, const char* name) {
@@ -148,3 +150,5 @@ TEST(MatrixListings, TableAndTitled) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -4,6 +4,8 @@
 #include "numerics/delay_line.h"
 #include "numerics/vector.h"
 
+namespace adaptive {
+
 namespace {
 
 TEST(VectorShapes, ShapesConversionAndAssignment) {
@@ -87,3 +89,5 @@ TEST(DelayLineTaps, SetlengthRestartsZeroAndClearKeepPosition) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -27,7 +27,9 @@
 #if defined(__GLIBC__) && !defined(ADAPTIVE_SANITIZED) && defined(ADAPTSIM_PATH)
 #define ADAPTIVE_COUNT_ALLOCATIONS 1
 #include "adaptsim/hosting/plugin.h"
-#include "adaptsim/hosting/token_session.h"
+#include "api/token_session.h"
+using adaptive::TokenSession;
+using adaptive::TokenEntryPoint;
 #endif
 
 namespace {

@@ -5,8 +5,11 @@
 #include <string>
 
 #include "numerics/text_format.h"
-#include "tests/support/token_harness.h"
-#include "tokens/entry_points.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
+#include "host/exports.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -39,12 +42,14 @@ TEST(FuzzRegression, MatrixNameWithANulByte) {
 // Multi-channel RLS and Newton tokens refused for lengths whose sum overflows
 // 32 bits summed those lengths again when destroyed (signed overflow).
 TEST(FuzzRegression, RefusedHugeMultiChannelLengthsAreDestroyedCleanly) {
-  TokenHarness rls(&RLS3, 4, 3, {1073741824.0, 1073741824.0, 1073741824.0, 0.99, 0.01});
-  EXPECT_EQ(rls.Create(), 1002);
-  EXPECT_EQ(rls.Terminate(), 0);
-  TokenHarness newton(&NEW3, 4, 3, {10, 2147483647.0, 10, 0.999, 0.1, 1, 0.00001});
-  EXPECT_EQ(newton.Create(), 1002);
-  EXPECT_EQ(newton.Terminate(), 0);
+  TokenSession rls(&RLS3, 4, 3, {1073741824.0, 1073741824.0, 1073741824.0, 0.99, 0.01});
+  EXPECT_EQ(rls.create(), 1002);
+  EXPECT_EQ(rls.terminate(), 0);
+  TokenSession newton(&NEW3, 4, 3, {10, 2147483647.0, 10, 0.999, 0.1, 1, 0.00001});
+  EXPECT_EQ(newton.create(), 1002);
+  EXPECT_EQ(newton.terminate(), 0);
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -12,7 +12,10 @@
 #include <vector>
 
 #include "tests/plugin/plugin_tokens.h"
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -22,13 +25,13 @@ void LinkToFullDisk(const std::string& name) {
   ASSERT_EQ(symlink("/dev/full", name.c_str()), 0) << name;
 }
 
-void RunRandomSamples(TokenHarness& host, int samples, unsigned seed = 7) {
+void RunRandomSamples(TokenSession& host, int samples, unsigned seed = 7) {
   std::mt19937 random(seed);
   std::uniform_real_distribution<double> value(-1.0, 1.0);
-  std::vector<double> inputs(host.inputPorts.size());
+  std::vector<double> inputs(host.inputRecords().size());
   for (int n = 0; n < samples; ++n) {
     for (double& v : inputs) v = value(random);
-    ASSERT_EQ(host.Run(inputs), 0);
+    ASSERT_EQ(host.run(inputs), 0);
   }
 }
 
@@ -49,20 +52,20 @@ const PluginToken& TokenNamed(const std::string& name) {
 
 // An instance named `name` with every count set to `count`, created and run
 // through 64 samples drawn from `seed`.
-std::unique_ptr<TokenHarness> Started(const PluginToken& token, const std::string& name, double count,
+std::unique_ptr<TokenSession> Started(const PluginToken& token, const std::string& name, double count,
                                       unsigned seed) {
   std::vector<double> parameters = token.defaults;
   for (size_t p = 0; p < parameters.size(); ++p)
     if (token.isCount(p)) parameters[p] = count;
-  auto host = std::make_unique<TokenHarness>(token.entry, token.inputs, token.outputs, parameters, name);
-  EXPECT_EQ(host->Create(), 0) << token.name << ": " << host->ErrorText();
+  auto host = std::make_unique<TokenSession>(token.entry, token.inputs, token.outputs, parameters, name);
+  EXPECT_EQ(host->create(), 0) << token.name << ": " << host->errorText();
   RunRandomSamples(*host, 64, seed);
   return host;
 }
 
 // The files that the same instance writes when it has its name to itself.
 std::vector<std::string> FilesAlone(const PluginToken& token, double count, unsigned seed) {
-  Started(token, "alone", count, seed)->Terminate();
+  Started(token, "alone", count, seed)->terminate();
   std::vector<std::string> texts;
   for (int c = 0; c < token.channels(); ++c) texts.push_back(ReadFileText(token.file("alone", c)));
   return texts;
@@ -73,9 +76,9 @@ void ExpectWrittenAlone(const PluginToken& token, const std::string& name, doubl
   for (int c = 0; c < token.channels(); ++c) EXPECT_EQ(ReadFileText(token.file(name, c)), alone[c]) << c;
 }
 
-void ExpectLost(TokenHarness& host, const std::string& file) {
-  EXPECT_EQ(host.Terminate(), 1);
-  EXPECT_EQ(host.ErrorText(), "Problems writing " + file);
+void ExpectLost(TokenSession& host, const std::string& file) {
+  EXPECT_EQ(host.terminate(), 1);
+  EXPECT_EQ(host.errorText(), "Problems writing " + file);
 }
 
 class LostData : public ::testing::Test {
@@ -102,28 +105,28 @@ TEST_F(FullDisk, EveryTokenReportsAFullDisk) {
     // Also when destroyed before any sample: the QR tokens then write their
     // short note instead of coefficients, and that too must not vanish.
     for (int samples : {64, 0}) {
-      TokenHarness host(token.entry, token.inputs, token.outputs, token.defaults, "full");
-      ASSERT_EQ(host.Create(), 0) << host.ErrorText();
+      TokenSession host(token.entry, token.inputs, token.outputs, token.defaults, "full");
+      ASSERT_EQ(host.create(), 0) << host.errorText();
       RunRandomSamples(host, samples);
-      EXPECT_EQ(host.Terminate(), 1);
-      EXPECT_EQ(host.ErrorText(), lost);
+      EXPECT_EQ(host.terminate(), 1);
+      EXPECT_EQ(host.errorText(), lost);
     }
     // A re-creation destroys the old instance inside the creation call; its
     // status stays, so the new instance is left unbuilt and the host hears of
     // the loss. The unbuilt instance computes nothing and leaves no file.
-    TokenHarness host(token.entry, token.inputs, token.outputs, token.defaults, "full");
-    ASSERT_EQ(host.Create(), 0) << host.ErrorText();
+    TokenSession host(token.entry, token.inputs, token.outputs, token.defaults, "full");
+    ASSERT_EQ(host.create(), 0) << host.errorText();
     RunRandomSamples(host, 8);
-    host.SetFileName("full");
-    EXPECT_EQ(host.Create(), 1);
-    EXPECT_EQ(host.ErrorText(), lost);
-    ASSERT_NE(host.record.instance, nullptr);
-    host.outputPorts[0].value = 12345.0;
-    EXPECT_EQ(host.Run(std::vector<double>(token.inputs, 1.0)), 0);
-    EXPECT_EQ(host.Output(0), 12345.0);
-    host.ClearErrorText();
-    EXPECT_EQ(host.Terminate(), 0);
-    EXPECT_EQ(host.ErrorText(), "");
+    host.setFileName("full");
+    EXPECT_EQ(host.create(), 1);
+    EXPECT_EQ(host.errorText(), lost);
+    ASSERT_NE(host.record().instance, nullptr);
+    host.outputRecords()[0].value = 12345.0;
+    EXPECT_EQ(host.run(std::vector<double>(token.inputs, 1.0)), 0);
+    EXPECT_EQ(host.output(0).value, 12345.0);
+    host.clearErrorText();
+    EXPECT_EQ(host.terminate(), 0);
+    EXPECT_EQ(host.errorText(), "");
   }
 }
 
@@ -134,11 +137,11 @@ TEST_F(FullDisk, OnlyTheLostChannelIsReportedAndTheOthersAreComplete) {
     const int lost = token.channels() - 1;
     for (int c = 0; c < token.channels(); ++c) std::remove(token.file("part", c).c_str());
     LinkToFullDisk(token.file("part", lost));
-    TokenHarness host(token.entry, token.inputs, token.outputs, token.defaults, "part");
-    ASSERT_EQ(host.Create(), 0) << host.ErrorText();
+    TokenSession host(token.entry, token.inputs, token.outputs, token.defaults, "part");
+    ASSERT_EQ(host.create(), 0) << host.errorText();
     RunRandomSamples(host, 64);
-    EXPECT_EQ(host.Terminate(), 1);
-    EXPECT_EQ(host.ErrorText(), "Problems writing " + token.file("part", lost));
+    EXPECT_EQ(host.terminate(), 1);
+    EXPECT_EQ(host.errorText(), "Problems writing " + token.file("part", lost));
     for (int c = 0; c < lost; ++c) EXPECT_TRUE(Complete(ReadFileText(token.file("part", c)))) << c;
   }
 }
@@ -152,10 +155,10 @@ TEST_F(LostData, ASharedNameIsWrittenWholeByTheLastInstanceDestroyed) {
     for (bool firstGoesFirst : {true, false}) {
       auto longer = Started(token, "shared", 7, 1);
       auto shorter = Started(token, "shared", 2, 2);
-      TokenHarness& early = firstGoesFirst ? *longer : *shorter;
-      TokenHarness& late = firstGoesFirst ? *shorter : *longer;
+      TokenSession& early = firstGoesFirst ? *longer : *shorter;
+      TokenSession& late = firstGoesFirst ? *shorter : *longer;
       ExpectLost(early, token.file("shared", 0));
-      EXPECT_EQ(late.Terminate(), 0) << late.ErrorText();
+      EXPECT_EQ(late.terminate(), 0) << late.errorText();
       if (firstGoesFirst) ExpectWrittenAlone(token, "shared", 2, 2);
       else ExpectWrittenAlone(token, "shared", 7, 1);
     }
@@ -168,19 +171,19 @@ TEST_F(LostData, ThreeInstancesOfThreeFamiliesSharingAName) {
   auto walk = Started(TokenNamed("GenRW"), "three", 3, 3);
   ExpectLost(*nlms, "three.txt");
   ExpectLost(*lms, "three.txt");
-  EXPECT_EQ(walk->Terminate(), 0);
+  EXPECT_EQ(walk->terminate(), 0);
   ExpectWrittenAlone(TokenNamed("GenRW"), "three", 3, 3);
   // Once the last holder is gone the name is free again.
-  EXPECT_EQ(Started(TokenNamed("LMS"), "three", 9, 1)->Terminate(), 0);
+  EXPECT_EQ(Started(TokenNamed("LMS"), "three", 9, 1)->terminate(), 0);
   ExpectWrittenAlone(TokenNamed("LMS"), "three", 9, 1);
   // A re-creation destroys the old instance inside the creation call, which
   // hears of the loss like any other failed write.
   auto again = Started(TokenNamed("RLS1"), "three", 2, 4);
   auto holder = Started(TokenNamed("QR1"), "three", 2, 5);
-  again->SetFileName("three");
-  EXPECT_EQ(again->Create(), 1);
-  EXPECT_EQ(again->ErrorText(), "Problems writing three.txt");
-  EXPECT_EQ(holder->Terminate(), 0);
+  again->setFileName("three");
+  EXPECT_EQ(again->create(), 1);
+  EXPECT_EQ(again->errorText(), "Problems writing three.txt");
+  EXPECT_EQ(holder->terminate(), 0);
   ExpectWrittenAlone(TokenNamed("QR1"), "three", 2, 5);
 }
 
@@ -202,11 +205,11 @@ TEST_F(LostData, AChannelSharedWithAnotherFamily) {
         ExpectLost(*multi, shared);
         for (int c = 0; c + 1 < token.channels(); ++c)
           EXPECT_EQ(ReadFileText(token.file("mix", c)), FilesAlone(token, 3, 4)[c]) << c;
-        EXPECT_EQ(single->Terminate(), 0);
+        EXPECT_EQ(single->terminate(), 0);
         ExpectWrittenAlone(other, sharedName, 5, 5);
       } else {
         ExpectLost(*single, shared);
-        EXPECT_EQ(multi->Terminate(), 0);
+        EXPECT_EQ(multi->terminate(), 0);
         ExpectWrittenAlone(token, "mix", 3, 4);
       }
     }
@@ -240,3 +243,5 @@ TEST_F(LostData, AVanishedFileIsReported) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -6,6 +6,8 @@
 #include "adaptive/library.h"
 #include "api/library_source.h"
 
+namespace adaptive {
+
 std::string PluginToken::file(const std::string& base, int channel) const {
   return channels() == 1 ? base + ".txt" : base + std::to_string(channel + 1) + ".txt";
 }
@@ -23,7 +25,7 @@ std::vector<PluginToken> Load(std::string* why) {
   }
   std::vector<PluginToken> tokens;
   for (const adaptive::TokenInfo& t : library->tokens()) {
-    const TokenEntryPoint entry = library->source().entryPoint(t.name);
+    const TokenEntryPoint entry = detail::LibraryAccess::of(*library).entryPoint(t.name);
     if (entry == nullptr) continue;
     tokens.push_back({t.name, entry, static_cast<int>(t.inputNames.size()), static_cast<int>(t.outputNames.size()),
                       t.parameterNames, t.parameterDefaults, &t});
@@ -40,3 +42,5 @@ const std::vector<PluginToken>& PluginTokens(std::string* whyEmpty) {
   if (whyEmpty != nullptr) *whyEmpty = why;
   return tokens;
 }
+
+}  // namespace adaptive

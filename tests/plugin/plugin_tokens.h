@@ -10,6 +10,8 @@
 #include "adaptive/token_info.h"
 #include "host/records.h"
 
+namespace adaptive {
+
 struct PluginToken {
   std::string name;
   TokenEntryPoint entry;
@@ -31,3 +33,5 @@ struct PluginToken {
 // Every catalogue entry whose entry point the plug-in exports. Empty when the
 // plug-in cannot be loaded or has no catalogue yet (the message says why).
 const std::vector<PluginToken>& PluginTokens(std::string* whyEmpty = nullptr);
+
+}  // namespace adaptive

@@ -17,9 +17,12 @@
 
 #include "tests/plugin/plugin_tokens.h"
 #include "tests/support/sanitizer_build.h"
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
 #if defined(ADAPTSIM_PATH)
 #include "tests/support/adaptsim_process.h"
+
+namespace adaptive {
 #endif
 
 namespace {
@@ -56,14 +59,14 @@ std::vector<double> RandomInputs(std::mt19937& random, int ports) {
 TEST_F(Repeatability, ReCreationLoopsHoldHeapAndFilesSteady) {
   for (const PluginToken& token : PluginTokens()) {
     SCOPED_TRACE(token.name);
-    TokenHarness host(token.entry, token.inputs, token.outputs, token.defaults);
+    TokenSession host(token.entry, token.inputs, token.outputs, token.defaults);
     std::mt19937 random(11);
     auto cycle = [&](int k) {
       for (size_t p = 0; p < token.defaults.size(); ++p) host.setParameter(p, token.defaults[p]);
       if (k % 3 == 1) host.setParameter(0, 0.0);  // every token's first parameter is a count
-      host.SetFileName(k % 3 == 2 ? "" : "loop");
-      EXPECT_EQ(host.Create(), k % 3 == 1 ? 1 : 0) << host.ErrorText();
-      for (int n = 0; n < 4; ++n) EXPECT_EQ(host.Run(RandomInputs(random, token.inputs)), 0);
+      host.setFileName(k % 3 == 2 ? "" : "loop");
+      EXPECT_EQ(host.create(), k % 3 == 1 ? 1 : 0) << host.errorText();
+      for (int n = 0; n < 4; ++n) EXPECT_EQ(host.run(RandomInputs(random, token.inputs)), 0);
     };
     for (int k = 0; k < 30; ++k) cycle(k);
     const size_t heap = HeapInUse();
@@ -100,19 +103,19 @@ struct RunResult {
 RunResult RunOnce(const PluginToken& token, unsigned char fill) {
   LitterTheHeap(fill);
   RunResult result;
-  TokenHarness host(token.entry, token.inputs, token.outputs, token.defaults, "same");
-  EXPECT_EQ(host.Create(), 0) << host.ErrorText();
+  TokenSession host(token.entry, token.inputs, token.outputs, token.defaults, "same");
+  EXPECT_EQ(host.create(), 0) << host.errorText();
   std::mt19937 random(5);
   for (int n = 0; n < 200; ++n) {
-    EXPECT_EQ(host.Run(RandomInputs(random, token.inputs)), 0);
+    EXPECT_EQ(host.run(RandomInputs(random, token.inputs)), 0);
     for (int o = 0; o < token.outputs; ++o) {
       uint64_t bits;
-      const double value = host.Output(o);
+      const double value = host.output(o).value;
       std::memcpy(&bits, &value, sizeof bits);
       result.outputBits.push_back(bits);
     }
   }
-  EXPECT_EQ(host.Terminate(), 0) << host.ErrorText();
+  EXPECT_EQ(host.terminate(), 0) << host.errorText();
   for (int c = 0; c < token.channels(); ++c) result.files.push_back(ReadFileText(token.file("same", c)));
   return result;
 }
@@ -162,3 +165,5 @@ TEST_F(Repeatability, TwoRunsAtOnceWriteWhatOneRunWrites) {
 #endif
 
 }  // namespace
+
+}  // namespace adaptive

@@ -15,7 +15,10 @@
 
 #include "tests/plugin/plugin_tokens.h"
 #include "tests/support/sanitizer_build.h"
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -53,9 +56,9 @@ TEST_F(Robustness, BadParameterValuesAreRefusedOrHarmless) {
         std::vector<double> parameters = token.defaults;
         parameters[p] = value;
         RemoveFilesOf("bad");
-        TokenHarness host(token.entry, token.inputs, token.outputs, parameters, "bad");
-        const int status = host.Create();
-        const std::string text = host.ErrorText();
+        TokenSession host(token.entry, token.inputs, token.outputs, parameters, "bad");
+        const int status = host.create();
+        const std::string text = host.errorText();
         if (token.isCount(p) && !(value >= 1.0 && value < 2147483648.0)) {
           EXPECT_EQ(status, 1);
           EXPECT_EQ(text, "Improper length of Adaptive Filter.\nMust be greater than 0...");
@@ -68,15 +71,15 @@ TEST_F(Robustness, BadParameterValuesAreRefusedOrHarmless) {
           // Refused: a check's message, nothing computed, no file ever made.
           ASSERT_EQ(status, 1) << text;
           EXPECT_TRUE(StartsWith(text, "Improper ")) << text;
-          host.outputPorts[0].value = 42.0;
-          EXPECT_EQ(host.Run(std::vector<double>(token.inputs, 1.0)), 0);
-          EXPECT_EQ(host.Output(0), 42.0);
-          EXPECT_EQ(host.Terminate(), 0);
+          host.outputRecords()[0].value = 42.0;
+          EXPECT_EQ(host.run(std::vector<double>(token.inputs, 1.0)), 0);
+          EXPECT_EQ(host.output(0).value, 42.0);
+          EXPECT_EQ(host.terminate(), 0);
           EXPECT_FALSE(AnyFileOf(token, "bad"));
           continue;
         }
-        for (int n = 0; n < 16; ++n) ASSERT_EQ(host.Run(std::vector<double>(token.inputs, 0.5 - (n % 3))), 0);
-        EXPECT_EQ(host.Terminate(), 0) << host.ErrorText();
+        for (int n = 0; n < 16; ++n) ASSERT_EQ(host.run(std::vector<double>(token.inputs, 0.5 - (n % 3))), 0);
+        EXPECT_EQ(host.terminate(), 0) << host.errorText();
         EXPECT_TRUE(AnyFileOf(token, "bad"));
       }
     }
@@ -102,13 +105,14 @@ TEST_F(Robustness, ZeroForgettingOrInitialisationFactorIsRefused) {
       std::vector<double> parameters = token.defaults;
       parameters[p] = value;
       RemoveFilesOf("zero");
-      TokenHarness host(token.entry, token.inputs, token.outputs, parameters, "zero");
-      const std::pair<int, std::string> result{host.Create(), host.ErrorText()};
+      TokenSession host(token.entry, token.inputs, token.outputs, parameters, "zero");
+      const int status = host.create();
+      const std::pair<int, std::string> result{status, host.errorText()};
       for (int n = 0; n < 16 && result.first == 0; ++n) {
-        EXPECT_EQ(host.Run(std::vector<double>(token.inputs, 0.5 - (n % 3))), 0);
-        for (int o = 0; o < token.outputs; ++o) EXPECT_TRUE(std::isfinite(host.Output(o))) << n;
+        EXPECT_EQ(host.run(std::vector<double>(token.inputs, 0.5 - (n % 3))), 0);
+        for (int o = 0; o < token.outputs; ++o) EXPECT_TRUE(std::isfinite(host.output(o).value)) << n;
       }
-      EXPECT_EQ(host.Terminate(), 0);
+      EXPECT_EQ(host.terminate(), 0);
       EXPECT_EQ(AnyFileOf(token, "zero"), result.first == 0);
       return result;
     };
@@ -127,29 +131,29 @@ TEST_F(Robustness, NonFiniteSamplesPassThrough) {
   std::uniform_real_distribution<double> bounded(-1.0, 1.0);
   for (const PluginToken& token : PluginTokens()) {
     SCOPED_TRACE(token.name);
-    TokenHarness host(token.entry, token.inputs, token.outputs, token.defaults, "nonfinite");
-    ASSERT_EQ(host.Create(), 0) << host.ErrorText();
+    TokenSession host(token.entry, token.inputs, token.outputs, token.defaults, "nonfinite");
+    ASSERT_EQ(host.create(), 0) << host.errorText();
     std::vector<double> inputs(token.inputs);
     auto runBounded = [&](int samples) {
       for (int n = 0; n < samples; ++n) {
         for (double& v : inputs) v = bounded(random);
-        ASSERT_EQ(host.Run(inputs), 0);
+        ASSERT_EQ(host.run(inputs), 0);
       }
     };
     runBounded(100);
     // A NaN on every port reaches the output of every filter.
-    ASSERT_EQ(host.Run(std::vector<double>(token.inputs, kNaN)), 0);
-    EXPECT_TRUE(std::isnan(host.Output(0)));
+    ASSERT_EQ(host.run(std::vector<double>(token.inputs, kNaN)), 0);
+    EXPECT_TRUE(std::isnan(host.output(0).value));
     for (double extreme : extremes) {
       for (int port = 0; port < token.inputs; ++port) {
         runBounded(5);
         for (double& v : inputs) v = bounded(random);
         inputs[port] = extreme;
-        ASSERT_EQ(host.Run(inputs), 0);
+        ASSERT_EQ(host.run(inputs), 0);
       }
     }
     runBounded(100);
-    EXPECT_EQ(host.Terminate(), 0) << host.ErrorText();
+    EXPECT_EQ(host.terminate(), 0) << host.errorText();
     const std::string first = ReadFileText(token.channels() == 1 ? "nonfinite.txt" : "nonfinite1.txt");
     EXPECT_TRUE(StartsWith(first, "Numerator Coefficients =") || first == "Matrix close to singular...\n") << first;
   }
@@ -166,12 +170,12 @@ void CreateBeyondMemory(const PluginToken& token, const std::vector<double>& par
   RemoveFilesOf("huge");
   std::string complaint;
   {
-    TokenHarness host(token.entry, token.inputs, token.outputs, parameters, "huge");
-    host.outputPorts[0].value = 42.0;
-    const int status = host.Create();
-    if (status != 1002 || host.ErrorText() != "Memory (s_) allocation error.")
-      complaint = "status " + std::to_string(status) + ": " + host.ErrorText();
-    else if (host.Run(std::vector<double>(token.inputs, 1.0)) != 0 || host.Output(0) != 42.0 || host.Terminate() != 0)
+    TokenSession host(token.entry, token.inputs, token.outputs, parameters, "huge");
+    host.outputRecords()[0].value = 42.0;
+    const int status = host.create();
+    if (status != 1002 || host.errorText() != "Memory (s_) allocation error.")
+      complaint = "status " + std::to_string(status) + ": " + host.errorText();
+    else if (host.run(std::vector<double>(token.inputs, 1.0)) != 0 || host.output(0).value != 42.0 || host.terminate() != 0)
       complaint = "it ran, or its run or terminate call failed";
   }
   if (complaint.empty() && AnyFileOf(token, "huge")) complaint = "a file was made";
@@ -208,20 +212,20 @@ void RunOutOfFileHandles(const PluginToken& token) {
   const rlimit limit{static_cast<rlim_t>(lowestFree + 7), static_cast<rlim_t>(lowestFree + 7)};
   setrlimit(RLIMIT_NOFILE, &limit);
   std::string complaint;
-  std::vector<std::unique_ptr<TokenHarness>> instances;
+  std::vector<std::unique_ptr<TokenSession>> instances;
   for (int k = 0; k < 20 && complaint.empty(); ++k) {
     const std::string name = "many" + std::to_string(k);
     RemoveFilesOf(name);
-    instances.push_back(std::make_unique<TokenHarness>(token.entry, token.inputs, token.outputs, token.defaults, name));
-    const int status = instances.back()->Create();
+    instances.push_back(std::make_unique<TokenSession>(token.entry, token.inputs, token.outputs, token.defaults, name));
+    const int status = instances.back()->create();
     if (status == 0) continue;
-    if (status != 1 || !StartsWith(instances.back()->ErrorText(), "Problems opening " + name))
-      complaint = "creation status " + std::to_string(status) + ": " + instances.back()->ErrorText();
+    if (status != 1 || !StartsWith(instances.back()->errorText(), "Problems opening " + name))
+      complaint = "creation status " + std::to_string(status) + ": " + instances.back()->errorText();
     break;
   }
   if (complaint.empty() && instances.size() == 20) complaint = "never ran out of file handles";
   for (size_t k = 0; k < instances.size() && complaint.empty(); ++k) {
-    if (instances[k]->Terminate() != 0) complaint = "terminate: " + instances[k]->ErrorText();
+    if (instances[k]->terminate() != 0) complaint = "terminate: " + instances[k]->errorText();
     if (k + 1 == instances.size()) break;  // the one that could not open its files
     const std::string first = ReadFileText(token.file("many" + std::to_string(k), 0));
     if (!StartsWith(first, "Numerator Coefficients =")) complaint = "file of instance " + std::to_string(k) + ": " + first;
@@ -241,3 +245,5 @@ TEST_F(Robustness, RunningOutOfFileHandlesFailsTheCreationOnly) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -9,8 +9,10 @@
 #include "host/catalogue.h"
 #include "tests/plugin/plugin_tokens.h"
 #include "tests/support/stack_offset_call.h"
-#include "tokens/entry_points.h"
+#include "host/exports.h"
 #include "tokens/vector_lanes.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -72,3 +74,5 @@ TEST(StackAlignment, MatrixTokensGiveTheSameBitsWithAMisalignedStackAtBothVector
 }
 
 }  // namespace
+
+}  // namespace adaptive

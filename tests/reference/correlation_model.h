@@ -9,6 +9,8 @@
 
 #include "numerics/arithmetic.h"
 
+namespace adaptive {
+
 inline Vector Column(const std::vector<double>& values) {
   Vector v(static_cast<int>(values.size()));
   for (size_t k = 0; k < values.size(); ++k) v(static_cast<int>(k)) = values[k];
@@ -95,3 +97,5 @@ struct StackedTaps {
   std::vector<std::vector<double>> history;
   Vector regressor;
 };
+
+}  // namespace adaptive

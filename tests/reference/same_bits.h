@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace adaptive {
+
 // Identical bit patterns (so 0.0 differs from -0.0), except that any NaN
 // matches any NaN: when both operands of an addition or a multiplication are
 // NaN, the one the processor returns depends on the operand order that the
@@ -24,3 +26,5 @@ inline std::vector<std::string> NanSignless(std::vector<std::string> texts) {
   for (std::string& text : texts) text = NanSignless(text);
   return texts;
 }
+
+}  // namespace adaptive

@@ -12,7 +12,10 @@
 #include <string>
 
 #include "adaptsim/hosting/plugin.h"
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
+
+namespace adaptive {
 
 struct Outcome {
   int status;
@@ -61,3 +64,5 @@ inline std::unique_ptr<Plugin> LoadBuiltPlugin() {
   EXPECT_TRUE(plugin) << error;
   return plugin;
 }
+
+}  // namespace adaptive

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace adaptive {
+
 class ChildProcess {
  public:
   // Starts `program` with `arguments`; its standard error goes to the file
@@ -103,3 +105,5 @@ class ChildProcess {
   int input = -1, output = -1;
   bool reaped = false;
 };
+
+}  // namespace adaptive

@@ -3,6 +3,8 @@
 // the address space skip themselves there.
 #pragma once
 
+namespace adaptive {
+
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kAddressSanitizerBuild = true;
 #elif defined(__has_feature)
@@ -14,3 +16,5 @@ constexpr bool kAddressSanitizerBuild = false;
 #else
 constexpr bool kAddressSanitizerBuild = false;
 #endif
+
+}  // namespace adaptive

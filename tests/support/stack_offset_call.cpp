@@ -2,7 +2,10 @@
 
 #include <cstring>
 
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
+
+namespace adaptive {
 
 #if defined(__i386__)
 #define ADAPTIVE_STRING2(x) #x
@@ -41,12 +44,34 @@ int32_t CallEntry(TokenEntryPoint entry, SimContext* context, TokenRecord* recor
 }
 #endif
 
+namespace {
+
+// A session whose every call is made with the stack `offset` bytes off.
+class ShiftedStackSession : public TokenSession {
+ public:
+  ShiftedStackSession(TokenEntryPoint entry, int inputs, int outputs, const std::vector<double>& parameters,
+                      int32_t offset)
+      : TokenSession(entry, static_cast<size_t>(inputs), static_cast<size_t>(outputs), parameters), offset(offset) {}
+  ~ShiftedStackSession() override {
+    if (isLive()) terminate();
+  }
+
+ protected:
+  int32_t callEntry(TokenEntryPoint entryPoint, SimContext* context, TokenRecord* record) override {
+    return CallEntry(entryPoint, context, record, offset);
+  }
+
+ private:
+  int32_t offset;
+};
+
+}  // namespace
+
 std::vector<uint64_t> OutputBitsWithStackOffset(TokenEntryPoint entry, int inputs, int outputs,
                                                 const std::vector<double>& parameters, int samples, int32_t offset) {
-  TokenHarness host(entry, inputs, outputs, parameters);
-  host.stackOffset = offset;
+  ShiftedStackSession host(entry, inputs, outputs, parameters, offset);
   std::vector<uint64_t> bits;
-  bits.push_back(static_cast<uint64_t>(host.Create()));
+  bits.push_back(static_cast<uint64_t>(host.create()));
   uint32_t state = 12345u;
   std::vector<double> values(inputs);
   for (int n = 0; n < samples; ++n) {
@@ -54,14 +79,16 @@ std::vector<uint64_t> OutputBitsWithStackOffset(TokenEntryPoint entry, int input
       state = state * 1664525u + 1013904223u;  // the same sequence on every build
       v = static_cast<double>(state >> 8) / 16777216.0 - 0.5;
     }
-    bits.push_back(static_cast<uint64_t>(host.Run(values)));
+    bits.push_back(static_cast<uint64_t>(host.run(values)));
     for (int p = 0; p < outputs; ++p) {
-      const double value = host.Output(p);
+      const double value = host.output(static_cast<size_t>(p)).value;
       uint64_t b;
       std::memcpy(&b, &value, sizeof b);
       bits.push_back(b);
     }
   }
-  bits.push_back(static_cast<uint64_t>(host.Terminate()));
+  bits.push_back(static_cast<uint64_t>(host.terminate()));
   return bits;
 }
+
+}  // namespace adaptive

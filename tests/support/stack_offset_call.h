@@ -9,6 +9,8 @@
 
 #include "host/records.h"
 
+namespace adaptive {
+
 // True where CallEntry can set the stack pointer (32-bit x86: an assembly
 // thunk); elsewhere the offset is ignored and the call is a plain one.
 bool StackOffsetsAvailable();
@@ -24,3 +26,5 @@ int32_t CallEntry(TokenEntryPoint entry, SimContext* context, TokenRecord* recor
 // output value, in call order.
 std::vector<uint64_t> OutputBitsWithStackOffset(TokenEntryPoint entry, int inputs, int outputs,
                                                 const std::vector<double>& parameters, int samples, int32_t offset);
+
+}  // namespace adaptive

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace adaptive {
+
 namespace {
 
 class PerTestDirectory : public ::testing::EmptyTestEventListener {
@@ -29,3 +31,5 @@ const bool registered = [] {
 }();
 
 }  // namespace
+
+}  // namespace adaptive

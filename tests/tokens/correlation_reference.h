@@ -16,8 +16,11 @@
 #include "numerics/arithmetic.h"
 #include "tests/reference/correlation_model.h"
 #include "tests/reference/same_bits.h"
-#include "tests/support/token_harness.h"
-#include "tokens/entry_points.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
+#include "host/exports.h"
+
+namespace adaptive {
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
@@ -55,11 +58,11 @@ inline void RemoveFiles(const std::string& base, int channels) {
 // that follows must succeed whatever the creation did.
 inline std::pair<int, std::string> CreateStatus(TokenEntryPoint entry, int inputs, int outputs,
                                                 std::vector<double> parameters) {
-  TokenHarness host(entry, inputs, outputs, std::move(parameters));
-  host.ClearErrorText();
-  const int status = host.Create();
-  const std::string text = host.ErrorText();
-  EXPECT_EQ(host.Terminate(), 0);
+  TokenSession host(entry, inputs, outputs, std::move(parameters));
+  host.clearErrorText();
+  const int status = host.create();
+  const std::string text = host.errorText();
+  EXPECT_EQ(host.terminate(), 0);
   return {status, text};
 }
 
@@ -67,17 +70,17 @@ inline std::pair<int, std::string> CreateStatus(TokenEntryPoint entry, int input
 // and compares every output bit for bit. With `special`, an infinite input and
 // later a NaN desired value enter near the end.
 template <class Model>
-void ExpectSameOutputs(TokenHarness& host, int steps, unsigned seed, bool special, Model model) {
+void ExpectSameOutputs(TokenSession& host, int steps, unsigned seed, bool special, Model model) {
   std::mt19937 rng(seed);
   std::normal_distribution<double> n01;
   for (int n = 0; n < steps; ++n) {
-    std::vector<double> in(host.inputPorts.size());
+    std::vector<double> in(host.inputRecords().size());
     for (double& v : in) v = n01(rng);
     if (special && n == steps - 8) in[0] = kInf;
     if (special && n == steps - 4) in.back() = kNaN;
     const std::vector<double> want = model(in);
-    host.Run(in);
-    for (size_t o = 0; o < want.size(); ++o) ASSERT_TRUE(SameBits(host.Output(static_cast<int>(o)), want[o])) << n;
+    host.run(in);
+    for (size_t o = 0; o < want.size(); ++o) ASSERT_TRUE(SameBits(host.output(o).value, want[o])) << n;
   }
 }
 
@@ -92,8 +95,8 @@ inline void ExpectMatchesModel(TokenEntryPoint entry, const std::vector<double>&
   RemoveFiles("model", C);
   StackedTaps taps(lengths);
   {
-    TokenHarness host(entry, C + 1, general ? 1 : 3, parameters, "model.txt");
-    ASSERT_EQ(host.Create(), 0);
+    TokenSession host(entry, C + 1, general ? 1 : 3, parameters, "model.txt");
+    ASSERT_EQ(host.create(), 0);
     ExpectSameOutputs(host, 80, seed, special, [&](const std::vector<double>& in) {
       if (!general) return model.Step(taps.Push(in), in[C]);
       model.Update(taps.regressor, in[1]);
@@ -108,12 +111,12 @@ inline void ExpectMatchesModel(TokenEntryPoint entry, const std::vector<double>&
 // The coefficients, all channels in order, that a channel token reaches on
 // noiseless samples of the FIR system `truth` over the stacked regressor; the
 // a-posteriori error must vanish once the first 3·N samples are in.
-inline std::vector<double> IdentifiedCoefficients(TokenHarness& host, const std::vector<int>& lengths,
+inline std::vector<double> IdentifiedCoefficients(TokenSession& host, const std::vector<int>& lengths,
                                                   const std::vector<double>& truth, double tolerance) {
   const int C = static_cast<int>(lengths.size());
   RemoveFiles("fir", C);
-  host.SetFileName("fir.txt");
-  EXPECT_EQ(host.Create(), 0);
+  host.setFileName("fir.txt");
+  EXPECT_EQ(host.create(), 0);
   std::mt19937 rng(2024);
   std::normal_distribution<double> n01;
   StackedTaps taps(lengths);
@@ -121,12 +124,12 @@ inline std::vector<double> IdentifiedCoefficients(TokenHarness& host, const std:
     std::vector<double> in(C + 1);
     for (int c = 0; c < C; ++c) in[c] = n01(rng);
     in[C] = dot(transpose(Column(truth)), taps.Push(in));
-    host.Run(in);
+    host.run(in);
     if (n >= 3 * static_cast<int>(truth.size())) {
-      EXPECT_NEAR(host.Output(2), 0.0, tolerance) << n;
+      EXPECT_NEAR(host.output(2).value, 0.0, tolerance) << n;
     }
   }
-  host.Terminate();
+  host.terminate();
   std::vector<double> got;
   for (int c = 0; c < C; ++c) {
     const std::vector<double> block = Coefficients(ReadFileText(FileOfChannel("fir", C, c)));
@@ -135,3 +138,5 @@ inline std::vector<double> IdentifiedCoefficients(TokenHarness& host, const std:
   }
   return got;
 }
+
+}  // namespace adaptive

@@ -9,6 +9,8 @@
 #include "tests/tokens/correlation_reference.h"
 #include "tokens/vector_lanes.h"
 
+namespace adaptive {
+
 namespace {
 
 void ExpectSameElements(const Matrix& want, const double* got, const char* what) {
@@ -102,9 +104,9 @@ std::string FirstChannelFile(TokenEntryPoint entry, std::vector<double> paramete
                              const std::vector<std::vector<double>>& samples) {
   std::remove("coupled1.txt");
   {
-    TokenHarness host(entry, 3, 3, std::move(parameters), "coupled.txt");
-    EXPECT_EQ(host.Create(), 0);
-    for (const auto& s : samples) host.Run(s);
+    TokenSession host(entry, 3, 3, std::move(parameters), "coupled.txt");
+    EXPECT_EQ(host.create(), 0);
+    for (const auto& s : samples) host.run(s);
   }
   return ReadFileText("coupled1.txt");
 }
@@ -117,7 +119,7 @@ TEST(CorrelationTokens, InitialTapLayoutsAndJointP) {
                                      std::make_pair(&GenRW, std::vector<double>{N, 0.99, 1e-5, 1, 1, 2, 3}),
                                      std::make_pair(&GenNEW, std::vector<double>{N, 0.99, 0.1, 1, 1e-5, 1, 2, 3})}) {
       std::remove("taps.txt");
-      TokenHarness(entry, 2, 1, parameters, "taps.txt").Create();  // destroyed at once
+      TokenSession(entry, 2, 1, parameters, "taps.txt").create();  // destroyed at once
       EXPECT_EQ(ReadFileText("taps.txt"),
                 CoefficientText(Column(want), 0, static_cast<int>(N),
                                 entry == &GenNEW ? "Denominator Coefficients =1\n1\n" : kTransversal));
@@ -133,3 +135,5 @@ TEST(CorrelationTokens, InitialTapLayoutsAndJointP) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

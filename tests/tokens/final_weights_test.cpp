@@ -2,15 +2,23 @@
 // of opening them (a failed write is lost_data_test.cpp's).
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "tests/support/token_harness.h"
+#include "host/exports.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
 #include "tokens/coefficient_text.h"
-#include "tokens/entry_points.h"
+#include "tokens/final_weights_name.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -22,16 +30,17 @@ const std::vector<double> kLms3Defaults = {10, 0.01, 1, 10, 0.01, 1, 10, 0.01, 1
 // creation status and leaves the record's (edited) name in `edited`.
 int CreateAndDestroy(TokenEntryPoint entry, int inputs, const std::vector<double>& params, const std::string& name,
                      std::string* edited = nullptr, std::string* text = nullptr) {
-  TokenHarness host(entry, inputs, 3, params, name);
-  const int status = host.Create();
+  TokenSession host(entry, inputs, 3, params, name);
+  const int status = host.create();
   if (edited) *edited = host.fileName();
-  if (text) *text = host.ErrorText();
-  host.Terminate();
+  if (text) *text = host.errorText();
+  host.terminate();
   return status;
 }
 
 // Leading blanks and tabs are dropped; a name without an extension gets "txt";
-// the channel number goes before the first dot.
+// the channel number goes before the first dot of the file's own name, never
+// into a directory, while a one-file token keeps the name as given.
 TEST(FinalWeightsNames, CompositionFromTheInstanceName) {
   struct Case {
     TokenEntryPoint entry;
@@ -46,7 +55,11 @@ TEST(FinalWeightsNames, CompositionFromTheInstanceName) {
                         {&LMS2, "a.b.c", {"a1.b.c", "a2.b.c"}, nullptr},
                         {&LMS, "   ", {".txt"}, nullptr},
                         {&LMS2, "  ", {"1.txt", "2.txt"}, nullptr},
+                        {&LMS2, "./w.txt", {"w1.txt", "w2.txt"}, "./w"},
+                        {&LMS2, "v1.2/w", {"v1.2/w1.txt", "v1.2/w2.txt"}, "v1.2/w"},
+                        {&LMS, "./v1.2/w", {"v1.2/w"}, ""},
                         {&LMS, "", {}, ""}};  // no file, record left alone
+  ASSERT_EQ(std::system("mkdir -p v1.2"), 0);
   for (const Case& c : cases) {
     for (const std::string& f : c.files) std::remove(f.c_str());
     const bool two = c.entry == &LMS2;
@@ -57,6 +70,31 @@ TEST(FinalWeightsNames, CompositionFromTheInstanceName) {
       EXPECT_EQ(edited, c.edited) << "'" << c.name << "'";
     }
   }
+}
+
+TEST(FinalWeightsNames, WindowsDirectoriesKeepTheirDots) {
+  char name[kMaxFinalWeightsName + 1];
+  ASSERT_TRUE(ComposeFinalWeightsName("C:\\My.Project\\w.txt", 3, 2, name));
+  EXPECT_STREQ(name, "C:\\My.Project\\w3.txt");
+  ASSERT_TRUE(ComposeFinalWeightsName("C:\\My.Project\\w.txt", 1, 0, name));
+  EXPECT_STREQ(name, "C:\\My.Project\\w.txt");
+}
+
+// A FIFO would block the creation call until a reader came: it is refused at
+// once, with or without a reader; a device is a file like any other.
+TEST(FinalWeightsNames, FifosAreRefusedWithoutWaiting) {
+  std::remove("fifo.txt");
+  ASSERT_EQ(::mkfifo("fifo.txt", 0600), 0);
+  std::string text;
+  EXPECT_EQ(CreateAndDestroy(&LMS, 2, kLmsDefaults, "fifo.txt", nullptr, &text), 1);
+  EXPECT_EQ(text, "Problems opening fifo.txt");
+  const int reader = ::open("fifo.txt", O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_EQ(CreateAndDestroy(&LMS, 2, kLmsDefaults, "fifo.txt", nullptr, &text), 1);
+  EXPECT_EQ(text, "Problems opening fifo.txt");
+  ::close(reader);
+  std::remove("fifo.txt");
+  EXPECT_EQ(CreateAndDestroy(&LMS, 2, kLmsDefaults, "/dev/null", nullptr, &text), 0);
 }
 
 TEST(FinalWeightsNames, OverlongAndUnopenableNamesAreRefused) {
@@ -88,11 +126,11 @@ TEST(FinalWeightsFile, RecursiveAndTransversalFormBytes) {
   // Drive LMS so that it holds known coefficients: L = 2, M = 1, zero leakage
   // makes each coefficient exactly g × tap after one sample.
   std::remove("recform.txt");
-  TokenHarness host(&LMS, 2, 3, {2, 0.25, 0.0, 2, 0.25, 0.0}, "recform.txt");
-  ASSERT_EQ(host.Create(), 0);
-  host.Run({1.0, 1.0});    // e = 1: a = (0.5, 0), b = (0) since y(-1) = 0
-  host.Run({-0.5, 0.25});  // y = -0.25, e = 0.5, g = 0.25: a = (-0.125, 0.25), b(0) = 0.25 × 0
-  ASSERT_EQ(host.Terminate(), 0);
+  TokenSession host(&LMS, 2, 3, {2, 0.25, 0.0, 2, 0.25, 0.0}, "recform.txt");
+  ASSERT_EQ(host.create(), 0);
+  host.run({1.0, 1.0});    // e = 1: a = (0.5, 0), b = (0) since y(-1) = 0
+  host.run({-0.5, 0.25});  // y = -0.25, e = 0.5, g = 0.25: a = (-0.125, 0.25), b(0) = 0.25 × 0
+  ASSERT_EQ(host.terminate(), 0);
   EXPECT_EQ(ReadFileText("recform.txt"),
             "Numerator Coefficients =2\n"
             "-1.250000000000000E-01\n"
@@ -102,10 +140,10 @@ TEST(FinalWeightsFile, RecursiveAndTransversalFormBytes) {
 
   std::remove("t1.txt");
   std::remove("t2.txt");
-  TokenHarness two(&LMS2, 3, 3, {1, 0.5, 1, 2, 0.5, 1}, "t.txt");
-  ASSERT_EQ(two.Create(), 0);
-  two.Run({1.0, 2.0, 1.0});  // e = 1, g = 1: w1 = (1), w2 = (2, 0)
-  ASSERT_EQ(two.Terminate(), 0);
+  TokenSession two(&LMS2, 3, 3, {1, 0.5, 1, 2, 0.5, 1}, "t.txt");
+  ASSERT_EQ(two.create(), 0);
+  two.run({1.0, 2.0, 1.0});  // e = 1, g = 1: w1 = (1), w2 = (2, 0)
+  ASSERT_EQ(two.terminate(), 0);
   EXPECT_EQ(ReadFileText("t1.txt"),
             "Numerator Coefficients =1\n1.000000000000000E+00\n\nDenominator Coefficients =1\n1\n");
   EXPECT_EQ(ReadFileText("t2.txt"),
@@ -132,15 +170,17 @@ TEST(FinalWeightsFile, NonFiniteCoefficientsAreTheSameTextInEveryBuild) {
 
 TEST(FinalWeightsFile, ReCreationEmptiesTheFileOfTheOldInstanceFirst) {
   std::remove("again.txt");
-  TokenHarness host(&LMS, 2, 3, {1, 0.5, 1, 1, 0.01, 1}, "again.txt");
-  ASSERT_EQ(host.Create(), 0);
-  host.Run({1.0, 1.0});
-  host.SetFileName("again.txt");
-  ASSERT_EQ(host.Create(), 0);  // old instance writes, new one empties
+  TokenSession host(&LMS, 2, 3, {1, 0.5, 1, 1, 0.01, 1}, "again.txt");
+  ASSERT_EQ(host.create(), 0);
+  host.run({1.0, 1.0});
+  host.setFileName("again.txt");
+  ASSERT_EQ(host.create(), 0);  // old instance writes, new one empties
   EXPECT_EQ(ReadFileText("again.txt"), "");
-  ASSERT_EQ(host.Terminate(), 0);
+  ASSERT_EQ(host.terminate(), 0);
   EXPECT_EQ(ReadFileText("again.txt"),
             "Numerator Coefficients =1\n0.000000000000000E+00\n\nDenominator Coefficients =1\n1\n");
 }
 
 }  // namespace
+
+}  // namespace adaptive

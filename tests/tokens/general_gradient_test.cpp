@@ -11,6 +11,8 @@
 
 #include "tests/tokens/lms_reference.h"
 
+namespace adaptive {
+
 namespace {
 
 using namespace lms_reference;
@@ -31,9 +33,9 @@ std::string InitialFile(Kind kind, double length, double first, double middle, d
   std::remove("init.txt");
   const std::vector<double> p = kind == Kind::A ? std::vector<double>{length, first, middle, last}
                                                 : std::vector<double>{length, 0.01, 1, first, middle, last};
-  TokenHarness host(Entry(kind), Inputs(kind), 1, p, "init.txt");
-  EXPECT_EQ(host.Create(), 0);
-  EXPECT_EQ(host.Terminate(), 0);
+  TokenSession host(Entry(kind), Inputs(kind), 1, p, "init.txt");
+  EXPECT_EQ(host.create(), 0);
+  EXPECT_EQ(host.terminate(), 0);
   return ReadFileText("init.txt");
 }
 
@@ -53,57 +55,57 @@ TEST(GeneralGradientInitialTaps, LayoutsForLengthsOneToFive) {
 }
 
 TEST(GeneralGradientPairing, ErrorMeetsThePreviousGradientSamples) {
-  TokenHarness host(&GenLMS_B, 3, 1, {3, 0.25, 1, 1, 0, 0});
-  ASSERT_EQ(host.Create(), 0);
+  TokenSession host(&GenLMS_B, 3, 1, {3, 0.25, 1, 1, 0, 0});
+  ASSERT_EQ(host.create(), 0);
   // The gradient line is empty on the first sample: nothing moves, whatever
   // the error, and the output is the input through the initial taps.
-  host.Run({2, 3, 5});
-  EXPECT_EQ(host.Output(0), 2.0);
+  host.run({2, 3, 5});
+  EXPECT_EQ(host.output(0).value, 2.0);
   // k = 0.25: only w(0) moves, by k × g(1) = 0.75.
-  host.Run({-1, 7, 0.5});
-  EXPECT_EQ(host.Output(0), -1.75);
+  host.run({-1, 7, 0.5});
+  EXPECT_EQ(host.output(0).value, -1.75);
   // k = 1: w = (1.75 + 7, 0 + 3, 0) with g(2) and g(1).
-  host.Run({4, 1, 2});
-  EXPECT_EQ(host.Output(0), 4 * 8.75 - 1 * 3.0);
+  host.run({4, 1, 2});
+  EXPECT_EQ(host.output(0).value, 4 * 8.75 - 1 * 3.0);
 
   // Error 0 keeps the initial taps: a first tap of 1 passes the input through.
-  TokenHarness through(&GenNLMS, 3, 1, {4, 0.5, 1, 1, 0, 0});
-  ASSERT_EQ(through.Create(), 0);
+  TokenSession through(&GenNLMS, 3, 1, {4, 0.5, 1, 1, 0, 0});
+  ASSERT_EQ(through.create(), 0);
   Samples s(2);
   for (int n = 0; n < 50; ++n) {
     const double x = s();
-    through.Run({x, s(), 0.0});
-    ASSERT_EQ(through.Output(0), x) << n;
+    through.run({x, s(), 0.0});
+    ASSERT_EQ(through.output(0).value, x) << n;
   }
 }
 
 TEST(GeneralGradientNormalisation, InputLineBeforeThePush) {
   std::remove("gennlms.txt");
-  TokenHarness host(&GenNLMS, 3, 1, {2, 0.5, 1, 0, 0, 0}, "gennlms.txt");
-  ASSERT_EQ(host.Create(), 0);
+  TokenSession host(&GenNLMS, 3, 1, {2, 0.5, 1, 0, 0, 0}, "gennlms.txt");
+  ASSERT_EQ(host.create(), 0);
   // Empty lines: the gain is 2 μ e / δ but it multiplies zero gradient taps.
-  host.Run({2, 3, 1});
-  EXPECT_EQ(host.Output(0), 0.0);
+  host.run({2, 3, 1});
+  EXPECT_EQ(host.output(0).value, 0.0);
   // Energy of x(1) = 2 alone (not of the new 5, nor of the gradients):
   // k = (1 / (2 × 2 + δ)) × 1, w(0) = k × g(1).
-  host.Run({5, 7, 1});
+  host.run({5, 7, 1});
   const double w0 = (1.0 / (2 * ((2.0 * 2.0 + 0.0 * 0.0) / 2) + kDelta)) * 3.0;
-  EXPECT_EQ(host.Output(0), 5.0 * w0);
-  ASSERT_EQ(host.Terminate(), 0);
+  EXPECT_EQ(host.output(0).value, 5.0 * w0);
+  ASSERT_EQ(host.terminate(), 0);
   EXPECT_EQ(ReadFileText("gennlms.txt"), GeneralFile({w0, 0.0}));
 }
 
 TEST(GeneralGradientPorts, GenLmsATakesStepAndLeakagePerSampleUnchecked) {
-  TokenHarness host(&GenLMS_A, 5, 1, {2, 10, 0, 20});
-  ASSERT_EQ(host.Create(), 0);
-  host.Run({1, 2, 1, 1, 1});
-  EXPECT_EQ(host.Output(0), 10.0);
+  TokenSession host(&GenLMS_A, 5, 1, {2, 10, 0, 20});
+  ASSERT_EQ(host.create(), 0);
+  host.run({1, 2, 1, 1, 1});
+  EXPECT_EQ(host.output(0).value, 10.0);
   // Leakage 0: the initial taps are forgotten, w = k × (g(1), 0) = (2, 0).
-  host.Run({1, 3, 1, 0.5, 0});
-  EXPECT_EQ(host.Output(0), 2.0);
+  host.run({1, 3, 1, 0.5, 0});
+  EXPECT_EQ(host.output(0).value, 2.0);
   // A negative step and a leakage above 1: k = -0.5, w = (3 - 1.5, 0 - 1).
-  host.Run({1, 0, 1, -0.25, 1.5});
-  EXPECT_EQ(host.Output(0), 0.5);
+  host.run({1, 0, 1, -0.25, 1.5});
+  EXPECT_EQ(host.output(0).value, 0.5);
 }
 
 TEST(GeneralGradientReference, TokensMatchTheEquations) {
@@ -113,8 +115,8 @@ TEST(GeneralGradientReference, TokensMatchTheEquations) {
       {Kind::A, {4, 0.3, 0.2, 0.1}},             {Kind::A, {7, 0, 0, 0}}};
   for (bool nonFinite : {false, true}) {
     for (const auto& [kind, p] : cases) {
-      TokenHarness host(Entry(kind), Inputs(kind), 1, p, "genref.txt");
-      ASSERT_EQ(host.Create(), 0);
+      TokenSession host(Entry(kind), Inputs(kind), 1, p, "genref.txt");
+      ASSERT_EQ(host.create(), 0);
       const int L = static_cast<int>(p[0]);
       const double* taps = &p[p.size() - 3];  // first, middle, last
       std::vector<double> initial(L, 0.0);
@@ -129,14 +131,16 @@ TEST(GeneralGradientReference, TokensMatchTheEquations) {
         // GenLMS_A's step size and leakage wander, beyond the checked ranges too.
         const double mu = kind == Kind::A ? 0.05 * uniform(s.rng) : p[1];
         const double leakage = kind == Kind::A ? uniform(s.rng) : p[2];
-        host.Run({x, g, e, mu, leakage});
+        host.run({x, g, e, mu, leakage});
         ExpectSameOutputs(host, {model.Step(x, g, e, mu, leakage)}, n);
         if (HasFatalFailure()) return;
       }
-      ASSERT_EQ(host.Terminate(), 0);
+      ASSERT_EQ(host.terminate(), 0);
       EXPECT_EQ(NanSignless(ReadFileText("genref.txt")), NanSignless(GeneralFile(model.w)));
     }
   }
 }
 
 }  // namespace
+
+}  // namespace adaptive

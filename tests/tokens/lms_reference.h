@@ -14,8 +14,11 @@
 #include <vector>
 
 #include "tests/reference/same_bits.h"
-#include "tests/support/token_harness.h"
-#include "tokens/entry_points.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
+#include "host/exports.h"
+
+namespace adaptive {
 
 namespace lms_reference {
 
@@ -146,10 +149,12 @@ struct Samples {
   int count = 0;
 };
 
-inline void ExpectSameOutputs(const TokenHarness& host, const std::vector<double>& want, int n) {
+inline void ExpectSameOutputs(const TokenSession& host, const std::vector<double>& want, int n) {
   for (size_t o = 0; o < want.size(); ++o)
-    ASSERT_TRUE(SameBits(host.Output(static_cast<int>(o)), want[o]))
-        << "sample " << n << " output " << o << ": " << host.Output(static_cast<int>(o)) << " vs " << want[o];
+    ASSERT_TRUE(SameBits(host.output(o).value, want[o]))
+        << "sample " << n << " output " << o << ": " << host.output(o).value << " vs " << want[o];
 }
 
 }  // namespace lms_reference
+
+}  // namespace adaptive

@@ -9,18 +9,20 @@
 
 #include "tests/tokens/lms_reference.h"
 
+namespace adaptive {
+
 namespace {
 
 using namespace lms_reference;
 
 TEST(LmsToken, FirstSampleExample) {
-  TokenHarness host(&LMS, 2, 3, {2, 0.01, 1, 1, 0.01, 1});
-  ASSERT_EQ(host.Create(), 0);
-  host.Run({1.0, 1.0});
-  EXPECT_EQ(host.Output(0), 0.0);
-  EXPECT_EQ(host.Output(1), 1.0);
-  EXPECT_EQ(host.Output(2), 1.0 - 1.0 * (2.0 * 0.01 * 1.0));
-  EXPECT_NEAR(host.Output(2), 0.98, 1e-15);
+  TokenSession host(&LMS, 2, 3, {2, 0.01, 1, 1, 0.01, 1});
+  ASSERT_EQ(host.create(), 0);
+  host.run({1.0, 1.0});
+  EXPECT_EQ(host.output(0).value, 0.0);
+  EXPECT_EQ(host.output(1).value, 1.0);
+  EXPECT_EQ(host.output(2).value, 1.0 - 1.0 * (2.0 * 0.01 * 1.0));
+  EXPECT_NEAR(host.output(2).value, 0.98, 1e-15);
 }
 
 TEST(LmsTypeReference, TokensMatchTheEquations) {
@@ -44,19 +46,19 @@ TEST(LmsTypeReference, TokensMatchTheEquations) {
   for (bool nonFinite : {false, true}) {
     for (const Case& c : cases) {
       const size_t inputs = c.recursive ? 2 : c.p.size() / 3 + 1;
-      TokenHarness host(c.entry, static_cast<int>(inputs), 3, c.p, "lmsref.txt");
-      ASSERT_EQ(host.Create(), 0);
+      TokenSession host(c.entry, static_cast<int>(inputs), 3, c.p, "lmsref.txt");
+      ASSERT_EQ(host.create(), 0);
       LmsModel model(c.p, c.recursive, c.normalised);
       Samples s(static_cast<unsigned>(c.p[0] * 10 + c.p[3]), nonFinite);
       std::vector<double> in(inputs);
       for (int n = 0; n < 300; ++n) {
         for (double& v : in) v = s();
         in.back() = 0.8 * in[0] - 0.5 * in[inputs - 2] + 0.1 * s();
-        host.Run(in);
+        host.run(in);
         ExpectSameOutputs(host, model.Step(in), n);
         if (HasFatalFailure()) return;
       }
-      ASSERT_EQ(host.Terminate(), 0);
+      ASSERT_EQ(host.terminate(), 0);
       for (size_t f = 0; f < model.Files(); ++f) {
         const std::string name = c.recursive ? "lmsref.txt" : "lmsref" + std::to_string(f + 1) + ".txt";
         EXPECT_EQ(NanSignless(ReadFileText(name)), NanSignless(model.FileText(f))) << name;
@@ -67,38 +69,40 @@ TEST(LmsTypeReference, TokensMatchTheEquations) {
 
 TEST(MultiChannelLms, SilentSecondChannelActsAsOneChannel) {
   std::remove("mc2.txt");
-  TokenHarness two(&LMS2, 3, 3, {4, 0.02, 1, 3, 0.02, 1}, "mc.txt");
-  TokenHarness one(&LMS, 2, 3, {4, 0.02, 1, 1, 0.02, 1});
-  ASSERT_EQ(two.Create(), 0);
-  ASSERT_EQ(one.Create(), 0);
+  TokenSession two(&LMS2, 3, 3, {4, 0.02, 1, 3, 0.02, 1}, "mc.txt");
+  TokenSession one(&LMS, 2, 3, {4, 0.02, 1, 1, 0.02, 1});
+  ASSERT_EQ(two.create(), 0);
+  ASSERT_EQ(one.create(), 0);
   Samples s(3);
   for (int n = 0; n < 100; ++n) {
     const double x = s(), d = 0.5 * x;
-    two.Run({x, 0.0, d});
-    one.Run({x, d});
-    for (int o = 0; o < 3; ++o) ASSERT_EQ(two.Output(o), one.Output(o)) << n;
+    two.run({x, 0.0, d});
+    one.run({x, d});
+    for (int o = 0; o < 3; ++o) ASSERT_EQ(two.output(o).value, one.output(o).value) << n;
   }
-  ASSERT_EQ(two.Terminate(), 0);
+  ASSERT_EQ(two.terminate(), 0);
   EXPECT_EQ(ReadFileText("mc2.txt"), TransversalFile({0, 0, 0}));
 }
 
 TEST(MultiChannelLms, SkippedSamplesLeaveTheStateAlone) {
-  TokenHarness skipping(&LMS2, 3, 3, {2, 0.05, 1, 2, 0.05, 1});
-  TokenHarness plain(&LMS2, 3, 3, {2, 0.05, 1, 2, 0.05, 1});
-  ASSERT_EQ(skipping.Create(), 0);
-  ASSERT_EQ(plain.Create(), 0);
+  TokenSession skipping(&LMS2, 3, 3, {2, 0.05, 1, 2, 0.05, 1});
+  TokenSession plain(&LMS2, 3, 3, {2, 0.05, 1, 2, 0.05, 1});
+  ASSERT_EQ(skipping.create(), 0);
+  ASSERT_EQ(plain.create(), 0);
   for (int n = 0; n < 20; ++n) {
     const double x1 = n % 3, x2 = 1.0 - n % 2, d = 0.3 * n;
     if (n % 4 == 1) {
-      skipping.inputPorts[0].skip = 1;
-      skipping.Run({99.0, 99.0, 99.0});
-      EXPECT_EQ(skipping.outputPorts[0].skip, 1);
-      skipping.inputPorts[0].skip = 0;
+      skipping.inputRecords()[0].skip = 1;
+      skipping.run({99.0, 99.0, 99.0});
+      EXPECT_EQ(skipping.outputRecords()[0].skip, 1);
+      skipping.inputRecords()[0].skip = 0;
     }
-    skipping.Run({x1, x2, d});
-    plain.Run({x1, x2, d});
-    ASSERT_EQ(skipping.Output(2), plain.Output(2));
+    skipping.run({x1, x2, d});
+    plain.run({x1, x2, d});
+    ASSERT_EQ(skipping.output(2).value, plain.output(2).value);
   }
 }
 
 }  // namespace
+
+}  // namespace adaptive

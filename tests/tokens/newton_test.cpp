@@ -5,6 +5,8 @@
 
 #include "tests/tokens/correlation_reference.h"
 
+namespace adaptive {
+
 namespace {
 
 TEST(NewtonTokens, ParameterAcceptance) {
@@ -29,17 +31,17 @@ TEST(NewtonTokens, FirstStepFacts) {
   // the first weight times the first sample.
   std::remove("gnew.txt");
   {
-    TokenHarness general(&GenNEW, 2, 1, {3, 0.9, 0.5, 0.5, 1e-3, 2, 0, 4}, "gnew.txt");
-    ASSERT_EQ(general.Create(), 0);
-    general.Run({3.0, 10.0});
-    EXPECT_EQ(general.Output(0), 3.0);
+    TokenSession general(&GenNEW, 2, 1, {3, 0.9, 0.5, 0.5, 1e-3, 2, 0, 4}, "gnew.txt");
+    ASSERT_EQ(general.create(), 0);
+    general.run({3.0, 10.0});
+    EXPECT_EQ(general.output(0).value, 3.0);
   }
   EXPECT_EQ(ReadFileText("gnew.txt"), CoefficientText(Column({1, 0, 2}), 0, 3, "Denominator Coefficients =1\n1\n"));
-  TokenHarness recursive(&NEW, 2, 3, {2, 3, 0.9, 0.5, 1, 1e-3});
-  ASSERT_EQ(recursive.Create(), 0);
-  recursive.Run({3.0, 10.0});
-  EXPECT_EQ(recursive.Output(0), 0.0);
-  EXPECT_EQ(recursive.Output(1), 10.0);
+  TokenSession recursive(&NEW, 2, 3, {2, 3, 0.9, 0.5, 1, 1e-3});
+  ASSERT_EQ(recursive.create(), 0);
+  recursive.run({3.0, 10.0});
+  EXPECT_EQ(recursive.output(0).value, 0.0);
+  EXPECT_EQ(recursive.output(1).value, 10.0);
 }
 
 TEST(NewtonTokens, RecursiveFormFeedsItsOwnOutputsBack) {
@@ -48,13 +50,13 @@ TEST(NewtonTokens, RecursiveFormFeedsItsOwnOutputsBack) {
     std::remove("new.txt");
     CorrelationModel model = CorrelationModel::Newton(L + M, 0.98, 0.2, 0.99, 0.01);
     {
-      TokenHarness host(&NEW, 2, 3, {double(L), denominator, 0.98, 0.2, 0.99, 0.01}, "new.txt");
-      ASSERT_EQ(host.Create(), 0);
+      TokenSession host(&NEW, 2, 3, {double(L), denominator, 0.98, 0.2, 0.99, 0.01}, "new.txt");
+      ASSERT_EQ(host.create(), 0);
       std::vector<double> x(L, 0.0), y(M, 0.0);  // newest first
       bool first = true;
       ExpectSameOutputs(host, 120, 9, false, [&](const std::vector<double>& in) {
         // Called before the run call: the token's "Output" still holds y(n−1).
-        const double fedBack = first ? 0.0 : host.Output(0);
+        const double fedBack = first ? 0.0 : host.output(0).value;
         first = false;
         x.insert(x.begin(), in[0]), x.pop_back();
         if (M > 0) y.insert(y.begin(), fedBack), y.pop_back();
@@ -84,3 +86,5 @@ TEST(NewtonTokens, FastStepsAndFilesEqualTheExpressionForms) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

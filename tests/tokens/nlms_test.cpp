@@ -11,53 +11,55 @@
 #include "tests/tokens/lms_reference.h"
 #include "tokens/energy_regularisation.h"
 
+namespace adaptive {
+
 namespace {
 
 using namespace lms_reference;
 
 TEST(NlmsExamples, FirstSampleOfAOneTapFilter) {
   std::remove("one.txt");
-  TokenHarness host(&NLMS, 2, 3, {1, 0.5, 1, 1, 0.5, 1}, "one.txt");
-  ASSERT_EQ(host.Create(), 0);
-  host.Run({2.0, 1.0});
-  EXPECT_EQ(host.Output(0), 0.0);
-  EXPECT_EQ(host.Output(1), 1.0);
+  TokenSession host(&NLMS, 2, 3, {1, 0.5, 1, 1, 0.5, 1}, "one.txt");
+  ASSERT_EQ(host.create(), 0);
+  host.run({2.0, 1.0});
+  EXPECT_EQ(host.output(0).value, 0.0);
+  EXPECT_EQ(host.output(1).value, 1.0);
   const double a0 = 1.0 * 0.0 + (1.0 / (4.0 + kDelta)) * 2.0;
-  EXPECT_EQ(host.Output(2), 1.0 - 2.0 * a0);
-  EXPECT_NEAR(host.Output(2), 2.5e-9, 1e-12);
-  ASSERT_EQ(host.Terminate(), 0);
+  EXPECT_EQ(host.output(2).value, 1.0 - 2.0 * a0);
+  EXPECT_NEAR(host.output(2).value, 2.5e-9, 1e-12);
+  ASSERT_EQ(host.terminate(), 0);
   EXPECT_EQ(ReadFileText("one.txt"),
             "Numerator Coefficients =1\n4.999999987500000E-01\n\nDenominator Coefficients =1\n1\n");
 }
 
 TEST(NlmsExamples, DefaultStepLeavesOnlyTheRegularisedRemainder) {
   // μ = 0.5, leakage 1, no feedback: PostError = PriError × δ / (‖x‖² + δ).
-  TokenHarness host(&NLMS, 2, 3, {4, 0.5, 1, 1, 0.5, 1});
-  ASSERT_EQ(host.Create(), 0);
+  TokenSession host(&NLMS, 2, 3, {4, 0.5, 1, 1, 0.5, 1});
+  ASSERT_EQ(host.create(), 0);
   Samples s(21);
   std::vector<double> hist(4, 0.0);
   for (int n = 0; n < 100; ++n) {
     const double x = s(), d = s();
     Shift(hist, x);
-    host.Run({x, d});
-    EXPECT_NEAR(host.Output(2), host.Output(1) * kDelta / (Dot(hist, hist) + kDelta), 1e-14 * (1.0 + std::fabs(d)));
+    host.run({x, d});
+    EXPECT_NEAR(host.output(2).value, host.output(1).value * kDelta / (Dot(hist, hist) + kDelta), 1e-14 * (1.0 + std::fabs(d)));
   }
 }
 
 TEST(NlmsNormalisation, SilentInputLeavesCoefficientsAlone) {
   std::remove("silent.txt");
-  TokenHarness host(&NLMS, 2, 3, {3, 0.5, 1, 3, 0.5, 1}, "silent.txt");
-  ASSERT_EQ(host.Create(), 0);
+  TokenSession host(&NLMS, 2, 3, {3, 0.5, 1, 3, 0.5, 1}, "silent.txt");
+  ASSERT_EQ(host.create(), 0);
   Samples s(4);
   for (int n = 0; n < 30; ++n) {
     const double d = s();
-    host.Run({0.0, d});
+    host.run({0.0, d});
     // Zero coefficients feed back zeros, so every line stays all-zero.
-    EXPECT_EQ(host.Output(0), 0.0);
-    EXPECT_EQ(host.Output(1), d);
-    EXPECT_EQ(host.Output(2), d);
+    EXPECT_EQ(host.output(0).value, 0.0);
+    EXPECT_EQ(host.output(1).value, d);
+    EXPECT_EQ(host.output(2).value, d);
   }
-  ASSERT_EQ(host.Terminate(), 0);
+  ASSERT_EQ(host.terminate(), 0);
   const std::string zero = "0.000000000000000E+00\n";
   EXPECT_EQ(ReadFileText("silent.txt"), "Numerator Coefficients =3\n" + zero + zero + zero +
                                             "\nDenominator Coefficients =3\n1\n-" + zero + "-" + zero);
@@ -68,10 +70,10 @@ TEST(NlmsNormalisation, FeedbackPartHasItsOwnEnergy) {
   // δ, the feedback coefficients do not move, and the numerator is normalised
   // by the input line alone.
   std::remove("fb.txt");
-  TokenHarness host(&NLMS, 2, 3, {2, 0.5, 1, 2, 0.5, 1}, "fb.txt");
-  ASSERT_EQ(host.Create(), 0);
-  host.Run({1.0, 1.0});
-  ASSERT_EQ(host.Terminate(), 0);
+  TokenSession host(&NLMS, 2, 3, {2, 0.5, 1, 2, 0.5, 1}, "fb.txt");
+  ASSERT_EQ(host.create(), 0);
+  host.run({1.0, 1.0});
+  ASSERT_EQ(host.terminate(), 0);
   const double a0 = (2.0 * 0.5 * 1.0) / (2 * ((1.0 * 1.0 + 0.0 * 0.0) / 2) + kDelta) * 1.0;
   EXPECT_EQ(ReadFileText("fb.txt"), "Numerator Coefficients =2\n" + CoefficientLines({a0, 0.0}) +
                                         "\nDenominator Coefficients =2\n1\n-0.000000000000000E+00\n");
@@ -82,23 +84,23 @@ TEST(NlmsNormalisation, EachChannelByItsOwnEnergy) {
   // 1e3, so its coefficients shrink by 1e3 and the filter output is the same
   // up to rounding and δ. Normalising by the joint energy would instead
   // freeze channel 2 beside the loud channel 1.
-  TokenHarness loud(&NLMS2, 3, 3, {3, 0.2, 1, 2, 0.2, 1});
-  TokenHarness plain(&NLMS2, 3, 3, {3, 0.2, 1, 2, 0.2, 1});
-  ASSERT_EQ(loud.Create(), 0);
-  ASSERT_EQ(plain.Create(), 0);
+  TokenSession loud(&NLMS2, 3, 3, {3, 0.2, 1, 2, 0.2, 1});
+  TokenSession plain(&NLMS2, 3, 3, {3, 0.2, 1, 2, 0.2, 1});
+  ASSERT_EQ(loud.create(), 0);
+  ASSERT_EQ(plain.create(), 0);
   Samples s(8);
   double u1 = 0.0, u2 = 0.0;
   for (int n = 0; n < 400; ++n) {
     const double x1 = s(), x2 = s();
     const double d = 0.7 * x1 - 0.4 * u1 + 1.5 * x2 + 0.3 * u2;
     u1 = x1, u2 = x2;
-    loud.Run({1000.0 * x1, x2, d});
-    plain.Run({x1, x2, d});
-    ASSERT_NEAR(loud.Output(0), plain.Output(0), 1e-6 * (1.0 + std::fabs(d))) << n;
+    loud.run({1000.0 * x1, x2, d});
+    plain.run({x1, x2, d});
+    ASSERT_NEAR(loud.output(0).value, plain.output(0).value, 1e-6 * (1.0 + std::fabs(d))) << n;
   }
   // Both channels have learnt their part of the system.
-  EXPECT_LT(std::fabs(plain.Output(1)), 1e-6);
-  EXPECT_LT(std::fabs(loud.Output(1)), 1e-6);
+  EXPECT_LT(std::fabs(plain.output(1).value), 1e-6);
+  EXPECT_LT(std::fabs(loud.output(1).value), 1e-6);
 }
 
 // The mean square divides by the length; for powers of two it multiplies by
@@ -118,3 +120,4 @@ TEST(NlmsNormalisation, DivisionByTheLengthKeepsItsBits) {
 
 }  // namespace
 
+}  // namespace adaptive

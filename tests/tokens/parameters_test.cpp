@@ -7,6 +7,8 @@
 
 #include "tests/tokens/lms_reference.h"
 
+namespace adaptive {
+
 namespace {
 
 using namespace lms_reference;
@@ -24,10 +26,10 @@ const std::string kOk = "0:", kBadLength = "1:" + kLength, kBadStep = "1:" + kSt
 
 // "status:message" of a creation with these parameters (no file).
 std::string Create(const Shape& token, std::vector<double> p) {
-  TokenHarness host(token.entry, token.inputs, token.outputs, std::move(p));
-  host.ClearErrorText();
-  const int status = host.Create();
-  return std::to_string(status) + ":" + host.ErrorText();
+  TokenSession host(token.entry, token.inputs, token.outputs, std::move(p));
+  host.clearErrorText();
+  const int status = host.create();
+  return std::to_string(status) + ":" + host.errorText();
 }
 
 TEST(ParameterChecks, StepSizesAndLeakagesRanges) {
@@ -92,9 +94,11 @@ TEST(ParameterChecks, ChecksRunInOrderAndStopAtTheFirst) {
 // token neither runs nor makes a file is checked for every token in
 // robustness_test.cpp).
 TEST(ParameterChecks, FailedConstructionLeavesTheNameAlone) {
-  TokenHarness host(&LMS, 2, 3, {0, 0.01, 1, 1, 0.01, 1}, "untouched.txt");
-  EXPECT_EQ(host.Create(), 1);
+  TokenSession host(&LMS, 2, 3, {0, 0.01, 1, 1, 0.01, 1}, "untouched.txt");
+  EXPECT_EQ(host.create(), 1);
   EXPECT_STREQ(host.fileName(), "untouched.txt");
 }
 
 }  // namespace
+
+}  // namespace adaptive

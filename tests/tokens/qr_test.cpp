@@ -10,6 +10,8 @@
 #include "tests/tokens/correlation_reference.h"
 #include "tokens/vector_lanes.h"
 
+namespace adaptive {
+
 namespace {
 
 const char* const kSingular = "Matrix close to singular...\n";
@@ -21,8 +23,8 @@ std::vector<double> QrParameters(const std::vector<int>& lengths, double lambda)
   return parameters;
 }
 // A QR token with the given channel lengths and λ; outputs: 4 ports.
-TokenHarness MakeQr(const std::vector<int>& lengths, double lambda, const std::string& file = "") {
-  return TokenHarness(QrEntry(lengths.size()), static_cast<int>(lengths.size()) + 1, 4, QrParameters(lengths, lambda),
+TokenSession MakeQr(const std::vector<int>& lengths, double lambda, const std::string& file = "") {
+  return TokenSession(QrEntry(lengths.size()), static_cast<int>(lengths.size()) + 1, 4, QrParameters(lengths, lambda),
                       file);
 }
 
@@ -34,11 +36,11 @@ std::vector<std::string> RunQr(const std::vector<int>& lengths, double lambda,
   const int C = static_cast<int>(lengths.size());
   RemoveFiles("qr", C);
   {
-    TokenHarness host = MakeQr(lengths, lambda, "qr.txt");
-    EXPECT_EQ(host.Create(), 0);
+    TokenSession host = MakeQr(lengths, lambda, "qr.txt");
+    EXPECT_EQ(host.create(), 0);
     for (size_t n = 0; n < samples.size(); ++n) {
-      host.Run(samples[n]);
-      if (check) check(n, {host.Output(0), host.Output(1), host.Output(2), host.Output(3)});
+      host.run(samples[n]);
+      if (check) check(n, {host.output(0).value, host.output(1).value, host.output(2).value, host.output(3).value});
     }
   }
   std::vector<std::string> files;
@@ -130,12 +132,12 @@ TEST(QrTokens, SingularTrianglesWriteTheMessageInEveryFile) {
 // γ after two samples on a one-tap QR1 with λ = 1: the first sample puts
 // `first` on the diagonal, the second brings `second` against it.
 double GammaAfter(double first, double second) {
-  TokenHarness host = MakeQr({1}, 1.0);
-  EXPECT_EQ(host.Create(), 0);
-  host.Run({first, 0.0});
-  EXPECT_EQ(host.Output(3), 0.0);
-  host.Run({second, 0.0});
-  return host.Output(3);
+  TokenSession host = MakeQr({1}, 1.0);
+  EXPECT_EQ(host.create(), 0);
+  host.run({first, 0.0});
+  EXPECT_EQ(host.output(3).value, 0.0);
+  host.run({second, 0.0});
+  return host.output(3).value;
 }
 
 TEST(QrTokens, TinyDiagonalsAndRadiiRotateByCZeroSOne) {
@@ -171,7 +173,7 @@ TEST(QrTokens, ZeroForgettingFactorAndSilentInputs) {
 // file.
 TEST(QrTokens, IdentifiesAnFirSystemWithoutNoise) {
   const std::vector<double> truth = {0.5, -0.25, 2.0, 0.125, -1.0, 0.75};  // 1 + 2 + 3 taps
-  TokenHarness host = MakeQr({1, 2, 3}, 0.999);
+  TokenSession host = MakeQr({1, 2, 3}, 0.999);
   const std::vector<double> got = IdentifiedCoefficients(host, {1, 2, 3}, truth, 1e-9);
   ASSERT_EQ(got.size(), truth.size());
   for (size_t k = 0; k < truth.size(); ++k) EXPECT_NEAR(got[k], truth[k], 1e-9) << k;
@@ -270,3 +272,5 @@ TEST(QrTokens, ParameterChecksAndImpossibleSizes) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

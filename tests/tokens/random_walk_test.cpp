@@ -4,6 +4,8 @@
 
 #include "tests/tokens/correlation_reference.h"
 
+namespace adaptive {
+
 namespace {
 
 const std::string kForgetting = "Improper forgetting factor of Adaptive Filter.\nMust be between 0 and 1...";
@@ -28,13 +30,13 @@ TEST(RandomWalkTokens, VarianceZeroOnlyForTheChannelTokens) {
 TEST(RandomWalkTokens, WithoutVarianceTheyAreTheRlsTokens) {
   std::remove("rw1.txt"), std::remove("rls1.txt");
   {
-    TokenHarness walk(&RW1, 2, 3, {7, 0.97, 0.01, 0.0}, "rw1.txt");
-    TokenHarness rls(&RLS1, 2, 3, {7, 0.97, 0.01}, "rls1.txt");
-    ASSERT_EQ(walk.Create(), 0);
-    ASSERT_EQ(rls.Create(), 0);
+    TokenSession walk(&RW1, 2, 3, {7, 0.97, 0.01, 0.0}, "rw1.txt");
+    TokenSession rls(&RLS1, 2, 3, {7, 0.97, 0.01}, "rls1.txt");
+    ASSERT_EQ(walk.create(), 0);
+    ASSERT_EQ(rls.create(), 0);
     ExpectSameOutputs(walk, 150, 5, false, [&](const std::vector<double>& in) {
-      rls.Run(in);
-      return std::vector<double>{rls.Output(0), rls.Output(1), rls.Output(2)};
+      rls.run(in);
+      return std::vector<double>{rls.output(0).value, rls.output(1).value, rls.output(2).value};
     });
   }
   EXPECT_EQ(ReadFileText("rw1.txt"), ReadFileText("rls1.txt"));
@@ -43,23 +45,23 @@ TEST(RandomWalkTokens, WithoutVarianceTheyAreTheRlsTokens) {
 TEST(RandomWalkTokens, FirstStepFacts) {
   // GenRW: zero gain at the first step, then P(0,0) = (1/Init)·(1/λ) + q.
   const double li = 1.0 / 0.8;
-  TokenHarness general(&GenRW, 2, 1, {1, 0.8, 0.5, 0.25, -2.0, 0, 0});
-  ASSERT_EQ(general.Create(), 0);
-  general.Run({3.0, 9.0});
-  EXPECT_EQ(general.Output(0), -6.0);
-  general.Run({0.5, 1.0});
+  TokenSession general(&GenRW, 2, 1, {1, 0.8, 0.5, 0.25, -2.0, 0, 0});
+  ASSERT_EQ(general.create(), 0);
+  general.run({3.0, 9.0});
+  EXPECT_EQ(general.output(0).value, -6.0);
+  general.run({0.5, 1.0});
   const double pi = (2.0 * li + 0.25) * 3.0;
-  EXPECT_EQ(general.Output(0), 0.5 * (((pi * li) / ((3.0 * pi) * li + 1.0)) * 1.0 + -2.0));
+  EXPECT_EQ(general.output(0).value, 0.5 * (((pi * li) / ((3.0 * pi) * li + 1.0)) * 1.0 + -2.0));
   // RW1 and RLS1 agree on the first step; only the next gain sees q.
-  TokenHarness walk(&RW1, 2, 3, {2, 0.8, 0.5, 0.25});
-  TokenHarness rls(&RLS1, 2, 3, {2, 0.8, 0.5});
-  ASSERT_EQ(walk.Create(), 0);
-  ASSERT_EQ(rls.Create(), 0);
-  for (TokenHarness* h : {&walk, &rls}) h->Run({1.0, 4.0});
-  for (int o = 0; o < 3; ++o) EXPECT_EQ(walk.Output(o), rls.Output(o));
-  EXPECT_EQ(walk.Output(1), 4.0);
-  for (TokenHarness* h : {&walk, &rls}) h->Run({-1.0, 2.0});
-  EXPECT_NE(walk.Output(0), rls.Output(0));
+  TokenSession walk(&RW1, 2, 3, {2, 0.8, 0.5, 0.25});
+  TokenSession rls(&RLS1, 2, 3, {2, 0.8, 0.5});
+  ASSERT_EQ(walk.create(), 0);
+  ASSERT_EQ(rls.create(), 0);
+  for (TokenSession* h : {&walk, &rls}) h->run({1.0, 4.0});
+  for (int o = 0; o < 3; ++o) EXPECT_EQ(walk.output(o).value, rls.output(o).value);
+  EXPECT_EQ(walk.output(1).value, 4.0);
+  for (TokenSession* h : {&walk, &rls}) h->run({-1.0, 2.0});
+  EXPECT_NE(walk.output(0).value, rls.output(0).value);
 }
 
 TEST(RandomWalkTokens, FastStepsAndFilesEqualTheExpressionForms) {
@@ -74,3 +76,5 @@ TEST(RandomWalkTokens, FastStepsAndFilesEqualTheExpressionForms) {
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -4,6 +4,8 @@
 
 #include "tests/tokens/correlation_reference.h"
 
+namespace adaptive {
+
 namespace {
 
 const std::string kForgetting = "Improper forgetting factor of Adaptive Filter.\nMust be between 0 and 1...";
@@ -26,21 +28,21 @@ TEST(RlsTokens, FirstStepFacts) {
   // GenRLS starts from an all-zero regressor: no gain, P becomes P·(1/λ), and
   // the output is the first tap value times the first sample.
   const double li = 1.0 / 0.9;
-  TokenHarness general(&GenRLS, 2, 1, {1, 0.9, 0.01, 1.5, 0, 0});
-  ASSERT_EQ(general.Create(), 0);
-  general.Run({2.0, 7.0});
-  EXPECT_EQ(general.Output(0), 3.0);
-  general.Run({-1.0, 0.5});
+  TokenSession general(&GenRLS, 2, 1, {1, 0.9, 0.01, 1.5, 0, 0});
+  ASSERT_EQ(general.create(), 0);
+  general.run({2.0, 7.0});
+  EXPECT_EQ(general.output(0).value, 3.0);
+  general.run({-1.0, 0.5});
   const double pi = (100.0 * li) * 2.0;
-  EXPECT_EQ(general.Output(0), -1.0 * (((pi * li) / ((2.0 * pi) * li + 1.0)) * 0.5 + 1.5));
+  EXPECT_EQ(general.output(0).value, -1.0 * (((pi * li) / ((2.0 * pi) * li + 1.0)) * 0.5 + 1.5));
   // RLS1 has nothing to predict with yet: "PriError" is the desired value.
-  TokenHarness one(&RLS1, 2, 3, {3, 0.9, 0.01});
-  ASSERT_EQ(one.Create(), 0);
-  one.Run({2.0, 5.0});
-  EXPECT_EQ(one.Output(1), 5.0);
+  TokenSession one(&RLS1, 2, 3, {3, 0.9, 0.01});
+  ASSERT_EQ(one.create(), 0);
+  one.run({2.0, 5.0});
+  EXPECT_EQ(one.output(1).value, 5.0);
   const double w1 = ((200.0 * li) / ((2.0 * 200.0) * li + 1.0)) * 5.0;
-  EXPECT_EQ(one.Output(0), 2.0 * w1);
-  EXPECT_EQ(one.Output(2), 5.0 - 2.0 * w1);
+  EXPECT_EQ(one.output(0).value, 2.0 * w1);
+  EXPECT_EQ(one.output(2).value, 5.0 - 2.0 * w1);
 }
 
 TEST(RlsTokens, FastStepsAndFilesEqualTheExpressionForms) {
@@ -58,9 +60,11 @@ TEST(RlsTokens, FastStepsAndFilesEqualTheExpressionForms) {
 // of the initial P, about Init·λⁿ/n.
 TEST(RlsTokens, Rls1IdentifiesAnFirSystem) {
   const std::vector<double> truth = {0.5, -1.25, 0.75, 2.0, -0.3, 0.1, 1.1, -0.6};
-  TokenHarness host(&RLS1, 2, 3, {8, 0.999, 1e-5});
+  TokenSession host(&RLS1, 2, 3, {8, 0.999, 1e-5});
   const std::vector<double> got = IdentifiedCoefficients(host, {8}, truth, 1e-5);
   for (size_t k = 0; k < got.size(); ++k) EXPECT_NEAR(got[k], truth[k], 1e-6) << k;
 }
 
 }  // namespace
+
+}  // namespace adaptive

@@ -1,15 +1,17 @@
-// The adaptive filters as C++ objects: one Filter is one token instance, driven
-// exactly as the simulator drives it (one creation call, one run call per
-// sample, one terminate call that writes the final-weights files), so it
-// computes the same bits as the plug-in in a diagram.
+// The adaptive filters as C++ objects: one Filter is one token instance that
+// lives as in the simulator (created once, one step per sample, closed once,
+// which writes the final-weights files), so it computes the same bits as the
+// plug-in in a diagram.
 //
 //   adaptive::Filter filter("RLS3", {{"Numerator Coeffs  1", 8}, {"Lambda", 0.99}}, "weights.txt");
 //   filter.process(inputs, samples, outputs);   // row-major, one row per sample
 //   filter.close();                             // writes weights1.txt .. weights3.txt
 //
-// The library keeps the call in progress in library-wide variables, so calls
-// into it are serialised: filters may live on several threads, but their
-// calls run one at a time.
+// Filters of the linked library share nothing: distinct filters may be used
+// from distinct threads at once and run in parallel. One filter, like a
+// standard container, must not be used from two threads at once. Filters of a
+// plug-in loaded from a file (Library::load) may share the plug-in's
+// library-wide state, so calls into one loaded library run one at a time.
 #pragma once
 
 #include <cstddef>
@@ -23,8 +25,6 @@
 #include "adaptive/token_info.h"
 
 namespace adaptive {
-
-class HostSession;
 
 class Filter {
  public:
@@ -66,12 +66,15 @@ class Filter {
   // the same. Further calls do nothing; step and process then throw
   // std::logic_error.
   void close();
-  bool isOpen() const { return session != nullptr; }
+  bool isOpen() const { return instance != nullptr; }
+
+  // The token instance behind a filter (api/filter_instance.h).
+  class Instance;
 
  private:
   Library library;
   const TokenInfo* info;
-  std::unique_ptr<HostSession> session;
+  std::unique_ptr<Instance> instance;
 };
 
 }  // namespace adaptive

@@ -11,6 +11,11 @@
 
 namespace adaptive {
 
+namespace detail {
+struct LibrarySource;
+struct LibraryAccess;
+}  // namespace detail
+
 class Library {
  public:
   // The library linked into this program (the adaptive::adaptive target).
@@ -34,14 +39,10 @@ class Library {
   // True when the library exports the entry point of the token `name`.
   bool exports(const std::string& name) const;
 
-  // What the copies share: the loaded file, the catalogue and the entry points
-  // (api/library_source.h, for the hosts built on this interface in this tree).
-  struct Source;
-  const Source& source() const { return *shared; }
-
  private:
-  explicit Library(std::shared_ptr<const Source> source) : shared(std::move(source)) {}
-  std::shared_ptr<const Source> shared;
+  friend struct detail::LibraryAccess;
+  explicit Library(std::shared_ptr<const detail::LibrarySource> source) : shared(std::move(source)) {}
+  std::shared_ptr<const detail::LibrarySource> shared;
 };
 
 // The catalogue of the linked library: Library::linked().tokens().

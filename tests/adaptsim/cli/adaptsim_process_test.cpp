@@ -9,8 +9,10 @@
 
 #include "host/catalogue.h"
 #include "api/number_text.h"
-#include "adaptsim/hosting/token_session.h"
+#include "api/token_session.h"
 #include "tests/support/adaptsim_process.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -196,9 +198,11 @@ TEST(PluginSession, DrivesAnInstanceThroughItsLife) {
   rejected.setFileName("");
   EXPECT_EQ(rejected.create(), 1);
   EXPECT_TRUE(rejected.isLive());
-  EXPECT_STREQ(rejected.errorText(), "Improper step size of Adaptive Filter.\nMust be greater than 0...");
+  EXPECT_EQ(rejected.errorText(), "Improper step size of Adaptive Filter.\nMust be greater than 0...");
 }
 
 }  // namespace
 
 #endif  // ADAPTSIM_PATH
+
+}  // namespace adaptive

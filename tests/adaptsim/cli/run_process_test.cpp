@@ -14,6 +14,8 @@
 #include "tests/support/child_process.h"
 #include "tests/support/svg_check.h"
 
+namespace adaptive {
+
 namespace {
 
 size_t Count(const std::string& text, const std::string& part) {
@@ -226,3 +228,5 @@ TEST(RunProcess, HostileInputIsRefusedWithBoundedMemory) {
 }  // namespace
 
 #endif
+
+}  // namespace adaptive

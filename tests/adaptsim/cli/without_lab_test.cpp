@@ -6,6 +6,8 @@
 #include "adaptsim/io/sound_file.h"
 #include "tests/support/adaptsim_process.h"
 
+namespace adaptive {
+
 namespace {
 
 TEST(AdaptsimWithoutLab, OffersOnlyTheCommandsItHas) {
@@ -46,5 +48,7 @@ TEST(AdaptsimWithoutLab, RefusesSoundFilesAndRunsNothing) {
 }
 
 }  // namespace
+
+}  // namespace adaptive
 
 #endif

@@ -139,24 +139,24 @@ TEST(SampleCsv, HostileFilesGetAClearErrorWithBoundedMemoryAndByteOrderMarksAndC
 
 TEST(NumberText, ParsesWholeFieldsAndPrintsShortestExactText) {
   double value = 0;
-  EXPECT_TRUE(ParseDouble(" -INF ", &value));
+  EXPECT_TRUE(adaptive::ParseDouble(" -INF ", &value));
   EXPECT_EQ(value, -INFINITY);
-  EXPECT_TRUE(ParseDouble("1e999", &value));
+  EXPECT_TRUE(adaptive::ParseDouble("1e999", &value));
   EXPECT_EQ(value, INFINITY);
-  for (const char* wrong : {"", "  ", "1 2"}) EXPECT_FALSE(ParseDouble(wrong, &value)) << wrong;
-  EXPECT_EQ(FormatShortest(0.00001), "1e-05");
-  EXPECT_EQ(FormatShortest(1.0 / 3.0), "0.3333333333333333");
-  EXPECT_EQ(FormatShortest(0.1 + 0.2), "0.30000000000000004");
+  for (const char* wrong : {"", "  ", "1 2"}) EXPECT_FALSE(adaptive::ParseDouble(wrong, &value)) << wrong;
+  EXPECT_EQ(adaptive::FormatShortest(0.00001), "1e-05");
+  EXPECT_EQ(adaptive::FormatShortest(1.0 / 3.0), "0.3333333333333333");
+  EXPECT_EQ(adaptive::FormatShortest(0.1 + 0.2), "0.30000000000000004");
   // Builds differ in the sign of a NaN and C libraries in its text: every NaN
   // is "nan", and the infinities are the same text in every build.
   const double inf = INFINITY;
   for (double nan : {std::nan(""), -std::nan(""), std::nan("0x5a5a"), inf - inf, -(inf - inf)}) {
-    EXPECT_EQ(FormatExact(nan), "nan");
-    EXPECT_EQ(FormatShortest(nan), "nan");
-    EXPECT_EQ(FormatSignificant(nan, 3), "nan");
+    EXPECT_EQ(adaptive::FormatExact(nan), "nan");
+    EXPECT_EQ(adaptive::FormatShortest(nan), "nan");
+    EXPECT_EQ(adaptive::FormatSignificant(nan, 3), "nan");
   }
-  EXPECT_EQ(FormatExact(-inf) + FormatShortest(inf) + FormatSignificant(-inf, 3), "-infinf-inf");
-  EXPECT_EQ(FormatSignificant(-1234.5, 3), "-1.23e+03");
+  EXPECT_EQ(adaptive::FormatExact(-inf) + adaptive::FormatShortest(inf) + adaptive::FormatSignificant(-inf, 3), "-infinf-inf");
+  EXPECT_EQ(adaptive::FormatSignificant(-1234.5, 3), "-1.23e+03");
 }
 
 }  // namespace

@@ -16,6 +16,8 @@
 #include "tests/support/adaptsim_process.h"
 #include "tests/support/svg_check.h"
 
+namespace adaptive {
+
 namespace {
 
 // The misalignment column of `token`'s row in the demo's table.
@@ -277,3 +279,5 @@ TEST(DemoProcess, RunsTokensOnSoundFiles) {
 }  // namespace
 
 #endif
+
+}  // namespace adaptive

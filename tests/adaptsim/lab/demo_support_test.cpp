@@ -18,6 +18,8 @@
 #include "adaptsim/lab/system_scenario.h"
 #include "adaptsim/lab/trial_pool.h"
 
+namespace adaptive {
+
 namespace {
 
 TEST(DemoSignals, AreReproducibleAndHaveTheChosenNoise) {
@@ -264,3 +266,5 @@ TEST(DemoOptions, RangesAndDefaults) {
 }  // namespace
 
 #endif
+
+}  // namespace adaptive

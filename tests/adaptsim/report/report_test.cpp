@@ -19,7 +19,10 @@
 #include "adaptsim/report/progress_bar.h"
 #include "adaptsim/report/svg_plot.h"
 #include "tests/support/svg_check.h"
-#include "tests/support/token_harness.h"
+#include "api/token_session.h"
+#include "tests/support/file_text.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -299,3 +302,5 @@ TEST(ProgressBar, DrawsOnlyWhenEnabledAndLongRunningOverwritingItsLineWithoutEsc
 }  // namespace
 
 #endif
+
+}  // namespace adaptive

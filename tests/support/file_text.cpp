@@ -1,7 +1,9 @@
-#include "tests/support/token_harness.h"
+#include "tests/support/file_text.h"
 
 #include <fstream>
 #include <sstream>
+
+namespace adaptive {
 
 std::string ReadFileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -11,3 +13,5 @@ std::string ReadFileText(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
+
+}  // namespace adaptive

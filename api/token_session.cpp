@@ -1,8 +1,7 @@
-#include "api/host_session.h"
+#include "api/token_session.h"
 
 #include <cstring>
 
-#include "adaptive/token_info.h"
 
 namespace adaptive {
 
@@ -21,7 +20,7 @@ void StampDoubleFormat(PortRecord& port) {
 
 }  // namespace
 
-HostSession::HostSession(TokenEntryPoint entryPoint, size_t inputCount, size_t outputCount,
+TokenSession::TokenSession(TokenEntryPoint entryPoint, size_t inputCount, size_t outputCount,
                          std::vector<double> parameters, const std::string& fileName)
     : entry(entryPoint),
       parameterValues_(std::move(parameters)),
@@ -40,34 +39,34 @@ HostSession::HostSession(TokenEntryPoint entryPoint, size_t inputCount, size_t o
   setSampleRate(sampleRate);
 }
 
-HostSession::HostSession(const TokenInfo& token, TokenEntryPoint entryPoint)
-    : HostSession(entryPoint, token.inputNames.size(), token.outputNames.size(), token.parameterDefaults,
+TokenSession::TokenSession(const TokenInfo& token, TokenEntryPoint entryPoint)
+    : TokenSession(entryPoint, token.inputNames.size(), token.outputNames.size(), token.parameterDefaults,
                   token.defaultFileName) {}
 
-HostSession::~HostSession() {
+TokenSession::~TokenSession() {
   if (live) terminate();
 }
 
-void HostSession::setFileName(const std::string& name) {
+void TokenSession::setFileName(const std::string& name) {
   fileNameBuffer.assign(name.size() + kFileNameSlack, '\0');
   std::memcpy(fileNameBuffer.data(), name.data(), name.size());
   record_.fileName = fileNameBuffer.data();
 }
 
-void HostSession::setSampleRate(double rate) {
+void TokenSession::setSampleRate(double rate) {
   sampleRate = rate;
   context_.sampleRate = rate;
   for (InputPortRecord& port : inputs) port.sampleRate = rate;
 }
 
-int32_t HostSession::call(int32_t initFlag, int32_t terminateFlag) {
+int32_t TokenSession::call(int32_t initFlag, int32_t terminateFlag) {
   context_.initFlag = initFlag;
   context_.terminateFlag = terminateFlag;
   record_.parameters = parameterValues_.data();
   return callEntry(entry, &context_, &record_);
 }
 
-int32_t HostSession::create() {
+int32_t TokenSession::create() {
   // The library writes no NUL after its message; a clean buffer keeps the
   // text of an earlier, longer message out of this one. Run calls write none.
   std::memset(errorBuffer_.data(), 0, errorBuffer_.size());
@@ -76,7 +75,17 @@ int32_t HostSession::create() {
   return call(1, 0);
 }
 
-int32_t HostSession::run() {
+int32_t TokenSession::open() {
+  const int32_t status = create();
+  if (status != 0) {
+    const std::string message = errorText();
+    terminate();
+    std::memcpy(errorBuffer_.data(), message.c_str(), message.size() + 1);
+  }
+  return status;
+}
+
+int32_t TokenSession::run() {
   const double time = static_cast<double>(sampleIndex) / sampleRate;
   context_.sampleTime = time;
   for (InputPortRecord& port : inputs) port.sampleTime = time;
@@ -84,10 +93,25 @@ int32_t HostSession::run() {
   return call(0, 0);
 }
 
-int32_t HostSession::terminate() {
+int32_t TokenSession::terminate() {
   std::memset(errorBuffer_.data(), 0, errorBuffer_.size());
   live = false;
   return call(0, 1);
+}
+
+void FeedInputPorts(const std::vector<PortRole>& roles, const DiagramSample& sample, double* ports) {
+  size_t channel = 0;
+  for (size_t p = 0; p < roles.size(); ++p) {
+    switch (roles[p]) {
+      case PortRole::kSignal: ports[p] = sample.signals[channel++]; break;
+      case PortRole::kDesired: ports[p] = sample.desired; break;
+      case PortRole::kError: ports[p] = sample.error; break;
+      case PortRole::kGradient: ports[p] = sample.signals[0]; break;
+      case PortRole::kStepSize: ports[p] = sample.stepSize; break;
+      case PortRole::kLeakage: ports[p] = sample.leakage; break;
+      case PortRole::kOther: break;
+    }
+  }
 }
 
 }  // namespace adaptive

@@ -1,7 +1,5 @@
-// The library keeps the call in progress in library-wide variables, so its
-// entry points must be called one at a time: every call through this interface
-// holds this one lock. (MinGW's win32 thread model has no std::mutex: there it
-// is a slim reader/writer lock of the system.)
+// A plain mutual-exclusion lock for std::lock_guard. MinGW's win32 thread
+// model has no std::mutex: there it is a slim reader/writer lock of the system.
 #pragma once
 
 #if defined(_WIN32)
@@ -12,10 +10,11 @@
 
 namespace adaptive {
 
-class EntryCallLock {
+class Mutex {
  public:
-  // The lock shared by every filter of every library.
-  static EntryCallLock& Instance();
+  Mutex() = default;
+  Mutex(const Mutex&) = delete;
+  Mutex& operator=(const Mutex&) = delete;
 
 #if defined(_WIN32)
   void lock() { AcquireSRWLockExclusive(&slim); }

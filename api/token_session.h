@@ -5,31 +5,44 @@
 // the benchmarks all drive tokens through it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "adaptive/token_info.h"
 #include "host/records.h"
 
 namespace adaptive {
 
-struct TokenInfo;
+// One sample of what a diagram puts on a token's input ports.
+struct DiagramSample {
+  const double* signals = nullptr;  // the filter input of each channel
+  double desired = 0.0;
+  double error = 0.0;     // the diagram's error, for a general token: the previous sample's desired - Output
+  double stepSize = 0.0;  // "Mu" and "Leakage" on ports
+  double leakage = 1.0;
+};
 
-class HostSession {
+// Writes `sample` on the input ports of the given roles (TokenInfo::inputRoles):
+// each its own value; "- de/dw" gets channel 1's signal, as in a plain loop.
+void FeedInputPorts(const std::vector<PortRole>& roles, const DiagramSample& sample, double* ports);
+
+class TokenSession {
  public:
   // Ports and parameters of the given counts, parameters at `parameters`,
   // file name `fileName` ("" for none), system and input rates 1.
   // `entry` must stay valid for the session's life.
-  HostSession(TokenEntryPoint entry, size_t inputs, size_t outputs, std::vector<double> parameters,
-              const std::string& fileName);
+  TokenSession(TokenEntryPoint entry, size_t inputs, size_t outputs, std::vector<double> parameters,
+               const std::string& fileName = "");
   // The catalogue entry's ports, default parameters and default file name.
-  HostSession(const TokenInfo& token, TokenEntryPoint entry);
+  TokenSession(const TokenInfo& token, TokenEntryPoint entry);
   // Ends a live instance with a terminate call, as the host does when it
   // closes a diagram.
-  virtual ~HostSession();
+  virtual ~TokenSession();
 
-  HostSession(const HostSession&) = delete;
-  HostSession& operator=(const HostSession&) = delete;
+  TokenSession(const TokenSession&) = delete;
+  TokenSession& operator=(const TokenSession&) = delete;
 
   // Settings read by the next creation call.
   void setParameter(size_t index, double value) { parameterValues_[index] = value; }
@@ -41,11 +54,21 @@ class HostSession {
   // The three calls of the protocol; each returns the library's status, and
   // after a nonzero one errorText() holds the library's message.
   int32_t create();
+  // The creation call as a host makes it: when it fails, also the terminate
+  // call that releases the half-built instance the library keeps (and closes
+  // any final-weights file it opened); errorText() keeps the creation's message.
+  int32_t open();
   // `inputValues` holds one value per input port, in catalogue order. The
   // sample's time is its index (counted from 0 since creation) over the rate;
   // the creation call leaves the records' times as they are.
   int32_t run(const double* inputValues) {
     for (size_t i = 0; i < inputs.size(); ++i) inputs[i].value = inputValues[i];
+    return run();
+  }
+  // A run call with `inputValues` on the first input ports (the others keep
+  // their values).
+  int32_t run(const std::vector<double>& inputValues) {
+    for (size_t i = 0; i < inputValues.size() && i < inputs.size(); ++i) inputs[i].value = inputValues[i];
     return run();
   }
   // A run call with the input values as they stand in the port records.
@@ -62,7 +85,8 @@ class HostSession {
   // The message of the last failing creation or terminate call (the buffer is
   // cleared before each and holds twice the library's 512 characters, so the
   // text always ends at a NUL).
-  const char* errorText() const { return errorBuffer_.data(); }
+  std::string errorText() const { return errorBuffer_.data(); }
+  void clearErrorText() { std::fill(errorBuffer_.begin(), errorBuffer_.end(), '\0'); }
   // The file name as the token left it (it cuts it at the first dot).
   const char* fileName() const { return fileNameBuffer.data(); }
   int64_t samplesRun() const { return sampleIndex; }
@@ -74,6 +98,7 @@ class HostSession {
   static constexpr size_t kErrorBufferSize = 1024;
   std::vector<InputPortRecord>& inputRecords() { return inputs; }
   std::vector<OutputPortRecord>& outputRecords() { return outputs; }
+  const std::vector<OutputPortRecord>& outputRecords() const { return outputs; }
   SimContext& context() { return context_; }
   TokenRecord& record() { return record_; }
   char* errorBuffer() { return errorBuffer_.data(); }

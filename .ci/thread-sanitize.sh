@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Filters of every token on several threads at once, built with
+# ThreadSanitizer: any data race fails the test. Builds only that test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. .ci/checked-build.sh
+ensure_packages cmake g++ libgtest-dev
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:${TSAN_OPTIONS:-}"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DADAPTIVE_THREAD_SANITIZE=ON \
+  -DADAPTIVE_BUILD_SIM=OFF -DADAPTIVE_BUILD_BENCH=OFF -DADAPTIVE_BUILD_PYTHON=OFF >/dev/null
+cmake --build build-tsan -j2 --target adaptive_thread_tests
+cd build-tsan
+ctest --output-on-failure

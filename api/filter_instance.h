@@ -1,0 +1,44 @@
+// The token instance behind a Filter: a token of the linked library driven
+// directly (api/linked_library.cpp), or one of a loaded plug-in driven through
+// its entry points and the host's records, one call at a time per library
+// (api/filter.cpp).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "adaptive/filter.h"
+
+namespace adaptive {
+
+class Filter::Instance {
+ public:
+  explicit Instance(std::vector<double> parameters) : values(std::move(parameters)) {}
+  // Ends a token that close() did not end; a failure is then lost.
+  virtual ~Instance() = default;
+
+  Instance(const Instance&) = delete;
+  Instance& operator=(const Instance&) = delete;
+
+  // `samples` rows of inputs to as many rows of outputs, as Filter::process.
+  virtual void process(const double* inputs, size_t samples, double* outputs) = 0;
+  // Ends the token (its final-weights files are written): the library's
+  // status, and its message in *message when the status is not 0.
+  virtual int32_t close(std::string* message) = 0;
+
+  const std::vector<double>& parameters() const { return values; }
+
+ private:
+  std::vector<double> values;
+};
+
+// A token of the linked library, created with `parameters` (catalogue order)
+// and the final-weights name `fileName`. Throws Error when the library refuses
+// it, after ending the half-built token.
+std::unique_ptr<Filter::Instance> CreateLinkedInstance(const TokenInfo& token, std::vector<double> parameters,
+                                                       const std::string& fileName);
+
+}  // namespace adaptive

@@ -1,0 +1,16 @@
+// The plug-in's exported functions: USERCODE and one entry point per token,
+// each handing its records and its token's factory to the dispatcher. Only
+// the plug-in (libadaptive.so, adaptive.dll) is built from this file; the
+// static library keeps to namespace adaptive.
+#include "host/exports.h"
+
+#include "host/catalogue.h"
+
+#define ADAPTIVE_DEFINE_EXPORT(NAME)                                                                        \
+  extern "C" ADAPTIVE_EXPORT int32_t ADAPTIVE_CALL NAME(adaptive::SimContext* context, adaptive::TokenRecord* record) { \
+    return adaptive::DispatchTokenCall(context, record, &adaptive::Create##NAME);                          \
+  }
+ADAPTIVE_FOR_EACH_ENTRY(ADAPTIVE_DEFINE_EXPORT)
+#undef ADAPTIVE_DEFINE_EXPORT
+
+extern "C" ADAPTIVE_EXPORT void ADAPTIVE_CALL USERCODE(adaptive::LibraryInfo* info) { adaptive::FillCatalogue(info); }
