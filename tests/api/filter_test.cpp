@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -87,11 +88,53 @@ TEST(Filter, NamesOutsideTheCatalogueAreRefusedWithTheValidOnes) {
     return "no error";
   };
   EXPECT_EQ(refusal([] { Filter("RLS4"); }).find("no token called \"RLS4\"; the library has LMS, LMS2"), 0u);
-  EXPECT_EQ(refusal([] { Filter("RLS3", {{"Numerator Coeffs 1", 8}}); }),
-            "RLS3 has no parameter \"Numerator Coeffs 1\"; its parameters are \"Numerator Coeffs  1\", "
+  EXPECT_EQ(refusal([] { Filter("RLS3", {{"Numerator Coeffs 4", 8}}); }),
+            "RLS3 has no parameter \"Numerator Coeffs 4\"; its parameters are \"Numerator Coeffs  1\", "
             "\"Numerator Coeffs  2\", \"Numerator Coeffs  3\", \"Lambda\", \"Init\"");
-  EXPECT_EQ(refusal([] { Filter("QR1", {{"Lambda", 0.9}, {"Lambda", 0.8}}); }),
+  EXPECT_EQ(refusal([] { Filter("QR1", {{"Lambda", 0.9}, {"lambda", 0.8}}); }),
             "the parameter \"Lambda\" of QR1 is given twice");
+  // Names match as adaptsim matches them: any letter case, any run of blanks.
+  const Filter loose("rls3", {{"numerator coeffs 2", 4}, {"LAMBDA", 0.5}});
+  EXPECT_EQ(loose.token().name, "RLS3");
+  EXPECT_EQ(loose.parameters(), (std::vector<double>{10, 4, 10, 0.5, 1e-5}));
+}
+
+TEST(Filter, RefusedParametersAreNamedWithWhyBeforeTheLibrarysText) {
+  const auto message = [](const char* token, const Filter::Parameters& parameters) -> std::string {
+    try {
+      Filter(token, parameters);
+    } catch (const adaptive::Error& e) {
+      return std::to_string(e.status()) + " " + e.what();
+    }
+    return "created";
+  };
+  EXPECT_EQ(message("LMS2", {{"Numerator Coeffs  2", 2147483648.0}}),
+            "1 \"Numerator Coeffs  2\" = 2147483648 does not fit a 32-bit count: "
+            "Improper length of Adaptive Filter.\nMust be greater than 0...");
+  EXPECT_EQ(message("RLS1", {{"Numerator Coeffs", 1e5}}),
+            "1002 RLS1 with 100000 taps needs 80 GB for P: Memory (s_) allocation error.");
+  EXPECT_EQ(message("QR3", {{"Numerator Coeffs  1", 2e9}, {"Numerator Coeffs  2", 2e9}}),
+            "1002 the lengths of QR3 with 4000000010 taps in all do not fit a 32-bit count: "
+            "Memory (s_) allocation error.");
+  // The library's message alone where it names the fault itself.
+  EXPECT_EQ(message("NLMS2", {{"Mu 1", -1}}), "1 Improper step size of Adaptive Filter.\nMust be greater than 0...");
+}
+
+TEST(Filter, SizedViewsRefuseSizesThatMissThePortsAndRunNothing) {
+  Filter checked("QR1", {{"Numerator Coeffs", 2}});  // 2 inputs, 4 outputs
+  Filter plain("QR1", {{"Numerator Coeffs", 2}});
+  const std::vector<double> in{0.5, 1.0, -0.25, 0.5, 1.0, -1.0};
+  std::vector<double> out(12), three(3);
+  EXPECT_THROW(checked.step(in.data(), 2, three.data(), 3), std::invalid_argument);
+  EXPECT_THROW(checked.step({0.5}), std::invalid_argument);
+  EXPECT_THROW(checked.process(in.data(), 5, out.data(), 12), std::invalid_argument);
+  EXPECT_THROW(checked.process(in.data(), 6, out.data(), 9), std::invalid_argument);
+  EXPECT_THROW(checked.process(std::vector<double>(in.begin(), in.begin() + 3)), std::invalid_argument);
+  checked.process(in.data(), 6, out.data(), 12);
+  std::vector<double> expected(12);
+  plain.process(in.data(), 3, expected.data());
+  EXPECT_EQ(out, expected);  // the refused calls ran no sample
+  EXPECT_EQ(checked.step({2.0, 1.0}).size(), 4u);
 }
 
 TEST(Filter, FailedCreationThrowsTheLibrarysStatusAndMessageAndKeepsNoFile) {
@@ -134,6 +177,17 @@ TEST(Filter, CloseWritesOnceMovesCarryTheInstanceAndClosedFiltersRefuseSamples) 
   EXPECT_EQ(written.rfind("Numerator Coefficients =2\n", 0), 0u);
   third.close();
   EXPECT_EQ(ReadFileText("moved.txt"), written);
+}
+
+TEST(Filter, ADestructorWhoseCloseFailsSaysSoOnStandardError) {
+  ASSERT_EQ(mkdir("gone", 0755), 0);
+  testing::internal::CaptureStderr();
+  {
+    Filter filter("RLS1", {}, "gone/w.txt");
+    ASSERT_EQ(std::remove("gone/w.txt"), 0);
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "adaptive: closing the RLS1 filter in its destructor failed (status 1): Problems writing gone/w.txt\n");
 }
 
 TEST(TokenInfo, FactsComeFromTheCatalogue) {
