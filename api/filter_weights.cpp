@@ -42,6 +42,16 @@ class WeightsReader : public CoefficientSink {
   std::vector<ChannelWeights>* channels;
 };
 
+// The coefficients as a row of a history.
+std::vector<double> HistoryRow(const std::vector<ChannelWeights>& channels) {
+  std::vector<double> row;
+  for (const ChannelWeights& channel : channels) {
+    row.insert(row.end(), channel.numerator.begin(), channel.numerator.end());
+    row.insert(row.end(), channel.denominator.begin() + 1, channel.denominator.end());
+  }
+  return row;
+}
+
 }  // namespace
 
 WeightsHistory::WeightsHistory(size_t every) : interval(every) {
@@ -66,7 +76,9 @@ std::vector<ChannelWeights> Filter::weights() const {
 }
 
 void Filter::process(const double* inputs, size_t samples, double* outputs, WeightsHistory& history) {
-  readableToken();  // before any sample runs
+  // Before any sample runs: refused for a loaded plug-in, and the width even
+  // of a history that records no row.
+  if (history.width == 0) history.width = HistoryRow(weights()).size();
   const size_t in = inputCount();
   const size_t out = outputCount();
   size_t done = 0;
@@ -77,13 +89,8 @@ void Filter::process(const double* inputs, size_t samples, double* outputs, Weig
     history.sinceLast += count;
     if (history.sinceLast < history.interval) break;
     history.sinceLast = 0;
-    size_t width = 0;
-    for (const ChannelWeights& channel : weights()) {
-      history.values.insert(history.values.end(), channel.numerator.begin(), channel.numerator.end());
-      history.values.insert(history.values.end(), channel.denominator.begin() + 1, channel.denominator.end());
-      width += channel.numerator.size() + channel.denominator.size() - 1;
-    }
-    history.width = width;
+    const std::vector<double> row = HistoryRow(weights());
+    history.values.insert(history.values.end(), row.begin(), row.end());
   }
 }
 

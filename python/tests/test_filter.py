@@ -32,12 +32,63 @@ def test_catalogue_lists_every_token_with_ports_parameters_and_facts():
     ("RLS1", {"Lamda": 0.9}, 1, '"Numerator Coeffs", "Lambda", "Init"'),
     ("RLS1", {"Lambda": 1.5}, 1, "Improper forgetting factor of Adaptive Filter.\nMust be between 0 and 1..."),
     ("LMS2", {"Numerator Coeffs  1": 0}, 1, "Improper length of Adaptive Filter."),
+    # Which parameter and why, before the library's own words.
+    ("LMS", {"numerator coeffs": 2**31}, 1,
+     '"Numerator Coeffs" = 2147483648 does not fit a 32-bit count: Improper length of Adaptive Filter.'),
+    ("RLS1", {"Numerator Coeffs": 1e5}, 1002,
+     "RLS1 with 100000 taps needs 80 GB for P: Memory (s_) allocation error."),
 ])
 def test_refusals_raise_error_with_status_and_message(token, parameters, status, text):
     with pytest.raises(adaptive.Error) as refused:
         adaptive.Filter(token, parameters)
     assert refused.value.status == status
     assert text in str(refused.value)
+
+
+def test_names_match_in_any_case_with_any_run_of_blanks():
+    with adaptive.Filter("rls3", {"numerator coeffs 2": 4, "LAMBDA": 0.5}) as f:
+        assert f.token == "RLS3"
+        assert f.parameters["Numerator Coeffs  2"] == 4 and f.parameters["Lambda"] == 0.5
+
+
+def _file_numbers(path):
+    """The numbers of a final-weights file without the denominators' leading 1."""
+    lines = [line for line in path.read_text().splitlines() if line and "Coefficients" not in line]
+    return [line for line in lines if line != "1"]
+
+
+@pytest.mark.filterwarnings("ignore::RuntimeWarning")  # the recursive NLMS and NEW diverge here
+@pytest.mark.parametrize("token", [t["name"] for t in adaptive.tokens()])
+def test_weights_are_the_final_weights_files_and_their_history(tmp_path, token):
+    info = next(t for t in adaptive.tokens() if t["name"] == token)
+    parameters = {name: 3 for name in info["parameters"] if name.startswith(("Numerator", "Denominator"))}
+    x = np.random.default_rng(3).uniform(-0.5, 0.5, (90, len(info["inputs"])))
+    x[:, [k for k, name in enumerate(info["inputs"]) if name == "Error"]] *= 0.05
+    with adaptive.Filter(token, parameters, weights=tmp_path / "w.txt") as f:
+        y, history = f.process(x, weights_every=30)
+        weights = f.weights
+    assert len(weights) == info["channels"]
+    files = [tmp_path / "w.txt"] if info["channels"] == 1 else [tmp_path / f"w{c}.txt" for c in (1, 2, 3)][:len(weights)]
+    for w, path in zip(weights, files):
+        text = _file_numbers(path)
+        assert len(text) == len(w) and np.any(w != 0)
+        assert text == [f"{v:20.15E}" for v in w]  # the file's text is these values formatted
+        np.testing.assert_allclose([float(v) for v in text], w, rtol=5e-16, atol=0)
+    assert history.shape == (3, sum(len(w) for w in weights))
+    assert history[-1].tobytes() == np.concatenate(weights).tobytes()
+    with adaptive.Filter(token, parameters) as plain:
+        assert plain.process(x).tobytes() == y.tobytes()
+
+
+def test_weights_history_refuses_what_is_not_a_count():
+    with adaptive.Filter("NLMS") as f:
+        with pytest.raises(ValueError, match="weights_every must be at least 1, not 0"):
+            f.process(np.ones((4, 2)), weights_every=0)
+        with pytest.raises(TypeError, match="weights_every must be an int"):
+            f.process(np.ones((4, 2)), weights_every=2.0)
+        y, history = f.process(np.ones((4, 2)), weights_every=10**30)
+        assert y.shape == (4, 3) and history.shape == (0, 10)
+        assert f.samples == 4
 
 
 def test_unopenable_weights_file_is_refused(tmp_path):

@@ -180,7 +180,7 @@ TEST(Filter, CloseWritesOnceMovesCarryTheInstanceAndClosedFiltersRefuseSamples) 
 }
 
 TEST(Filter, ADestructorWhoseCloseFailsSaysSoOnStandardError) {
-  ASSERT_EQ(mkdir("gone", 0755), 0);
+  ASSERT_TRUE(mkdir("gone", 0755) == 0 || errno == EEXIST);
   testing::internal::CaptureStderr();
   {
     Filter filter("RLS1", {}, "gone/w.txt");
