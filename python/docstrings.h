@@ -60,8 +60,8 @@ Error
     lists the valid ones, or the candidates when several match), or a file
     that cannot be opened. Where the library's own message does not say
     which parameter was wrong, the reason comes first:
-    '"Numerator Coeffs" = 2147483648 does not fit a 32-bit count: ...',
-    'RLS1 with 100000 taps needs 80 GB for P: Memory (s_) allocation error.'.
+    ``"Numerator Coeffs" = 2147483648 does not fit a 32-bit count: ...``,
+    ``RLS1 with 100000 taps needs 80 GB for P: Memory (s_) allocation error.``
 TypeError
     A parameter value that is not a number, a name that is not a str.
 
