@@ -167,7 +167,7 @@ class _Realisation:
                 raise ValueError(f"true_system gives {len(self.system)} channels; {self.token} has {len(f.weights)}")
             at = np.unique(np.geomspace(1, len(block), self.points).astype(np.int64))
             pieces, distance = [], []
-            for start, end in zip(np.concatenate(([0], at[:-1])), at):
+            for start, end in zip(np.concatenate((np.zeros(1, dtype=np.int64), at[:-1])), at):
                 pieces.append(f.process(block[start:end])[:, f.outputs.index("PriError")])
                 distance.append(_misalignment(f.weights, self.system))
             pieces.append(f.process(block[at[-1]:])[:, f.outputs.index("PriError")])
