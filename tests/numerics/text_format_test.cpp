@@ -51,12 +51,12 @@ TEST(MatrixTextWriter, ExactLines) {
   EXPECT_EQ(unnamed.str(), "# name: \n# type: matrix\n# rows: 1\n# columns: 1\n 0\n");
 }
 
-// Reads `text` and expects a good stream, this name and these elements in
-// storage order.
+// Reads `text` and expects this state of the stream, this name and these
+// elements in storage order.
 void ExpectReads(const std::string& text, const std::string& name, int32_t rows, int32_t cols,
-                 const std::vector<double>& elements) {
+                 const std::vector<double>& elements, bool failed = false) {
   Reading r(text);
-  EXPECT_FALSE(r.failed);
+  EXPECT_EQ(r.failed, failed);
   ASSERT_EQ(r.m.rows(), rows);
   ASSERT_EQ(r.m.cols(), cols);
   EXPECT_EQ(std::string(r.m.getname()), name);
@@ -127,6 +127,9 @@ TEST(MatrixTextReader, UnreadableNumberIsStoredAndReadingGoesOn) {
   EXPECT_EQ(r.m(0, 1), 0.0);
   EXPECT_EQ(r.m(0, 2), 0.0);  // stays 0.0 although "3" follows
   EXPECT_STREQ(r.m.getname(), "a");
+  // Failing inside a row: what was read stays, in every column.
+  ExpectReads("# name: b\n# type: matrix\n# rows: 3\n# columns: 3\n 1 2 3\n 4 5 oops\n 7 8 9\n", "b", 3, 3,
+              {1, 4, 0, 2, 5, 0, 3, 0, 0}, true);
 }
 
 // Texts of 59 to 84 bytes the fuzzer made, whose headers (any two words before
