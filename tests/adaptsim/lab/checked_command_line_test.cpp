@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "adaptsim/cli/cli.h"
-#include "tests/support/token_harness.h"
+#include "tests/support/file_text.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ TEST(CheckedCommandLine, RefusesWhatARunRefusesAndRunsNothingElse) {
     EXPECT_EQ(checked.out + checked.err, "");
   }
   for (const char* path : {"checked-report", "checked-examples", "checked-out.csv", "checked-w.txt"})
-    EXPECT_FALSE(FileExists(path)) << path;
+    EXPECT_FALSE(adaptive::FileExists(path)) << path;
 }
 
 }  // namespace
