@@ -73,7 +73,7 @@ def test_weights_are_the_final_weights_files_and_their_history(tmp_path, token):
         text = _file_numbers(path)
         assert len(text) == len(w) and np.any(w != 0)
         assert text == [f"{v:20.15E}" for v in w]  # the file's text is these values formatted
-        np.testing.assert_allclose([float(v) for v in text], w, rtol=5e-16, atol=0)
+        np.testing.assert_allclose([float(v) for v in text], w, rtol=6.2e-16, atol=0)  # half the 16th digit
     assert history.shape == (3, sum(len(w) for w in weights))
     assert history[-1].tobytes() == np.concatenate(weights).tobytes()
     with adaptive.Filter(token, parameters) as plain:

@@ -13,6 +13,7 @@
 #include "adaptive/filter.h"
 #include "api/token_session.h"
 #include "tests/support/file_text.h"
+#include "tests/support/token_inputs.h"
 
 namespace adaptive {
 
@@ -28,17 +29,6 @@ Filter::Parameters ShortFilter(const adaptive::TokenInfo& token) {
   return parameters;
 }
 
-// Deterministic inputs of every port in [-1, 1), small on "Error" ports.
-std::vector<double> Inputs(const adaptive::TokenInfo& token, size_t samples) {
-  std::vector<double> values(samples * token.inputNames.size());
-  uint32_t state = 12345;
-  for (size_t k = 0; k < values.size(); ++k) {
-    state = state * 1664525u + 1013904223u;
-    values[k] = static_cast<double>(state >> 8) / 8388608.0 - 1.0;
-    if (token.inputNames[k % token.inputNames.size()] == "Error") values[k] *= 0.05;
-  }
-  return values;
-}
 
 std::string WeightsFile(const std::string& base, int channels) {
   return ReadFileText(channels == 1 ? base + ".txt" : base + "1.txt");
@@ -50,7 +40,7 @@ TEST(Filter, LinkedLibraryAndLoadedPluginComputeTheSameBits) {
   for (const adaptive::TokenInfo& token : adaptive::tokens()) {
     SCOPED_TRACE(token.name);
     const size_t samples = 64;
-    const std::vector<double> in = Inputs(token, samples);
+    const std::vector<double> in = TokenInputs(token, samples);
     std::vector<double> linkedOut(samples * token.outputNames.size());
     std::vector<double> loadedOut(linkedOut.size(), 1.0);
     {
@@ -70,7 +60,7 @@ TEST(Filter, StepsAndBlocksAgreeAndParametersTakeDefaults) {
   Filter block("NLMS2", {{"Numerator Coeffs  2", 4}, {"Mu 1", 0.25}});
   Filter steps("NLMS2", {{"Mu 1", 0.25}, {"Numerator Coeffs  2", 4}});
   EXPECT_EQ(block.parameters(), (std::vector<double>{10, 0.25, 1, 4, 0.5, 1}));
-  const std::vector<double> in = Inputs(block.token(), 50);
+  const std::vector<double> in = TokenInputs(block.token(), 50);
   std::vector<double> whole(50 * 3), single(50 * 3);
   block.process(in.data(), 50, whole.data());
   for (size_t n = 0; n < 50; ++n) steps.step(&in[n * 3], &single[n * 3]);
