@@ -74,13 +74,11 @@ def test_weights_are_the_final_weights_files_and_their_history(tmp_path, token):
 
 def test_weights_history_refuses_what_is_not_a_count():
     with adaptive.Filter("NLMS") as f:
-        with pytest.raises(ValueError, match="weights_every must be at least 1, not 0"):
-            f.process(np.ones((4, 2)), weights_every=0)
-        with pytest.raises(TypeError, match="weights_every must be an int"):
-            f.process(np.ones((4, 2)), weights_every=2.0)
-        y, history = f.process(np.ones((4, 2)), weights_every=10**30)
-        assert y.shape == (4, 3) and history.shape == (0, 10)
-        assert f.samples == 4
+        for every, error in ((0, ValueError), (2.0, TypeError)):
+            with pytest.raises(error, match=f"weights_every must be .*, not {every!r}|an int"):
+                f.process(np.ones((4, 2)), weights_every=every)
+        _, history = f.process(np.ones((4, 2)), weights_every=10**30)
+        assert history.shape == (0, 10) and f.samples == 4
 
 
 def test_unopenable_weights_file_is_refused(tmp_path):

@@ -114,17 +114,14 @@ TEST(Filter, SizedViewsRefuseSizesThatMissThePortsAndRunNothing) {
   Filter checked("QR1", {{"Numerator Coeffs", 2}});  // 2 inputs, 4 outputs
   Filter plain("QR1", {{"Numerator Coeffs", 2}});
   const std::vector<double> in{0.5, 1.0, -0.25, 0.5, 1.0, -1.0};
-  std::vector<double> out(12), three(3);
-  EXPECT_THROW(checked.step(in.data(), 2, three.data(), 3), std::invalid_argument);
+  std::vector<double> out(12), expected(12);
+  EXPECT_THROW(checked.step(in.data(), 2, out.data(), 3), std::invalid_argument);  // a probe that assumed 3
   EXPECT_THROW(checked.step({0.5}), std::invalid_argument);
   EXPECT_THROW(checked.process(in.data(), 5, out.data(), 12), std::invalid_argument);
   EXPECT_THROW(checked.process(in.data(), 6, out.data(), 9), std::invalid_argument);
-  EXPECT_THROW(checked.process(std::vector<double>(in.begin(), in.begin() + 3)), std::invalid_argument);
   checked.process(in.data(), 6, out.data(), 12);
-  std::vector<double> expected(12);
   plain.process(in.data(), 3, expected.data());
   EXPECT_EQ(out, expected);  // the refused calls ran no sample
-  EXPECT_EQ(checked.step({2.0, 1.0}).size(), 4u);
 }
 
 TEST(Filter, FailedCreationThrowsTheLibrarysStatusAndMessageAndKeepsNoFile) {
