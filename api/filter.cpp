@@ -105,6 +105,9 @@ void Filter::closeReportingToStandardError() noexcept {
   } catch (const Error& e) {
     std::fprintf(stderr, "adaptive: closing the %s filter in its destructor failed (status %d): %s\n",
                  info->name.c_str(), static_cast<int>(e.status()), e.what());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "adaptive: closing the %s filter in its destructor failed: %s\n", info->name.c_str(),
+                 e.what());
   }
 }
 
