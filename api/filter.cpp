@@ -1,36 +1,32 @@
 #include "adaptive/filter.h"
 
+#include <cstdio>
 #include <mutex>
 #include <stdexcept>
 
 #include "api/filter_instance.h"
 #include "api/token_session.h"
 #include "api/library_source.h"
+#include "api/name_match.h"
+#include "api/parameter_refusal.h"
 
 namespace adaptive {
 
 namespace {
 
-std::string QuotedList(const std::vector<std::string>& names) {
-  std::string list;
-  for (const std::string& name : names) list += (list.empty() ? "\"" : ", \"") + name + "\"";
-  return list;
-}
-
 std::vector<double> ParameterValues(const TokenInfo& token, const Filter::Parameters& given) {
   std::vector<double> values = token.parameterDefaults;
   std::vector<bool> set(values.size(), false);
   for (const auto& [name, value] : given) {
-    const int index = token.parameterIndex(name);
-    if (index < 0) {
-      throw Error(Error::kBadParameter, token.name + " has no parameter \"" + name + "\"; its parameters are " +
-                                            QuotedList(token.parameterNames));
+    const size_t index = MatchNameOrThrow(token.parameterNames, name, "the parameter of " + token.name,
+                                          token.name + " has no parameter \"" + name + "\"; its parameters are " +
+                                              QuotedNames(token.parameterNames));
+    if (set[index]) {
+      throw Error(Error::kBadParameter,
+                  "the parameter \"" + token.parameterNames[index] + "\" of " + token.name + " is given twice");
     }
-    if (set[static_cast<size_t>(index)]) {
-      throw Error(Error::kBadParameter, "the parameter \"" + name + "\" of " + token.name + " is given twice");
-    }
-    set[static_cast<size_t>(index)] = true;
-    values[static_cast<size_t>(index)] = value;
+    set[index] = true;
+    values[index] = value;
   }
   return values;
 }
@@ -82,22 +78,45 @@ Filter::Filter(const Library& source, const std::string& token, const Parameters
     : library(source), info(&source.token(token)) {
   const detail::LibrarySource& from = detail::LibraryAccess::of(library);
   std::vector<double> values = ParameterValues(*info, parameters);
-  if (from.loaded == nullptr) {
-    instance = CreateLinkedInstance(*info, std::move(values), weightsFile);
-    return;
+  TokenEntryPoint entry = nullptr;
+  if (from.loaded != nullptr) {
+    entry = from.entryPoint(info->name);
+    if (entry == nullptr) {
+      throw Error(Error::kBadParameter, "the library " + library.path() + " does not export " + info->name);
+    }
   }
-  const TokenEntryPoint entry = from.entryPoint(info->name);
-  if (entry == nullptr) throw Error(Error::kBadParameter, "the library " + library.path() + " does not export " + info->name);
-  instance = std::make_unique<LoadedInstance>(from, entry, inputCount(), outputCount(), std::move(values), weightsFile);
+  try {
+    instance = entry == nullptr ? CreateLinkedInstance(*info, values, weightsFile)
+                                : std::make_unique<LoadedInstance>(from, entry, inputCount(), outputCount(), values,
+                                                                   weightsFile);
+  } catch (const Error& e) {
+    const std::string reason = RefusalReason(*info, values, e.status());
+    if (reason.empty()) throw;
+    throw Error(e.status(), reason + ": " + e.what());
+  }
 }
 
-Filter::~Filter() = default;
+Filter::~Filter() { closeReportingToStandardError(); }
+
+void Filter::closeReportingToStandardError() noexcept {
+  if (instance == nullptr) return;
+  try {
+    close();
+  } catch (const Error& e) {
+    std::fprintf(stderr, "adaptive: closing the %s filter in its destructor failed (status %d): %s\n",
+                 info->name.c_str(), static_cast<int>(e.status()), e.what());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "adaptive: closing the %s filter in its destructor failed: %s\n", info->name.c_str(),
+                 e.what());
+  }
+}
 
 Filter::Filter(Filter&& other) noexcept
     : library(other.library), info(other.info), instance(std::move(other.instance)) {}
 
 Filter& Filter::operator=(Filter&& other) noexcept {
   if (this != &other) {
+    closeReportingToStandardError();
     instance = std::move(other.instance);
     library = other.library;
     info = other.info;
@@ -105,16 +124,58 @@ Filter& Filter::operator=(Filter&& other) noexcept {
   return *this;
 }
 
-const std::vector<double>& Filter::parameters() const {
+const Filter::Instance& Filter::open() const {
   if (instance == nullptr) throw std::logic_error("the " + info->name + " filter is closed");
-  return instance->parameters();
+  return *instance;
 }
+
+const std::vector<double>& Filter::parameters() const { return open().parameters(); }
 
 void Filter::step(const double* inputs, double* outputs) { process(inputs, 1, outputs); }
 
 void Filter::process(const double* inputs, size_t samples, double* outputs) {
-  if (instance == nullptr) throw std::logic_error("the " + info->name + " filter is closed");
+  open();
   instance->process(inputs, samples, outputs);
+}
+
+size_t Filter::checkedRows(size_t inputValues) const {
+  if (inputValues % inputCount() != 0) {
+    throw std::invalid_argument("the inputs of " + info->name + " come " + std::to_string(inputCount()) +
+                                " values a sample (one per input port), but " + std::to_string(inputValues) +
+                                " is not a multiple of " + std::to_string(inputCount()));
+  }
+  return inputValues / inputCount();
+}
+
+void Filter::process(const double* inputs, size_t inputValues, double* outputs, size_t outputValues) {
+  const size_t samples = checkedRows(inputValues);
+  if (outputValues != samples * outputCount()) {
+    throw std::invalid_argument("the outputs of " + std::to_string(samples) + " samples of " + info->name +
+                                " take " + std::to_string(samples * outputCount()) + " values (" +
+                                std::to_string(outputCount()) + " a sample), not " + std::to_string(outputValues));
+  }
+  process(inputs, samples, outputs);
+}
+
+void Filter::step(const double* inputs, size_t inputValues, double* outputs, size_t outputValues) {
+  if (inputValues != inputCount() || outputValues != outputCount()) {
+    throw std::invalid_argument("one sample of " + info->name + " takes " + std::to_string(inputCount()) +
+                                " inputs and gives " + std::to_string(outputCount()) + " outputs, not " +
+                                std::to_string(inputValues) + " and " + std::to_string(outputValues));
+  }
+  process(inputs, 1, outputs);
+}
+
+std::vector<double> Filter::step(const std::vector<double>& inputs) {
+  std::vector<double> outputs(outputCount());
+  step(inputs.data(), inputs.size(), outputs.data(), outputs.size());
+  return outputs;
+}
+
+std::vector<double> Filter::process(const std::vector<double>& inputs) {
+  std::vector<double> outputs(checkedRows(inputs.size()) * outputCount());
+  process(inputs.data(), inputs.size() / inputCount(), outputs.data());
+  return outputs;
 }
 
 void Filter::close() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "adaptive/filter.h"
+#include "host/adaptive_token.h"
 
 namespace adaptive {
 
@@ -30,6 +31,9 @@ class Filter::Instance {
   virtual int32_t close(std::string* message) = 0;
 
   const std::vector<double>& parameters() const { return values; }
+  // The token object, whose coefficients can be read; null for a token of a
+  // loaded plug-in, reached only through its entry points.
+  virtual const AdaptiveToken* token() const { return nullptr; }
 
  private:
   std::vector<double> values;

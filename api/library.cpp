@@ -2,6 +2,7 @@
 
 #include "adaptive/error.h"
 #include "api/library_source.h"
+#include "api/name_match.h"
 
 namespace adaptive {
 
@@ -41,10 +42,15 @@ bool Library::exports(const std::string& name) const {
 }
 
 const TokenInfo& Library::token(const std::string& name) const {
-  if (const TokenInfo* found = find(name)) return *found;
+  std::vector<std::string> names;
   std::string known;
-  for (const TokenInfo& token : shared->tokens) known += (known.empty() ? "" : ", ") + token.name;
-  throw Error(Error::kBadParameter, "no token called \"" + name + "\"; the library has " + known);
+  for (const TokenInfo& token : shared->tokens) {
+    names.push_back(token.name);
+    known += (known.empty() ? "" : ", ") + token.name;
+  }
+  const size_t index =
+      MatchNameOrThrow(names, name, "the token", "no token called \"" + name + "\"; the library has " + known);
+  return shared->tokens[index];
 }
 
 }  // namespace adaptive

@@ -37,40 +37,42 @@ class LinkedInstance : public Filter::Instance {
     char errorText[kErrorTextCapacity + 1] = {};
     CallStatus status(errorText);
     TokenSetup setup{this->parameters().data(), name.data(), status};
-    token.reset(factory(setup));
-    if (token == nullptr) throw Error(kStatusNoToken, "Memory allocation error for token.");
+    object.reset(factory(setup));
+    if (object == nullptr) throw Error(kStatusNoToken, "Memory allocation error for token.");
     if (!status.ok()) {
       // A half-built token may hold files opened before the failure: end it.
       CallStatus ending(nullptr);
-      token->Finish(ending);
+      object->Finish(ending);
       throw Error(status.code(), errorText);
     }
   }
 
   ~LinkedInstance() override {
-    if (token == nullptr) return;
+    if (object == nullptr) return;
     CallStatus ending(nullptr);
-    token->Finish(ending);
+    object->Finish(ending);
   }
 
   void process(const double* inputs, size_t samples, double* outputs) override {
-    const size_t in = static_cast<size_t>(token->inputs());
-    const size_t out = static_cast<size_t>(token->outputs());
-    for (size_t n = 0; n < samples; ++n) token->Compute(inputs + n * in, outputs + n * out);
+    const size_t in = static_cast<size_t>(object->inputs());
+    const size_t out = static_cast<size_t>(object->outputs());
+    for (size_t n = 0; n < samples; ++n) object->Compute(inputs + n * in, outputs + n * out);
   }
+
+  const AdaptiveToken* token() const override { return object.get(); }
 
   int32_t close(std::string* message) override {
     char errorText[kErrorTextCapacity + 1] = {};
     CallStatus status(errorText);
-    token->Finish(status);
-    token.reset();
+    object->Finish(status);
+    object.reset();
     if (!status.ok()) *message = errorText;
     return status.code();
   }
 
  private:
   std::vector<char> name;  // the token cuts it at its dot
-  std::unique_ptr<AdaptiveToken> token;
+  std::unique_ptr<AdaptiveToken> object;
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "host/coefficient_sink.h"
 #include "host/token_call.h"
 
 namespace adaptive {
@@ -35,6 +36,12 @@ class AdaptiveToken {
   // Writes and closes the final-weights files; a failure is reported through
   // `status`. Called once, before the token is deleted.
   virtual void Finish(CallStatus& status) = 0;
+
+  // Reports the coefficients the token holds now, channel by channel in
+  // channel order, as its final-weights files would hold them: Finish writes
+  // the files through this routine. Only for a constructed token. False when
+  // storage that the report needs cannot be had.
+  virtual bool ReportCoefficients(CoefficientSink& sink) const = 0;
 
   // The host's port bookkeeping. AttachPorts, right after construction, picks
   // the reference input (the one with the highest rate, the first of equals)

@@ -1,5 +1,6 @@
 #include "numerics/text_format.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 #include <limits>
@@ -91,6 +92,27 @@ double ReadNumber(std::istream& in) {
   return x;
 }
 
+// Reads the elements row by row. Once the stream has failed every further
+// read would yield 0.0: the rest is stored as 0.0 directly, column by column
+// as the storage runs, so that a short text declaring millions of elements
+// costs one pass over memory, not millions of failing extractions.
+void ReadElements(std::istream& in, Matrix& m) {
+  const int32_t rows = m.rows();
+  const int32_t cols = m.cols();
+  if (m.size() == 0) return;
+  int32_t i = 0, j = 0;  // the next element
+  while (i < rows && !in.fail()) {
+    m(i, j) = ReadNumber(in);
+    if (++j == cols) j = 0, ++i;
+  }
+  if (i == rows) return;
+  // Row i from column j on, and every row below it.
+  for (int32_t c = 0; c < cols; ++c) {
+    double* column = m.data() + static_cast<std::ptrdiff_t>(rows) * c;
+    std::fill(column + (c < j ? i + 1 : i), column + rows, 0.0);
+  }
+}
+
 }  // namespace
 
 std::ostream& operator<<(std::ostream& out, const Matrix& m) {
@@ -121,12 +143,7 @@ std::istream& operator>>(std::istream& in, Matrix& m) {
       in.setstate(std::ios::failbit);
       return in;
     }
-    if (!GiveBlock(in, m, static_cast<int32_t>(rows), static_cast<int32_t>(cols), name)) return in;
-    // Once the stream has failed, every further read would yield 0.0: store
-    // that directly, so that a short text declaring millions of elements costs
-    // a pass over memory, not millions of failing extractions.
-    for (int32_t i = 0; i < m.rows(); ++i)
-      for (int32_t j = 0; j < m.cols(); ++j) m(i, j) = in.fail() ? 0.0 : ReadNumber(in);
+    if (GiveBlock(in, m, static_cast<int32_t>(rows), static_cast<int32_t>(cols), name)) ReadElements(in, m);
     return in;
   }
   if (std::strcmp(type, "scalar") == 0) {

@@ -34,9 +34,14 @@ std::istream& operator>>(std::istream& in, Matrix& m);
 
 // The longest word (key word, name or type) the reader accepts.
 constexpr int kMaxWordLength = 79;
-// The most elements the reader will allocate: a guard against absurd counts
-// (a larger text file is not a matrix anyone writes by hand or tool here).
-constexpr int64_t kMaxElements = int64_t{1} << 26;
+// The most elements the reader will allocate: 2^24 (128 MiB of doubles; a
+// 4096 x 4096 matrix). A text of a few dozen bytes may declare that many, and
+// elements it lacks read as 0.0, so this is what reading a stranger's file may
+// cost: in the simulator's 32-bit process a block of this size must still be
+// found in one piece and leaves room for the rest; a matrix any filter here
+// keeps is far smaller, and a text holding this many numbers is already some
+// 150 MB long.
+constexpr int64_t kMaxElements = int64_t{1} << 24;
 
 // Writes "\n" to std::cout (always there), then each row of m to `out` as its
 // elements each followed by a tab, and a newline after each row.

@@ -37,11 +37,14 @@ inline constexpr const char* kFilter = R"(One adaptive filter: a token instance.
 Parameters
 ----------
 token : str
-    The token's name, such as "NLMS" or "RLS3" (see :func:`tokens`).
+    The token's name, such as "NLMS" or "RLS3" (see :func:`tokens`), in any
+    letter case.
 parameters : dict of str to number, optional
     Parameter values by their catalogue names (int, float, bool or NumPy
-    scalars); the others take the catalogue's defaults. Counts of
-    coefficients are truncated toward zero.
+    scalars); the others take the catalogue's defaults. A name matches
+    exactly, else in any letter case with any run of blanks as one
+    ("numerator coeffs 1" for "Numerator Coeffs  1"), as ``adaptsim``
+    matches it. Counts of coefficients are truncated toward zero.
 weights : str or os.PathLike, optional
     The final-weights file name; None or "" writes no file. The files are
     opened (created or emptied) now and written when the filter closes. A
@@ -54,7 +57,11 @@ Raises
 ------
 Error
     A parameter out of range, an unknown token or parameter name (the message
-    lists the valid ones), or a file that cannot be opened.
+    lists the valid ones, or the candidates when several match), or a file
+    that cannot be opened. Where the library's own message does not say
+    which parameter was wrong, the reason comes first:
+    ``"Numerator Coeffs" = 2147483648 does not fit a 32-bit count: ...``,
+    ``RLS1 with 100000 taps needs 80 GB for P: Memory (s_) allocation error.``
 TypeError
     A parameter value that is not a number, a name that is not a str.
 
@@ -98,6 +105,25 @@ inline constexpr const char* kSamples =
     "int: the number of samples run since the filter was made (the sample a divergence warning names "
     "counts from 0 on this scale).";
 inline constexpr const char* kClosed = "bool: True once :meth:`close` has run.";
+inline constexpr const char* kWeights = R"(list of numpy.ndarray: the coefficients now, one array per channel.
+
+Channels in channel order, that of the final-weights files. Each array
+holds the channel's numerator coefficients (the newest input's first); the
+recursive LMS, NLMS and NEW follow them with their denominator coefficients
+after the leading 1, a_1 ... a_M of H(z) = B(z)/A(z), the feedback
+coefficients negated, as the file lists them. Equal, to the last bit, to
+what the final-weights files would hold if the filter closed now; while a QR
+token's triangle is still singular, all NaN (its file would say "Matrix
+close to singular..."). Read between calls; raises ValueError once the
+filter is closed.
+
+Examples
+--------
+>>> import adaptive
+>>> f = adaptive.Filter("LMS", {"Numerator Coeffs": 2, "Denominator Coeffs": 2})
+>>> [w.tolist() for w in f.weights]   # b_0, b_1, a_1
+[[0.0, 0.0, -0.0]]
+)";
 
 inline constexpr const char* kProcess = R"(Runs a block of samples, one per row.
 
@@ -107,19 +133,28 @@ x : array_like, shape (samples, len(inputs))
     Any array of real numbers (lists, float32 or integer arrays, any strides
     or byte order; converted to float64, copied only where needed). A 1-D
     array is refused, even for a single sample: use :meth:`step`.
+weights_every : int, optional
+    Also record the coefficients after every ``weights_every`` samples of
+    this call (samples k, 2k, ...), for plotting their convergence.
 
 Returns
 -------
 numpy.ndarray of float64, shape (samples, len(outputs))
     The outputs, bit for bit those of the same rows given to :meth:`step`
     one by one.
+tuple of two numpy.ndarray of float64
+    With ``weights_every``: the outputs and the history, of shape
+    (samples // weights_every, coefficients), row r equal to
+    ``numpy.concatenate(f.weights)`` after sample (r + 1) * weights_every.
 
 Raises
 ------
 ValueError
-    A shape other than (samples, len(inputs)), or a closed filter.
+    A shape other than (samples, len(inputs)), a closed filter, or a
+    ``weights_every`` below 1.
 TypeError
-    An array that does not hold real numbers.
+    An array that does not hold real numbers, a ``weights_every`` that is
+    not an int.
 KeyboardInterrupt
     Ctrl-C during the call. The call runs with the GIL released and checks
     for signals every few thousand samples (about every 20 ms); the filter

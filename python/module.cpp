@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "adaptive/describe.h"
@@ -162,10 +163,15 @@ class PythonFilter {
   // signals and warning between chunks; an exception raised there (Ctrl-C's
   // KeyboardInterrupt, a warning made an error) carries the number of whole
   // samples run (`samples_done`) and their outputs (`outputs`).
-  Samples process(const py::object& x) {
+  //
+  // With `weightsEvery` (not None) the coefficients are recorded every so
+  // many samples, and the result is the outputs and that history.
+  py::object process(const py::object& x, const py::object& weightsEvery) {
     const std::unique_lock<std::mutex> hold = Acquire();
     RequireOpen();
     const Samples in = InputArray(x, 2, filter.inputCount(), "x");
+    std::optional<adaptive::WeightsHistory> history;
+    if (!weightsEvery.is_none()) history.emplace(RecordingInterval(weightsEvery));
     const size_t total = static_cast<size_t>(in.shape(0));
     const size_t inputs = filter.inputCount();
     const size_t outputs = filter.outputCount();
@@ -181,7 +187,7 @@ class PythonFilter {
       {
         py::gil_scoped_release release;
         const auto start = std::chrono::steady_clock::now();
-        Run(source + done * inputs, count, target + done * outputs, &warning);
+        Run(source + done * inputs, count, target + done * outputs, &warning, history ? &*history : nullptr);
         took = std::chrono::steady_clock::now() - start;
       }
       done += count;
@@ -195,7 +201,25 @@ class PythonFilter {
       }
       chunk = NextChunk(count, took);
     }
-    return out;
+    if (!history) return std::move(out);
+    Samples recorded({history->rows(), history->columns()});
+    std::copy(history->data().begin(), history->data().end(), recorded.mutable_data());
+    return py::make_tuple(out, recorded);
+  }
+
+  // The coefficients now, one array per channel (numerator, then the
+  // denominator after its leading 1).
+  py::list weights() const {
+    const std::unique_lock<std::mutex> hold = Acquire();
+    RequireOpen();
+    py::list channels;
+    for (const adaptive::ChannelWeights& channel : filter.weights()) {
+      Samples values(channel.numerator.size() + channel.denominator.size() - 1);
+      double* target = std::copy(channel.numerator.begin(), channel.numerator.end(), values.mutable_data());
+      std::copy(channel.denominator.begin() + 1, channel.denominator.end(), target);
+      channels.append(values);
+    }
+    return channels;
   }
 
   Samples step(const py::object& row) {
@@ -204,7 +228,7 @@ class PythonFilter {
     const Samples in = InputArray(row, 1, filter.inputCount(), "row");
     Samples out(filter.outputCount());
     std::string warning;
-    Run(in.data(), 1, out.mutable_data(), &warning);
+    Run(in.data(), 1, out.mutable_data(), &warning, nullptr);
     if (!warning.empty()) Warn(PyExc_RuntimeWarning, warning, true);
     return out;
   }
@@ -259,7 +283,7 @@ class PythonFilter {
   // (distinct filters run in parallel). It is waited for without the GIL: a
   // thread holding the lock may need the GIL between chunks, and must never
   // wait for a thread that holds the GIL while waiting for the lock.
-  std::unique_lock<std::mutex> Acquire() {
+  std::unique_lock<std::mutex> Acquire() const {
     py::gil_scoped_release release;
     return std::unique_lock<std::mutex>(lock);
   }
@@ -268,9 +292,30 @@ class PythonFilter {
     if (!filter.isOpen()) throw py::value_error("the " + token().name + " filter is closed");
   }
 
-  // Runs `samples` rows and watches them; called without the GIL.
-  void Run(const double* inputs, size_t samples, double* outputs, std::string* warning) {
-    filter.process(inputs, samples, outputs);
+  // A weights_every argument: an int of at least 1.
+  static size_t RecordingInterval(const py::object& every) {
+    if (!py::isinstance<py::int_>(every) && !py::isinstance(every, py::module_::import("numpy").attr("integer"))) {
+      throw py::type_error("weights_every must be an int (record every so many samples) or None, not " +
+                           TypeName(every));
+    }
+    const py::int_ value(every);
+    if (value < py::int_(1)) {
+      throw py::value_error("weights_every must be at least 1, not " + std::string(py::repr(value)));
+    }
+    const size_t interval = PyLong_AsSize_t(value.ptr());
+    if (interval == static_cast<size_t>(-1) && PyErr_Occurred()) {
+      PyErr_Clear();
+      return SIZE_MAX;  // beyond any block: records nothing
+    }
+    return interval;
+  }
+
+  // Runs `samples` rows (recording into `history` when not null) and
+  // watches them; called without the GIL.
+  void Run(const double* inputs, size_t samples, double* outputs, std::string* warning,
+           adaptive::WeightsHistory* history) {
+    if (history != nullptr) filter.process(inputs, samples, outputs, *history);
+    else filter.process(inputs, samples, outputs);
     const size_t in = filter.inputCount();
     const size_t out = filter.outputCount();
     for (size_t n = 0; n < samples && warning->empty(); ++n) {
@@ -283,7 +328,7 @@ class PythonFilter {
   adaptive::DivergenceWatch watch;
   std::atomic<int64_t> ran{0};  // read with the GIL while a call runs without it
   std::atomic<bool> open{true};  // likewise, for `closed` and repr
-  std::mutex lock;
+  mutable std::mutex lock;
 };
 
 py::dict TokenDictionary(const adaptive::TokenInfo& token) {
@@ -378,7 +423,9 @@ PYBIND11_MODULE(_adaptive, m) {
       .def_property_readonly("parameters", &PythonFilter::parameters, docstrings::kParameters)
       .def_property_readonly("samples", &PythonFilter::samples, docstrings::kSamples)
       .def_property_readonly("closed", &PythonFilter::closed, docstrings::kClosed)
-      .def("process", &PythonFilter::process, py::arg("x"), docstrings::kProcess)
+      .def_property_readonly("weights", &PythonFilter::weights, docstrings::kWeights)
+      .def("process", &PythonFilter::process, py::arg("x"), py::arg("weights_every") = py::none(),
+           docstrings::kProcess)
       .def("step", &PythonFilter::step, py::arg("row"), docstrings::kStep)
       .def("close", &PythonFilter::close, docstrings::kClose)
       .def("__enter__", [](PythonFilter& f) -> PythonFilter& { return f; }, py::return_value_policy::reference_internal)

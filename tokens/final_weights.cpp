@@ -10,8 +10,10 @@
 #include <unistd.h>
 #endif
 
+#include "host/adaptive_token.h"
 #include "host/mutex.h"
 #include "tokens/coefficient_text.h"
+#include "tokens/parameters.h"
 
 namespace adaptive {
 
@@ -148,9 +150,13 @@ bool FinalWeightsFiles::Open(int channels, const TokenSetup& setup) {
   return true;
 }
 
-void FinalWeightsFiles::WriteCoefficients(int channel, const double* numerator, int32_t count,
-                                          DenominatorSection section, const double* feedback,
-                                          int32_t feedbackCount) {
+void FinalWeightsFiles::WriteAndClose(const AdaptiveToken& token, CallStatus& status) {
+  if (IsOpen(0) && !token.ReportCoefficients(*this)) ReportStorageFailure(status);
+  Close(status);
+}
+
+void FinalWeightsFiles::Channel(int channel, const double* numerator, int32_t count, DenominatorSection section,
+                                const double* feedback, int32_t feedbackCount) {
   std::FILE* f = Target(channel);
   if (f == nullptr) return;
   std::fprintf(f, "Numerator Coefficients =%d\n", count);
@@ -169,16 +175,8 @@ void FinalWeightsFiles::WriteCoefficients(int channel, const double* numerator, 
   }
 }
 
-void FinalWeightsFiles::WriteChannelBlocks(const double* coefficients, const int32_t* lengths, int channels) {
-  int32_t start = 0;
-  for (int c = 0; c < channels && IsOpen(c); ++c) {
-    WriteCoefficients(c, coefficients + start, lengths[c], DenominatorSection::Transversal);
-    start += lengths[c];
-  }
-}
-
-void FinalWeightsFiles::WriteText(int channel, const char* text) {
-  if (std::FILE* f = Target(channel)) std::fputs(text, f);
+void FinalWeightsFiles::Undetermined(int channel, int32_t) {
+  if (std::FILE* f = Target(channel)) std::fputs("Matrix close to singular...\n", f);
 }
 
 void FinalWeightsFiles::Close(CallStatus& status) {

@@ -14,19 +14,15 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "host/coefficient_sink.h"
 #include "host/token_call.h"
 #include "tokens/final_weights_name.h"
 
 namespace adaptive {
 
-// How the denominator section that follows the numerator coefficients looks.
-enum class DenominatorSection {
-  General,      // "Denominator Coefficients =1\n1\n" right after the numerator
-  Transversal,  // "\nDenominator Coefficients =1\n1\n"
-  Recursive,    // "\nDenominator Coefficients =M+1\n1\n" and the negated feedback
-};
+class AdaptiveToken;
 
-class FinalWeightsFiles {
+class FinalWeightsFiles : public CoefficientSink {
  public:
   static constexpr int kMaxChannels = 3;
 
@@ -46,20 +42,19 @@ class FinalWeightsFiles {
 
   bool IsOpen(int channel) const { return files[channel] != nullptr; }
 
+  // What `token` reports (AdaptiveToken::ReportCoefficients) written into
+  // the files, when any is open, then Close. Files open in channel order and
+  // only once all storage exists, so a token with an open file has its
+  // coefficients. A report short of storage fails with the storage message.
+  void WriteAndClose(const AdaptiveToken& token, CallStatus& status);
+
   // Writes a channel's numerator section (count coefficients) and its
   // denominator section; the recursive form lists the feedback coefficients
   // negated. Does nothing for a channel whose file is not open.
-  void WriteCoefficients(int channel, const double* numerator, int32_t count, DenominatorSection section,
-                         const double* feedback = nullptr, int32_t feedbackCount = 0);
-
-  // Writes consecutive blocks of one coefficient array, lengths[c] of them for
-  // channel c, each with the transversal denominator section, into the files
-  // that are open. Files open in channel order and only once all storage
-  // exists, so the offsets of the open channels always fit.
-  void WriteChannelBlocks(const double* coefficients, const int32_t* lengths, int channels);
-
-  // Writes plain text into a channel's file (when open).
-  void WriteText(int channel, const char* text);
+  void Channel(int channel, const double* numerator, int32_t count, DenominatorSection section,
+               const double* feedback = nullptr, int32_t feedbackCount = 0) override;
+  // Writes "Matrix close to singular..." into a channel's file (when open).
+  void Undetermined(int channel, int32_t count) override;
 
   // Closes every open file in channel order. Reported with "Problems writing "
   // and the first such name, status 1: a file that could not be fully written

@@ -83,9 +83,10 @@ class GeneralGradientToken : public AdaptiveToken {
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override {
-    if (files.IsOpen(0)) files.WriteCoefficients(0, &weights(0), length, DenominatorSection::General);
-    files.Close(status);
+  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
+  bool ReportCoefficients(CoefficientSink& sink) const override {
+    sink.Channel(0, &weights(0), length, DenominatorSection::General);
+    return true;
   }
 
  protected:

@@ -61,11 +61,11 @@ class RecursiveLmsToken : public AdaptiveToken {
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override {
-    if (files.IsOpen(0))
-      files.WriteCoefficients(0, &weights(0), length, DenominatorSection::Recursive,
-                              feedbackLength > 0 ? &feedbackWeights(0) : nullptr, feedbackLength);
-    files.Close(status);
+  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
+  bool ReportCoefficients(CoefficientSink& sink) const override {
+    sink.Channel(0, &weights(0), length, DenominatorSection::Recursive,
+                 feedbackLength > 0 ? &feedbackWeights(0) : nullptr, feedbackLength);
+    return true;
   }
 
  protected:
@@ -141,10 +141,10 @@ class MultiChannelLmsToken : public AdaptiveToken {
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override {
-    for (int c = 0; c < C; ++c)
-      if (files.IsOpen(c)) files.WriteCoefficients(c, &weights[c](0), length[c], DenominatorSection::Transversal);
-    files.Close(status);
+  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
+  bool ReportCoefficients(CoefficientSink& sink) const override {
+    for (int c = 0; c < C; ++c) sink.Channel(c, &weights[c](0), length[c], DenominatorSection::Transversal);
+    return true;
   }
 
  protected:

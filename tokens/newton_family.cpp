@@ -39,9 +39,9 @@ GeneralNewtonToken::GeneralNewtonToken(TokenSetup& setup) : AdaptiveToken(2, 1) 
   markConstructed();
 }
 
-void GeneralNewtonToken::Finish(CallStatus& status) {
-  if (files.IsOpen(0)) files.WriteCoefficients(0, &weights(0), length, DenominatorSection::General);
-  files.Close(status);
+bool GeneralNewtonToken::ReportCoefficients(CoefficientSink& sink) const {
+  sink.Channel(0, &weights(0), length, DenominatorSection::General);
+  return true;
 }
 
 // The error belongs to the output of the previous step, so the update uses the
@@ -90,11 +90,10 @@ RecursiveNewtonToken::RecursiveNewtonToken(TokenSetup& setup) : AdaptiveToken(2,
   markConstructed();
 }
 
-void RecursiveNewtonToken::Finish(CallStatus& status) {
-  if (files.IsOpen(0))
-    files.WriteCoefficients(0, &weights(0), length, DenominatorSection::Recursive,
-                            feedbackLength > 0 ? &weights(length) : nullptr, feedbackLength);
-  files.Close(status);
+bool RecursiveNewtonToken::ReportCoefficients(CoefficientSink& sink) const {
+  sink.Channel(0, &weights(0), length, DenominatorSection::Recursive,
+               feedbackLength > 0 ? &weights(length) : nullptr, feedbackLength);
+  return true;
 }
 
 void RecursiveNewtonToken::Step(const double* in, double* out) {

@@ -57,7 +57,8 @@ class GeneralNewtonToken : public AdaptiveToken {
   static constexpr int kLastTap = ParameterIndex(kEntry, "Last Tap Value");
 
   explicit GeneralNewtonToken(TokenSetup& setup);
-  void Finish(CallStatus& status) override;
+  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
+  bool ReportCoefficients(CoefficientSink& sink) const override;
 
  protected:
   void Step(const double* in, double* out) override;
@@ -93,7 +94,8 @@ class RecursiveNewtonToken : public AdaptiveToken {
   static constexpr int kInit = ParameterIndex(kEntry, "Init");
 
   explicit RecursiveNewtonToken(TokenSetup& setup);
-  void Finish(CallStatus& status) override;
+  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
+  bool ReportCoefficients(CoefficientSink& sink) const override;
 
  protected:
   void Step(const double* in, double* out) override;
@@ -156,9 +158,10 @@ class MultiChannelNewtonToken : public AdaptiveToken {
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override {
-    if (files.IsOpen(0)) files.WriteChannelBlocks(&weights(0), lines.lengths(), C);
-    files.Close(status);
+  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
+  bool ReportCoefficients(CoefficientSink& sink) const override {
+    sink.ChannelBlocks(&weights(0), lines.lengths(), C);
+    return true;
   }
 
  protected:

@@ -51,7 +51,23 @@ class QrToken : public AdaptiveToken {
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override { WriteFinalWeights(status); }
+  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
+
+  // Solves the triangle for the coefficients and reports each channel's
+  // block, or every channel undetermined while the triangle is singular.
+  bool ReportCoefficients(CoefficientSink& sink) const override {
+    Vector w;
+    // The solve reads the factor in the numerics' layout, R(i, j) at row i.
+    const Matrix factor = transpose(R);
+    if (w.resize(columnCount) || !factor.hasstorage()) return false;
+    w.zero();
+    if (backsubstitute(factor, z, w) != 0) {
+      for (int c = 0; c < C; ++c) sink.Undetermined(c, lines.lengths()[c]);
+    } else {
+      sink.ChannelBlocks(&w(0), lines.lengths(), C);
+    }
+    return true;
+  }
 
  protected:
   // One sample: load the new regressor and d into the work row N and work
@@ -89,33 +105,6 @@ class QrToken : public AdaptiveToken {
     rowCount = columnCount + 1;
     size_t bytes = 0;
     return MatrixData::byteSize(rowCount, columnCount, static_cast<uint64_t>(PTRDIFF_MAX), bytes);
-  }
-
-  bool AnyFileOpen() const {
-    for (int c = 0; c < C; ++c)
-      if (files.IsOpen(c)) return true;
-    return false;
-  }
-
-  // Solves the triangle for the coefficients and writes each channel's block
-  // into its file, or the singular message into every file; then closes them.
-  void WriteFinalWeights(CallStatus& status) {
-    if (AnyFileOpen()) {
-      Vector w;
-      // The solve reads the factor in the numerics' layout, R(i, j) at row i.
-      const Matrix factor = transpose(R);
-      if (w.resize(columnCount) || !factor.hasstorage()) {
-        ReportStorageFailure(status);
-      } else {
-        w.zero();
-        if (backsubstitute(factor, z, w) != 0) {
-          for (int c = 0; c < C; ++c) files.WriteText(c, "Matrix close to singular...\n");
-        } else {
-          files.WriteChannelBlocks(&w(0), lines.lengths(), C);
-        }
-      }
-    }
-    files.Close(status);
   }
 
   ChannelLines<C> lines;

@@ -86,9 +86,10 @@ class GeneralRlsToken : public AdaptiveToken {
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override {
-    if (files.IsOpen(0)) files.WriteCoefficients(0, &weights(0), length, DenominatorSection::Transversal);
-    files.Close(status);
+  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
+  bool ReportCoefficients(CoefficientSink& sink) const override {
+    sink.Channel(0, &weights(0), length, DenominatorSection::Transversal);
+    return true;
   }
 
  protected:
@@ -151,9 +152,10 @@ class RlsToken : public AdaptiveToken {
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override {
-    if (files.IsOpen(0)) files.WriteCoefficients(0, &weights(0), length, DenominatorSection::Transversal);
-    files.Close(status);
+  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
+  bool ReportCoefficients(CoefficientSink& sink) const override {
+    sink.Channel(0, &weights(0), length, DenominatorSection::Transversal);
+    return true;
   }
 
  protected:
@@ -229,9 +231,10 @@ class MultiChannelRlsToken : public AdaptiveToken {
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override {
-    if (files.IsOpen(0)) files.WriteChannelBlocks(&weights(0), lines.lengths(), C);
-    files.Close(status);
+  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
+  bool ReportCoefficients(CoefficientSink& sink) const override {
+    sink.ChannelBlocks(&weights(0), lines.lengths(), C);
+    return true;
   }
 
  protected:

@@ -71,7 +71,7 @@ int UsageError(CommandIo& io, const std::string& message, const std::string& hel
 
 }  // namespace
 
-int RunCommandLine(const std::vector<std::string>& words, CommandIo& io) {
+int RunCommandLine(const std::vector<std::string>& words, CommandIo& io, CommandReach reach) {
   // Options before the command name: only those that every command shares.
   ParsedArguments global;
   size_t commandAt = 0;
@@ -118,7 +118,7 @@ int RunCommandLine(const std::vector<std::string>& words, CommandIo& io) {
   const std::string libraryPath =
       arguments.last("library", global.last("library", std::string()));
   const CommandContext context{arguments, libraryPath.empty() ? DefaultPluginPath() : libraryPath, io,
-                               command->name};
+                               command->name, reach};
   const int result = command->run(context);
   if (result == kExitUsage) io.err << "Try 'adaptsim " << helpCommand << "--help'.\n";
   return result;

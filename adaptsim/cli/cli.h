@@ -7,5 +7,5 @@
 #include "adaptsim/cli/commands.h"
 
 // Runs the command that `words` (the arguments after the program name) ask
-// for; returns the process's exit status.
-int RunCommandLine(const std::vector<std::string>& words, CommandIo& io);
+// for, as far as `reach` says; returns the process's exit status.
+int RunCommandLine(const std::vector<std::string>& words, CommandIo& io, CommandReach reach = CommandReach::kRun);

@@ -1,7 +1,7 @@
 #include <ostream>
 
 #include "adaptsim/cli/commands.h"
-#include "adaptsim/cli/name_match.h"
+#include "api/name_match.h"
 
 void CommandContext::complain(const std::string& message) const {
   io.err << "adaptsim " << commandName << ": " << message << '\n';
@@ -32,7 +32,7 @@ const TokenInfo* CommandContext::loadTokenArgument(std::unique_ptr<Plugin>* plug
 const TokenInfo* FindTokenAnyCase(const Plugin& plugin, const std::string& name) {
   std::vector<std::string> names, candidates;
   for (const TokenInfo& token : plugin.catalogue()) names.push_back(token.name);
-  const int index = MatchName(names, name, &candidates);
+  const int index = adaptive::MatchName(names, name, &candidates);
   return index >= 0 ? &plugin.catalogue()[static_cast<size_t>(index)] : nullptr;
 }
 

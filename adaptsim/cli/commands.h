@@ -20,12 +20,21 @@ struct CommandIo {
   std::ostream& err;
 };
 
+// How far a command goes: all the way, or through its words, its options and
+// the token names only, returning before it reads samples, runs a token or
+// writes a file (for tools that explore the command line, as the fuzzer does).
+enum class CommandReach { kRun, kCheckOnly };
+
 // What every command receives: its parsed words and the library to load.
 struct CommandContext {
   const ParsedArguments& arguments;
   std::string libraryPath;
   CommandIo& io;
   std::string commandName;
+  CommandReach reach;
+
+  // True when the command is to stop here, its usage checked: kCheckOnly.
+  bool checkedOnly() const { return reach == CommandReach::kCheckOnly; }
 
   // Prints "adaptsim COMMAND: message" to the error stream.
   void complain(const std::string& message) const;

@@ -46,6 +46,7 @@ int RunEqualizerDemo(const CommandContext& context, const Plugin& plugin, const 
     context.complain(error);
     return kExitUsage;
   }
+  if (context.checkedOnly()) return kExitOk;
   size_t tokenCount = settings.tokens.size();
   if (tokenCount == 0) {
     for (const TokenInfo& token : plugin.catalogue()) {
@@ -90,6 +91,7 @@ int RunDemo(const CommandContext& context) {
     return kExitUsage;
   }
   if (options.scenario == DemoScenario::kEqualizer) return RunEqualizerDemo(context, *plugin, options);
+  if (context.checkedOnly()) return kExitOk;
   return RunIdentificationDemo(context, *plugin, options);
 }
 

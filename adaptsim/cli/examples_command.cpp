@@ -12,6 +12,7 @@ int RunExamples(const CommandContext& context) {
     context.complain(words.empty() ? "missing DIR" : "takes one DIR, got " + std::to_string(words.size()));
     return kExitUsage;
   }
+  if (context.checkedOnly()) return kExitOk;
   std::string error;
   if (!WriteExampleSignals(words[0], &error)) {
     context.complain(error);

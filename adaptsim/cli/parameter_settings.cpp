@@ -1,6 +1,6 @@
 #include "adaptsim/cli/parameter_settings.h"
 
-#include "adaptsim/cli/name_match.h"
+#include "api/name_match.h"
 #include "api/number_text.h"
 
 namespace {
@@ -29,7 +29,7 @@ bool ApplyParameterSetting(const TokenInfo& token, const std::string& setting,
   const std::string name = setting.substr(0, eq);
   const std::string valueText = setting.substr(eq + 1);
   std::vector<std::string> candidates;
-  int index = MatchName(token.parameterNames, name, &candidates);
+  int index = adaptive::MatchName(token.parameterNames, name, &candidates);
   if (index == -2) {
     *error = "parameter \"" + name + "\" of " + token.name + " could be any of:";
     for (const std::string& candidate : candidates) *error += " \"" + candidate + "\"";

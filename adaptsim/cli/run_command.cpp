@@ -333,6 +333,7 @@ int RunRun(const CommandContext& context) {
                      " in its catalogue but exports no entry point of that name (not built in yet?)");
     return kExitFailure;
   }
+  if (context.checkedOnly()) return kExitOk;
 
   const InterruptCatcher interrupt;
   InputRows input(context, wiring, interrupt);

@@ -46,27 +46,15 @@ def ensemble_error(token, parameters, make_run, runs, output="PriError"):
     return total / runs
 
 
-def read_weights(path):
-    """The coefficients of a final-weights file ("Numerator Coefficients =N" and N values)."""
-    with open(path, encoding="ascii") as text:
-        lines = text.read().split("\n")
-    count = int(lines[0].split("=")[1])
-    return np.array([float(value) for value in lines[1 : 1 + count]])
-
-
-def ensemble_misalignment(token, parameters, make_run, truth, runs, checkpoints, scratch):
-    """Mean over the runs of ||w(k) - h||^2 / ||h||^2 at each checkpoint k: the
-    filter runs k samples from its start and is closed, and its final-weights
-    file holds w(k)."""
-    result = np.zeros(len(checkpoints))
-    path = os.path.join(scratch, "weights.txt")
+def ensemble_misalignment(token, parameters, make_run, truth, runs):
+    """Sample by sample, the mean over the runs of ||w(n) - h||^2 / ||h||^2,
+    w(n) the coefficients after sample n as the filter records them."""
+    total = 0.0
     for seed in range(runs):
-        inputs = make_run(seed)
-        for j, k in enumerate(checkpoints):
-            with adaptive.Filter(token, parameters, weights=path) as f:
-                f.process(inputs[:k])
-            result[j] += np.sum((read_weights(path) - truth) ** 2) / np.sum(truth**2)
-    return result / runs
+        with adaptive.Filter(token, parameters) as f:
+            _, history = f.process(make_run(seed), weights_every=1)
+        total = total + np.sum((history - truth) ** 2, axis=1) / np.sum(truth**2)
+    return total / runs
 
 
 def learning_axes(title, ylabel="ensemble-averaged squared error (dB re 1)"):

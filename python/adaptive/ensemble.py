@@ -3,10 +3,8 @@
 from __future__ import annotations
 
 import concurrent.futures
-import tempfile
 from dataclasses import dataclass
-from pathlib import Path
-from typing import TYPE_CHECKING, Callable, Dict, List, Mapping, Optional, Sequence
+from typing import TYPE_CHECKING, Any, Callable, Dict, List, Mapping, Optional, Sequence
 
 import numpy as np
 import numpy.typing as npt
@@ -49,7 +47,7 @@ _TASKS = 64
 
 
 def ensemble(token: str, parameters: Optional[Mapping[str, Number]], signals: Signals, runs: int, *,
-             first_seed: int = 0, true_system: Optional[Sequence[float]] = None, points: int = 40,
+             first_seed: int = 0, true_system: Optional[Sequence[Any]] = None, points: int = 40,
              executor: Optional[concurrent.futures.Executor] = None) -> LearningCurve:
     """Runs `runs` independent realisations of a filter and averages their learning curves.
 
@@ -65,8 +63,12 @@ def ensemble(token: str, parameters: Optional[Mapping[str, Number]], signals: Si
     runs : int
         The number of realisations R.
     true_system : array_like, optional
-        The coefficients h of the system identified (for a one-channel token):
-        the misalignment is then computed at `points` samples spaced
+        The coefficients h of the system identified, in the layout of
+        :attr:`Filter.weights`: one sequence per channel (a one-channel token
+        takes a flat sequence too), numerator first, and for the recursive
+        tokens the denominator's a_1 … a_M after it. The misalignment
+        Σ‖w_c − h_c‖² / Σ‖h_c‖² over the channels c, each sequence padded
+        with zeros to the longer, is then computed at `points` samples spaced
         geometrically over the run.
     executor : concurrent.futures.Executor, optional
         Where the realisations run: default a thread pool; for a Dask cluster,
@@ -81,13 +83,14 @@ def ensemble(token: str, parameters: Optional[Mapping[str, Number]], signals: Si
 
     Notes
     -----
-    The coefficients w(n) are those the filter's final-weights file holds
-    after n samples (15 significant digits), read from a replay of the first
-    n samples: the misalignment costs about ``points / 5`` runs more.
+    The coefficients w(n) are :attr:`Filter.weights` after n samples, read
+    during the one run that gives the error: to the last bit what the
+    final-weights files would hold. A QR token's are NaN until its triangle
+    fills, and so is its misalignment there.
     """
     if runs < 1:
         raise ValueError(f"runs must be at least 1, not {runs}")
-    system = None if true_system is None else np.asarray(true_system, dtype=np.float64)
+    system = None if true_system is None else _channels(true_system)
     # A task runs a batch of seeds: at most _TASKS tasks, so that an executor's
     # cost per task (a Dask cluster's especially) stays small beside the work.
     size = -(-runs // _TASKS)
@@ -104,6 +107,23 @@ def ensemble(token: str, parameters: Optional[Mapping[str, Number]], signals: Si
         return LearningCurve(_decibels(squares), None, None, runs)
     misalignment = _mean([r.misalignment for r in results if r.misalignment is not None])
     return LearningCurve(_decibels(squares), _decibels(misalignment), results[0].at, runs)
+
+
+def _channels(system: Sequence[Any]) -> List[Array]:
+    """A true system as one float64 array per channel."""
+    if all(np.ndim(value) == 0 for value in system):
+        return [np.asarray(system, dtype=np.float64)]
+    return [np.asarray(channel, dtype=np.float64).reshape(-1) for channel in system]
+
+
+def _misalignment(weights: List[Array], system: List[Array]) -> float:
+    """Σ‖w_c − h_c‖² / Σ‖h_c‖², each pair padded with zeros to the longer."""
+    distance = 0.0
+    for w, h in zip(weights, system):
+        size = max(len(w), len(h))
+        gap: Array = np.pad(w, (0, size - len(w))) - np.pad(h, (0, size - len(h)))
+        distance += float(np.dot(gap, gap))
+    return distance / sum(float(np.dot(h, h)) for h in system)
 
 
 def _decibels(power: Array) -> Array:
@@ -129,7 +149,7 @@ class _Realisation:
     token: str
     parameters: Dict[str, Number]
     signals: Signals
-    system: Optional[Array]
+    system: Optional[List[Array]]
     points: int
 
     def __call__(self, seeds: range) -> List[_Outcome]:
@@ -140,23 +160,16 @@ class _Realisation:
         with Filter(self.token, self.parameters) as f:
             if "PriError" not in f.outputs:
                 raise ValueError(f"{self.token} has no \"PriError\" output: a learning curve needs a desired signal")
-            errors = f.process(block)[:, f.outputs.index("PriError")]
-        if self.system is None:
-            return _Outcome(errors * errors, None, None)
-        at = np.unique(np.geomspace(1, len(block), self.points).astype(np.int64))
-        distance = np.array([self._misalignment(self.system, block[:n]) for n in at])
-        return _Outcome(errors * errors, distance, at)
-
-    def _misalignment(self, h: Array, block: Array) -> float:
-        with tempfile.TemporaryDirectory() as scratch:
-            path = Path(scratch) / "w.txt"
-            with Filter(self.token, self.parameters, weights=path) as f:
-                if len(f.inputs) != 2:
-                    raise ValueError(f"the misalignment needs a one-channel token, not {self.token}")
-                f.process(block)
-            lines = path.read_text().splitlines()
-        count = int(lines[0].split("=")[1])
-        w = np.array([float(v) for v in lines[1:1 + count]])
-        size = max(len(w), len(h))
-        gap: Array = np.pad(w, (0, size - len(w))) - np.pad(h, (0, size - len(h)))
-        return float(np.dot(gap, gap) / np.dot(h, h))
+            if self.system is None:
+                errors = f.process(block)[:, f.outputs.index("PriError")]
+                return _Outcome(errors * errors, None, None)
+            if len(self.system) != len(f.weights):
+                raise ValueError(f"true_system gives {len(self.system)} channels; {self.token} has {len(f.weights)}")
+            at = np.unique(np.geomspace(1, len(block), self.points).astype(np.int64))
+            pieces, distance = [], []
+            for start, end in zip(np.concatenate((np.zeros(1, dtype=np.int64), at[:-1])), at):
+                pieces.append(f.process(block[start:end])[:, f.outputs.index("PriError")])
+                distance.append(_misalignment(f.weights, self.system))
+            pieces.append(f.process(block[at[-1]:])[:, f.outputs.index("PriError")])
+        errors = np.concatenate(pieces)
+        return _Outcome(errors * errors, np.array(distance), at)

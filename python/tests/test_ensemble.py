@@ -31,6 +31,28 @@ def test_the_curve_is_the_mean_of_the_realisations_of_the_seeds():
     assert curve.misalignment_db[-1] < -30 < curve.misalignment_db[0]
 
 
+def test_misalignment_of_every_channel_is_that_of_the_weights_history():
+    plants = [np.array([0.5, -0.25]), np.array([0.3, 0.1, -0.2])]
+
+    def two_inputs(seed):
+        rng = np.random.default_rng(seed)
+        x = rng.standard_normal((300, 2))
+        return np.column_stack([x, np.convolve(x[:, 0], plants[0])[:300] + np.convolve(x[:, 1], plants[1])[:300]])
+
+    parameters = {"Numerator Coeffs 1": 2, "Numerator Coeffs 2": 3, "Mu 1": 0.2, "Mu 2": 0.2}
+    curve = adaptive.ensemble("NLMS2", parameters, two_inputs, 2, true_system=plants, points=6)
+    expected = 0.0
+    for seed in (0, 1):
+        with adaptive.Filter("NLMS2", parameters) as f:
+            _, history = f.process(two_inputs(seed), weights_every=1)
+        expected += ((history[curve.misalignment_at - 1] - np.concatenate(plants)) ** 2).sum(1)
+    expected /= 2 * np.sum(np.concatenate(plants) ** 2)
+    np.testing.assert_allclose(curve.misalignment_db, 10 * np.log10(expected), rtol=1e-12)
+    assert curve.misalignment_db[-1] < -40
+    with pytest.raises(ValueError, match="true_system gives 1 channels; NLMS2 has 2"):
+        adaptive.ensemble("NLMS2", parameters, two_inputs, 1, true_system=[0.5, -0.25])
+
+
 def test_refusals():
     with pytest.raises(ValueError, match="runs must be at least 1"):
         adaptive.ensemble(*NLMS, system_identification, 0)

@@ -32,12 +32,53 @@ def test_catalogue_lists_every_token_with_ports_parameters_and_facts():
     ("RLS1", {"Lamda": 0.9}, 1, '"Numerator Coeffs", "Lambda", "Init"'),
     ("RLS1", {"Lambda": 1.5}, 1, "Improper forgetting factor of Adaptive Filter.\nMust be between 0 and 1..."),
     ("LMS2", {"Numerator Coeffs  1": 0}, 1, "Improper length of Adaptive Filter."),
+    # Which parameter and why, before the library's own words.
+    ("LMS", {"numerator coeffs": 2**31}, 1,
+     '"Numerator Coeffs" = 2147483648 does not fit a 32-bit count: Improper length of Adaptive Filter.'),
+    ("RLS1", {"Numerator Coeffs": 1e5}, 1002,
+     "RLS1 with 100000 taps needs 80 GB for P: Memory (s_) allocation error."),
 ])
 def test_refusals_raise_error_with_status_and_message(token, parameters, status, text):
     with pytest.raises(adaptive.Error) as refused:
         adaptive.Filter(token, parameters)
     assert refused.value.status == status
     assert text in str(refused.value)
+
+
+def test_names_match_in_any_case_with_any_run_of_blanks():
+    with adaptive.Filter("rls3", {"numerator coeffs 2": 4, "LAMBDA": 0.5}) as f:
+        assert f.token == "RLS3"
+        assert f.parameters["Numerator Coeffs  2"] == 4 and f.parameters["Lambda"] == 0.5
+
+
+@pytest.mark.filterwarnings("ignore::RuntimeWarning")  # the recursive NLMS and NEW diverge here
+@pytest.mark.parametrize("token", [t["name"] for t in adaptive.tokens()])
+def test_weights_are_the_final_weights_files_and_their_history(tmp_path, token):
+    info = next(t for t in adaptive.tokens() if t["name"] == token)
+    parameters = {name: 3 for name in info["parameters"] if name.startswith(("Numerator", "Denominator"))}
+    x = np.random.default_rng(3).uniform(-0.5, 0.5, (90, len(info["inputs"])))
+    x[:, [k for k, name in enumerate(info["inputs"]) if name == "Error"]] *= 0.05
+    with adaptive.Filter(token, parameters, weights=tmp_path / "w.txt") as f:
+        _, history = f.process(x, weights_every=30)
+        weights = f.weights
+    files = ["w.txt"] if len(weights) == 1 else [f"w{c}.txt" for c in range(1, len(weights) + 1)]
+    assert len(files) == info["channels"]
+    for w, name in zip(weights, files):
+        # The file's numbers, its denominator's leading 1 aside, are these values formatted.
+        text = [v for v in (tmp_path / name).read_text().splitlines() if v not in ("", "1") and "=" not in v]
+        assert text == [f"{v:20.15E}" for v in w] and np.any(w != 0)
+        np.testing.assert_allclose([float(v) for v in text], w, rtol=6.2e-16, atol=0)  # half the 16th digit
+    assert history.shape == (3, sum(len(w) for w in weights))
+    assert history[-1].tobytes() == np.concatenate(weights).tobytes()
+
+
+def test_weights_history_refuses_what_is_not_a_count():
+    with adaptive.Filter("NLMS") as f:
+        for every, error in ((0, ValueError), (2.0, TypeError)):
+            with pytest.raises(error, match=f"weights_every must be .*, not {every!r}|an int"):
+                f.process(np.ones((4, 2)), weights_every=every)
+        _, history = f.process(np.ones((4, 2)), weights_every=10**30)
+        assert history.shape == (0, 10) and f.samples == 4
 
 
 def test_unopenable_weights_file_is_refused(tmp_path):

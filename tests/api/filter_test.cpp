@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "adaptive/filter.h"
 #include "api/token_session.h"
 #include "tests/support/file_text.h"
+#include "tests/support/token_inputs.h"
 
 namespace adaptive {
 
@@ -27,17 +29,6 @@ Filter::Parameters ShortFilter(const adaptive::TokenInfo& token) {
   return parameters;
 }
 
-// Deterministic inputs of every port in [-1, 1), small on "Error" ports.
-std::vector<double> Inputs(const adaptive::TokenInfo& token, size_t samples) {
-  std::vector<double> values(samples * token.inputNames.size());
-  uint32_t state = 12345;
-  for (size_t k = 0; k < values.size(); ++k) {
-    state = state * 1664525u + 1013904223u;
-    values[k] = static_cast<double>(state >> 8) / 8388608.0 - 1.0;
-    if (token.inputNames[k % token.inputNames.size()] == "Error") values[k] *= 0.05;
-  }
-  return values;
-}
 
 std::string WeightsFile(const std::string& base, int channels) {
   return ReadFileText(channels == 1 ? base + ".txt" : base + "1.txt");
@@ -49,7 +40,7 @@ TEST(Filter, LinkedLibraryAndLoadedPluginComputeTheSameBits) {
   for (const adaptive::TokenInfo& token : adaptive::tokens()) {
     SCOPED_TRACE(token.name);
     const size_t samples = 64;
-    const std::vector<double> in = Inputs(token, samples);
+    const std::vector<double> in = TokenInputs(token, samples);
     std::vector<double> linkedOut(samples * token.outputNames.size());
     std::vector<double> loadedOut(linkedOut.size(), 1.0);
     {
@@ -69,7 +60,7 @@ TEST(Filter, StepsAndBlocksAgreeAndParametersTakeDefaults) {
   Filter block("NLMS2", {{"Numerator Coeffs  2", 4}, {"Mu 1", 0.25}});
   Filter steps("NLMS2", {{"Mu 1", 0.25}, {"Numerator Coeffs  2", 4}});
   EXPECT_EQ(block.parameters(), (std::vector<double>{10, 0.25, 1, 4, 0.5, 1}));
-  const std::vector<double> in = Inputs(block.token(), 50);
+  const std::vector<double> in = TokenInputs(block.token(), 50);
   std::vector<double> whole(50 * 3), single(50 * 3);
   block.process(in.data(), 50, whole.data());
   for (size_t n = 0; n < 50; ++n) steps.step(&in[n * 3], &single[n * 3]);
@@ -87,11 +78,50 @@ TEST(Filter, NamesOutsideTheCatalogueAreRefusedWithTheValidOnes) {
     return "no error";
   };
   EXPECT_EQ(refusal([] { Filter("RLS4"); }).find("no token called \"RLS4\"; the library has LMS, LMS2"), 0u);
-  EXPECT_EQ(refusal([] { Filter("RLS3", {{"Numerator Coeffs 1", 8}}); }),
-            "RLS3 has no parameter \"Numerator Coeffs 1\"; its parameters are \"Numerator Coeffs  1\", "
+  EXPECT_EQ(refusal([] { Filter("RLS3", {{"Numerator Coeffs 4", 8}}); }),
+            "RLS3 has no parameter \"Numerator Coeffs 4\"; its parameters are \"Numerator Coeffs  1\", "
             "\"Numerator Coeffs  2\", \"Numerator Coeffs  3\", \"Lambda\", \"Init\"");
-  EXPECT_EQ(refusal([] { Filter("QR1", {{"Lambda", 0.9}, {"Lambda", 0.8}}); }),
+  EXPECT_EQ(refusal([] { Filter("QR1", {{"Lambda", 0.9}, {"lambda", 0.8}}); }),
             "the parameter \"Lambda\" of QR1 is given twice");
+  // Names match as adaptsim matches them: any letter case, any run of blanks.
+  const Filter loose("rls3", {{"numerator coeffs 2", 4}, {"LAMBDA", 0.5}});
+  EXPECT_EQ(loose.token().name, "RLS3");
+  EXPECT_EQ(loose.parameters(), (std::vector<double>{10, 4, 10, 0.5, 1e-5}));
+}
+
+TEST(Filter, RefusedParametersAreNamedWithWhyBeforeTheLibrarysText) {
+  const auto message = [](const char* token, const Filter::Parameters& parameters) -> std::string {
+    try {
+      Filter(token, parameters);
+    } catch (const adaptive::Error& e) {
+      return std::to_string(e.status()) + " " + e.what();
+    }
+    return "created";
+  };
+  EXPECT_EQ(message("LMS2", {{"Numerator Coeffs  2", 2147483648.0}}),
+            "1 \"Numerator Coeffs  2\" = 2147483648 does not fit a 32-bit count: "
+            "Improper length of Adaptive Filter.\nMust be greater than 0...");
+  EXPECT_EQ(message("RLS1", {{"Numerator Coeffs", 1e5}}),
+            "1002 RLS1 with 100000 taps needs 80 GB for P: Memory (s_) allocation error.");
+  EXPECT_EQ(message("QR3", {{"Numerator Coeffs  1", 2e9}, {"Numerator Coeffs  2", 2e9}}),
+            "1002 the lengths of QR3 with 4000000010 taps in all do not fit a 32-bit count: "
+            "Memory (s_) allocation error.");
+  // The library's message alone where it names the fault itself.
+  EXPECT_EQ(message("NLMS2", {{"Mu 1", -1}}), "1 Improper step size of Adaptive Filter.\nMust be greater than 0...");
+}
+
+TEST(Filter, SizedViewsRefuseSizesThatMissThePortsAndRunNothing) {
+  Filter checked("QR1", {{"Numerator Coeffs", 2}});  // 2 inputs, 4 outputs
+  Filter plain("QR1", {{"Numerator Coeffs", 2}});
+  const std::vector<double> in{0.5, 1.0, -0.25, 0.5, 1.0, -1.0};
+  std::vector<double> out(12), expected(12);
+  EXPECT_THROW(checked.step(in.data(), 2, out.data(), 3), std::invalid_argument);  // a probe that assumed 3
+  EXPECT_THROW(checked.step({0.5}), std::invalid_argument);
+  EXPECT_THROW(checked.process(in.data(), 5, out.data(), 12), std::invalid_argument);
+  EXPECT_THROW(checked.process(in.data(), 6, out.data(), 9), std::invalid_argument);
+  checked.process(in.data(), 6, out.data(), 12);
+  plain.process(in.data(), 3, expected.data());
+  EXPECT_EQ(out, expected);  // the refused calls ran no sample
 }
 
 TEST(Filter, FailedCreationThrowsTheLibrarysStatusAndMessageAndKeepsNoFile) {
@@ -134,6 +164,17 @@ TEST(Filter, CloseWritesOnceMovesCarryTheInstanceAndClosedFiltersRefuseSamples) 
   EXPECT_EQ(written.rfind("Numerator Coefficients =2\n", 0), 0u);
   third.close();
   EXPECT_EQ(ReadFileText("moved.txt"), written);
+}
+
+TEST(Filter, ADestructorWhoseCloseFailsSaysSoOnStandardError) {
+  ASSERT_TRUE(mkdir("gone", 0755) == 0 || errno == EEXIST);
+  testing::internal::CaptureStderr();
+  {
+    Filter filter("RLS1", {}, "gone/w.txt");
+    ASSERT_EQ(std::remove("gone/w.txt"), 0);
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "adaptive: closing the RLS1 filter in its destructor failed (status 1): Problems writing gone/w.txt\n");
 }
 
 TEST(TokenInfo, FactsComeFromTheCatalogue) {

@@ -17,6 +17,7 @@ class CountingToken : public AdaptiveToken {
  public:
   explicit CountingToken(TokenSetup&) : AdaptiveToken(Inputs, 2) { markConstructed(); }
   void Finish(CallStatus&) override {}
+  bool ReportCoefficients(CoefficientSink&) const override { return true; }
 
  protected:
   void Step(const double*, double* out) override {

@@ -35,6 +35,7 @@ class ProbeToken : public AdaptiveToken {
     }
     markConstructed();
   }
+  bool ReportCoefficients(CoefficientSink&) const override { return true; }
   void Finish(CallStatus& status) override {
     ++probe.destroyed;
     if (probe.destructorSets != 0) status.fail(probe.destructorSets, {"probe destructor"});

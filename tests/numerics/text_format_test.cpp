@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -52,12 +53,12 @@ TEST(MatrixTextWriter, ExactLines) {
   EXPECT_EQ(unnamed.str(), "# name: \n# type: matrix\n# rows: 1\n# columns: 1\n 0\n");
 }
 
-// Reads `text` and expects a good stream, this name and these elements in
-// storage order.
+// Reads `text` and expects this state of the stream, this name and these
+// elements in storage order.
 void ExpectReads(const std::string& text, const std::string& name, int32_t rows, int32_t cols,
-                 const std::vector<double>& elements) {
+                 const std::vector<double>& elements, bool failed = false) {
   Reading r(text);
-  EXPECT_FALSE(r.failed);
+  EXPECT_EQ(r.failed, failed);
   ASSERT_EQ(r.m.rows(), rows);
   ASSERT_EQ(r.m.cols(), cols);
   EXPECT_EQ(std::string(r.m.getname()), name);
@@ -128,6 +129,55 @@ TEST(MatrixTextReader, UnreadableNumberIsStoredAndReadingGoesOn) {
   EXPECT_EQ(r.m(0, 1), 0.0);
   EXPECT_EQ(r.m(0, 2), 0.0);  // stays 0.0 although "3" follows
   EXPECT_STREQ(r.m.getname(), "a");
+  // Failing inside a row: what was read stays, in every column.
+  ExpectReads("# name: b\n# type: matrix\n# rows: 3\n# columns: 3\n 1 2 3\n 4 5 oops\n 7 8 9\n", "b", 3, 3,
+              {1, 4, 0, 2, 5, 0, 3, 0, 0}, true);
+}
+
+// Texts of 59 to 84 bytes the fuzzer made, whose headers (any two words before
+// each count, a count ended by its first non-digit) declare 41 to 63 million
+// elements: above the cap, so refused before anything is allocated. With the
+// huge count made small, the same text shows what its header gave: the shape,
+// the name, the element that could be read and 0.0 in all after it.
+TEST(MatrixTextReader, TinyTextsDeclaringMillionsOfElements) {
+  using namespace std::string_literals;
+  struct Case {
+    std::string text;
+    const char* count;
+    const char* small;
+    int32_t rows, cols;
+    const char* name;
+    double first;
+  };
+  const Case cases[] = {
+      {"# name: h\n# \x93\x86\x9a\xc5 matrix\n# rowz# 62583A60[2\x1e" "32\x86\xff\n# 1000\x9f" "0000000\n"s,
+       "62583", "2", 2, 1000, "h", 0.0},
+      {"# name: A\n# t matrix\n# :7\f\f0000000012307777+\f\f00000\v5t m3P\x00"s, "12307777", "3", 3, 5, "A", 0.0},
+      {"# name: A\n# type: matrix\n# : 6\n 1 2\x04" "3\n 6888888\x9b\x9b\x9b\x9b\x9b\x9b\x9b\x9b\x9b\x9b\x9b\x9b"
+       "88888888885 4\n"s,
+       "6888888", "3", 6, 3, "A", 0.0},
+      {"# name: A\n# t matrix\n# :5554+\f\f0000000012307777+\f\f00000\v5\f0000000012307777+\f\f060 3\n0"s, "12307777",
+       "2", 2, 5, "A", 12307777.0},
+  };
+  for (const Case& c : cases) {
+    Reading huge(c.text);
+    EXPECT_TRUE(huge.failed) << c.count;
+    ExpectNoStorage(huge);
+
+    std::string text = c.text;
+    text.replace(text.find(c.count), std::strlen(c.count), c.small);
+    Reading r(text);
+    EXPECT_TRUE(r.failed) << c.count;
+    ASSERT_EQ(r.m.rows(), c.rows);
+    ASSERT_EQ(r.m.cols(), c.cols);
+    EXPECT_STREQ(r.m.getname(), c.name);
+    EXPECT_EQ(r.m(0, 0), c.first) << c.count;
+    for (std::ptrdiff_t k = 1; k < r.m.size(); ++k) ASSERT_EQ(r.m.data()[k], 0.0) << c.count << ' ' << k;
+  }
+  // The cap itself: one row more than a 4096 x 4096 matrix is refused.
+  Reading above("# name: a\n# type: matrix\n# rows: 4097\n# columns: 4096\n 1\n");
+  EXPECT_TRUE(above.failed);
+  ExpectNoStorage(above);
 }
 
 // The titled listing, four elements a line in storage order.

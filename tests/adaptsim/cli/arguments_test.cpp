@@ -6,7 +6,9 @@
 #include <cmath>
 
 #include "adaptsim/cli/arguments.h"
-#include "adaptsim/cli/name_match.h"
+#include "api/name_match.h"
+
+using adaptive::MatchName;
 #include "adaptsim/cli/parameter_settings.h"
 
 namespace {

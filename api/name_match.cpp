@@ -1,6 +1,10 @@
-#include "adaptsim/cli/name_match.h"
+#include "api/name_match.h"
 
 #include <cctype>
+
+#include "adaptive/error.h"
+
+namespace adaptive {
 
 namespace {
 
@@ -33,3 +37,23 @@ int MatchName(const std::vector<std::string>& names, const std::string& typed, s
   }
   return candidates->size() > 1 ? -2 : found;
 }
+
+std::string QuotedNames(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) list += (list.empty() ? "\"" : ", \"") + name + "\"";
+  return list;
+}
+
+size_t MatchNameOrThrow(const std::vector<std::string>& names, const std::string& typed, const std::string& what,
+                        const std::string& unknown) {
+  std::vector<std::string> candidates;
+  const int index = MatchName(names, typed, &candidates);
+  if (index == -2) {
+    throw Error(Error::kBadParameter,
+                what + " \"" + typed + "\" could be any of " + QuotedNames(candidates) + ": give one exactly");
+  }
+  if (index < 0) throw Error(Error::kBadParameter, unknown);
+  return static_cast<size_t>(index);
+}
+
+}  // namespace adaptive
