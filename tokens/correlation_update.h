@@ -48,8 +48,8 @@ void ComputeGain(const double* u, const double* pi, int32_t n, double lambdaInve
 
 // P = (P − gain × (x × P)) · (1/λ), where x × P is the row r[j] = Σ_k x[k]·P(k,j)
 // of the P before the update. Column j of the new P needs only column j of the
-// old one and r[j]; four sums r[j] run side by side (each in ascending k),
-// then their four columns are finished.
+// old one and r[j]; sixteen sums r[j] (eight on 32-bit x86) run side by side
+// (each in ascending k), then their columns are finished.
 void RowFormUpdate(double* P, int32_t n, const double* x, const double* gain, double lambdaInverse);
 
 // Working storage of OuterProductUpdate, allocated with the token's state.
