@@ -31,8 +31,8 @@ clean = clean[:, 0]
 lengths = {"Numerator Coeffs  1": 8, "Numerator Coeffs  2": 8}
 cleaned = {}
 for token, parameters, label in [
-    ("NLMS2", {**lengths, "Mu 1": 0.005, "Mu 2": 0.005}, "NLMS2, μ = 0.005 per channel"),
-    ("RLS2", lengths, "RLS2, λ = 0.999, Init = 1e-5"),
+    ("NLMS2", {**lengths, "Mu 1": 0.005, "Mu 2": 0.005}, "NLMS2 (μ = 0.005)"),
+    ("RLS2", lengths, "RLS2 (λ = 0.999)"),
 ]:
     with adaptive.Filter(token, parameters) as f:
         cleaned[label] = f.process(noisy)[:, f.outputs.index("PriError")]
@@ -42,11 +42,11 @@ steady = slice(len(clean) * 3 // 4, None)  # the steady part: the last quarter
 figures = Figures()
 plot = LearningPlot("Noise cancellation of the example recording", len(clean), (-100, 0),
                     ylabel="power (dB re full scale)")
-plot.curve(noisy[:, 2] ** 2, "primary microphone (Desired)")
-plot.curve(noise_before**2, "noise in it: primary − signal")
+plot.curve(noisy[:, 2] ** 2, "Desired (primary microphone)")
+plot.curve(noise_before**2, "noise in Desired")
 for label, output in cleaned.items():
     reduction = db(np.mean(noise_before[steady] ** 2)) - db(np.mean((output - clean)[steady] ** 2))
-    plot.curve((output - clean) ** 2, f"noise left by {label}: {reduction:.1f} dB less")
+    plot.curve((output - clean) ** 2, f"left by {label}: {reduction:.1f} dB less")
 plot.level(np.mean(clean**2), "wanted signal's power")
 plot.quantisation_floor()
 figures.save(plot.finish(), "cancellation.png",
@@ -54,6 +54,7 @@ figures.save(plot.finish(), "cancellation.png",
              f"the cleaned signal (PriError minus the clean signal) in the one recording ({len(noisy) / rate:.0f} s "
              f"at {rate} Hz), {plot.smoothing()}, in dB relative to full "
              "scale (samples from −1 to 1). The legend gives each filter's noise reduction over the last quarter "
-             "of the samples. Both filters have 8 coefficients per reference channel and start from zero; "
+             "of the samples. Both filters have 8 coefficients per reference channel and start from zero; NLMS2 "
+             "adapts with μ = 0.005 per channel, RLS2 with λ = 0.999 and Init = 1e-5; "
              "RLS2 removes more and sooner.")
 figures.close()
