@@ -27,7 +27,7 @@ figures = Figures()
 plot = LearningPlot(f"Learning curves, N = 8, white input of power 1 ({runs} runs)", samples, (-35, 10))
 for token, parameters, label in filters:
     plot.curve(ensemble_error(token, parameters, make_run, runs), label)
-plot.level(noise, "noise floor $J_{min}$")
+plot.level(noise)
 figures.save(plot.finish(), "learning.png",
              f"Squared a-priori error (PriError) {plot.smoothing(runs)}, in dB relative to 1 (the input's "
              f"power); the dashed line is the noise power {db(noise):.0f} dB, the least any filter can reach. "

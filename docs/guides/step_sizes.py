@@ -22,7 +22,7 @@ plot = LearningPlot(f"LMS, N = {N}, white input of power 1: step size μ (100 ru
 for mu in [0.0025, 0.01, 0.03, 0.05]:
     plot.curve(ensemble_error("LMS", {"Numerator Coeffs": N, "Mu Forward": mu}, make_run, 100),
                f"μ = {mu}  (μ·N·P = {mu * N:.2f})")
-plot.level(noise, "noise floor $J_{min}$")
+plot.level(noise)
 figures.save(plot.finish(), "lms-mu.png",
              f"LMS learning curves for four step sizes from zero coefficients, squared a-priori error "
              f"{plot.smoothing(100)}, in dB relative to the input power 1. A larger μ converges faster and "
@@ -64,7 +64,7 @@ for lam in [0.9, 0.98, 0.999]:
     excess = N * (1 - lam) / (1 + lam)
     plot.curve(ensemble_error("RLS1", {"Numerator Coeffs": N, "Lambda": lam}, make_run, 200),
                f"λ = {lam}: memory ≈ {1 / (1 - lam):.0f} samples, excess ≈ {db(1 + excess):.1f} dB")
-plot.level(noise, "noise floor $J_{min}$")
+plot.level(noise)
 figures.save(plot.finish(), "rls-lambda.png",
              f"RLS1 learning curves for three forgetting factors, Init = 1e-5 (squared a-priori error "
              f"{plot.smoothing(200)}, dB relative to the input power 1). All converge within a few times N "

@@ -130,7 +130,7 @@ class LearningPlot:
                                markersize=8, color=style["color"], clip_on=False)
         self.drawn.append((label, level))
 
-    def level(self, power, label):
+    def level(self, power, label="noise floor $J_{min}$"):
         """A reference level (noise floor, minimum MSE), dashed, with its value in the legend."""
         floor(self.axes, power, label)
 

@@ -29,7 +29,7 @@ plot = LearningPlot(f"Tracking a random walk of variance {drift:g} per sample, N
                     (-35, 10))
 for token, parameters, label in filters:
     plot.curve(ensemble_error(token, parameters, make_run, runs), label)
-plot.level(noise, "noise floor $J_{min}$")
+plot.level(noise)
 figures.save(plot.finish(), "tracking.png",
              f"Squared a-priori error {plot.smoothing(runs)}, in dB relative to the input power 1; every "
              f"coefficient drifts by a random step of variance {drift:g} per sample, the noise floor (dashed) "
