@@ -56,7 +56,7 @@ axes.set_ylim(-35, -5)
 outside_legend(axes)
 figures.save(figure, "lms-edge.png",
              "Steady-state squared a-priori error of LMS against μ·N·P (mean of the last 500 of 2000 samples, "
-             "20 runs), with the small-step theory dashed. The error grows with μ and the filter diverges "
+             "20 runs, in dB relative to the input power 1), with the small-step theory dashed. The error grows with μ and the filter diverges "
              "below μ·N·P = 1, the textbook bound: stay well below it.")
 
 plot = LearningPlot(f"RLS1, N = {N}: forgetting factor λ (200 runs), Init = 1e-5", samples, (-35, 10))
