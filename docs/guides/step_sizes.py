@@ -63,10 +63,11 @@ plot = LearningPlot(f"RLS1, N = {N}: forgetting factor λ (200 runs), Init = 1e-
 for lam in [0.9, 0.98, 0.999]:
     excess = N * (1 - lam) / (1 + lam)
     plot.curve(ensemble_error("RLS1", {"Numerator Coeffs": N, "Lambda": lam}, make_run, 200),
-               f"λ = {lam}: memory ≈ {1 / (1 - lam):.0f} samples, excess ≈ {db(1 + excess):.1f} dB")
+               f"λ = {lam}: memory {1 / (1 - lam):.0f}, excess {db(1 + excess):.1f} dB")
 plot.level(noise)
 figures.save(plot.finish(), "rls-lambda.png",
              f"RLS1 learning curves for three forgetting factors, Init = 1e-5 (squared a-priori error "
              f"{plot.smoothing(200)}, dB relative to the input power 1). All converge within a few times N "
-             "samples; a shorter memory leaves more excess error, about N·(1 − λ)/(1 + λ) of the noise floor.")
+             "samples; a shorter memory (1/(1 − λ) samples) leaves more excess error, about N·(1 − λ)/(1 + λ) of "
+             "the noise floor (both in the legend).")
 figures.close()
