@@ -6,7 +6,8 @@
 - every code block of the pages' sources is marked, on the line before it
   (blank lines between allowed), ``.. example`` (run here: bash from a scratch
   directory where ``build`` is the build tree, Python with the built package)
-  or ``.. not-run: REASON``; every guide script is run by the build itself.
+  or ``.. not-run: REASON``; every guide script is run by the build itself;
+- every guide figure's caption says what its dB are relative to.
 
     python3 docs/check.py BUILD_DIR HTML_DIR
 """
@@ -136,15 +137,27 @@ def check_code_blocks(build_dir):
     return ran, not_run, len(shown)
 
 
+def check_guide_figures(html_dir):
+    figures = 0
+    for page in glob.glob(os.path.join(html_dir, "guides", "*.html")):
+        for figure in re.findall(r"<figure.*?</figure>", open(page, encoding="utf-8").read(), re.S):
+            figures += 1
+            if "dB relative to" not in text_of(figure):
+                fail(f"guides/{os.path.basename(page)}: a figure's caption does not say what its dB are relative to")
+    return figures
+
+
 def main():
     build_dir, html_dir = (os.path.abspath(path) for path in sys.argv[1:3])
     tokens = check_tokens(html_dir)
     links = check_links(html_dir)
     ran, not_run, scripts = check_code_blocks(build_dir)
+    figures = check_guide_figures(html_dir)
     for message in failures:
         print("docs check:", message, file=sys.stderr)
     print(f"docs check: {tokens} token sections, {links} internal links and images, {ran} code blocks run, "
-          f"{not_run} marked not-run, {scripts} guide scripts run by the build: "
+          f"{not_run} marked not-run, {scripts} guide scripts run by the build, "
+          f"{figures} guide figures: "
           + ("FAILED" if failures else "all good"))
     return 1 if failures else 0
 

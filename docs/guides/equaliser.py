@@ -3,7 +3,7 @@ whose parameter W sets the spread of the input correlation matrix's
 eigenvalues, equalised by LMS (slower the larger the spread) and RLS1 (not)."""
 import numpy as np
 
-from textbook import STYLES, Figures, db, ensemble_error, floor, learning_axes
+from textbook import Figures, LearningPlot, ensemble_error
 
 taps, delay, noise = 11, 7, 0.001
 samples, runs = 600, 100
@@ -38,24 +38,22 @@ def runner(W):
 
 
 figures = Figures()
-iterations = np.arange(1, samples + 1)
 widths = [2.9, 3.1, 3.3, 3.5]
 for token, parameters, title, name in [
     ("LMS", {"Numerator Coeffs": taps, "Mu Forward": 0.0375}, "LMS, μ = 0.0375", "lms"),
     ("RLS1", {"Numerator Coeffs": taps, "Lambda": 1.0, "Init": 0.004}, "RLS1, λ = 1, Init = 0.004", "rls"),
 ]:
-    figure, axes = learning_axes(f"Equaliser of {taps} taps, {title} ({runs} runs)")
-    for style, W in zip(STYLES, widths):
+    plot = LearningPlot(f"Equaliser of {taps} taps, {title} ({runs} runs)", samples, (-35, 10))
+    for W in widths:
         spread, jmin = statistics(W)
-        curve = ensemble_error(token, parameters, runner(W), runs)
-        axes.plot(iterations[delay:], db(curve[delay:]), label=f"W = {W}: χ(R) = {spread:.1f}", linewidth=1.1, **style)
-    floor(axes, statistics(widths[-1])[1], label=f"$J_{{min}}$ (W = {widths[-1]})")
-    axes.set_ylim(-35, 10)
-    axes.legend(loc="upper right")
-    figures.save(figure, f"equaliser-{name}.png",
-                 f"{title}: squared a-priori error averaged over {runs} runs (dB relative to the symbols' "
-                 f"power 1) for four channels; χ(R) is the eigenvalue spread of the {taps}×{taps} input "
-                 f"correlation matrix (the desired symbol lags the channel by {delay} samples; the curves start there), the dashed line the Wiener equaliser's minimum MSE for the hardest "
-                 "channel. " + ("LMS slows down as the spread grows." if name == "lms" else
-                                "RLS1 converges in about 2N samples whatever the spread."))
+        plot.curve(ensemble_error(token, parameters, runner(W), runs), f"W = {W}: χ(R) = {spread:.1f}", start=delay)
+    plot.level(statistics(widths[-1])[1], f"$J_{{min}}$ (W = {widths[-1]})")
+    figures.save(plot.finish(), f"equaliser-{name}.png",
+                 f"{title}, from zero coefficients: squared a-priori error {plot.smoothing(runs)}, in dB relative "
+                 f"to the symbols' power 1, for four channels; χ(R) is the eigenvalue spread of the {taps}×{taps} "
+                 f"input correlation matrix, the dashed line the Wiener equaliser's minimum MSE for the hardest "
+                 f"channel. The desired symbol lags the channel by {delay} samples: the error is exactly zero "
+                 f"before it starts, and the curves begin at sample {delay + 1}. "
+                 + ("LMS slows down as the spread grows." if name == "lms" else
+                    "RLS1 converges in about 2N samples whatever the spread."))
 figures.close()

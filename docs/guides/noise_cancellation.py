@@ -8,7 +8,7 @@ import wave
 
 import numpy as np
 
-from textbook import STYLES, Figures, db, learning_axes, legend_below
+from textbook import Figures, LearningPlot, db
 
 import adaptive
 
@@ -31,35 +31,30 @@ clean = clean[:, 0]
 lengths = {"Numerator Coeffs  1": 8, "Numerator Coeffs  2": 8}
 cleaned = {}
 for token, parameters, label in [
-    ("NLMS2", {**lengths, "Mu 1": 0.005, "Mu 2": 0.005}, "NLMS2, μ = 0.005 per channel"),
-    ("RLS2", lengths, "RLS2, λ = 0.999, Init = 1e-5"),
+    ("NLMS2", {**lengths, "Mu 1": 0.005, "Mu 2": 0.005}, "NLMS2 (μ = 0.005)"),
+    ("RLS2", lengths, "RLS2 (λ = 0.999)"),
 ]:
     with adaptive.Filter(token, parameters) as f:
         cleaned[label] = f.process(noisy)[:, f.outputs.index("PriError")]
 
-window = rate // 10  # 0.1 s
-
-
-def short_time_power(signal):
-    usable = len(signal) // window * window
-    return np.mean(signal[:usable].reshape(-1, window) ** 2, axis=1)
-
-
-signal_power = np.mean(clean**2)
-seconds = (np.arange(len(noisy) // window) + 0.5) * window / rate
+noise_before = noisy[:, 2] - clean
+steady = slice(len(clean) * 3 // 4, None)  # the steady part: the last quarter
 figures = Figures()
-figure, axes = learning_axes(
-    "Noise left in the primary signal", ylabel="noise power (dB relative to the signal's)")
-axes.set_xlabel("time (s)")
-axes.plot(seconds, db(short_time_power(noisy[:, 2] - clean) / signal_power), label="before: primary − signal",
-          **STYLES[3])
-for style, (label, output) in zip(STYLES, cleaned.items()):
-    axes.plot(seconds, db(short_time_power(output - clean) / signal_power), label=f"after {label}", **style)
-axes.axhline(0.0, color="black", linestyle="--", linewidth=1, label="signal power (0 dB)")
-legend_below(axes)
-figures.save(figure, "cancellation.png",
-             f"Power of the noise left in the cleaned signal (PriError minus the clean signal) in 0.1 s windows "
-             f"of the one recording ({len(noisy) / rate:.0f} s at {rate} Hz), in dB relative to the clean "
-             "signal's power. Both filters have 8 coefficients per reference channel; RLS2 removes more and "
-             "sooner.")
+plot = LearningPlot("Noise cancellation of the example recording", len(clean), (-100, 0),
+                    ylabel="power (dB re full scale)")
+plot.curve(noisy[:, 2] ** 2, "Desired (primary microphone)")
+plot.curve(noise_before**2, "noise in Desired")
+for label, output in cleaned.items():
+    reduction = db(np.mean(noise_before[steady] ** 2)) - db(np.mean((output - clean)[steady] ** 2))
+    plot.curve((output - clean) ** 2, f"left by {label}: {reduction:.1f} dB less")
+plot.level(np.mean(clean**2), "wanted signal's power")
+plot.quantisation_floor()
+figures.save(plot.finish(), "cancellation.png",
+             f"Power of the primary microphone's signal (Desired), of the noise in it and of the noise left in "
+             f"the cleaned signal (PriError minus the clean signal) in the one recording ({len(noisy) / rate:.0f} s "
+             f"at {rate} Hz), {plot.smoothing()}, in dB relative to full "
+             "scale (samples from −1 to 1). The legend gives each filter's noise reduction over the last quarter "
+             "of the samples. Both filters have 8 coefficients per reference channel and start from zero; NLMS2 "
+             "adapts with μ = 0.005 per channel, RLS2 with λ = 0.999 and Init = 1e-5; "
+             "RLS2 removes more and sooner.")
 figures.close()

@@ -1,6 +1,9 @@
-"""Ensemble-averaged learning curves, and figures drawn the way textbooks draw
-them: squared error in dB against iterations, the minimum mean-square error
-dashed with its value, parameters in the legend, a style per curve.
+"""Ensemble-averaged learning curves, and figures drawn the way adaptsim's
+reports draw them: squared error in dB (relative to a stated power) against
+the sample number on a logarithmic axis, reference levels dashed with their
+values, a colour, dash pattern and marker per curve, coinciding curves named
+in the legend, curves that leave the range clipped with a mark, the legend
+right of the axes.
 
 Every guide script runs as ``python3 SCRIPT.py OUTDIR`` with the built
 package on PYTHONPATH and writes its figures and their captions into OUTDIR.
@@ -16,13 +19,17 @@ import numpy as np  # noqa: E402
 
 import adaptive  # noqa: E402
 
+# Colour, dash pattern and marker per curve; open markers are drawn larger
+# than filled ones so that both show where curves coincide.
 STYLES = [
-    {"color": "#1f77b4", "linestyle": "-"},
-    {"color": "#d62728", "linestyle": "--"},
-    {"color": "#2ca02c", "linestyle": "-."},
-    {"color": "#9467bd", "linestyle": ":"},
-    {"color": "#ff7f0e", "linestyle": (0, (6, 2, 1, 2, 1, 2))},
+    {"color": "#1f77b4", "linestyle": "-", "marker": "o", "markersize": 7, "markerfacecolor": "white"},
+    {"color": "#d62728", "linestyle": "--", "marker": "s", "markersize": 4},
+    {"color": "#2ca02c", "linestyle": "-.", "marker": "D", "markersize": 6, "markerfacecolor": "white"},
+    {"color": "#9467bd", "linestyle": ":", "marker": "x", "markersize": 6},
+    {"color": "#ff7f0e", "linestyle": (0, (6, 2, 1, 2, 1, 2)), "marker": "P", "markersize": 5},
 ]
+POINTS = 400  # points per learning curve on the logarithmic sample axis
+QUANTISATION = 2.0**-30 / 12  # q²/12 of a 16-bit recording in full-scale power (q = 2⁻¹⁵)
 
 
 def db(power):
@@ -57,13 +64,90 @@ def ensemble_misalignment(token, parameters, make_run, truth, runs):
     return total / runs
 
 
-def learning_axes(title, ylabel="ensemble-averaged squared error (dB re 1)"):
-    figure, axes = plt.subplots(figsize=(8.4, 4.6), dpi=110)
-    axes.set_xlabel("iteration n (samples)")
-    axes.set_ylabel(ylabel)
-    axes.set_title(title)
-    axes.grid(True, alpha=0.3)
-    return figure, axes
+def log_means(power, start=0):
+    """power[k] belongs to sample k + 1. Single samples at the start, then
+    means over windows that grow with the sample number, equally wide on a
+    logarithmic axis: the samples (geometric centre of each window), the
+    means and the widest window. The first `start` samples are left out."""
+    edges = np.unique(np.round(np.geomspace(start + 1, len(power) + 1, POINTS + 1)).astype(int))
+    means = np.array([np.mean(power[a - 1 : b - 1]) for a, b in zip(edges[:-1], edges[1:])])
+    return np.sqrt(edges[:-1] * (edges[1:] - 1.0)), means, int(np.max(np.diff(edges)))
+
+
+def decade(value, _):
+    """1, 10, 100, 1000, 10⁴, ...: the labels of a logarithmic sample axis."""
+    exponent = int(round(np.log10(value)))
+    return f"{value:.0f}" if exponent < 4 else "10" + str(exponent).translate(str.maketrans("0123456789", "⁰¹²³⁴⁵⁶⁷⁸⁹"))
+
+
+class LearningPlot:
+    """A learning-curve figure: the sample number on a logarithmic axis from 1
+    to the last sample, power in dB in the fixed range `ylim` (curves leaving
+    it are clipped at the edge, a triangle where they leave, their extreme in
+    the legend), a style per curve, reference levels dashed with their values
+    and the legend on a white background right of the axes."""
+
+    def __init__(self, title, samples, ylim, ylabel="ensemble-averaged squared error (dB re 1)"):
+        self.figure, self.axes = plt.subplots(figsize=(7.6, 4.4), dpi=110)
+        self.axes.set_xscale("log")
+        self.axes.set_xlim(1, samples)
+        self.axes.xaxis.set_major_locator(matplotlib.ticker.LogLocator(base=10, numticks=12))
+        self.axes.xaxis.set_major_formatter(matplotlib.ticker.FuncFormatter(decade))
+        self.axes.xaxis.set_minor_formatter(matplotlib.ticker.NullFormatter())
+        self.axes.set_ylim(*ylim)
+        self.axes.set_xlabel("sample n (logarithmic)")
+        self.axes.set_ylabel(ylabel)
+        self.axes.set_title(title)
+        self.axes.grid(True, alpha=0.3)
+        self.drawn = []
+        self.widest = 1
+
+    def curve(self, power, label, start=0):
+        """Draws power[k] (sample k + 1) from sample start + 1 on, in dB."""
+        n, means, widest = log_means(power, start)
+        self.widest = max(self.widest, widest)
+        with np.errstate(divide="ignore"):
+            level = db(means)
+        style = STYLES[len(self.drawn) % len(STYLES)]
+        legend = label
+        for other_label, other in self.drawn:
+            if other.shape == level.shape and np.all(np.abs(other - level) < 0.05):
+                legend += f" (identical to {other_label})"
+                break
+        bottom, top = self.axes.get_ylim()
+        above, below = level > top, level < bottom
+        if above.any():
+            legend += f"; peak {np.max(level):.0f} dB ▲"
+        if below.any():
+            lowest = np.min(level)
+            legend += f"; down to {lowest:.0f} dB ▼" if np.isfinite(lowest) else "; exact zeros ▼"
+        self.axes.plot(n, np.clip(level, bottom, top), label=legend, linewidth=1.1,
+                       markevery=(0.03 * len(self.drawn), 0.12), **style)
+        for outside, edge, mark in [(above, top, "^"), (below, bottom, "v")]:
+            leaves = np.flatnonzero(outside & ~np.concatenate([[False], outside[:-1]]))
+            if len(leaves):
+                self.axes.plot(n[leaves], np.full(len(leaves), edge), linestyle="none", marker=mark,
+                               markersize=8, color=style["color"], clip_on=False)
+        self.drawn.append((label, level))
+
+    def level(self, power, label="noise floor $J_{min}$"):
+        """A reference level (noise floor, minimum MSE), dashed, with its value in the legend."""
+        floor(self.axes, power, label)
+
+    def smoothing(self, runs=None):
+        """How the curves were averaged, for the caption."""
+        windows = (f"over windows that grow with n up to {self.widest} samples "
+                   "(logarithmic sample axis)")
+        return windows if runs is None else f"averaged over {runs} runs and {windows}"
+
+    def quantisation_floor(self):
+        """The floor of a 16-bit recording (q²/12, q = 2⁻¹⁵), dashed, where a curve comes within 10 dB of it."""
+        if min(np.min(level) for _, level in self.drawn) < db(QUANTISATION) + 10:
+            self.level(QUANTISATION, "16-bit quantisation floor q²/12")
+
+    def finish(self):
+        outside_legend(self.axes)
+        return self.figure
 
 
 def floor(axes, power, label="$J_{min}$"):
@@ -71,22 +155,10 @@ def floor(axes, power, label="$J_{min}$"):
     axes.axhline(db(power), color="black", linestyle="--", linewidth=1, label=f"{label} = {db(power):.1f} dB")
 
 
-def smoothed(power, width):
-    """The moving average of `width` samples (for curves that are still noisy after averaging runs)."""
-    return np.convolve(power, np.ones(width) / width, mode="valid")
-
-
-def finish(axes, noise=None, ylim=None, legend="upper right"):
-    """The noise floor (when given), the value range and the legend of a learning-curve figure."""
-    if noise is not None:
-        floor(axes, noise)
-    if ylim is not None:
-        axes.set_ylim(*ylim)
-    axes.legend(loc=legend)
-
-
-def legend_below(axes, columns=2):
-    axes.legend(loc="upper center", bbox_to_anchor=(0.5, -0.14), ncol=columns, frameon=False)
+def outside_legend(axes):
+    """The legend right of the axes, on a white background, clear of the data."""
+    axes.legend(loc="upper left", bbox_to_anchor=(1.02, 1.0), frameon=True, facecolor="white", framealpha=1.0,
+                fontsize="small")
 
 
 class Figures:
@@ -98,8 +170,7 @@ class Figures:
         self.captions = []
 
     def save(self, figure, name, caption):
-        figure.tight_layout()
-        figure.savefig(os.path.join(self.out, name))
+        figure.savefig(os.path.join(self.out, name), bbox_inches="tight")
         plt.close(figure)
         self.captions.append(f"{name}\t{caption}")
 

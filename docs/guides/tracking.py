@@ -3,10 +3,10 @@ without forgetting stops following it, RLS1 with forgetting and the
 random-walk token RW1 follow it."""
 import numpy as np
 
-from textbook import STYLES, Figures, db, ensemble_error, floor, learning_axes, legend_below, smoothed
+from textbook import Figures, LearningPlot, ensemble_error
 
 N, noise, drift = 4, 1e-3, 1e-5  # drift: variance per sample of each coefficient's step
-samples, runs, width = 4000, 60, 25
+samples, runs = 4000, 60
 
 
 def make_run(seed):
@@ -21,21 +21,19 @@ filters = [
     ("RLS1", {"Numerator Coeffs": N, "Lambda": 1.0}, "RLS1, λ = 1"),
     ("RLS1", {"Numerator Coeffs": N, "Lambda": 0.98}, "RLS1, λ = 0.98"),
     ("RW1", {"Numerator Coeffs": N, "Lambda": 1.0, "Random Walk Variance": drift / noise},
-     f"RW1, λ = 1, q = {drift / noise:g} (the drift over the noise power)"),
+     f"RW1, λ = 1, q = {drift / noise:g} = drift / noise"),
     ("RW1", {"Numerator Coeffs": N, "Lambda": 1.0, "Random Walk Variance": 1.0}, "RW1, λ = 1, q = 1 (default)"),
 ]
 figures = Figures()
-figure, axes = learning_axes(f"Tracking a random walk of variance {drift:g} per sample, N = {N} ({runs} runs)")
-for style, (token, parameters, label) in zip(STYLES, filters):
-    curve = smoothed(ensemble_error(token, parameters, make_run, runs), width)
-    axes.plot(np.arange(width, samples + 1), db(curve), label=label, linewidth=1.3, **style)
-floor(axes, noise)
-axes.set_ylim(-32, -5)
-legend_below(axes)
-figures.save(figure, "tracking.png",
-             f"Squared a-priori error averaged over {runs} runs and a moving window of {width} samples (dB "
-             f"relative to the input power 1); every "
+plot = LearningPlot(f"Tracking a random walk of variance {drift:g} per sample, N = {N} ({runs} runs)", samples,
+                    (-35, 10))
+for token, parameters, label in filters:
+    plot.curve(ensemble_error(token, parameters, make_run, runs), label)
+plot.level(noise)
+figures.save(plot.finish(), "tracking.png",
+             f"Squared a-priori error {plot.smoothing(runs)}, in dB relative to the input power 1; every "
              f"coefficient drifts by a random step of variance {drift:g} per sample, the noise floor (dashed) "
-             "is the measurement noise. All Init = 1e-5. Without forgetting RLS1's gain dies out and its error "
-             "grows with the drift; RW1 with q matched to the drift keeps the error nearest the floor.")
+             "is the measurement noise. All Init = 1e-5, from zero coefficients. Without forgetting RLS1's gain "
+             "dies out and its error grows with the drift; RW1 with q matched to the drift keeps the error "
+             "nearest the floor.")
 figures.close()
