@@ -7,6 +7,8 @@
   (blank lines between allowed), ``.. example`` (run here: bash from a scratch
   directory where ``build`` is the build tree, Python with the built package)
   or ``.. not-run: REASON``; every guide script is run by the build itself.
+  (The Markdown pages' blocks carry the README's marks and run with the
+  README's examples, .ci/readme-examples.sh.)
 
     python3 docs/check.py BUILD_DIR HTML_DIR
 """
