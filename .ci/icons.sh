@@ -4,7 +4,8 @@
 # tests then check the pictures against the drawing table; the Windows
 # build's icons (build-win) must be the same bytes. Leaves the six icons side
 # by side, drawn at twice their size, in build/icons/palette.png (the picture
-# of the README: copy it to icons/palette.png when the drawings change).
+# of the manual's page docs/reference/windows.md: copy it to icons/palette.png
+# when the drawings change).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

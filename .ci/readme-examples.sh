@@ -22,7 +22,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
-documents=(README.md)
+documents=(README.md docs/programs.md docs/reference/*.md)
 [ $# -gt 0 ] && documents=("$@")
 build_dir=$(cd "${BUILD_DIR:-build}" && pwd)
 [ -x "$build_dir/adaptsim/adaptsim" ] || { echo "readme-examples: no adaptsim in $build_dir" >&2; exit 1; }

@@ -6,7 +6,9 @@
 - every code block of the pages' sources is marked, on the line before it
   (blank lines between allowed), ``.. example`` (run here: bash from a scratch
   directory where ``build`` is the build tree, Python with the built package)
-  or ``.. not-run: REASON``; every guide script is run by the build itself;
+  or ``.. not-run: REASON``; every guide script is run by the build itself
+  (the Markdown pages' blocks carry the README's marks and run with the
+  README's examples, .ci/readme-examples.sh);
 - every guide figure's caption says what its dB are relative to.
 
     python3 docs/check.py BUILD_DIR HTML_DIR

@@ -21,7 +21,7 @@ extensions = [
     "guide_figures",
 ]
 
-source_suffix = {".rst": "restructuredtext"}
+source_suffix = {".rst": "restructuredtext", ".md": "markdown"}
 html_theme = "sphinx_rtd_theme"
 html_static_path = ["_static"]
 html_css_files = ["manual.css"]

@@ -259,8 +259,8 @@ TEST(DemoProcess, RunsTokensOnSoundFiles) {
   EXPECT_EQ(wav.columns, 3u);
   EXPECT_EQ(wav.rows(), 2u);
 
-  // The README's noise canceller at NLMS2's default step size blows up: the
-  // run says where, and still exits 0.
+  // The manual's noise canceller (docs/reference/running.md) at NLMS2's
+  // default step size blows up: the run says where, and still exits 0.
   const Outcome wild = Succeeds("wild", "run NLMS2 -p 'Numerator Coeffs  1=8' -p 'Numerator Coeffs  2=8' "
                                         "--in sound_example/noisy.wav --outputs PriError --out wild.csv --weights ''");
   EXPECT_TRUE(Contains(wild.err, "adaptsim run: warning: output \"")) << wild.err;
