@@ -10,7 +10,7 @@ ensure_packages cmake clang libclang-rt-dev
 seconds=${FUZZ_SECONDS:-60}
 
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DADAPTIVE_FUZZ=ON -DADAPTIVE_BUILD_TESTS=OFF >/dev/null
+  -DADAPTIVE_FUZZ=ON -DADAPTIVE_BUILD_TESTS=OFF -DADAPTIVE_BUILD_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j2
 
 work=$(mktemp -d)

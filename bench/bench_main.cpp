@@ -21,12 +21,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   RegisterTokenBenchmarks(*plugin);
+#ifdef ADAPTIVE_EIGHT_REGISTER_PLUGIN_PATH
   static const std::unique_ptr<Plugin> proxy = Plugin::Load(ADAPTIVE_EIGHT_REGISTER_PLUGIN_PATH, &error);
   if (!proxy) {
     std::fprintf(stderr, "cannot use the eight-register plug-in: %s\n", error.c_str());
     return 1;
   }
   RegisterEightRegisterBenchmarks(*proxy);
+#endif
   RegisterExpressionBenchmarks(*plugin);
   RegisterPeakBenchmarks();
 #ifdef ADAPTIVE_BENCH_PEER

@@ -95,7 +95,6 @@ template <int Pairs>
 inline __attribute__((always_inline)) void RowSums(const double* const col[], int32_t n, const double* x,
                                                    double* __restrict r) {
   using V = typename Lanes<2>::Type;
-  typedef long long Mask __attribute__((vector_size(16)));
   V sum[Pairs] = {};
   int32_t k = 0;
   for (; k + 2 <= n; k += 2) {
@@ -107,8 +106,8 @@ inline __attribute__((always_inline)) void RowSums(const double* const col[], in
       Load(b, col[2 * p + 1] + k);
       a = xs * a;
       b = xs * b;
-      sum[p] = sum[p] + __builtin_shuffle(a, b, Mask{0, 2});
-      sum[p] = sum[p] + __builtin_shuffle(a, b, Mask{1, 3});
+      sum[p] = sum[p] + __builtin_shufflevector(a, b, 0, 2);
+      sum[p] = sum[p] + __builtin_shufflevector(a, b, 1, 3);
     }
   }
   if (k < n) {
