@@ -301,7 +301,8 @@ inline constexpr TokenNotes kTokenNotes[] = {
     {"QR1 QR2 QR3",
      "Exponentially weighted least squares by QR decomposition: the triangular factor R of the "
      "weighted data and the rotated desired signal z take in each sample through a sweep of Givens "
-     "rotations; the coefficients are solved from them only when the filter is closed.",
+     "rotations; the coefficients are solved from them only when they are read or the filter is "
+     "closed.",
      "[R(n); 0] = Q(n)·[λ·R(n−1); u^T(n)],   [z(n); α(n)] = Q(n)·[λ·z(n−1); d(n)]\n"
      "γ(n) = Π_i cos θ_i(n),   e(n) = α(n)/γ(n),   e⁺(n) = α(n)·γ(n)\n"
      "w = R^{-1}·z   (at close)",
