@@ -53,12 +53,14 @@ void ComputeGain(const double* u, const double* pi, int32_t n, double lambdaInve
 void RowFormUpdate(double* P, int32_t n, const double* x, const double* gain, double lambdaInverse);
 
 // Working storage of OuterProductUpdate, allocated with the token's state.
+// Their columns have n rounded up to a multiple of four rows, so that the
+// product's tiles are whole vectors; the rows below n stay zero in G.
 struct OuterProductWork {
   Matrix outer;    // G = gain × uᵀ
-  Matrix columns;  // four columns of G × P
+  Matrix columns;  // a block of columns of G × P
 
   // True when the storage cannot be allocated.
-  bool allocate(int32_t n) { return outer.resize(n, n) || columns.resize(n, 4); }
+  bool allocate(int32_t n);
 };
 
 // P = (P − (gain × uᵀ) × P) · (1/λ): the outer product G is formed first, then
