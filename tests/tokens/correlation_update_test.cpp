@@ -67,10 +67,10 @@ void ExpectKernelsEqualExpressions(int n, bool special, std::mt19937& rng) {
 
 TEST(CorrelationUpdate, KernelsEqualTheExpressionForms) {
   std::mt19937 rng(42);
-  // Both vector widths; lengths around the edges of the four-column blocks
-  // and of the row tiles (4 rows of 128-bit vectors; 8 rows of 256-bit ones,
-  // 4 on 32-bit x86), so that every mix of the edge tile's vector, two-row
-  // vector and single row is met.
+  // Both vector widths; lengths around the edges of the product's column
+  // blocks (three columns, one on 32-bit x86) and of its row tiles (four
+  // vectors: 8 or 16 rows), with every count of padding rows (n up to a
+  // multiple of four) and of vectors left below the last whole tile.
   for (bool wide : {false, true}) {
     const bool previous = SelectWideKernels(wide);
     for (bool special : {false, true})
