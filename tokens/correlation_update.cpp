@@ -236,10 +236,14 @@ inline __attribute__((always_inline)) void OuterProductUpdateLanes(double* P, in
       const int32_t j = j0 + c;
       double* __restrict column = P + stride * j;
       const double* __restrict sum = C + rows * c;
-      for (int32_t r = 0; r < n; ++r) column[r] = (column[r] - sum[r]) * lambdaInverse;
-      if (newProduct != nullptr) {
+      if (newProduct == nullptr) {
+        for (int32_t r = 0; r < n; ++r) column[r] = (column[r] - sum[r]) * lambdaInverse;
+      } else {
         const double uj = u[j];
-        for (int32_t r = 0; r < n; ++r) newProduct[r] = newProduct[r] + column[r] * uj;
+        for (int32_t r = 0; r < n; ++r) {
+          column[r] = (column[r] - sum[r]) * lambdaInverse;
+          newProduct[r] = newProduct[r] + column[r] * uj;
+        }
       }
     }
   }
