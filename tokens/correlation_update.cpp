@@ -146,15 +146,21 @@ inline __attribute__((always_inline)) void RowFormUpdateLanes(double* P, int32_t
 }
 
 // The shape of the product's tiles: kTileVectors vectors of rows by
-// kTileColumns columns of sums. Sixteen vector registers: four vectors by
+// TileColumns<W>() columns of sums. Sixteen vector registers: four vectors by
 // three columns, twelve sums, the broadcast element of P and the product
-// being added, the rows of G read from memory. Eight: four vectors by one
-// column, which leaves the compiler two spare registers. Measured against the
-// other shapes that fit (two by five, three by four, eight by one; one by six,
-// two by three, three by two, six by one), these were the fastest at N = 16
-// to 64 (bench/README.md).
+// being added, the rows of G read from memory; 512-bit code on x86-64 has
+// thirty-two, and takes five columns. Eight registers: four vectors by one
+// column, which leaves the compiler two spare. Measured against the other
+// shapes that fit (two by five, three by four, eight by one, four by four or
+// six; one by six, two by three, three by two, six by one, two by two), these
+// were the fastest at N = 16 to 64 (bench/README.md).
 constexpr int kTileVectors = 4;
-constexpr int32_t kTileColumns = kVectorRegisters >= 16 ? 3 : 1;
+template <int W>
+constexpr int32_t TileColumns() {
+  return kVectorRegisters < 16 ? 1 : W == 8 ? 5 : 3;
+}
+// The most columns of any width: those of the product's work storage.
+constexpr int32_t kMostTileColumns = kVectorRegisters < 16 ? 1 : 5;
 
 // Rows i0 … i0 + R·W − 1 of columns j0 … j0 + Cols − 1 of G × P into C. G and
 // C have `rows` rows per column, P has n; P0 is P's column j0. Each element
@@ -202,7 +208,7 @@ inline __attribute__((always_inline)) void ProductColumns(const double* G, std::
 }
 
 // The last block's `width` < kTileColumns columns.
-template <int W, int Cols = kTileColumns - 1>
+template <int W, int Cols = TileColumns<W>() - 1>
 inline __attribute__((always_inline)) void ProductEdgeColumns(const double* G, std::ptrdiff_t rows, int32_t n,
                                                               int32_t width, const double* P0, double* __restrict C) {
   if constexpr (Cols > 0) {
@@ -227,6 +233,7 @@ inline __attribute__((always_inline)) void OuterProductUpdateLanes(double* P, in
   }
   if (newProduct != nullptr)
     for (int32_t i = 0; i < n; ++i) newProduct[i] = 0.0;
+  constexpr int32_t kTileColumns = TileColumns<W>();
   for (int32_t j0 = 0; j0 < n; j0 += kTileColumns) {
     // All rows of the block's product first: they need the old columns.
     const int32_t width = n - j0 < kTileColumns ? n - j0 : kTileColumns;
@@ -262,20 +269,24 @@ ADAPTIVE_WIDE void OuterProductUpdateWide(double* P, int32_t n, const double* ga
                                                              OuterProductWork& work, double* newProduct) {
   OuterProductUpdateLanes<4>(P, n, gain, u, lambdaInverse, work, newProduct);
 }
+ADAPTIVE_WIDEST void OuterProductUpdateWidest(double* P, int32_t n, const double* gain, const double* u,
+                                              double lambdaInverse, OuterProductWork& work, double* newProduct) {
+  OuterProductUpdateLanes<8>(P, n, gain, u, lambdaInverse, work, newProduct);
+}
 #endif
 
 }  // namespace
 
 bool OuterProductWork::allocate(int32_t n) {
-  const int32_t padded = (n + 3) / 4 * 4;
-  if (outer.resize(padded, n) || columns.resize(padded, kTileColumns)) return true;
+  const int32_t padded = (n + 7) / 8 * 8;
+  if (outer.resize(padded, n) || columns.resize(padded, kMostTileColumns)) return true;
   outer.zero();
   return false;
 }
 
 void MultiplyByVector(const double* P, int32_t n, const double* u, double* pi) {
 #ifdef ADAPTIVE_WIDE_KERNELS
-  if (WideKernelsSelected()) return MultiplyByVectorWide(P, n, u, pi);
+  if (KernelLanes() >= 4) return MultiplyByVectorWide(P, n, u, pi);
 #endif
   MultiplyByVectorLanes<2>(P, n, u, pi);
 }
@@ -287,7 +298,7 @@ void ComputeGain(const double* u, const double* pi, int32_t n, double lambdaInve
 
 void RowFormUpdate(double* P, int32_t n, const double* x, const double* gain, double lambdaInverse) {
 #ifdef ADAPTIVE_WIDE_KERNELS
-  if (WideKernelsSelected()) return RowFormUpdateWide(P, n, x, gain, lambdaInverse);
+  if (KernelLanes() >= 4) return RowFormUpdateWide(P, n, x, gain, lambdaInverse);
 #endif
   RowFormUpdateLanes<2>(P, n, x, gain, lambdaInverse);
 }
@@ -295,7 +306,9 @@ void RowFormUpdate(double* P, int32_t n, const double* x, const double* gain, do
 void OuterProductUpdate(double* P, int32_t n, const double* gain, const double* u, double lambdaInverse,
                         OuterProductWork& work, double* newProduct) {
 #ifdef ADAPTIVE_WIDE_KERNELS
-  if (WideKernelsSelected()) return OuterProductUpdateWide(P, n, gain, u, lambdaInverse, work, newProduct);
+  const int lanes = KernelLanes();
+  if (lanes == 8) return OuterProductUpdateWidest(P, n, gain, u, lambdaInverse, work, newProduct);
+  if (lanes == 4) return OuterProductUpdateWide(P, n, gain, u, lambdaInverse, work, newProduct);
 #endif
   OuterProductUpdateLanes<2>(P, n, gain, u, lambdaInverse, work, newProduct);
 }

@@ -9,7 +9,8 @@
 // stride, work on several independent elements per vector instruction and
 // allocate nothing. The filters' outputs depend on this bit for bit. On x86
 // processors with AVX2 the kernels run with 256-bit vectors instead of 128-bit
-// ones (tokens/vector_lanes.h); fused multiply-add is never used.
+// ones, and the N×N product with 512-bit ones where there is AVX-512
+// (tokens/vector_lanes.h); fused multiply-add is never used.
 #pragma once
 
 #include "host/token_call.h"
@@ -53,8 +54,9 @@ void ComputeGain(const double* u, const double* pi, int32_t n, double lambdaInve
 void RowFormUpdate(double* P, int32_t n, const double* x, const double* gain, double lambdaInverse);
 
 // Working storage of OuterProductUpdate, allocated with the token's state.
-// Their columns have n rounded up to a multiple of four rows, so that the
-// product's tiles are whole vectors; the rows below n stay zero in G.
+// Their columns have n rounded up to a multiple of eight rows, so that the
+// product's tiles are whole vectors of every width; the rows below n stay
+// zero in G.
 struct OuterProductWork {
   Matrix outer;    // G = gain × uᵀ
   Matrix columns;  // a block of columns of G × P
