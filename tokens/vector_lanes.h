@@ -44,7 +44,10 @@ constexpr int kVectorRegisters = 16;
 // once where the equations round twice. The host calls the Windows plug-in
 // with a stack aligned to 4 bytes only: the 32-bit builds realign it on entry
 // (ADAPTIVE_CALL), and the wide kernels realign it again to 32 or 64 bytes
-// wherever they need a vector slot.
+// wherever they need a vector slot. The environment variable
+// ADAPTIVE_VECTOR_BITS=256 (or 128) caps the width, for timing the narrower
+// kernels or where 512-bit instructions lower the processor's clock; the
+// results are the same bits at every width.
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define ADAPTIVE_WIDE_KERNELS 1
 #define ADAPTIVE_WIDE __attribute__((target("avx2")))
