@@ -5,14 +5,13 @@ namespace adaptive {
 #ifdef ADAPTIVE_WIDE_KERNELS
 namespace {
 const bool kWideVectorsAvailable = (__builtin_cpu_init(), __builtin_cpu_supports("avx2") != 0);
-bool wideVectors = kWideVectorsAvailable;
 }  // namespace
 
-bool WideKernelsSelected() { return wideVectors; }
+bool wideKernelsChosen = kWideVectorsAvailable;
 
 bool SelectWideKernels(bool wide) {
-  const bool previous = wideVectors;
-  wideVectors = wide && kWideVectorsAvailable;
+  const bool previous = wideKernelsChosen;
+  wideKernelsChosen = wide && kWideVectorsAvailable;
   return previous;
 }
 #else

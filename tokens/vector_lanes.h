@@ -47,8 +47,11 @@ constexpr int kVectorRegisters = 16;
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define ADAPTIVE_WIDE_KERNELS 1
 #define ADAPTIVE_WIDE __attribute__((target("avx2")))
-// True while the 256-bit kernels are chosen.
-bool WideKernelsSelected();
+// True while the 256-bit kernels are chosen (set by SelectWideKernels). Read
+// inline: the dispatchers run once per sample, and on 32-bit x86 a call
+// around the read costs more than the read.
+extern bool wideKernelsChosen;
+inline bool WideKernelsSelected() { return wideKernelsChosen; }
 #else
 inline bool WideKernelsSelected() { return false; }
 #endif
