@@ -7,6 +7,25 @@
 
 namespace adaptive {
 
+namespace {
+
+// On 32-bit Windows malloc aligns to 8 bytes only, and the plug-in's vector
+// loads straddled cache lines (the general RLS tokens were 15 % slower for
+// it): there the element arrays start on a cache line. Elsewhere malloc's own
+// 16 bytes are kept, and with them the heap's layout.
+#ifdef _WIN32
+constexpr std::align_val_t kElementAlignment{64};
+double* AllocateElements(size_t bytes) {
+  return static_cast<double*>(::operator new[](bytes, kElementAlignment, std::nothrow));
+}
+void FreeElements(double* elements) { ::operator delete[](elements, kElementAlignment); }
+#else
+double* AllocateElements(size_t bytes) { return static_cast<double*>(std::malloc(bytes)); }
+void FreeElements(double* elements) { std::free(elements); }
+#endif
+
+}  // namespace
+
 bool MatrixData::byteSize(int32_t rows, int32_t cols, uint64_t byteLimit, size_t& bytes) {
   if (rows < 0 || cols < 0) return false;
   // At most (2^31)^2 = 2^62 elements: the product cannot wrap in 64 bits.
@@ -23,7 +42,7 @@ MatrixData* MatrixData::allocate(int32_t rows, int32_t cols) {
   if (block == nullptr) return nullptr;
   // An empty matrix still gets a real (one-element) array, so that a null
   // element pointer always means a failed allocation.
-  block->elements = static_cast<double*>(std::malloc(bytes != 0 ? bytes : sizeof(double)));
+  block->elements = AllocateElements(bytes != 0 ? bytes : sizeof(double));
   if (block->elements == nullptr) {
     delete block;
     return nullptr;
@@ -54,7 +73,7 @@ Matrix::~Matrix() {
 void Matrix::dropReference() {
   if (block == nullptr) return;
   if (block->references == 1) {
-    std::free(block->elements);
+    FreeElements(block->elements);
     delete block;
   } else {
     --block->references;
