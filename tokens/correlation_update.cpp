@@ -22,16 +22,6 @@ void SetScaledIdentity(Matrix& P, double value) {
   for (int32_t i = 0; i < P.rows(); ++i) P(i, i) = value;
 }
 
-void CopyTaps(const DelayLine& line, double* out) {
-  line.forEachTap([out](int32_t k, double tap) { out[k] = tap; });
-}
-
-double Dot(const double* a, const double* b, int32_t n) {
-  double sum = 0.0;
-  for (int32_t k = 0; k < n; ++k) sum = sum + a[k] * b[k];
-  return sum;
-}
-
 namespace {
 
 // Columns of P that P × u takes per pass: each element of pi loaded then
@@ -275,6 +265,17 @@ ADAPTIVE_WIDEST void OuterProductUpdateWidest(double* P, int32_t n, const double
 }
 #endif
 
+// The 128-bit kernels of the per-sample products, out of line as the wide
+// ones are, so that their dispatchers below are a test and a jump: inlined
+// there, they would make every call set up their frame first.
+__attribute__((noinline)) void MultiplyByVectorNarrow(const double* P, int32_t n, const double* u, double* pi) {
+  MultiplyByVectorLanes<2>(P, n, u, pi);
+}
+__attribute__((noinline)) void RowFormUpdateNarrow(double* P, int32_t n, const double* x, const double* gain,
+                                                   double lambdaInverse) {
+  RowFormUpdateLanes<2>(P, n, x, gain, lambdaInverse);
+}
+
 }  // namespace
 
 bool OuterProductWork::allocate(int32_t n) {
@@ -288,19 +289,14 @@ void MultiplyByVector(const double* P, int32_t n, const double* u, double* pi) {
 #ifdef ADAPTIVE_WIDE_KERNELS
   if (KernelLanes() >= 4) return MultiplyByVectorWide(P, n, u, pi);
 #endif
-  MultiplyByVectorLanes<2>(P, n, u, pi);
-}
-
-void ComputeGain(const double* u, const double* pi, int32_t n, double lambdaInverse, double* gain) {
-  const double d = Dot(u, pi, n) * lambdaInverse + 1.0;
-  for (int32_t i = 0; i < n; ++i) gain[i] = (pi[i] * lambdaInverse) / d;
+  MultiplyByVectorNarrow(P, n, u, pi);
 }
 
 void RowFormUpdate(double* P, int32_t n, const double* x, const double* gain, double lambdaInverse) {
 #ifdef ADAPTIVE_WIDE_KERNELS
   if (KernelLanes() >= 4) return RowFormUpdateWide(P, n, x, gain, lambdaInverse);
 #endif
-  RowFormUpdateLanes<2>(P, n, x, gain, lambdaInverse);
+  RowFormUpdateNarrow(P, n, x, gain, lambdaInverse);
 }
 
 void OuterProductUpdate(double* P, int32_t n, const double* gain, const double* u, double lambdaInverse,

@@ -32,15 +32,14 @@ int WidestLanes() { return 2; }
 #endif
 
 const int kWidestLanes = WidestLanes();
-int lanes = kWidestLanes;
 
 }  // namespace
 
-int KernelLanes() { return lanes; }
+int kernelLanes = kWidestLanes;
 
 int SelectKernelLanes(int wanted) {
-  const int previous = lanes;
-  lanes = wanted < kWidestLanes ? (wanted >= 4 ? 4 : 2) : kWidestLanes;
+  const int previous = kernelLanes;
+  kernelLanes = wanted < kWidestLanes ? (wanted >= 4 ? 4 : 2) : kWidestLanes;
   return previous;
 }
 

@@ -54,8 +54,11 @@ constexpr int kVectorRegisters = 16;
 #define ADAPTIVE_WIDEST __attribute__((target("avx2,avx512f")))
 #endif
 
-// Doubles per vector of the chosen kernels: 2, 4 (AVX2) or 8 (AVX-512).
-int KernelLanes();
+// Doubles per vector of the chosen kernels: 2, 4 (AVX2) or 8 (AVX-512), set
+// by SelectKernelLanes. Read inline: the dispatchers run once per sample, and
+// on 32-bit x86 a call around the read costs more than the read.
+extern int kernelLanes;
+inline int KernelLanes() { return kernelLanes; }
 
 // Chooses the widest kernels the processor has of at most `lanes` doubles
 // (2, 4 or 8) and returns the previous choice; the tests compare every width
