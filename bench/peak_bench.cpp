@@ -41,6 +41,7 @@ void Peak128(benchmark::State& state) { RunChains<2>(state); }
 
 #if defined(__x86_64__) || defined(__i386__)
 __attribute__((target("avx2"))) void Peak256(benchmark::State& state) { RunChains<4>(state); }
+__attribute__((target("avx2,avx512f"))) void Peak512(benchmark::State& state) { RunChains<8>(state); }
 #endif
 
 // One chain of dependent scalar additions: the latency of an addition, the
@@ -68,6 +69,7 @@ void RegisterPeakBenchmarks() {
 #if defined(__x86_64__) || defined(__i386__)
   __builtin_cpu_init();
   if (__builtin_cpu_supports("avx2")) benchmark::RegisterBenchmark("Peak/mul-add-256", Peak256);
+  if (__builtin_cpu_supports("avx512f")) benchmark::RegisterBenchmark("Peak/mul-add-512", Peak512);
 #endif
 }
 

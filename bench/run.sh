@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Regenerates bench/results.txt, the source of the table in bench/README.md:
 # installs what is missing (Google Benchmark, the peer library), builds the
-# release configuration and runs every benchmark once; then, where Wine runs
-# 32-bit Windows programs, times adaptive.dll (the build that the simulator
-# loads) with adaptive_dll_bench from build-win/ (.ci/windows.sh builds it).
+# release configuration and runs every benchmark once; then, where 32-bit x86
+# programs run natively, times the 32-bit Linux build from build32/
+# (.ci/linux32.sh builds it) and, where Wine runs, adaptive.dll (the build
+# that the simulator loads) from build-win/ (.ci/windows.sh builds it), both
+# with the timing host adaptive_dll_bench.
 #   bench/run.sh [Google Benchmark options, e.g. --benchmark_filter=RLS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,7 +33,36 @@ cmake --build build -j2 --target adaptive_bench
   echo
   build/bench/adaptive_bench --benchmark_min_time=0.2 --benchmark_repetitions=3 \
     --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true "$@" 2>&1
+  # Where the product runs 512-bit vectors, the 256-bit kernels that
+  # processors with AVX2 only run, for their fraction of the 256-bit peak.
+  if grep -qw avx512f /proc/cpuinfo; then
+    echo
+    echo "The same with ADAPTIVE_VECTOR_BITS=256 (the kernels of processors with AVX2 only):"
+    ADAPTIVE_VECTOR_BITS=256 build/bench/adaptive_bench --benchmark_min_time=0.2 --benchmark_repetitions=3 \
+      --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+      --benchmark_filter='^(Length/(RLS3|NEW3)/(16|30|64)|Peak/mul-add-256)$' 2>&1
+  fi
 } | tee bench/results.txt
+
+# The 32-bit Linux build (build32/, which .ci/linux32.sh builds) through the
+# same timing host as the DLL: the same 32-bit code generation without MinGW
+# and Wine, and on this processor within a few per cent of the DLL.
+linux32_bench=build32/bench/adaptive_dll_bench
+linux32_reason=""
+if [ ! -f "$linux32_bench" ]; then
+  linux32_reason="$linux32_bench is missing (run .ci/linux32.sh)"
+elif [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] || ! "$linux32_bench" --filter no-such-token --library build32/libadaptive.so >/dev/null 2>&1; then
+  linux32_reason="32-bit programs do not run natively here: no meaningful times"
+fi
+{
+  echo
+  if [ -n "$linux32_reason" ]; then
+    echo "32-bit Linux build: SKIPPED, $linux32_reason"
+  else
+    echo "32-bit Linux build, ns per sample over batches of about 50 ms:"
+    "$linux32_bench" --repetitions 5 --library build32/libadaptive.so || echo "the 32-bit timing host failed"
+  fi
+} | tee -a bench/results.txt
 
 # The Windows plug-in under Wine. On a kernel without 32-bit support Wine runs
 # under qemu-i386, where it may never start and where times would mean nothing.

@@ -21,7 +21,8 @@ struct MatrixData {
   int32_t columns;
   int32_t rows;
   int32_t references;  // number of Matrix objects holding this block
-  double* elements;    // rows * columns elements, owned by the block
+  double* elements;    // rows * columns elements, on a 64-byte boundary
+  void* allocation;    // the block of memory that holds them, owned by the block
 
   // Byte size of a rows x cols element array, or false when a dimension is
   // negative or the size exceeds byteLimit (which must not exceed SIZE_MAX).

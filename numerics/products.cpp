@@ -1,4 +1,4 @@
-// Matrix and vector products and the dot products.
+// Matrix and vector products (the dot products are inline, numerics/arithmetic.h).
 #include "numerics/arithmetic.h"
 
 namespace adaptive {
@@ -78,34 +78,6 @@ Vector operator*(const double& s, const DelayLine& x) {
   const double scale = s;
   x.forEachTap([&](int32_t k, double t) { result(k) = t * scale; });
   return result;
-}
-
-double dot(const DelayLine& x, const Vector& v) {
-  const double* w = v.data();
-  double sum = 0.0;
-  x.forEachTap([&](int32_t k, double t) { sum = sum + t * w[k]; });
-  return sum;
-}
-
-double dot(const RowVector& r, const Vector& v) {
-  const double* a = r.data();
-  const double* b = v.data();
-  double sum = 0.0;
-  for (int32_t k = 0; k < r.cols(); ++k) sum = sum + a[k] * b[k];
-  return sum;
-}
-
-double dot(const RowVector& r, const DelayLine& x) {
-  const double* a = r.data();
-  double sum = 0.0;
-  x.forEachTap([&](int32_t k, double t) { sum = sum + t * a[k]; });
-  return sum;
-}
-
-double power(const DelayLine& x) {
-  double sum = 0.0;
-  x.forEachTap([&](int32_t, double t) { sum = sum + t * t; });
-  return sum / x.length();
 }
 
 }  // namespace adaptive

@@ -22,30 +22,11 @@ void SetScaledIdentity(Matrix& P, double value) {
   for (int32_t i = 0; i < P.rows(); ++i) P(i, i) = value;
 }
 
-void CopyTaps(const DelayLine& line, double* out) {
-  line.forEachTap([out](int32_t k, double tap) { out[k] = tap; });
-}
-
-double Dot(const double* a, const double* b, int32_t n) {
-  double sum = 0.0;
-  for (int32_t k = 0; k < n; ++k) sum = sum + a[k] * b[k];
-  return sum;
-}
-
 namespace {
 
-// Result columns that the blocked kernels finish together: each value loaded
-// from one matrix then feeds four independent sums, and four sums are in
-// flight at once instead of one.
+// Columns of P that P × u takes per pass: each element of pi loaded then
+// receives four terms before it is stored again.
 constexpr int32_t kBlock = 4;
-
-// Column pointers of the block starting at column j0; a block cut short by
-// the matrix edge repeats its first column, whose extra results are ignored.
-inline int32_t BlockColumns(const double* M, std::ptrdiff_t stride, int32_t n, int32_t j0, const double* col[kBlock]) {
-  const int32_t width = n - j0 < kBlock ? n - j0 : kBlock;
-  for (int32_t c = 0; c < kBlock; ++c) col[c] = M + stride * (c < width ? j0 + c : j0);
-  return width;
-}
 
 // pi = P × u, four columns of P per pass: pi[i] receives the terms of
 // columns j0 … j0+3 in that order, so every pi[i] still adds in ascending j.
@@ -154,81 +135,75 @@ inline __attribute__((always_inline)) void RowFormUpdateLanes(double* P, int32_t
   }
 }
 
-// The shape of the product's whole tiles. Sixteen vector registers hold two
-// vectors of sums for each of four columns (eight sums, whose additions keep
-// both adders busy) plus the loaded rows of G and the broadcast element of P.
-// Eight hold three vectors for each of two columns (six sums, again enough
-// additions in flight), the broadcast element and the product being added,
-// with the rows of G read from memory; there a block's four columns take two
-// passes over k.
-constexpr int32_t kTileColumns = kVectorRegisters >= 16 ? kBlock : 2;
-constexpr int kTileVectors = kVectorRegisters >= 16 ? 2 : 3;
+// The shape of the product's tiles: kTileVectors vectors of rows by
+// TileColumns<W>() columns of sums. Sixteen vector registers: four vectors by
+// three columns, twelve sums, the broadcast element of P and the product
+// being added, the rows of G read from memory; 512-bit code on x86-64 has
+// thirty-two, and takes five columns. Eight registers: four vectors by one
+// column, which leaves the compiler two spare. Measured against the other
+// shapes that fit (two by five, three by four, eight by one, four by four or
+// six; one by six, two by three, three by two, six by one, two by two), these
+// were the fastest at N = 16 to 64 (bench/README.md).
+constexpr int kTileVectors = 4;
+template <int W>
+constexpr int32_t TileColumns() {
+  return kVectorRegisters < 16 ? 1 : W == 8 ? 5 : 3;
+}
+// The most columns of any width: those of the product's work storage.
+constexpr int32_t kMostTileColumns = kVectorRegisters < 16 ? 1 : 5;
 
-// Rows i0 … of Cols columns of G × P into C (n rows per column, the columns
-// `stride` apart): R vectors of W rows, then Pairs vectors of two rows and
-// Singles single rows, all in one pass over k so that their sums are in
-// flight together. Each element starts at 0.0 and adds G(i,k)·P(k,j) in
-// ascending k.
-template <int W, int R, int Pairs = 0, int Singles = 0, int Cols = kTileColumns>
-inline __attribute__((always_inline)) void ProductTile(const double* G, std::ptrdiff_t stride, int32_t n,
-                                                       int32_t i0, const double* const col[],
-                                                       double* __restrict C) {
+// Rows i0 … i0 + R·W − 1 of columns j0 … j0 + Cols − 1 of G × P into C. G and
+// C have `rows` rows per column, P has n; P0 is P's column j0. Each element
+// starts at 0.0 and adds G(i,k)·P(k,j) in ascending k.
+template <int W, int R, int Cols>
+inline __attribute__((always_inline)) void ProductTile(const double* G, std::ptrdiff_t rows, int32_t n, int32_t i0,
+                                                       const double* P0, double* __restrict C) {
   using V = typename Lanes<W>::Type;
-  using H = typename Lanes<2>::Type;
-  // Arrays of at least one element; only the first R, Pairs, Singles are used.
-  V acc[R > 0 ? R : 1][Cols] = {};
-  H pair[Pairs > 0 ? Pairs : 1][Cols] = {};
-  double single[Singles > 0 ? Singles : 1][Cols] = {};
-  for (int32_t k = 0; k < n; ++k) {
-    const double* g = G + stride * k + i0;
-    V column[R > 0 ? R : 1];
-    H columnPair[Pairs > 0 ? Pairs : 1];
+  V acc[R][Cols] = {};
+  const double* g = G + i0;
+  const double* pk = P0;  // element k of column j0 + c at pk[n·c]
+  for (int32_t k = 0; k < n; ++k, g += rows, ++pk) {
+    V column[R];
     for (int r = 0; r < R; ++r) Load(column[r], g + r * W);
-    for (int r = 0; r < Pairs; ++r) Load(columnPair[r], g + R * W + r * 2);
     for (int32_t c = 0; c < Cols; ++c) {
-      const double pkj = col[c][k];
+      const double pkj = pk[static_cast<std::ptrdiff_t>(n) * c];
       for (int r = 0; r < R; ++r) acc[r][c] = acc[r][c] + column[r] * pkj;
-      for (int r = 0; r < Pairs; ++r) pair[r][c] = pair[r][c] + columnPair[r] * pkj;
-      for (int r = 0; r < Singles; ++r) single[r][c] = single[r][c] + g[R * W + Pairs * 2 + r] * pkj;
     }
   }
   for (int32_t c = 0; c < Cols; ++c) {
-    double* to = C + stride * c + i0;
+    double* to = C + rows * c + i0;
     for (int r = 0; r < R; ++r) Store(to + r * W, acc[r][c]);
-    for (int r = 0; r < Pairs; ++r) Store(to + R * W + r * 2, pair[r][c]);
-    for (int r = 0; r < Singles; ++r) to[R * W + Pairs * 2 + r] = single[r][c];
   }
 }
 
-// R vectors of W rows from row i0 on, then m − R·W < W rows (a two-row vector
-// and a single row), in one tile.
-template <int W, int R>
-inline __attribute__((always_inline)) void ProductTail(const double* G, std::ptrdiff_t stride, int32_t n, int32_t i0,
-                                                       int32_t m, const double* const col[], double* __restrict C) {
-  switch (m - R * W) {  // 2 and 3 only when W is 4
-    case 0: return R > 0 ? ProductTile<W, R>(G, stride, n, i0, col, C) : void();
-    case 1: return ProductTile<W, R, 0, 1>(G, stride, n, i0, col, C);
-    case 2: return ProductTile<W, R, 1, 0>(G, stride, n, i0, col, C);
-    case 3: return ProductTile<W, R, 1, 1>(G, stride, n, i0, col, C);
-    default: return;
+// The last `vectors` (< kTileVectors) vectors of rows from row i0 on.
+template <int W, int Cols, int R = kTileVectors - 1>
+inline __attribute__((always_inline)) void ProductLastRows(const double* G, std::ptrdiff_t rows, int32_t n,
+                                                           int32_t i0, int32_t vectors, const double* P0,
+                                                           double* __restrict C) {
+  if constexpr (R > 0) {
+    if (vectors == R) return ProductTile<W, R, Cols>(G, rows, n, i0, P0, C);
+    ProductLastRows<W, Cols, R - 1>(G, rows, n, i0, vectors, P0, C);
   }
 }
 
-// The m rows below the last whole tile (m < kTileVectors · W) in one tile, or
-// in two where its sums would not fit the registers (eleven rows of four-lane
-// vectors on eight registers: the two vectors first, then the other three rows).
-// On sixteen registers m is below 2·W: at most one vector.
-template <int W>
-inline __attribute__((always_inline)) void ProductEdge(const double* G, std::ptrdiff_t stride, int32_t n,
-                                                       int32_t i0, int32_t m, const double* const col[],
-                                                       double* __restrict C) {
-  const int32_t vectors = m / W;
-  if (vectors == 0) return ProductTail<W, 0>(G, stride, n, i0, m, col, C);
-  if (vectors == 1) return ProductTail<W, 1>(G, stride, n, i0, m, col, C);
-  if constexpr (kTileVectors > 2) {  // two whole vectors: only on eight registers
-    if (m % W != 3) return ProductTail<W, 2>(G, stride, n, i0, m, col, C);
-    ProductTile<W, 2>(G, stride, n, i0, col, C);
-    ProductTail<W, 0>(G, stride, n, i0 + 2 * W, m - 2 * W, col, C);
+// All rows of Cols columns: whole tiles, then the vectors left over.
+template <int W, int Cols>
+inline __attribute__((always_inline)) void ProductColumns(const double* G, std::ptrdiff_t rows, int32_t n,
+                                                          const double* P0, double* __restrict C) {
+  constexpr int32_t kTileRows = kTileVectors * W;
+  int32_t i = 0;
+  for (; i + kTileRows <= rows; i += kTileRows) ProductTile<W, kTileVectors, Cols>(G, rows, n, i, P0, C);
+  ProductLastRows<W, Cols>(G, rows, n, i, (static_cast<int32_t>(rows) - i) / W, P0, C);
+}
+
+// The last block's `width` < kTileColumns columns.
+template <int W, int Cols = TileColumns<W>() - 1>
+inline __attribute__((always_inline)) void ProductEdgeColumns(const double* G, std::ptrdiff_t rows, int32_t n,
+                                                              int32_t width, const double* P0, double* __restrict C) {
+  if constexpr (Cols > 0) {
+    if (width == Cols) return ProductColumns<W, Cols>(G, rows, n, P0, C);
+    ProductEdgeColumns<W, Cols - 1>(G, rows, n, width, P0, C);
   }
 }
 
@@ -238,34 +213,34 @@ inline __attribute__((always_inline)) void OuterProductUpdateLanes(double* P, in
                                                                    OuterProductWork& work,
                                                                    double* __restrict newProduct) {
   const std::ptrdiff_t stride = n;
+  const std::ptrdiff_t rows = work.outer.rows();
   double* __restrict G = work.outer.data();
   double* __restrict C = work.columns.data();
   for (int32_t j = 0; j < n; ++j) {
     const double uj = u[j];
-    double* __restrict outerColumn = G + stride * j;
+    double* __restrict outerColumn = G + rows * j;
     for (int32_t i = 0; i < n; ++i) outerColumn[i] = gain[i] * uj;
   }
   if (newProduct != nullptr)
     for (int32_t i = 0; i < n; ++i) newProduct[i] = 0.0;
-  for (int32_t j0 = 0; j0 < n; j0 += kBlock) {
+  constexpr int32_t kTileColumns = TileColumns<W>();
+  for (int32_t j0 = 0; j0 < n; j0 += kTileColumns) {
     // All rows of the block's product first: they need the old columns.
-    const double* col[kBlock];
-    const int32_t width = BlockColumns(P, stride, n, j0, col);
-    constexpr int32_t kTileRows = kTileVectors * W;
-    for (int32_t c0 = 0; c0 < width; c0 += kTileColumns) {
-      double* to = C + stride * c0;
-      int32_t i = 0;
-      for (; i + kTileRows <= n; i += kTileRows) ProductTile<W, kTileVectors>(G, stride, n, i, col + c0, to);
-      ProductEdge<W>(G, stride, n, i, n - i, col + c0, to);
-    }
+    const int32_t width = n - j0 < kTileColumns ? n - j0 : kTileColumns;
+    if (width == kTileColumns) ProductColumns<W, kTileColumns>(G, rows, n, P + stride * j0, C);
+    else ProductEdgeColumns<W>(G, rows, n, width, P + stride * j0, C);
     for (int32_t c = 0; c < width; ++c) {
       const int32_t j = j0 + c;
       double* __restrict column = P + stride * j;
-      const double* __restrict sum = C + stride * c;
-      for (int32_t r = 0; r < n; ++r) column[r] = (column[r] - sum[r]) * lambdaInverse;
-      if (newProduct != nullptr) {
+      const double* __restrict sum = C + rows * c;
+      if (newProduct == nullptr) {
+        for (int32_t r = 0; r < n; ++r) column[r] = (column[r] - sum[r]) * lambdaInverse;
+      } else {
         const double uj = u[j];
-        for (int32_t r = 0; r < n; ++r) newProduct[r] = newProduct[r] + column[r] * uj;
+        for (int32_t r = 0; r < n; ++r) {
+          column[r] = (column[r] - sum[r]) * lambdaInverse;
+          newProduct[r] = newProduct[r] + column[r] * uj;
+        }
       }
     }
   }
@@ -284,33 +259,52 @@ ADAPTIVE_WIDE void OuterProductUpdateWide(double* P, int32_t n, const double* ga
                                                              OuterProductWork& work, double* newProduct) {
   OuterProductUpdateLanes<4>(P, n, gain, u, lambdaInverse, work, newProduct);
 }
+ADAPTIVE_WIDEST void OuterProductUpdateWidest(double* P, int32_t n, const double* gain, const double* u,
+                                              double lambdaInverse, OuterProductWork& work, double* newProduct) {
+  OuterProductUpdateLanes<8>(P, n, gain, u, lambdaInverse, work, newProduct);
+}
 #endif
+
+// The 128-bit kernels of the per-sample products, out of line as the wide
+// ones are, so that their dispatchers below are a test and a jump: inlined
+// there, they would make every call set up their frame first.
+__attribute__((noinline)) void MultiplyByVectorNarrow(const double* P, int32_t n, const double* u, double* pi) {
+  MultiplyByVectorLanes<2>(P, n, u, pi);
+}
+__attribute__((noinline)) void RowFormUpdateNarrow(double* P, int32_t n, const double* x, const double* gain,
+                                                   double lambdaInverse) {
+  RowFormUpdateLanes<2>(P, n, x, gain, lambdaInverse);
+}
 
 }  // namespace
 
-void MultiplyByVector(const double* P, int32_t n, const double* u, double* pi) {
-#ifdef ADAPTIVE_WIDE_KERNELS
-  if (WideKernelsSelected()) return MultiplyByVectorWide(P, n, u, pi);
-#endif
-  MultiplyByVectorLanes<2>(P, n, u, pi);
+bool OuterProductWork::allocate(int32_t n) {
+  const int32_t padded = (n + 7) / 8 * 8;
+  if (outer.resize(padded, n) || columns.resize(padded, kMostTileColumns)) return true;
+  outer.zero();
+  return false;
 }
 
-void ComputeGain(const double* u, const double* pi, int32_t n, double lambdaInverse, double* gain) {
-  const double d = Dot(u, pi, n) * lambdaInverse + 1.0;
-  for (int32_t i = 0; i < n; ++i) gain[i] = (pi[i] * lambdaInverse) / d;
+void MultiplyByVector(const double* P, int32_t n, const double* u, double* pi) {
+#ifdef ADAPTIVE_WIDE_KERNELS
+  if (KernelLanes() >= 4) return MultiplyByVectorWide(P, n, u, pi);
+#endif
+  MultiplyByVectorNarrow(P, n, u, pi);
 }
 
 void RowFormUpdate(double* P, int32_t n, const double* x, const double* gain, double lambdaInverse) {
 #ifdef ADAPTIVE_WIDE_KERNELS
-  if (WideKernelsSelected()) return RowFormUpdateWide(P, n, x, gain, lambdaInverse);
+  if (KernelLanes() >= 4) return RowFormUpdateWide(P, n, x, gain, lambdaInverse);
 #endif
-  RowFormUpdateLanes<2>(P, n, x, gain, lambdaInverse);
+  RowFormUpdateNarrow(P, n, x, gain, lambdaInverse);
 }
 
 void OuterProductUpdate(double* P, int32_t n, const double* gain, const double* u, double lambdaInverse,
                         OuterProductWork& work, double* newProduct) {
 #ifdef ADAPTIVE_WIDE_KERNELS
-  if (WideKernelsSelected()) return OuterProductUpdateWide(P, n, gain, u, lambdaInverse, work, newProduct);
+  const int lanes = KernelLanes();
+  if (lanes == 8) return OuterProductUpdateWidest(P, n, gain, u, lambdaInverse, work, newProduct);
+  if (lanes == 4) return OuterProductUpdateWide(P, n, gain, u, lambdaInverse, work, newProduct);
 #endif
   OuterProductUpdateLanes<2>(P, n, gain, u, lambdaInverse, work, newProduct);
 }

@@ -9,7 +9,8 @@
 // stride, work on several independent elements per vector instruction and
 // allocate nothing. The filters' outputs depend on this bit for bit. On x86
 // processors with AVX2 the kernels run with 256-bit vectors instead of 128-bit
-// ones (tokens/vector_lanes.h); fused multiply-add is never used.
+// ones, and the N×N product with 512-bit ones where there is AVX-512
+// (tokens/vector_lanes.h); fused multiply-add is never used.
 #pragma once
 
 #include "host/token_call.h"
@@ -33,10 +34,16 @@ void SetScaledIdentity(Matrix& P, double value);
 
 // out[k] = tap k of the line, newest first: the column that the transpose of
 // a delay line gives, without a temporary.
-void CopyTaps(const DelayLine& line, double* out);
+inline void CopyTaps(const DelayLine& line, double* out) {
+  line.forEachTap([out](int32_t k, double tap) { out[k] = tap; });
+}
 
-// Σ a[k]·b[k] for k = 0 .. n-1.
-double Dot(const double* a, const double* b, int32_t n);
+// Σ a[k]·b[k] for k = 0 .. n-1. Inline, as dot() (numerics/arithmetic.h).
+inline double Dot(const double* a, const double* b, int32_t n) {
+  double sum = 0.0;
+  for (int32_t k = 0; k < n; ++k) sum = sum + a[k] * b[k];
+  return sum;
+}
 
 // pi = P × u: pi[i] = Σ_j P(i,j)·u[j]. Walks P four columns at a time (j
 // outer, i inner); each pi[i] still starts at 0.0 and adds its terms in
@@ -44,7 +51,10 @@ double Dot(const double* a, const double* b, int32_t n);
 void MultiplyByVector(const double* P, int32_t n, const double* u, double* pi);
 
 // gain = (pi · (1/λ)) / d with d = (u · pi)·(1/λ) + 1, element by element.
-void ComputeGain(const double* u, const double* pi, int32_t n, double lambdaInverse, double* gain);
+inline void ComputeGain(const double* u, const double* pi, int32_t n, double lambdaInverse, double* gain) {
+  const double d = Dot(u, pi, n) * lambdaInverse + 1.0;
+  for (int32_t i = 0; i < n; ++i) gain[i] = (pi[i] * lambdaInverse) / d;
+}
 
 // P = (P − gain × (x × P)) · (1/λ), where x × P is the row r[j] = Σ_k x[k]·P(k,j)
 // of the P before the update. Column j of the new P needs only column j of the
@@ -53,12 +63,15 @@ void ComputeGain(const double* u, const double* pi, int32_t n, double lambdaInve
 void RowFormUpdate(double* P, int32_t n, const double* x, const double* gain, double lambdaInverse);
 
 // Working storage of OuterProductUpdate, allocated with the token's state.
+// Their columns have n rounded up to a multiple of eight rows, so that the
+// product's tiles are whole vectors of every width; the rows below n stay
+// zero in G.
 struct OuterProductWork {
   Matrix outer;    // G = gain × uᵀ
-  Matrix columns;  // four columns of G × P
+  Matrix columns;  // a block of columns of G × P
 
   // True when the storage cannot be allocated.
-  bool allocate(int32_t n) { return outer.resize(n, n) || columns.resize(n, 4); }
+  bool allocate(int32_t n);
 };
 
 // P = (P − (gain × uᵀ) × P) · (1/λ): the outer product G is formed first, then

@@ -106,7 +106,7 @@ ADAPTIVE_WIDE double SweepWide(double* R, double* z, int32_t N, double lambda) {
 double GivensSweep(double* R, double* z, int32_t N, double lambda) {
   if (N < kVectorLength) return SweepScalar(R, z, N, lambda);
 #ifdef ADAPTIVE_WIDE_KERNELS
-  if (WideKernelsSelected()) return SweepWide(R, z, N, lambda);
+  if (KernelLanes() >= 4) return SweepWide(R, z, N, lambda);
 #endif
   return SweepLanes<2>(R, z, N, lambda);
 }

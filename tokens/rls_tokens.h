@@ -47,6 +47,22 @@ inline bool AllocateRowFormState(int32_t n, double init, DelayLine& delayLine, M
   return true;
 }
 
+// The gain of ComputeGain and the coefficient update w[i] = gain[i]·e + w[i]
+// in one pass. Returns Σ u[i]·w[i] over the updated coefficients, from 0.0 in
+// ascending i: the posterior output of the tokens whose taps are u (a caller
+// that does not use it leaves the compiler nothing to compute).
+inline double UpdateGainAndWeights(const double* u, const double* pi, int32_t n, double lambdaInverse, double e,
+                                   double* __restrict gain, double* __restrict w) {
+  const double d = Dot(u, pi, n) * lambdaInverse + 1.0;
+  double posterior = 0.0;
+  for (int32_t i = 0; i < n; ++i) {
+    gain[i] = (pi[i] * lambdaInverse) / d;
+    w[i] = gain[i] * e + w[i];
+    posterior = posterior + u[i] * w[i];
+  }
+  return posterior;
+}
+
 struct NoRandomWalk {
   template <int Entry>
   void read(const TokenSetup&) {}
@@ -103,8 +119,7 @@ class GeneralRlsToken : public AdaptiveToken {
     double* g = &gain(0);
     CopyTaps(delayLine, x);
     MultiplyByVector(&P(0, 0), length, x, &pTimesRegressor(0));
-    ComputeGain(x, &pTimesRegressor(0), length, lambdaInverse, g);
-    for (int32_t i = 0; i < length; ++i) w[i] = g[i] * e + w[i];
+    UpdateGainAndWeights(x, &pTimesRegressor(0), length, lambdaInverse, e, g, w);
     RowFormUpdate(&P(0, 0), length, x, g, lambdaInverse);
     walk.apply(&P(0, 0), length);
     delayLine.push(s);
@@ -170,12 +185,10 @@ class RlsToken : public AdaptiveToken {
     const double prior = dot(delayLine, weights);
     out[1] = d - prior;
     MultiplyByVector(&P(0, 0), length, x, &pTimesRegressor(0));
-    ComputeGain(x, &pTimesRegressor(0), length, lambdaInverse, g);
     const double e = d - prior;
-    for (int32_t i = 0; i < length; ++i) w[i] = g[i] * e + w[i];
+    const double posterior = UpdateGainAndWeights(x, &pTimesRegressor(0), length, lambdaInverse, e, g, w);
     RowFormUpdate(&P(0, 0), length, x, g, lambdaInverse);
     walk.apply(&P(0, 0), length);
-    const double posterior = dot(delayLine, weights);
     out[0] = posterior;
     out[2] = d - posterior;
   }
@@ -248,12 +261,10 @@ class MultiChannelRlsToken : public AdaptiveToken {
     const double prior = dot(regressor, weights);
     out[1] = d - prior;
     MultiplyByVector(&P(0, 0), n, u, &pTimesRegressor(0));
-    ComputeGain(u, &pTimesRegressor(0), n, lambdaInverse, g);
     const double e = d - prior;
-    for (int32_t i = 0; i < n; ++i) w[i] = g[i] * e + w[i];
+    const double posterior = UpdateGainAndWeights(u, &pTimesRegressor(0), n, lambdaInverse, e, g, w);
     OuterProductUpdate(&P(0, 0), n, g, u, lambdaInverse, work, nullptr);
     walk.apply(&P(0, 0), n);
-    const double posterior = dot(regressor, weights);
     out[0] = posterior;
     out[2] = d - posterior;
   }

@@ -37,25 +37,32 @@ constexpr int kVectorRegisters = 8;
 constexpr int kVectorRegisters = 16;
 #endif
 
-// x86 processors with AVX2 run the kernels compiled a second time with
-// 256-bit vectors (target attribute ADAPTIVE_WIDE), chosen once at load time.
-// Only AVX2 is enabled, not FMA: a fused multiply-add would round once where
-// the equations round twice. The host calls the Windows plug-in with a stack
-// aligned to 4 bytes only: the 32-bit builds realign it on entry
-// (ADAPTIVE_CALL), and the wide kernels realign it again to 32 bytes wherever
-// they need a vector slot.
+// x86 processors run the kernels compiled twice more, with 256-bit vectors
+// where they have AVX2 (target attribute ADAPTIVE_WIDE) and with 512-bit ones
+// where they have AVX-512 (ADAPTIVE_WIDEST), the widest chosen once at load
+// time. Fused multiply-add is never used (-ffp-contract=off): it would round
+// once where the equations round twice. The host calls the Windows plug-in
+// with a stack aligned to 4 bytes only: the 32-bit builds realign it on entry
+// (ADAPTIVE_CALL), and the wide kernels realign it again to 32 or 64 bytes
+// wherever they need a vector slot. The environment variable
+// ADAPTIVE_VECTOR_BITS=256 (or 128) caps the width, for timing the narrower
+// kernels or where 512-bit instructions lower the processor's clock; the
+// results are the same bits at every width.
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define ADAPTIVE_WIDE_KERNELS 1
 #define ADAPTIVE_WIDE __attribute__((target("avx2")))
-// True while the 256-bit kernels are chosen.
-bool WideKernelsSelected();
-#else
-inline bool WideKernelsSelected() { return false; }
+#define ADAPTIVE_WIDEST __attribute__((target("avx2,avx512f")))
 #endif
 
-// Chooses the 256-bit kernels (where the processor has them) or the 128-bit
-// ones, and returns the previous choice; the tests compare both with the
-// expression forms.
-bool SelectWideKernels(bool wide);
+// Doubles per vector of the chosen kernels: 2, 4 (AVX2) or 8 (AVX-512), set
+// by SelectKernelLanes. Read inline: the dispatchers run once per sample, and
+// on 32-bit x86 a call around the read costs more than the read.
+extern int kernelLanes;
+inline int KernelLanes() { return kernelLanes; }
+
+// Chooses the widest kernels the processor has of at most `lanes` doubles
+// (2, 4 or 8) and returns the previous choice; the tests compare every width
+// with the expression forms.
+int SelectKernelLanes(int lanes);
 
 }  // namespace adaptive

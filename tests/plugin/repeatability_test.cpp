@@ -72,8 +72,11 @@ TEST_F(Repeatability, ReCreationLoopsHoldHeapAndFilesSteady) {
     const size_t heap = HeapInUse();
     const int descriptors = OpenDescriptors();
     for (int k = 30; k < 330; ++k) cycle(k);
+    // The heap's count of bytes in use also moves by a few chunk headers when
+    // free chunks merge or split; a leak in every cycle would add at least
+    // 300 × 8 bytes.
     if (!kAddressSanitizerBuild) {
-      EXPECT_EQ(HeapInUse(), heap);
+      EXPECT_LT(HeapInUse(), heap + 1024);
     }
     EXPECT_EQ(OpenDescriptors(), descriptors);
   }

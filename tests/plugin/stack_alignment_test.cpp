@@ -46,7 +46,7 @@ TEST(StackAlignment, EveryTokenOfThePlugInGivesTheSameBitsWithAMisalignedStack) 
                                 token.defaults);
 }
 
-TEST(StackAlignment, MatrixTokensGiveTheSameBitsWithAMisalignedStackAtBothVectorWidths) {
+TEST(StackAlignment, MatrixTokensGiveTheSameBitsWithAMisalignedStackAtEveryVectorWidth) {
   if (!StackOffsetsAvailable()) GTEST_SKIP() << "the stack offset thunk is for 32-bit x86";
   struct Linked {
     const char* name;
@@ -54,9 +54,9 @@ TEST(StackAlignment, MatrixTokensGiveTheSameBitsWithAMisalignedStackAtBothVector
   };
   const Linked tokens[] = {{"GenRLS", &GenRLS}, {"RLS1", &RLS1}, {"RLS3", &RLS3}, {"GenNEW", &GenNEW}, {"NEW3", &NEW3},
                            {"RW1", &RW1},       {"RW3", &RW3},   {"QR1", &QR1},   {"QR3", &QR3}};
-  for (bool wide : {false, true}) {
-    SCOPED_TRACE(wide ? "256-bit kernels" : "128-bit kernels");
-    const bool previous = SelectWideKernels(wide);
+  for (int lanes : {2, 4, 8}) {
+    const int previous = SelectKernelLanes(lanes);
+    SCOPED_TRACE(testing::Message() << KernelLanes() << "-lane kernels");
     for (const auto& [name, entry] : tokens)
       for (int t = 0; t < kCatalogueSize; ++t) {
         const CatalogueEntry& e = CatalogueEntries()[t];
@@ -69,7 +69,7 @@ TEST(StackAlignment, MatrixTokensGiveTheSameBitsWithAMisalignedStackAtBothVector
         }
         ExpectSameBitsAtEveryOffset(name, entry, e.inputCount, e.outputCount, parameterNames, defaults);
       }
-    SelectWideKernels(previous);
+    SelectKernelLanes(previous);
   }
 }
 

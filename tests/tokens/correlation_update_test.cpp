@@ -67,19 +67,20 @@ void ExpectKernelsEqualExpressions(int n, bool special, std::mt19937& rng) {
 
 TEST(CorrelationUpdate, KernelsEqualTheExpressionForms) {
   std::mt19937 rng(42);
-  // Both vector widths; lengths around the edges of the four-column blocks
-  // and of the row tiles (4 rows of 128-bit vectors; 8 rows of 256-bit ones,
-  // 4 on 32-bit x86), so that every mix of the edge tile's vector, two-row
-  // vector and single row is met.
-  for (bool wide : {false, true}) {
-    const bool previous = SelectWideKernels(wide);
+  // Every vector width the processor has (a width it lacks runs the widest
+  // it has); lengths around the edges of the product's column blocks (three
+  // columns, one on 32-bit x86) and of its row tiles (four vectors: 8, 16 or
+  // 32 rows), with every count of padding rows (n up to a multiple of eight)
+  // and of vectors left below the last whole tile.
+  for (int lanes : {2, 4, 8}) {
+    const int previous = SelectKernelLanes(lanes);
     for (bool special : {false, true})
       for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 30, 33, 64}) {
-        SCOPED_TRACE(testing::Message() << "n = " << n << (wide ? ", wide" : ", narrow")
+        SCOPED_TRACE(testing::Message() << "n = " << n << ", " << KernelLanes() << " lanes"
                                         << (special ? ", with NaN and infinities" : ""));
         ExpectKernelsEqualExpressions(n, special, rng);
       }
-    SelectWideKernels(previous);
+    SelectKernelLanes(previous);
   }
 }
 

@@ -233,16 +233,16 @@ TEST(QrTokens, LongRowsMatchTheReferenceSweepAtBothVectorWidths) {
   // instruction: every row length down to 1 meets every remainder of the
   // 128-bit and 256-bit loops, and the diagonal element starts each row
   // at every offset within a vector.
-  for (bool wide : {false, true}) {
-    SCOPED_TRACE(wide ? "256-bit" : "128-bit");
-    const bool previous = SelectWideKernels(wide);
+  for (int lanes : {2, 4}) {
+    const int previous = SelectKernelLanes(lanes);
+    SCOPED_TRACE(testing::Message() << KernelLanes() << " lanes");
     ExpectMatchesReference({7}, 0.99, RandomSamples(1, 21));
     ExpectMatchesReference({8}, 0.98, RandomSamples(1, 22));
     ExpectMatchesReference({13}, 0.999, RandomSamples(1, 23));
     ExpectMatchesReference({4, 5}, 1.0, RandomSamples(2, 24, 120, 0, kNaN));
     ExpectMatchesReference({10, 10, 10}, 0.999, RandomSamples(3, 25, 250, 1, kInf));
     ExpectMatchesReference({33}, 0.995, RandomSamples(1, 26, 280, 1, -kInf));
-    SelectWideKernels(previous);
+    SelectKernelLanes(previous);
   }
 }
 
