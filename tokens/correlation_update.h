@@ -50,10 +50,31 @@ inline double Dot(const double* a, const double* b, int32_t n) {
 // ascending j.
 void MultiplyByVector(const double* P, int32_t n, const double* u, double* pi);
 
-// gain = (pi · (1/λ)) / d with d = (u · pi)·(1/λ) + 1, element by element.
+// d = (u · pi)·(1/λ) + 1, the divisor of the gain.
+inline double GainDivisor(const double* u, const double* pi, int32_t n, double lambdaInverse) {
+  return Dot(u, pi, n) * lambdaInverse + 1.0;
+}
+
+// gain = (pi · (1/λ)) / d, element by element.
 inline void ComputeGain(const double* u, const double* pi, int32_t n, double lambdaInverse, double* gain) {
-  const double d = Dot(u, pi, n) * lambdaInverse + 1.0;
+  const double d = GainDivisor(u, pi, n, lambdaInverse);
   for (int32_t i = 0; i < n; ++i) gain[i] = (pi[i] * lambdaInverse) / d;
+}
+
+// The gain of ComputeGain and the coefficient update w[i] = gain[i]·e + w[i]
+// in one pass. Returns Σ u[i]·w[i] over the updated coefficients, from 0.0 in
+// ascending i: the posterior output of the tokens whose taps are u (a caller
+// that does not use it leaves the compiler nothing to compute).
+inline double UpdateGainAndWeights(const double* u, const double* pi, int32_t n, double lambdaInverse, double e,
+                                   double* __restrict gain, double* __restrict w) {
+  const double d = GainDivisor(u, pi, n, lambdaInverse);
+  double posterior = 0.0;
+  for (int32_t i = 0; i < n; ++i) {
+    gain[i] = (pi[i] * lambdaInverse) / d;
+    w[i] = gain[i] * e + w[i];
+    posterior = posterior + u[i] * w[i];
+  }
+  return posterior;
 }
 
 // P = (P − gain × (x × P)) · (1/λ), where x × P is the row r[j] = Σ_k x[k]·P(k,j)

@@ -47,22 +47,6 @@ inline bool AllocateRowFormState(int32_t n, double init, DelayLine& delayLine, M
   return true;
 }
 
-// The gain of ComputeGain and the coefficient update w[i] = gain[i]·e + w[i]
-// in one pass. Returns Σ u[i]·w[i] over the updated coefficients, from 0.0 in
-// ascending i: the posterior output of the tokens whose taps are u (a caller
-// that does not use it leaves the compiler nothing to compute).
-inline double UpdateGainAndWeights(const double* u, const double* pi, int32_t n, double lambdaInverse, double e,
-                                   double* __restrict gain, double* __restrict w) {
-  const double d = Dot(u, pi, n) * lambdaInverse + 1.0;
-  double posterior = 0.0;
-  for (int32_t i = 0; i < n; ++i) {
-    gain[i] = (pi[i] * lambdaInverse) / d;
-    w[i] = gain[i] * e + w[i];
-    posterior = posterior + u[i] * w[i];
-  }
-  return posterior;
-}
-
 struct NoRandomWalk {
   template <int Entry>
   void read(const TokenSetup&) {}
