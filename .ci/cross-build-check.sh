@@ -109,6 +109,8 @@ try_install_wine() {
     added=1
   fi
   local log="$work/wine-install.log"
+  . .ci/install-missing.sh
+  wait_for_package_manager
   apt-get -o DPkg::Lock::Timeout=600 update >"$work/wine-update.log" 2>&1 || true
   if ! DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends \
       wine wine32:i386 >"$log" 2>&1; then

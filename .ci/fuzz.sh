@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . .ci/checked-build.sh
-ensure_packages cmake clang libclang-rt-dev
+install_missing cmake clang libclang-rt-dev
 seconds=${FUZZ_SECONDS:-60}
 
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -23,8 +23,8 @@ ensure_i386_exec() {
   echo "this kernel cannot execute 32-bit x86 programs: running them under qemu-i386"
   I386_EMULATED=1
   if ! command -v qemu-i386 >/dev/null; then
-    apt-get -o DPkg::Lock::Timeout=600 update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends qemu-user >/dev/null
+    . .ci/install-missing.sh
+    install_missing --no-install-recommends qemu-user
   fi
   [ -e /proc/sys/fs/binfmt_misc/register ] || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
   [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] ||

@@ -9,12 +9,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if ! command -v wmf2gd >/dev/null || ! fc-list | grep -q 'Nimbus Sans'; then
-  apt-get -o DPkg::Lock::Timeout=600 update -qq
-  # The fonts are libwmf's own choice for its standard faces.
-  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends \
-    libwmf-bin fonts-urw-base35 python3-pil python3-pytest >/dev/null
-fi
+. .ci/install-missing.sh
+# The fonts are libwmf's own choice for its standard faces.
+install_missing --no-install-recommends libwmf-bin fonts-urw-base35 python3-pil python3-pytest
 
 cmake --build build --target icons >/dev/null
 (cd build && WMF_READER_REQUIRED=1 ctest -R '^icons$' --no-tests=error --output-on-failure)

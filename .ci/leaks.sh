@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . .ci/checked-build.sh
-ensure_packages cmake g++ libgtest-dev
+install_missing cmake g++ libgtest-dev
 configure_checked build-sanitize >/dev/null
 sim=$PWD/build-sanitize/adaptsim/adaptsim
 

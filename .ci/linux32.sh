@@ -8,14 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="${JOBS:-2}"
 
-missing=()
-dpkg -s g++-multilib >/dev/null 2>&1 || missing+=(g++-multilib)
-dpkg -s googletest >/dev/null 2>&1 || missing+=(googletest)
-command -v cmake >/dev/null || missing+=(cmake)
-if [ ${#missing[@]} -gt 0 ]; then
-  apt-get -o DPkg::Lock::Timeout=600 update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+. .ci/install-missing.sh
+install_missing --no-install-recommends g++-multilib googletest cmake
 
 . .ci/i386-exec.sh
 ensure_i386_exec

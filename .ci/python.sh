@@ -8,16 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-missing=()
-for package in hypothesis:python3-hypothesis distributed:python3-distributed mypy:python3-mypy; do
-  /usr/bin/python3 -c "import ${package%%:*}" 2>/dev/null || missing+=("${package#*:}")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+. .ci/install-missing.sh
+install_missing --no-install-recommends python3-hypothesis python3-distributed python3-mypy
 
 venv="$PWD/build-venv"
 rm -rf "$venv"
@@ -26,7 +18,7 @@ rm -rf "$venv"
 repo=$PWD
 # From outside the tree, so that `import adaptive` is the installed package.
 cd "$(mktemp -d)"
-ADAPTSIM="$repo/build/adaptsim/adaptsim" "$venv/bin/python" -m pytest -q -p no:cacheprovider "$repo/python/tests"
+ADAPTSIM="$repo/build/adaptsim/adaptsim" ADAPTIVE_TESTS_COMPLETE=1 "$venv/bin/python" -m pytest -q -p no:cacheprovider "$repo/python/tests"
 # The annotations of the package and its stubs, and the stubs against the module.
 "$venv/bin/python" -m mypy --strict --no-incremental -p adaptive
 "$venv/bin/python" -m mypy.stubtest --allowlist "$repo/python/stubtest-allowlist.txt" adaptive._adaptive

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . .ci/checked-build.sh
-ensure_packages cmake g++ libgtest-dev
+install_missing cmake g++ libgtest-dev
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:${TSAN_OPTIONS:-}"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DADAPTIVE_THREAD_SANITIZE=ON \
   -DADAPTIVE_BUILD_SIM=OFF -DADAPTIVE_BUILD_BENCH=OFF -DADAPTIVE_BUILD_PYTHON=OFF >/dev/null

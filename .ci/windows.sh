@@ -8,11 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="${JOBS:-2}"
 
-if ! command -v i686-w64-mingw32-g++-win32 >/dev/null; then
-  apt-get -o DPkg::Lock::Timeout=600 update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends \
-    g++-mingw-w64-i686 >/dev/null
-fi
+. .ci/install-missing.sh
+install_missing --no-install-recommends g++-mingw-w64-i686
 
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-mingw32.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DADAPTIVE_BUILD_TESTS=OFF -DADAPTIVE_BUILD_BENCH=ON >/dev/null

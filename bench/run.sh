@@ -10,18 +10,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-missing=()
-command -v cmake >/dev/null || missing+=(cmake)
-command -v g++ >/dev/null || missing+=(g++)
-for package in libbenchmark-dev libliquid-dev; do
-  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
-fi
+. .ci/install-missing.sh
+install_missing cmake g++ libbenchmark-dev libliquid-dev
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DADAPTIVE_BUILD_BENCH=ON >/dev/null
 cmake --build build -j2 --target adaptive_bench

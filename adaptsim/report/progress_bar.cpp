@@ -30,22 +30,17 @@ std::string ProgressLine(const std::string& label, int64_t done, int64_t total, 
 
 bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
 
-ProgressBar::ProgressBar(std::ostream& stream, bool enabled, const std::string& label, int64_t total)
-    : stream(stream),
-      enabled(enabled),
-      label(label),
-      total(total),
-      start(std::chrono::steady_clock::now()),
-      lastDraw(start) {}
+ProgressBar::ProgressBar(std::ostream& stream, bool enabled, const std::string& label, int64_t total, Clock now)
+    : stream(stream), enabled(enabled), label(label), total(total), now(now), start(now()), lastDraw(start) {}
 
 ProgressBar::~ProgressBar() { finish(); }
 
 void ProgressBar::update(int64_t done) {
   if (!enabled) return;
-  const auto now = std::chrono::steady_clock::now();
-  const double elapsed = std::chrono::duration<double>(now - start).count();
-  if (elapsed < kQuietSeconds || std::chrono::duration<double>(now - lastDraw).count() < kRedrawSeconds) return;
-  lastDraw = now;
+  const auto time = now();
+  const double elapsed = std::chrono::duration<double>(time - start).count();
+  if (elapsed < kQuietSeconds || std::chrono::duration<double>(time - lastDraw).count() < kRedrawSeconds) return;
+  lastDraw = time;
   std::string line = ProgressLine(label, done, total, elapsed);
   // Padded over the longest line drawn before, and erased with spaces: the
   // Windows console shows terminal escapes as text unless told otherwise.

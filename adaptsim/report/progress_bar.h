@@ -10,8 +10,12 @@
 
 class ProgressBar {
  public:
+  using Clock = std::chrono::steady_clock::time_point (*)();
+
   // `enabled` false makes every call a no-op; see StandardErrorIsTerminal().
-  ProgressBar(std::ostream& stream, bool enabled, const std::string& label, int64_t total);
+  // `now` tells the time (tests give a clock of their own).
+  ProgressBar(std::ostream& stream, bool enabled, const std::string& label, int64_t total,
+              Clock now = std::chrono::steady_clock::now);
   ~ProgressBar();
 
   void update(int64_t done);
@@ -23,6 +27,7 @@ class ProgressBar {
   bool enabled;
   std::string label;
   int64_t total;
+  Clock now;
   std::chrono::steady_clock::time_point start;
   std::chrono::steady_clock::time_point lastDraw;
   size_t drawnWidth = 0;  // of the line on the screen; 0 when none is

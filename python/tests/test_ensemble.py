@@ -61,11 +61,14 @@ def test_refusals():
 
 
 def test_a_dask_cluster_gives_the_bits_of_threads():
-    distributed = pytest.importorskip("distributed")
+    distributed = pytest.importorskip("distributed", reason="needs Dask's distributed (Debian: python3-distributed)")
+    config = pytest.importorskip("dask").config
     threads = adaptive.ensemble(*NLMS, system_identification, 4, true_system=PLANT, points=8,
                                 executor=concurrent.futures.ThreadPoolExecutor(2))
-    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, dashboard_address=":0") as cluster, \
-            distributed.Client(cluster) as client:
+    # Generous time-outs: a loaded machine may take long to start the workers.
+    with config.set({"distributed.comm.timeouts.connect": "300s", "distributed.comm.timeouts.tcp": "300s"}), \
+            distributed.LocalCluster(n_workers=2, threads_per_worker=1, dashboard_address=":0") as cluster, \
+            distributed.Client(cluster, timeout="300s") as client:
         dask = adaptive.ensemble(*NLMS, system_identification, 4, true_system=PLANT, points=8,
                                  executor=client.get_executor())
     assert dask.mse_db.tobytes() == threads.mse_db.tobytes()

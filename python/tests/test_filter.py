@@ -2,7 +2,9 @@
 
 import doctest
 import importlib.metadata
+import os
 import re
+import signal
 import threading
 from pathlib import Path
 
@@ -10,6 +12,7 @@ import numpy as np
 import pytest
 
 import adaptive
+from conftest import sigint_handler
 
 
 def test_catalogue_lists_every_token_with_ports_parameters_and_facts():
@@ -214,17 +217,35 @@ def test_filters_on_threads_compute_what_they_compute_alone():
 
 
 def test_process_lets_other_threads_run():
-    # This thread reads the count of samples run while another thread's call
-    # runs: had the call held the GIL, it could only ever see 0 or all of them.
-    x = np.random.default_rng(2).standard_normal((300_000, 2))
+    # Another thread waits to see samples counted while the call runs, then
+    # interrupts it. Had the call held the GIL, that thread could not run
+    # before the call had ended, and the call would end uninterrupted.
+    x = np.random.default_rng(2).standard_normal((2_000_000, 2))
     f = adaptive.Filter("RLS1", {"Numerator Coeffs": 10})
-    worker = threading.Thread(target=f.process, args=(x,))
-    seen = set()
-    worker.start()
-    while worker.is_alive():
-        seen.add(f.samples)
-    worker.join()
-    assert seen - {0, len(x)}, "no other thread ran during the call"
+    running = threading.Event()
+
+    def handler(signum, frame):
+        if running.is_set():
+            running.clear()
+            raise KeyboardInterrupt
+
+    def watch():
+        while f.samples == 0 and running.is_set():
+            pass
+        if running.is_set():
+            os.kill(os.getpid(), signal.SIGINT)
+
+    with sigint_handler(handler):
+        running.set()
+        watcher = threading.Thread(target=watch)
+        watcher.start()
+        try:
+            with pytest.raises(KeyboardInterrupt) as interrupted:
+                f.process(x)
+        finally:
+            running.clear()
+            watcher.join()
+    assert 0 < interrupted.value.samples_done < len(x)
     f.close()
 
 

@@ -13,41 +13,49 @@ import numpy as np
 import pytest
 
 import adaptive
+from conftest import sigint_handler
 
 
 def test_ctrl_c_stops_process_between_whole_samples_and_leaves_the_filter_usable():
-    x = np.random.default_rng(4).standard_normal((200_000, 4))
+    # Long enough that the call is still running however late the presser
+    # gets the processor; the interrupt ends it early, so only the samples up
+    # to it and a few after are ever run.
+    x = np.random.default_rng(4).standard_normal((2_000_000, 4))
     f = adaptive.Filter("NEW3")
     f.process(x[:10])
 
-    # The handler raises only once the call has run samples, so the
-    # interrupt lands inside process whatever the machine's load.
-    def handler(signum, frame):
-        if f.samples > 10:
-            raise KeyboardInterrupt
-
+    # The handler raises once, and only once the call has run samples, so the
+    # interrupt lands inside process whatever the machine's load; the
+    # presser stops once it has, and the handler stays in place until
+    # nothing it sent can arrive.
+    interrupted_once = threading.Event()
     finished = threading.Event()
 
+    def handler(signum, frame):
+        if f.samples > 10 and not interrupted_once.is_set():
+            interrupted_once.set()
+            raise KeyboardInterrupt
+
     def press_ctrl_c():
-        while not finished.wait(0.002):
+        while not interrupted_once.is_set() and not finished.wait(0.002):
             os.kill(os.getpid(), signal.SIGINT)
 
-    previous = signal.signal(signal.SIGINT, handler)
-    presser = threading.Thread(target=press_ctrl_c)
-    presser.start()
-    try:
-        with pytest.raises(KeyboardInterrupt) as interrupted:
-            f.process(x[10:])
-    finally:
-        finished.set()
-        presser.join()
-        signal.signal(signal.SIGINT, previous)
+    with sigint_handler(handler):
+        presser = threading.Thread(target=press_ctrl_c)
+        presser.start()
+        try:
+            with pytest.raises(KeyboardInterrupt) as interrupted:
+                f.process(x[10:])
+        finally:
+            finished.set()
+            presser.join()
 
     done = interrupted.value.samples_done
     assert 0 < done < len(x) - 10 and f.samples == 10 + done
-    rest = f.process(x[10 + done:])
+    end = 10 + done + 1000
+    rest = f.process(x[10 + done:end])
     with adaptive.Filter("NEW3") as alone:
-        whole = alone.process(x)
+        whole = alone.process(x[:end])
     assert interrupted.value.outputs.tobytes() == whole[10:10 + done].tobytes()
     assert rest.tobytes() == whole[10 + done:].tobytes()
     f.close()

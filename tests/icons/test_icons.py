@@ -1,7 +1,7 @@
 """The palette icons as the build writes them (ICON_DIR): the metafile
 framing, what libwmf's readers make of each file, and the generator's
 refusals. The readers' checks skip where libwmf-bin is not installed, and
-fail there when WMF_READER_REQUIRED is set (as in CI)."""
+fail there when WMF_READER_REQUIRED is set (as under CTest)."""
 import functools
 import operator
 import os

@@ -7,7 +7,6 @@
 
 namespace adaptive {
 
-#if defined(__i386__)
 #define ADAPTIVE_STRING2(x) #x
 #define ADAPTIVE_STRING(x) ADAPTIVE_STRING2(x)
 #define ADAPTIVE_THUNK ADAPTIVE_STRING(__USER_LABEL_PREFIX__) "AdaptiveCallWithStackOffset"
@@ -31,18 +30,9 @@ asm(".text\n"
     "  popl %ebp\n"
     "  ret\n");
 
-bool StackOffsetsAvailable() { return true; }
-
 int32_t CallEntry(TokenEntryPoint entry, SimContext* context, TokenRecord* record, int32_t offset) {
   return AdaptiveCallWithStackOffset(entry, context, record, offset);
 }
-#else
-bool StackOffsetsAvailable() { return false; }
-
-int32_t CallEntry(TokenEntryPoint entry, SimContext* context, TokenRecord* record, int32_t) {
-  return entry(context, record);
-}
-#endif
 
 namespace {
 

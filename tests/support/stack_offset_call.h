@@ -1,7 +1,7 @@
 // Calls into the plug-in with the stack as a host may leave it. The simulator
 // calls the entry points of the 32-bit Windows plug-in with a stack aligned to
 // 4 bytes only; the library must give the same results, bit for bit, whatever
-// the alignment.
+// the alignment. For 32-bit x86 only (an assembly thunk sets the stack pointer).
 #pragma once
 
 #include <cstdint>
@@ -10,10 +10,6 @@
 #include "host/records.h"
 
 namespace adaptive {
-
-// True where CallEntry can set the stack pointer (32-bit x86: an assembly
-// thunk); elsewhere the offset is ignored and the call is a plain one.
-bool StackOffsetsAvailable();
 
 // entry(context, record) with the stack pointer at the call instruction
 // `offset` bytes (0 … 31) below a 32-byte boundary: 0 is aligned for any

@@ -24,6 +24,10 @@ size_t Count(const std::string& text, const std::string& part) {
   return count;
 }
 
+// How long a test waits for what a child must do in well under a second: only
+// a hung child reaches it, however loaded the machine.
+constexpr int kPatienceMs = 120000;
+
 // Rows of a first-order random sequence, and a plant's response to it.
 std::string PlantCsv(size_t rows, const std::vector<double>& plant, const std::string& extra = "") {
   std::ostringstream csv;
@@ -44,11 +48,11 @@ TEST(RunProcess, RowsRunAsTheyArriveOnAPipe) {
   ASSERT_TRUE(run.started());
   ASSERT_TRUE(run.write("1,1\n"));
   // The first row's output comes while the input is still open.
-  EXPECT_EQ(run.read(5000, "\n0,1,"), "Output,PriError,PostError\n0,1,0.97999999999999998\n");
+  EXPECT_EQ(run.read(kPatienceMs, "\n0,1,"), "Output,PriError,PostError\n0,1,0.97999999999999998\n");
   ASSERT_TRUE(run.write("0.5,-1\n"));
-  const std::string second = run.read(5000, "\n");
+  const std::string second = run.read(kPatienceMs, "\n");
   run.closeInput();
-  EXPECT_EQ(run.read(5000), "");
+  EXPECT_EQ(run.read(kPatienceMs), "");
   EXPECT_EQ(run.wait(), 0);
   EXPECT_EQ(ReadFileText("stream.stderr"), "");
   // Row by row, the same numbers as a run over the whole input at once.
@@ -70,7 +74,9 @@ TEST(RunProcess, CtrlCStopsAtTheCurrentSampleAndKeepsTheCoefficientsReached) {
   ASSERT_TRUE(run.write(rows));
   // The rows are through once the run waits for more (its output file is
   // flushed then); the interrupt finds it waiting.
-  for (int tries = 0; tries < 500 && Count(ReadFileText("interrupted.csv"), "\n") < 501; ++tries) run.read(10);
+  for (int waited = 0; waited < kPatienceMs && Count(ReadFileText("interrupted.csv"), "\n") < 501; waited += 10)
+    run.read(10);
+  ASSERT_EQ(Count(ReadFileText("interrupted.csv"), "\n"), 501u) << "the rows never came through";
   run.signal(SIGINT);
   EXPECT_EQ(run.wait(), 130);
   EXPECT_TRUE(Contains(ReadFileText("interrupted.stderr"),

@@ -11,7 +11,6 @@
 #include <cmath>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "adaptsim/io/final_weights_reader.h"
 #include "adaptsim/report/html_report.h"
@@ -271,18 +270,29 @@ TEST(Reports, PlotsOfNonFiniteOrExtremeValuesHaveFiniteCoordinatesAndSayWhatIsLe
   }
 }
 
+// The progress bars' clock: the test moves it.
+std::chrono::steady_clock::time_point fakeNow;
+std::chrono::steady_clock::time_point FakeClock() { return fakeNow; }
+
 TEST(ProgressBar, DrawsOnlyWhenEnabledAndLongRunningOverwritingItsLineWithoutEscapes) {
   EXPECT_EQ(ProgressLine("demo", 5, 10, 2.0), "demo [###############---------------]  50%  2.0 s left");
   EXPECT_EQ(ProgressLine("demo", 10, 10, 2.0), "demo [##############################] 100%");
+  using std::chrono::milliseconds;
   std::ostringstream quiet, quick, drawn;
   {
-    ProgressBar off(quiet, false, "x", 10), on(quick, true, "x", 10), bar(drawn, true, "x", 10);
+    ProgressBar off(quiet, false, "x", 10, FakeClock), bar(drawn, true, "x", 10, FakeClock);
+    fakeNow += milliseconds(1100);  // past the quiet first second
     off.update(5);
-    on.update(5);  // well within the first second
-    std::this_thread::sleep_for(std::chrono::milliseconds(1100));  // past the quiet first second
     bar.update(5);
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    fakeNow += milliseconds(50);  // too soon to draw again
+    bar.update(7);
+    fakeNow += milliseconds(100);
     bar.update(10);  // a shorter line: padded over the longer one
+  }
+  {
+    ProgressBar early(quick, true, "x", 10, FakeClock);
+    fakeNow += milliseconds(900);
+    early.update(5);  // within the first second
   }
   EXPECT_EQ(quiet.str(), "");
   EXPECT_EQ(quick.str(), "");
