@@ -95,6 +95,7 @@ std::string Describe(const TokenInfo& token) {
     out << '\n';
     Fill(out, std::string("Stability: ") + notes->stability, "");
     Fill(out, std::string("Cost per sample: ") + notes->cost + ", N the total length.", "");
+    Fill(out, notes::kConventions, "");
   }
   out << token.fileLabel << ": " << token.defaultFileName << '\n';
   Fill(out, token.filterChannels() == 1 ? notes::kWeightsOneFile : notes::kWeightsPerChannel, "  ");

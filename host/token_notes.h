@@ -102,6 +102,12 @@ inline constexpr const char* kRlsStability =
     "near 1 gives a small excess and slow tracking, a smaller λ tracks faster. With λ = 1 the "
     "gain decays like 1/n and the filter stops tracking.";
 
+// Where every token's conventions are set side by side with the textbooks' and
+// other toolboxes', as `describe` ends its notes.
+inline constexpr const char* kConventions =
+    "Conventions (2μ or μ, λ or λ^2, Init, a-priori or a-posteriori Output) against the textbooks' "
+    "and other toolboxes': the reference manual's page \"Conventions\" (docs/conventions.rst).";
+
 // The final-weights files, as the notes of every token state them.
 inline constexpr const char* kWeightsOneFile =
     "Written when the filter is closed (an empty name writes none): \"Numerator Coefficients =N\", "

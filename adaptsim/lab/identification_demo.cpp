@@ -140,7 +140,14 @@ std::string AdaptationSettings(const TokenInfo& token, const TokenRig& rig) {
     const bool structural = name.find("Coeffs") != std::string::npos || name.find("Tap Value") != std::string::npos;
     const bool noLeakage = name.rfind("Leakage", 0) == 0 && rig.parameters[k] == 1.0;
     if (structural || noLeakage) continue;
-    const std::string value = RoundedText(rig.parameters[k], 3);
+    std::string value = RoundedText(rig.parameters[k], 3);
+    if (name == "Lambda") {
+      // Enough digits to tell 0.9995 from 1, and the memory it gives: the QR
+      // tokens' squared errors fade by λ^2.
+      const double lambda = rig.parameters[k];
+      const double fade = token.family() == TokenFamily::kQr ? lambda * lambda : lambda;
+      value = RoundedText(lambda, 6) + (fade < 1.0 ? " (memory " + RoundedText(1.0 / (1.0 - fade), 3) + ")" : "");
+    }
     // "Mu 1", "Mu 2", "Mu 3" of equal value as "Mu 1-3".
     const size_t blank = name.rfind(' ');
     const bool numbered = blank != std::string::npos && blank + 2 == name.size() && std::isdigit(name.back());

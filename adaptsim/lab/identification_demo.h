@@ -63,8 +63,10 @@ constexpr double kDivergedMarginDb = 10.0;
 
 
 // The adaptation settings of a rig as a caption gives them ("Mu Forward
-// 0.0125, Mu Backward 0.05", "Lambda 0.999, Init 1e-05"), rounded to three
-// significant digits; the filter's lengths are left to the scenario's text.
+// 0.0125, Mu Backward 0.05", "Lambda 0.999 (memory 1000), Init 1e-05"),
+// rounded to three significant digits, a forgetting factor to six and with
+// the memory in samples it gives (1/(1 − λ), the QR tokens' 1/(1 − λ^2)); the
+// filter's lengths are left to the scenario's text.
 std::string AdaptationSettings(const TokenInfo& token, const TokenRig& rig);
 
 // The error power a converged token must stay below (dB).

@@ -31,7 +31,10 @@ struct RigChoices {
   double nlmsMuBackward = 0.05;  // "Mu Backward" of NLMS
   double newtonMu = 0.5;     // GenNEW, NEW, NEW2, NEW3
   double newtonLambda = 0.99;
-  double lambda = 0.999;     // RLS, random-walk and QR tokens
+  double lambda = 0.999;     // RLS and random-walk tokens: a memory of 1/(1 − λ) = 1000 samples
+  // The QR tokens scale the square-root factor by λ, so their squared errors
+  // fade by λ^2: 0.9995 gives them the memory of the RLS tokens at 0.999.
+  double qrLambda = 0.9995;
   double init = 0.00001;     // "Init" of the Newton, RLS and random-walk tokens
   double randomWalkVariance = 1e-6;
 };

@@ -93,7 +93,9 @@ def token_section(token, times, machine):
     lines += [cost, ""]
     weights = notes["weights_one_file"] if token["channels"] == 1 else notes["weights_per_channel"]
     lines += [f"**Final weights.** Default name ``{token['default_weights']}``. " + cell(weights), ""]
-    lines += [f"In a terminal: ``adaptsim describe {name}``; in Python: ``adaptive.describe(\"{name}\")``.", ""]
+    lines += [f"In a terminal: ``adaptsim describe {name}``; in Python: ``adaptive.describe(\"{name}\")``. "
+              "Its step size, gain, forgetting factor and outputs against the textbooks' and other toolboxes': "
+              ":doc:`/conventions`.", ""]
     return lines
 
 
