@@ -40,23 +40,36 @@ void Judge(const IdentificationSettings& settings, const IdentificationResult& r
   const double errorLimitDb = ConvergedErrorPowerDb(result);
   // -inf dB is an error or misalignment of exactly zero.
   const auto blownUp = [](double db) { return std::isnan(db) || db == INFINITY; };
-  if (blownUp(row->errorPowerDb) || blownUp(row->misalignmentDb) || row->errorPowerDb > result.desiredPowerDb + kDivergedMarginDb ||
-      row->misalignmentDb > kDivergedMarginDb) {
+  if (row->divergedRuns > 0 || blownUp(row->errorPowerDb) || blownUp(row->misalignmentDb) ||
+      row->errorPowerDb > result.desiredPowerDb + kDivergedMarginDb || row->misalignmentDb > kDivergedMarginDb) {
     row->verdict = Verdict::kDiverged;
+    // Which realisations: a few that blew up dominate the mean of all.
+    const std::string which = row->runs == 1 ? "diverged" :
+                              row->divergedRuns >= row->runs ? "diverged in all " + std::to_string(row->runs) + " realisations"
+                              : "diverged in " + std::to_string(std::max<int64_t>(row->divergedRuns, 1)) + " of " +
+                                    std::to_string(row->runs) + " realisations, which dominate the mean";
     if (row->recursive && row->family == TokenFamily::kNlms) {
-      row->note = "diverged: the feedback part is normalised by the energy of its own short output line, "
+      row->note = which + ": the feedback part is normalised by the energy of its own short output line, "
                   "tiny whenever the output nears zero; the huge steps then push the poles out of the unit "
                   "circle in some realisations, whatever the step size";
     } else {
-      row->note = "diverged: the step size is too large for this input";
+      row->note = which + ": the step size is too large for this input";
     }
     return;
+  }
+  // An excursion far above the desired signal on the way, named even when
+  // the filter then settles.
+  std::string excursion;
+  if (row->excursionTo > 0) {
+    excursion = "a transient excursion to " + adaptive::FormatShortest(std::round(row->peakDb * 10) / 10) +
+                " dB, above the desired signal's power + " + adaptive::FormatShortest(kDivergedMarginDb) +
+                " dB from sample " + std::to_string(row->excursionFrom) + " to " + std::to_string(row->excursionTo);
   }
   const bool closeToPlant = row->misalignmentDb <= kConvergedMisalignmentDb;
   const bool closeToFloor = row->errorPowerDb <= errorLimitDb;
   if (closeToPlant && closeToFloor) {
     row->verdict = Verdict::kConverged;
-    row->note.clear();
+    row->note = excursion.empty() ? "" : "converged after " + excursion;
     return;
   }
   row->verdict = Verdict::kDidNotConverge;
@@ -82,10 +95,10 @@ void Judge(const IdentificationSettings& settings, const IdentificationResult& r
   } else {
     reason += "not within " + std::to_string(row->samples) + " samples";
   }
-  row->note = "did not converge: " + reason;
+  row->note = "did not converge: " + reason + (excursion.empty() ? "" : "; on the way " + excursion);
 }
 
-void FillRow(const TrialTotals& totals, IdentificationRow* row) {
+void FillRow(const TrialTotals& totals, double desiredPowerDb, IdentificationRow* row) {
   const int64_t succeeded = row->samples > 0 ? totals.samples / row->samples : 0;
   row->runs = succeeded;
   if (totals.status != 0) {
@@ -104,11 +117,23 @@ void FillRow(const TrialTotals& totals, IdentificationRow* row) {
     row->note = "the QR triangle is still singular: fewer independent samples than coefficients";
     return;
   }
+  row->divergedRuns = totals.divergedRuns;
   row->curve = AveragedCurve(totals.squaredErrorSum, succeeded);
   row->errorPowerDb = Decibels(SteadyStatePower(row->curve));
   row->misalignmentDb = Decibels(totals.misalignmentSum / static_cast<double>(succeeded));
-  row->microsecondsPerSample = totals.seconds / static_cast<double>(totals.samples) * 1e6;
+  row->microsecondsPerSample = MedianMicrosecondsPerSample({&totals});
   row->estimate = totals.coefficients;
+  // The excursion as the figure draws the curve: the smoothed points.
+  std::vector<double> x, y;
+  DecimateForPlot(row->curve, kCurvePoints, &x, &y);
+  row->peakDb = -INFINITY;
+  for (size_t i = 0; i < y.size(); ++i) {
+    row->peakDb = std::max(row->peakDb, y[i]);
+    if (!(y[i] <= desiredPowerDb + kDivergedMarginDb)) {
+      if (row->excursionTo == 0) row->excursionFrom = static_cast<int64_t>(x[i]);
+      row->excursionTo = static_cast<int64_t>(x[i]);
+    }
+  }
 }
 
 std::string Fixed(double value, int width, int decimals) {
@@ -245,6 +270,12 @@ bool RunIdentification(const Plugin& plugin, const IdentificationSettings& setti
     if (outcome.status == 0 && !outcome.singular) {
       const std::vector<double> truth = plants[k].stacked();
       outcome.misalignment = std::pow(10.0, MisalignmentDb(outcome.coefficients, truth) / 10.0);
+      double desiredPower = 0.0;
+      for (const double d : signals.desired) desiredPower += d * d;
+      desiredPower /= static_cast<double>(std::max<size_t>(1, signals.desired.size()));
+      const double margin = std::pow(10.0, kDivergedMarginDb / 10.0);
+      outcome.diverged = !(SteadyStatePower(outcome.squaredError) <= desiredPower * margin) ||
+                         !(outcome.misalignment <= margin);
     }
     return outcome;
   };
@@ -255,7 +286,7 @@ bool RunIdentification(const Plugin& plugin, const IdentificationSettings& setti
   for (IdentificationRow& row : result->rows) {
     if (row.state != RowState::kRan) continue;
     const TrialTotals* t = FindTotals(totals, index++, 0);
-    if (t != nullptr) FillRow(*t, &row);
+    if (t != nullptr) FillRow(*t, result->desiredPowerDb, &row);
     if (row.state == RowState::kRan) Judge(settings, *result, &row);
   }
   return true;
@@ -275,7 +306,8 @@ void PrintIdentificationTable(const IdentificationSettings& settings, const Iden
   out << ", seed " << s.seed << ", " << settings.runs << (settings.runs == 1 ? " realisation" : " realisations")
       << " over " << settings.workers << (settings.workers == 1 ? " process" : " processes") << ".\n";
   out << "Error power: a-priori error, mean over the last quarter of the samples. Misalignment:\n"
-         "|w - h|^2 / |h|^2 of the coefficients read back from the final-weights files.\n\n";
+         "|w - h|^2 / |h|^2 of the coefficients read back from the final-weights files. us/sample: the\n"
+         "median over the realisations (with fewer than " << kTimedRuns << " left out: one short run says little).\n\n";
 
   size_t width = 5;
   for (const IdentificationRow& row : result.rows) width = std::max(width, row.token.size());
@@ -288,14 +320,17 @@ void PrintIdentificationTable(const IdentificationSettings& settings, const Iden
       ++ran;
       if (row.verdict == Verdict::kConverged) ++converged;
       out << Fixed(static_cast<double>(row.samples), 8, 0) << Fixed(row.errorPowerDb, 10, 1)
-          << Fixed(row.misalignmentDb, 13, 1) << Fixed(row.microsecondsPerSample, 11, 2);
+          << Fixed(row.misalignmentDb, 13, 1)
+          << (std::isnan(row.microsecondsPerSample) ? RightAligned("-", 11) : Fixed(row.microsecondsPerSample, 11, 2));
     } else {
       out << RightAligned("-", 8) << RightAligned("-", 10) << RightAligned("-", 13) << RightAligned("-", 11);
     }
     if (!row.note.empty()) out << "  " << row.note;
     out << '\n';
   }
-  out << '\n' << converged << " of " << result.rows.size() << " tokens converged (misalignment below "
+  out << '\n' << converged << " of " << result.rows.size() << " tokens converged"
+      << (settings.runs == 1 ? " in one realisation" : " in the mean of " + std::to_string(settings.runs) + " realisations, none diverging")
+      << " (misalignment below "
       << adaptive::FormatShortest(kConvergedMisalignmentDb) << " dB and error power below "
       << Fixed(ConvergedErrorPowerDb(result), 0, 1) << " dB, " << adaptive::FormatShortest(kConvergedErrorMarginDb)
       << " dB above the " << (std::isfinite(result.noisePowerDb) ? "noise" : "noiseless") << " floor)";

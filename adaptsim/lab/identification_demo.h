@@ -33,11 +33,14 @@ struct IdentificationRow {
   std::string note;      // why it failed, did not converge or diverged
   int64_t samples = 0;   // per realisation
   int64_t runs = 0;
+  int64_t divergedRuns = 0;     // realisations that diverged, each judged alone
+  double peakDb = 0.0;          // highest point of the drawn curve (dB)
+  int64_t excursionFrom = 0, excursionTo = 0;  // samples where it is above the desired power + kDivergedMarginDb; 0: none
   double errorPowerDb = 0.0;    // steady-state a-priori error power
   double misalignmentDb = 0.0;  // mean over the realisations, from the files
-  double microsecondsPerSample = 0.0;
+  double microsecondsPerSample = 0.0;  // median over the realisations; NaN for fewer than kTimedRuns
   std::vector<double> curve;     // averaged squared error per sample
-  std::vector<double> estimate;  // coefficients read back (first realisation)
+  std::vector<double> estimate;  // coefficients read back (realisation 1, the first seed)
   std::vector<double> truth;     // the plant's, stacked the same way
   bool recursive = false;
   int channels = 1;
@@ -58,7 +61,8 @@ constexpr double kConvergedErrorMarginDb = 10.0;
 constexpr double kNoiselessFloorDb = 30.0;
 // It diverged when its error or misalignment is not finite, its error power
 // exceeds the desired signal's by more than kDivergedMarginDb, or its
-// coefficients are further from the plant's than all zeros are by as much.
+// coefficients are further from the plant's than all zeros are by as much:
+// judged on every realisation alone, and on their mean.
 constexpr double kDivergedMarginDb = 10.0;
 
 

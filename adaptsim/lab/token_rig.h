@@ -68,6 +68,7 @@ struct TrialOutcome {
   bool singular = false;             // a QR token found its triangle singular
   double seconds = 0.0;              // wall time of the run calls
   double misalignment = 0.0;         // |w - h|^2 / |h|^2, set by the scenario that knows h
+  bool diverged = false;             // this realisation blew up, set by the scenario that judges it
 };
 
 // Creates the token, runs it over the signals (inputs[c] feeds channel c;

@@ -104,7 +104,14 @@ TEST(DemoTrial, EveryBuiltTokenConvergesWithoutNoise) {
     EXPECT_NEAR(MisalignmentDb(row.estimate, row.truth), row.misalignmentDb, 1e-6) << row.token;
     EXPECT_EQ(row.curve.size(), 3000u);
     EXPECT_EQ(row.verdict, Verdict::kConverged) << row.token;
-    EXPECT_EQ(row.note, "") << row.token;
+    // Converged, though the recursive NLMS and NEW first rise far above the
+    // desired signal: the note names it.
+    if (row.excursionTo > 0) {
+      EXPECT_EQ(row.note.rfind("converged after a transient excursion to ", 0), 0u) << row.note;
+      EXPECT_GT(row.peakDb, result.desiredPowerDb + kDivergedMarginDb);
+    } else {
+      EXPECT_EQ(row.note, "") << row.token;
+    }
   }
 }
 
@@ -117,14 +124,15 @@ TEST(DemoProcess, VerdictsFollowTheErrorPowerAndTheMisalignment) {
   std::istringstream lines(diverged.out);
   for (std::string line; std::getline(lines, line);) {
     if (line.rfind("NLMS ", 0) == 0) {
-      EXPECT_TRUE(Contains(line, "  diverged: ")) << line;
+      // One realisation of 50 blew up: its mean looks close to the plant.
+      EXPECT_TRUE(Contains(line, "  diverged in 1 of 50 realisations, which dominate the mean: ")) << line;
     }
     if (line.rfind("LMS2 ", 0) == 0) {
       EXPECT_FALSE(Contains(line, "converge")) << line;
     }
   }
   const Outcome shortRun = Succeeds("short", "demo --tokens LMS2 --samples 200");
-  EXPECT_TRUE(Contains(shortRun.out, "0 of 1 tokens converged")) << shortRun.out;
+  EXPECT_TRUE(Contains(shortRun.out, "0 of 1 tokens converged in one realisation")) << shortRun.out;
   EXPECT_TRUE(Contains(shortRun.out, "did not converge: ")) << shortRun.out;
 }
 
