@@ -9,7 +9,8 @@
   or ``.. not-run: REASON``; every guide script is run by the build itself
   (the Markdown pages' blocks carry the README's marks and run with the
   README's examples, .ci/readme-examples.sh);
-- every guide figure's caption says what its dB are relative to;
+- every guide figure's caption says what its dB are relative to, and a
+  figure of curves for several channel widths W has a J_min line for each;
 - every measured stability edge of the token notes ("NLMS2: "Mu" 0.45 in
   every channel converges, 0.49 diverges") holds when rerun on its setting,
   and no note claims an edge in another form.
@@ -146,6 +147,21 @@ def check_code_blocks(build_dir):
     return ran, not_run, len(shown)
 
 
+def check_reference_levels():
+    """In a figure with curves for several channel widths W, every W has its
+    J_min line: a curve settling below the only line drawn reads as a fault."""
+    checked = 0
+    for legends in glob.glob(os.path.join(DOCS, "_generated", "figures", "*", "legends.txt")):
+        for line in open(legends, encoding="utf-8").read().splitlines():
+            name, *entries = line.split("\t")
+            widths = {m.group(1) for e in entries for m in [re.match(r"W = ([\d.]+):", e)] if m}
+            levels = {m.group(1) for e in entries for m in [re.search(r"J_\{min\}\$ \(W = ([\d.]+)\)", e)] if m}
+            checked += len(widths)
+            if widths - levels:
+                fail(f"{name}: no J_min line for W = {', '.join(sorted(widths - levels))}")
+    return checked
+
+
 def check_guide_figures(html_dir):
     figures = 0
     for page in glob.glob(os.path.join(html_dir, "guides", "*.html")):
@@ -206,11 +222,12 @@ def main():
     ran, not_run, scripts = check_code_blocks(build_dir)
     figures = check_guide_figures(html_dir)
     edges = check_stability_edges()
+    levels = check_reference_levels()
     for message in failures:
         print("docs check:", message, file=sys.stderr)
     print(f"docs check: {tokens} token sections, {links} internal links and images, {ran} code blocks run, "
           f"{not_run} marked not-run, {scripts} guide scripts run by the build, "
-          f"{figures} guide figures, {edges} measured stability edges rerun: "
+          f"{figures} guide figures, {levels} curves with their J_min, {edges} measured stability edges rerun: "
           + ("FAILED" if failures else "all good"))
     return 1 if failures else 0
 
