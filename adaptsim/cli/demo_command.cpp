@@ -113,7 +113,7 @@ const Command& DemoCommand() {
        {"taps", 0, "N", "coefficients per channel of the plant and the filters (default 8)"},
        {"seed", 0, "N", "seed of the plant, signals and noise (default 1)"},
        {"tokens", 0, "LIST", "comma-separated tokens to run (default: all)"},
-       {"runs", 0, "R", "realisations averaged into the learning curves (identification 1, equalizer 200)"},
+       {"runs", 0, "R", "realisations averaged into the learning curves (identification 20, equalizer 200)"},
        {"workers", 0, "N", "worker processes (default: one per processor)"},
        {"coloured", 0, nullptr, "coloured (first-order autoregressive) input instead of white"},
        {"report", 0, "DIR", "also write an HTML report with learning curves and coefficient plots"}},

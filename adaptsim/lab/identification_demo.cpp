@@ -20,6 +20,9 @@ constexpr double kLmsStepTimesLength = 0.1;
 constexpr double kNlmsStep = 0.25;
 // Feedback coefficients of the recursive tokens, and of the recursive plant.
 constexpr int kFeedback = 2;
+// The shortest stretch above the desired power + kDivergedMarginDb that the
+// verdict names as a transient excursion.
+constexpr int64_t kExcursionSamples = 16;
 
 bool IsRecursiveToken(const TokenInfo& token) { return token.parameterIndex("Denominator Coeffs") >= 0; }
 
@@ -64,6 +67,19 @@ void Judge(const IdentificationSettings& settings, const IdentificationResult& r
     excursion = "a transient excursion to " + adaptive::FormatShortest(std::round(row->peakDb * 10) / 10) +
                 " dB, above the desired signal's power + " + adaptive::FormatShortest(kDivergedMarginDb) +
                 " dB from sample " + std::to_string(row->excursionFrom) + " to " + std::to_string(row->excursionTo);
+  }
+  // Some realisations settled and some not: more samples would not help.
+  if (row->unsettledRuns > 0 && row->unsettledRuns < row->runs) {
+    row->verdict = Verdict::kDidNotConverge;
+    row->note = "did not converge in " + std::to_string(row->unsettledRuns) + " of " + std::to_string(row->runs) +
+                " realisations (their own error stayed above " +
+                adaptive::FormatShortest(std::round(errorLimitDb * 10) / 10) + " dB; the others converged): " +
+                (row->recursive && row->family == TokenFamily::kNlms
+                     ? "the feedback part's normalisation by its own short output line sends it astray in some "
+                       "realisations, whatever the step size"
+                     : "the step size is near the edge for this input; try a smaller one") +
+                (excursion.empty() ? "" : "; on the way " + excursion);
+    return;
   }
   const bool closeToPlant = row->misalignmentDb <= kConvergedMisalignmentDb;
   const bool closeToFloor = row->errorPowerDb <= errorLimitDb;
@@ -118,6 +134,7 @@ void FillRow(const TrialTotals& totals, double desiredPowerDb, IdentificationRow
     return;
   }
   row->divergedRuns = totals.divergedRuns;
+  row->unsettledRuns = totals.unsettledRuns;
   row->curve = AveragedCurve(totals.squaredErrorSum, succeeded);
   row->errorPowerDb = Decibels(SteadyStatePower(row->curve));
   row->misalignmentDb = Decibels(totals.misalignmentSum / static_cast<double>(succeeded));
@@ -134,6 +151,8 @@ void FillRow(const TrialTotals& totals, double desiredPowerDb, IdentificationRow
       row->excursionTo = static_cast<int64_t>(x[i]);
     }
   }
+  // A few samples of a start-up (the QR tokens' first a-priori errors) are no excursion.
+  if (row->excursionTo - row->excursionFrom < kExcursionSamples) row->excursionFrom = row->excursionTo = 0;
 }
 
 std::string Fixed(double value, int width, int decimals) {
@@ -261,6 +280,7 @@ bool RunIdentification(const Plugin& plugin, const IdentificationSettings& setti
     *error = "cannot make a temporary directory for the final-weights files";
     return false;
   }
+  const double settledDb = ConvergedErrorPowerDb(*result);
   // Runs in a worker process.
   const TrialFunction work = [&](const TrialJob& job) {
     const size_t k = static_cast<size_t>(job.token);
@@ -274,8 +294,9 @@ bool RunIdentification(const Plugin& plugin, const IdentificationSettings& setti
       for (const double d : signals.desired) desiredPower += d * d;
       desiredPower /= static_cast<double>(std::max<size_t>(1, signals.desired.size()));
       const double margin = std::pow(10.0, kDivergedMarginDb / 10.0);
-      outcome.diverged = !(SteadyStatePower(outcome.squaredError) <= desiredPower * margin) ||
-                         !(outcome.misalignment <= margin);
+      const double steady = SteadyStatePower(outcome.squaredError);
+      outcome.diverged = !(steady <= desiredPower * margin) || !(outcome.misalignment <= margin);
+      outcome.unsettled = !outcome.diverged && !(steady <= std::pow(10.0, settledDb / 10.0));
     }
     return outcome;
   };
@@ -329,7 +350,7 @@ void PrintIdentificationTable(const IdentificationSettings& settings, const Iden
     out << '\n';
   }
   out << '\n' << converged << " of " << result.rows.size() << " tokens converged"
-      << (settings.runs == 1 ? " in one realisation" : " in the mean of " + std::to_string(settings.runs) + " realisations, none diverging")
+      << (settings.runs == 1 ? " in one realisation" : " in the mean of " + std::to_string(settings.runs) + " realisations, each judged too")
       << " (misalignment below "
       << adaptive::FormatShortest(kConvergedMisalignmentDb) << " dB and error power below "
       << Fixed(ConvergedErrorPowerDb(result), 0, 1) << " dB, " << adaptive::FormatShortest(kConvergedErrorMarginDb)

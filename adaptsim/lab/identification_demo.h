@@ -14,7 +14,7 @@
 
 struct IdentificationSettings {
   ScenarioSettings scenario;
-  int runs = 1;     // realisations averaged
+  int runs = 20;    // realisations averaged: the curves are learning curves, in about 3 s on 2 cores
   int workers = 1;  // processes
   std::vector<std::string> tokens;  // empty: the whole catalogue
 };
@@ -34,6 +34,7 @@ struct IdentificationRow {
   int64_t samples = 0;   // per realisation
   int64_t runs = 0;
   int64_t divergedRuns = 0;     // realisations that diverged, each judged alone
+  int64_t unsettledRuns = 0;    // realisations whose own error did not settle
   double peakDb = 0.0;          // highest point of the drawn curve (dB)
   int64_t excursionFrom = 0, excursionTo = 0;  // samples where it is above the desired power + kDivergedMarginDb; 0: none
   double errorPowerDb = 0.0;    // steady-state a-priori error power

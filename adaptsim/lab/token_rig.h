@@ -69,6 +69,7 @@ struct TrialOutcome {
   double seconds = 0.0;              // wall time of the run calls
   double misalignment = 0.0;         // |w - h|^2 / |h|^2, set by the scenario that knows h
   bool diverged = false;             // this realisation blew up, set by the scenario that judges it
+  bool unsettled = false;            // its error stayed above the level a converged run reaches, ditto
 };
 
 // Creates the token, runs it over the signals (inputs[c] feeds channel c;

@@ -40,6 +40,7 @@ void Encode(const std::vector<TrialTotals>& totals, ByteWriter* out) {
     out->putDoubles(t.squaredErrorSum);
     out->putDouble(t.misalignmentSum);
     out->putInt(t.divergedRuns);
+    out->putInt(t.unsettledRuns);
     out->putDouble(t.seconds);
     out->putDoubles(t.secondsPerSample);
     out->putInt(t.samples);
@@ -58,7 +59,7 @@ bool Decode(const std::string& bytes, std::vector<TrialTotals>* totals) {
     int64_t token, condition, status, realisation, singular;
     if (!in.getInt(&token) || !in.getInt(&condition) || !in.getInt(&t.runs) || !in.getInt(&status) ||
         !in.getString(&t.message) || !in.getDoubles(&t.squaredErrorSum) || !in.getDouble(&t.misalignmentSum) ||
-        !in.getInt(&t.divergedRuns) || !in.getDouble(&t.seconds) || !in.getDoubles(&t.secondsPerSample) || !in.getInt(&t.samples) || !in.getDoubles(&t.coefficients) ||
+        !in.getInt(&t.divergedRuns) || !in.getInt(&t.unsettledRuns) || !in.getDouble(&t.seconds) || !in.getDoubles(&t.secondsPerSample) || !in.getInt(&t.samples) || !in.getDoubles(&t.coefficients) ||
         !in.getInt(&realisation) || !in.getInt(&singular)) {
       return false;
     }
@@ -152,6 +153,7 @@ void TrialTotals::add(const TrialOutcome& outcome, uint64_t realisation) {
   for (size_t n = 0; n < outcome.squaredError.size(); ++n) squaredErrorSum[n] += outcome.squaredError[n];
   misalignmentSum += outcome.misalignment;
   divergedRuns += outcome.diverged ? 1 : 0;
+  unsettledRuns += outcome.unsettled ? 1 : 0;
   seconds += outcome.seconds;
   if (!outcome.squaredError.empty()) {
     secondsPerSample.push_back(outcome.seconds / static_cast<double>(outcome.squaredError.size()));
@@ -175,6 +177,7 @@ void TrialTotals::merge(const TrialTotals& other) {
   for (size_t n = 0; n < other.squaredErrorSum.size(); ++n) squaredErrorSum[n] += other.squaredErrorSum[n];
   misalignmentSum += other.misalignmentSum;
   divergedRuns += other.divergedRuns;
+  unsettledRuns += other.unsettledRuns;
   seconds += other.seconds;
   secondsPerSample.insert(secondsPerSample.end(), other.secondsPerSample.begin(), other.secondsPerSample.end());
   samples += other.samples;

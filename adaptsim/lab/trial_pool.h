@@ -34,6 +34,7 @@ struct TrialTotals {
   std::vector<double> squaredErrorSum;  // per sample
   double misalignmentSum = 0.0;         // linear ratios
   int64_t divergedRuns = 0;             // realisations whose outcome says they diverged
+  int64_t unsettledRuns = 0;            // ... that they did not settle
   double seconds = 0.0;
   std::vector<double> secondsPerSample;  // of each realisation, for the median
   int64_t samples = 0;
