@@ -29,6 +29,15 @@ int RunIdentificationDemo(const CommandContext& context, const Plugin& plugin, c
     }
     context.io.out << "Report: " << options.reportDirectory << "/index.html\n";
   }
+  context.io.out << "\nNext:"
+                 << (options.reportDirectory.empty()
+                         ? "\n  adaptsim demo --report demo-report     learning curves and coefficient errors as HTML: "
+                           "open demo-report/index.html"
+                         : "\n  open " + options.reportDirectory + "/index.html in a browser")
+                 << "\n  adaptsim demo --scenario equalizer --report equaliser-report   the textbook equaliser "
+                    "experiment"
+                    "\n  adaptsim describe NLMS                  what a token computes, its parameters and ranges"
+                    "\n  ./run.sh docs                           the reference manual, build/docs/html/index.html\n";
   return kExitOk;
 }
 
