@@ -160,8 +160,8 @@ inline constexpr TokenNotes kTokenNotes[] = {
       {"Mu Forward", notes::kLmsMu},
       {"Leakage Forward", notes::kLeakage},
       {"Denominator Coeffs", notes::kDenominator},
-      {"Mu Backward", "Step size μ_b of the recursive part, with the same 2μ gain and range as \"Mu Forward\"."},
-      {"Leakage Backward", "Leakage ℓ_b of the recursive part, with the same range as \"Leakage Forward\"."}},
+      {"Mu Backward", "Step size μ_b of the recursive part, with the same 2μ gain as \"Mu Forward\"."},
+      {"Leakage Backward", "Leakage ℓ_b of the recursive part, as \"Leakage Forward\" is of the transversal one."}},
      {{"Output", notes::kOutputPrior}, {"PriError", notes::kPriError}, {"PostError", notes::kPostError}},
      "The transversal part follows the LMS bound μ_a·L·P_x < 1 (P_x the input power). The "
      "recursive part can make the filter itself unstable: keep μ_b small (or Denominator Coeffs 1).",
@@ -188,8 +188,8 @@ inline constexpr TokenNotes kTokenNotes[] = {
       {"Mu Forward", notes::kNlmsMu},
       {"Leakage Forward", notes::kLeakage},
       {"Denominator Coeffs", notes::kDenominator},
-      {"Mu Backward", "Step size μ_b of the recursive part, normalised by the energy of the past outputs; same range as \"Mu Forward\"."},
-      {"Leakage Backward", "Leakage ℓ_b of the recursive part, with the same range as \"Leakage Forward\"."}},
+      {"Mu Backward", "Step size μ_b of the recursive part, normalised by the energy of the past outputs."},
+      {"Leakage Backward", "Leakage ℓ_b of the recursive part, as \"Leakage Forward\" is of the transversal one."}},
      {{"Output", notes::kOutputPrior}, {"PriError", notes::kPriError}, {"PostError", notes::kPostError}},
      "With Denominator Coeffs 1 the a-posteriori error is (1 − 2μ_a)·e: it converges for "
      "0 < μ_a < 1, in one step at the default 0.5 (PostError about 0). The recursive part "
