@@ -163,6 +163,17 @@ TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
   EXPECT_EQ(FigureFault(ReadFileText("demo_report/learning-lms.svg"), true), "");
   EXPECT_EQ(FigureFault(ReadFileText("demo_report/coefficients-lms2.svg"), false), "");
   EXPECT_TRUE(Contains(ReadFileText("demo_report/coefficients-lms2.svg"), ">channel 2</text>"));
+  // The coefficient plots show w − h, and say which realisation; the curves
+  // are means and say of how many.
+  EXPECT_TRUE(Contains(ReadFileText("demo_report/coefficients-lms2.svg"), ">LMS2: w − h, realisation 1 of 3</text>"));
+  EXPECT_TRUE(Contains(page, "misalignment of this realisation's coefficients: ")) << page;
+  EXPECT_TRUE(Contains(ReadFileText("demo_report/learning-lms.svg"), "a-priori error power, mean of 3 (dB re 1)"));
+  // One realisation is labelled as one, and its timings are left out.
+  const Outcome single = Succeeds("single", "demo --tokens LMS2 --samples 300 --runs 1 --report single_report");
+  EXPECT_TRUE(Contains(ReadFileText("single_report/learning-lms.svg"), "squared error, one realisation (dB re 1)"));
+  EXPECT_TRUE(Contains(ReadFileText("single_report/index.html"), "not averaged (a learning curve in the textbook sense"));
+  EXPECT_FALSE(Contains(ReadFileText("single_report/coefficients-lms2.svg"), "realisation 1 of"));
+  EXPECT_TRUE(Contains(single.out, "          -  ")) << single.out;  // no µs/sample from one run
 
   // With noise: the floor is drawn at the noise power the table names; the
   // fast tokens' learning shows; families share one y range; the token that
@@ -197,6 +208,10 @@ TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
       "equalizer", "demo --scenario equalizer --runs 4 --samples 300 --tokens LMS,RLS1 --report eq_report");
   EXPECT_TRUE(Contains(equalizer.out, "46.82")) << equalizer.out;
   EXPECT_TRUE(Contains(equalizer.out, "\nLMS ")) << equalizer.out;
+  // Convergence is measured against J_min and the predicted excess, not
+  // against the final power: LMS at the widest channel has not got there.
+  EXPECT_TRUE(Contains(equalizer.out, "stays within 3 dB of J_min + the predicted excess")) << equalizer.out;
+  EXPECT_TRUE(Contains(ReadFileText("eq_report/index.html"), "never (")) << equalizer.out;
   // The curves start at zero power (the desired symbols start late): the
   // figures show the rest and call nothing a fault; each W's J_min is drawn.
   const std::string lms = ReadFileText("eq_report/equalizer-LMS.svg");
