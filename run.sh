@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Set-up and build on a fresh machine, then run the demo or the tests.
-#   ./run.sh demo   build, then run the built-in system-identification demo
+#   ./run.sh demo   build adaptsim and the plug-in, then run the built-in system-identification demo
 #   ./run.sh test   build, then run the whole test suite
 #   ./run.sh docs   build, then build and check the manual: build/docs/html/index.html
 set -euo pipefail
@@ -42,17 +42,19 @@ docs() {
   echo "The manual: build/docs/html/index.html"
 }
 
+# Builds the named targets, or everything.
 build() {
   need_packages
   cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build -j"$(nproc)"
+  cmake --build build -j"$(nproc)" ${1:+--target "$@"}
 }
 
 case "${1:-}" in
   demo)
-    build
+    build adaptsim adaptive
     shift
-    exec build/adaptsim/adaptsim demo "$@"
+    build/adaptsim/adaptsim demo "$@"
+    echo "(adaptsim is build/adaptsim/adaptsim.)"
     ;;
   test)
     need_test_packages

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <stdexcept>
 
+#include "api/closest_name.h"
 #include "api/filter_instance.h"
 #include "api/token_session.h"
 #include "api/library_source.h"
@@ -19,7 +20,8 @@ std::vector<double> ParameterValues(const TokenInfo& token, const Filter::Parame
   std::vector<bool> set(values.size(), false);
   for (const auto& [name, value] : given) {
     const size_t index = MatchNameOrThrow(token.parameterNames, name, "the parameter of " + token.name,
-                                          token.name + " has no parameter \"" + name + "\"; its parameters are " +
+                                          token.name + " has no parameter \"" + name + "\"" +
+                                              DidYouMean(token.parameterNames, name) + "; its parameters are " +
                                               QuotedNames(token.parameterNames));
     if (set[index]) {
       throw Error(Error::kBadParameter,

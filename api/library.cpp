@@ -1,6 +1,7 @@
 #include "adaptive/library.h"
 
 #include "adaptive/error.h"
+#include "api/closest_name.h"
 #include "api/library_source.h"
 #include "api/name_match.h"
 
@@ -49,7 +50,8 @@ const TokenInfo& Library::token(const std::string& name) const {
     known += (known.empty() ? "" : ", ") + token.name;
   }
   const size_t index =
-      MatchNameOrThrow(names, name, "the token", "no token called \"" + name + "\"; the library has " + known);
+      MatchNameOrThrow(names, name, "the token",
+                       "no token called \"" + name + "\"" + DidYouMean(names, name) + "; the library has " + known);
   return shared->tokens[index];
 }
 

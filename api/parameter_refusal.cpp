@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "api/number_text.h"
+#include "api/parameter_notes.h"
 #include "host/token_call.h"
 
 namespace adaptive {
@@ -50,6 +51,13 @@ std::string RefusalReason(const TokenInfo& token, const std::vector<double>& val
     if (token.isCount(k) && BeyondCount(values[k])) {
       return "\"" + token.parameterNames[k] + "\" = " + FormatShortest(values[k]) + " does not fit a 32-bit count";
     }
+  }
+  if (status == kStatusBadParameter) {
+    const int k = FirstRefusedParameter(token.name, values.data(), values.size());
+    if (k < 0) return "";
+    const std::string& name = token.parameterNames[static_cast<size_t>(k)];
+    return "\"" + name + "\" = " + FormatShortest(values[static_cast<size_t>(k)]) + " is refused; it takes " +
+           RangePhrase(*ParameterRangeOf(token.name, name));
   }
   if (status != kStatusNoStorage) return "";
   double taps = 0.0;

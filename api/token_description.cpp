@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "adaptive/describe.h"
+#include "api/parameter_notes.h"
 #include "host/token_notes.h"
 
 namespace adaptive {
@@ -36,16 +37,6 @@ void Fill(std::ostream& out, std::string_view text, std::string_view indent) {
     }
   }
   out << '\n';
-}
-
-// `name` without its channel number: "Numerator Coeffs  2" and "Mu 2" give
-// "Numerator Coeffs" and "Mu".
-std::string_view WithoutChannel(std::string_view name) {
-  if (name.size() > 2 && name.back() >= '1' && name.back() <= '9' && name[name.size() - 2] == ' ') {
-    name.remove_suffix(1);
-    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  }
-  return name;
 }
 
 const char* Meaning(const NameNote* notes, size_t count, std::string_view name) {
@@ -97,14 +88,14 @@ std::string Describe(const TokenInfo& token) {
   for (size_t k = 0; k < token.parameterNames.size(); ++k) {
     out << "  " << k << "  \"" << token.parameterNames[k] << "\" = " << FormatNumber(token.parameterDefaults[k])
         << '\n';
-    const char* meaning =
-        notes == nullptr ? nullptr : Meaning(notes->parameters, std::size(notes->parameters), token.parameterNames[k]);
-    if (meaning != nullptr) Fill(out, meaning, "       ");
+    const std::string note = ParameterNote(token.name, token.parameterNames[k]);
+    if (!note.empty()) Fill(out, note, "       ");
   }
   if (notes != nullptr) {
     out << '\n';
     Fill(out, std::string("Stability: ") + notes->stability, "");
     Fill(out, std::string("Cost per sample: ") + notes->cost + ", N the total length.", "");
+    Fill(out, notes::kConventions, "");
   }
   out << token.fileLabel << ": " << token.defaultFileName << '\n';
   Fill(out, token.filterChannels() == 1 ? notes::kWeightsOneFile : notes::kWeightsPerChannel, "  ");

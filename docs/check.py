@@ -9,7 +9,11 @@
   or ``.. not-run: REASON``; every guide script is run by the build itself
   (the Markdown pages' blocks carry the README's marks and run with the
   README's examples, .ci/readme-examples.sh);
-- every guide figure's caption says what its dB are relative to.
+- every guide figure's caption says what its dB are relative to, and a
+  figure of curves for several channel widths W has a J_min line for each;
+- every measured stability edge of the token notes ("NLMS2: "Mu" 0.45 in
+  every channel converges, 0.49 diverges") holds when rerun on its setting,
+  and no note claims an edge in another form.
 
     python3 docs/check.py BUILD_DIR HTML_DIR
 """
@@ -20,11 +24,15 @@ import re
 import subprocess
 import sys
 import tempfile
+import warnings
 from urllib.parse import unquote, urlsplit
 
 from docutils.nodes import make_id
 
+import numpy as np
+
 import adaptive
+from adaptive import _adaptive
 
 DOCS = os.path.dirname(os.path.abspath(__file__))
 failures = []
@@ -139,6 +147,21 @@ def check_code_blocks(build_dir):
     return ran, not_run, len(shown)
 
 
+def check_reference_levels():
+    """In a figure with curves for several channel widths W, every W has its
+    J_min line: a curve settling below the only line drawn reads as a fault."""
+    checked = 0
+    for legends in glob.glob(os.path.join(DOCS, "_generated", "figures", "*", "legends.txt")):
+        for line in open(legends, encoding="utf-8").read().splitlines():
+            name, *entries = line.split("\t")
+            widths = {m.group(1) for e in entries for m in [re.match(r"W = ([\d.]+):", e)] if m}
+            levels = {m.group(1) for e in entries for m in [re.search(r"J_\{min\}\$ \(W = ([\d.]+)\)", e)] if m}
+            checked += len(widths)
+            if widths - levels:
+                fail(f"{name}: no J_min line for W = {', '.join(sorted(widths - levels))}")
+    return checked
+
+
 def check_guide_figures(html_dir):
     figures = 0
     for page in glob.glob(os.path.join(html_dir, "guides", "*.html")):
@@ -149,17 +172,62 @@ def check_guide_figures(html_dir):
     return figures
 
 
+EDGE = re.compile(r'(\w+): "([^"]+)" ([\d.]+) in every channel converges, ([\d.]+) diverges')
+
+
+def final_error_db(token, parameter, value, samples=20000):
+    """dB of the a-priori error power over the last 1000 samples relative to the
+    desired power: the token at its defaults but `parameter` = value in every
+    channel, every input white Gaussian noise of power 1, the desired signal a
+    fixed random plant of the filter's lengths."""
+    entry = next(t for t in adaptive.tokens() if t["name"] == token)
+    names = [p for p in entry["parameters"] if re.sub(r" +[1-9]$", "", p) == parameter]
+    lengths = [int(v) for p, v in entry["parameters"].items() if p.startswith("Numerator Coeffs")]
+    rng = np.random.default_rng(1)
+    x = rng.standard_normal((samples, len(lengths)))
+    d = sum(np.convolve(x[:, c], rng.standard_normal(n) / np.sqrt(n))[:samples] for c, n in enumerate(lengths))
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")  # the diverging runs' warnings: the measurement says it
+        with adaptive.Filter(token, {name: value for name in names}) as f:
+            error = f.process(np.column_stack([x, d]))[:, entry["outputs"].index("PriError")]
+    with np.errstate(all="ignore"):
+        power = np.mean(error[-1000:] ** 2) / np.mean(d ** 2)
+        return 10 * np.log10(power) if np.isfinite(power) else np.inf
+
+
+def check_stability_edges():
+    checked = 0
+    for entry in adaptive.tokens():
+        text = _adaptive._token_notes(entry["name"])["stability"]
+        claims = EDGE.findall(text)
+        if re.search(r"\d\s+(each\s+)?(converges|diverges)", EDGE.sub("", text)):
+            fail(f"{entry['name']}: a stability note claims an edge not in the form 'TOKEN: \"Mu\" X in every "
+                 "channel converges, Y diverges', which the build cannot rerun")
+        for token, parameter, converges, diverges in claims:
+            if token != entry["name"]:
+                continue
+            checked += 1
+            good, bad = final_error_db(token, parameter, float(converges)), final_error_db(token, parameter, float(diverges))
+            if not good < -30.0:
+                fail(f"{token}: \"{parameter}\" {converges} is said to converge, but the error ends at {good:.1f} dB")
+            if not bad > 20.0:
+                fail(f"{token}: \"{parameter}\" {diverges} is said to diverge, but the error ends at {bad:.1f} dB")
+    return checked
+
+
 def main():
     build_dir, html_dir = (os.path.abspath(path) for path in sys.argv[1:3])
     tokens = check_tokens(html_dir)
     links = check_links(html_dir)
     ran, not_run, scripts = check_code_blocks(build_dir)
     figures = check_guide_figures(html_dir)
+    edges = check_stability_edges()
+    levels = check_reference_levels()
     for message in failures:
         print("docs check:", message, file=sys.stderr)
     print(f"docs check: {tokens} token sections, {links} internal links and images, {ran} code blocks run, "
           f"{not_run} marked not-run, {scripts} guide scripts run by the build, "
-          f"{figures} guide figures: "
+          f"{figures} guide figures, {levels} curves with their J_min, {edges} measured stability edges rerun: "
           + ("FAILED" if failures else "all good"))
     return 1 if failures else 0
 

@@ -32,63 +32,44 @@ struct TokenNotes {
 
 namespace notes {
 
-inline constexpr const char* kLength =
-    "Number of coefficients of the filter (of the channel). Truncated toward zero; "
-    "below 1 is refused (\"Improper length of Adaptive Filter.\").";
+// A parameter's accepted range is not written here: the manual, `describe` and
+// the interfaces state it from tokens/parameter_ranges.h, the table the
+// library's checks read, after the meaning given here.
+inline constexpr const char* kLength = "Number of coefficients of the filter (of the channel).";
 inline constexpr const char* kLmsMu =
-    "Step size μ; the coefficients move by 2μ·e·x (the gain is twice the step size). "
-    "0 or more; a negative value is refused (\"Improper step size of Adaptive Filter.\").";
+    "Step size μ; the coefficients move by 2μ·e·x (the gain is twice the step size).";
 inline constexpr const char* kNlmsMu =
-    "Step size μ of the normalised update 2μ·e·x/(‖x‖^2 + δ). 0 or more; a negative value is "
-    "refused (\"Improper step size of Adaptive Filter.\"). The step sizes of all channels add "
-    "up: keep their sum below 1 (well below with several channels); fastest near 0.5.";
+    "Step size μ of the normalised update 2μ·e·x/(‖x‖^2 + δ), δ = 1e-8. The step sizes of all channels "
+    "add up: keep their sum below 1 (well below with several channels); fastest near 0.5.";
 inline constexpr const char* kLeakage =
     "Leakage ℓ: the old coefficients are multiplied by it before each correction. 1 keeps them "
-    "(no leakage); below 1 pulls them toward 0, which bounds them at the price of a bias. From 0 to "
-    "1; outside is refused (\"Improper leakage factor of Adaptive Filter.\").";
+    "(no leakage); below 1 pulls them toward 0, which bounds them at the price of a bias.";
 inline constexpr const char* kDenominator =
     "Number of denominator coefficients including the leading 1: the filter feeds back its own "
-    "last (this − 1) outputs; 1 makes it transversal (FIR). Truncated toward zero; below 1 is "
-    "refused (\"Improper length of Adaptive Filter.\").";
-inline constexpr const char* kFirstTap =
-    "Initial value of coefficient 0. No range: any value is taken as it is.";
+    "last (this − 1) outputs; 1 makes it transversal (FIR).";
+inline constexpr const char* kFirstTap = "Initial value of coefficient 0.";
 inline constexpr const char* kMiddleTap =
-    "Initial value of coefficient (N − 1)/2 (integer division), used when N > 2. No range.";
-inline constexpr const char* kLastTap =
-    "Initial value of coefficient N − 1, used when N > 1. No range.";
+    "Initial value of coefficient (N − 1)/2 (integer division), used when N > 2.";
+inline constexpr const char* kLastTap = "Initial value of coefficient N − 1, used when N > 1.";
 inline constexpr const char* kLambda =
     "Forgetting factor λ: past samples count with weight λ^k, a memory of about 1/(1 − λ) "
-    "samples. From 0 to 1; outside is refused (\"Improper forgetting factor of Adaptive "
-    "Filter.\"). 0 is accepted but divides by 0: the outputs are then not finite.";
-inline constexpr const char* kLambdaGeneral =
-    "Forgetting factor λ: past samples count with weight λ^k, a memory of about 1/(1 − λ) "
-    "samples. Above 0 and at most 1; otherwise refused (\"Improper forgetting factor of Adaptive "
-    "Filter.\").";
+    "samples.";
 inline constexpr const char* kInit =
-    "Initialisation factor: P starts as I/Init, so a small Init trusts the initial coefficients "
-    "little and adapts fast from the first samples. 0 or more; a negative value is refused "
-    "(\"Improper initialisation factor of Adaptive Filter.\"); 0 is accepted but makes P "
-    "infinite: the outputs are then not finite.";
-inline constexpr const char* kInitGeneral =
-    "Initialisation factor: P starts as I/Init, so a small Init trusts the initial coefficients "
-    "little and adapts fast from the first samples. Above 0; otherwise refused (\"Improper "
-    "initialisation factor of Adaptive Filter.\").";
+    "Initialisation factor: P starts as I/Init (Init is the δ of the usual P(0) = I/δ), so a small Init trusts the initial coefficients "
+    "little and adapts fast from the first samples.";
 inline constexpr const char* kNewtonInit =
-    "Initialisation factor: P starts as I/Init, so a small Init trusts the initial coefficients "
-    "little and adapts fast from the first samples. Not checked: only a value above 0 makes sense; "
-    "0 makes P infinite and the outputs not finite, a negative value starts P negative.";
+    "Initialisation factor: P starts as I/Init (Init is the δ of the usual P(0) = I/δ), so a small Init trusts the initial coefficients "
+    "little and adapts fast from the first samples; a negative Init starts P negative.";
 inline constexpr const char* kRandomWalk =
     "Random-walk variance q: the variance per sample of the drift the coefficients are assumed to "
     "follow, added to the diagonal of P after each update so that the gain never dies out. Match "
-    "it to the drift of the system (relative to the error power). 0 or more; a negative value is "
-    "refused (\"Improper random walk variance of Adaptive Filter.\"); 0 is plain RLS.";
+    "it to the drift of the system (relative to the error power); 0 is plain RLS.";
 inline constexpr const char* kRandomWalkGeneral =
-    "Random-walk variance q, as for RW1 (the drift per sample assumed for each coefficient). Above "
-    "0; otherwise refused (\"Improper random walk variance of Adaptive Filter.\").";
+    "Random-walk variance q, as for RW1 (the drift per sample assumed for each coefficient).";
 inline constexpr const char* kNewtonMu =
-    "Step size μ of the Newton correction μ·e·P·x. μ = 1 (with leakage 1) is the RLS update; "
-    "between 0 and 2 the a-posteriori error is smaller than the a-priori one. 0 or more; a "
-    "negative value is refused (\"Improper step size of Adaptive Filter.\").";
+    "Step size μ of the Newton correction μ·e·P·x (the gain is the step size itself, not 2μ). "
+    "μ = 1 (with leakage 1) is the RLS update; between 0 and 2 the a-posteriori error is smaller "
+    "than the a-priori one.";
 
 inline constexpr const char* kOutputPrior = "y(n), the output with the coefficients before this sample's update (a-priori).";
 inline constexpr const char* kOutputPosterior =
@@ -99,21 +80,33 @@ inline constexpr const char* kOutputGeneral =
 inline constexpr const char* kPriError = "e(n) = d(n) − y(n), the a-priori error (coefficients before the update).";
 inline constexpr const char* kPostError = "e⁺(n) = d(n) − y⁺(n), the a-posteriori error (coefficients after the update).";
 
+// A measured edge is written "TOKEN: "PARAMETER" X in every channel converges, Y
+// diverges", measured on the catalogue defaults otherwise, every input white
+// Gaussian noise of power 1 and the desired signal a random plant of the
+// filter's lengths: the manual's build reruns each one (docs/check.py).
 inline constexpr const char* kLmsStability =
     "With the 2μ gain the bound is about Σ_c μ_c·N_c·P_c < 1, where P_c is the power of input c: "
-    "the step sizes of the channels add up (measured for N = 10 on white Gaussian noise of power "
-    "1: μ = 0.07 converges, 0.09 diverges). Stay well below it (a tenth for a small "
+    "the step sizes of the channels add up (measured on the defaults, 10 taps per channel, white "
+    "inputs of power 1: LMS2: \"Mu\" 0.04 in every channel converges, 0.05 diverges; LMS3: \"Mu\" "
+    "0.03 in every channel converges, 0.04 diverges). Stay well below it (a tenth for a small "
     "misadjustment); beyond it the coefficients grow without bound.";
 inline constexpr const char* kNlmsStability =
     "Each channel is normalised by its own energy, so the step sizes add across channels: the "
     "a-posteriori error is about (1 − 2·Σ_c μ_c)·e, which needs Σ_c μ_c < 1, and fastest near "
-    "Σ_c μ_c = 0.5. The edge lies lower with several channels (two white inputs: 0.45 each "
-    "converges, 0.49 each diverges). The defaults (0.5 per channel) diverge in NLMS2 and NLMS3: "
-    "give each of C channels 0.5/C or less.";
+    "Σ_c μ_c = 0.5. The edge lies lower with several channels (measured on the defaults, white "
+    "inputs of power 1: NLMS2: \"Mu\" 0.45 in every channel converges, 0.49 diverges; NLMS3: "
+    "\"Mu\" 0.3 in every channel converges, 0.33 diverges). The defaults (0.5 per channel) "
+    "diverge in NLMS2 and NLMS3: give each of C channels 0.5/C or less.";
 inline constexpr const char* kRlsStability =
-    "Stable for 0 < λ ≤ 1 and Init > 0. The excess error is about N·(1 − λ)/2 of the minimum; a λ "
+    "Stable over the accepted ranges (0 < λ ≤ 1, Init > 0). The excess error is about N·(1 − λ)/2 of the minimum; a λ "
     "near 1 gives a small excess and slow tracking, a smaller λ tracks faster. With λ = 1 the "
     "gain decays like 1/n and the filter stops tracking.";
+
+// Where every token's conventions are set side by side with the textbooks' and
+// other toolboxes', as `describe` ends its notes.
+inline constexpr const char* kConventions =
+    "Conventions (2μ or μ, λ or λ^2, Init, a-priori or a-posteriori Output) against the textbooks' "
+    "and other toolboxes': the reference manual's page \"Conventions\" (docs/conventions.rst).";
 
 // The final-weights files, as the notes of every token state them.
 inline constexpr const char* kWeightsOneFile =
@@ -146,7 +139,7 @@ inline constexpr const char* kRandomWalkUpdate =
     "P(n) = (P(n−1) − k(n)·x^T(n)·P(n−1)) / λ + q·I,   P(0) = I/Init\n"
     "y⁺(n) = w^T(n+1)·x(n)";
 inline constexpr const char* kRandomWalkStability =
-    "Stable for 0 < λ ≤ 1 and Init > 0. A larger q tracks faster and leaves more noise in the "
+    "Stable over the accepted ranges (0 < λ ≤ 1, Init > 0). A larger q tracks faster and leaves more noise in the "
     "coefficients; λ = 1 with a small q is the usual choice for a drifting system.";
 
 inline constexpr const char* kGenLmsStability =
@@ -167,8 +160,8 @@ inline constexpr TokenNotes kTokenNotes[] = {
       {"Mu Forward", notes::kLmsMu},
       {"Leakage Forward", notes::kLeakage},
       {"Denominator Coeffs", notes::kDenominator},
-      {"Mu Backward", "Step size μ_b of the recursive part, with the same 2μ gain and range as \"Mu Forward\"."},
-      {"Leakage Backward", "Leakage ℓ_b of the recursive part, with the same range as \"Leakage Forward\"."}},
+      {"Mu Backward", "Step size μ_b of the recursive part, with the same 2μ gain as \"Mu Forward\"."},
+      {"Leakage Backward", "Leakage ℓ_b of the recursive part, as \"Leakage Forward\" is of the transversal one."}},
      {{"Output", notes::kOutputPrior}, {"PriError", notes::kPriError}, {"PostError", notes::kPostError}},
      "The transversal part follows the LMS bound μ_a·L·P_x < 1 (P_x the input power). The "
      "recursive part can make the filter itself unstable: keep μ_b small (or Denominator Coeffs 1).",
@@ -195,8 +188,8 @@ inline constexpr TokenNotes kTokenNotes[] = {
       {"Mu Forward", notes::kNlmsMu},
       {"Leakage Forward", notes::kLeakage},
       {"Denominator Coeffs", notes::kDenominator},
-      {"Mu Backward", "Step size μ_b of the recursive part, normalised by the energy of the past outputs; same range as \"Mu Forward\"."},
-      {"Leakage Backward", "Leakage ℓ_b of the recursive part, with the same range as \"Leakage Forward\"."}},
+      {"Mu Backward", "Step size μ_b of the recursive part, normalised by the energy of the past outputs."},
+      {"Leakage Backward", "Leakage ℓ_b of the recursive part, as \"Leakage Forward\" is of the transversal one."}},
      {{"Output", notes::kOutputPrior}, {"PriError", notes::kPriError}, {"PostError", notes::kPostError}},
      "With Denominator Coeffs 1 the a-posteriori error is (1 − 2μ_a)·e: it converges for "
      "0 < μ_a < 1, in one step at the default 0.5 (PostError about 0). The recursive part "
@@ -313,9 +306,8 @@ inline constexpr TokenNotes kTokenNotes[] = {
      {{"Numerator Coeffs", notes::kLength},
       {"Lambda",
        "Forgetting factor applied to the square-root factor R: the effective forgetting factor of "
-       "the squared errors is λ^2, a memory of about 1/(1 − λ^2) samples. From 0 to 1; outside is "
-       "refused (\"Improper forgetting factor of Adaptive Filter.\"). 0 restarts from nothing at "
-       "every sample."}},
+       "the squared errors is λ^2, a memory of about 1/(1 − λ^2) samples. 0 restarts from nothing "
+       "at every sample."}},
      {{"Output", "d(n) − e⁺(n), the a-posteriori output."},
       {"PriError",
        "e(n) = α(n)/γ(n), the a-priori error; while |γ| ≤ 1e-8 (the first N samples, as R fills) "
@@ -335,8 +327,8 @@ inline constexpr TokenNotes kTokenNotes[] = {
      "w(n+1) = w(n) + k(n)·e(n),   y(n) = w^T(n+1)·x(n)",
      notes::kGeneralSymbols,
      {{"Numerator Coeffs", notes::kLength},
-      {"Lambda", notes::kLambdaGeneral},
-      {"Init", notes::kInitGeneral},
+      {"Lambda", notes::kLambda},
+      {"Init", notes::kInit},
       {"First Tap Value", notes::kFirstTap},
       {"Middle Tap Value", notes::kMiddleTap},
       {"Last Tap Value", notes::kLastTap}},
@@ -360,8 +352,8 @@ inline constexpr TokenNotes kTokenNotes[] = {
      "w(n+1) = w(n) + k(n)·e(n),   y(n) = w^T(n+1)·x(n)",
      notes::kGeneralSymbols,
      {{"Numerator Coeffs", notes::kLength},
-      {"Lambda", notes::kLambdaGeneral},
-      {"Init", notes::kInitGeneral},
+      {"Lambda", notes::kLambda},
+      {"Init", notes::kInit},
       {"Random Walk Variance", notes::kRandomWalkGeneral},
       {"First Tap Value", notes::kFirstTap},
       {"Middle Tap Value", notes::kMiddleTap},

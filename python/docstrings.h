@@ -57,9 +57,10 @@ Raises
 ------
 Error
     A parameter out of range, an unknown token or parameter name (the message
-    lists the valid ones, or the candidates when several match), or a file
-    that cannot be opened. Where the library's own message does not say
-    which parameter was wrong, the reason comes first:
+    lists the valid ones, or the candidates when several match, and suggests
+    the name a typo stands for), or a file that cannot be opened. The
+    parameter and its value come before the library's own message:
+    ``"Mu 2" = -1 is refused; it takes 0 or more: Improper step size ...``,
     ``"Numerator Coeffs" = 2147483648 does not fit a 32-bit count: ...``,
     ``RLS1 with 100000 taps needs 80 GB for P: Memory (s_) allocation error.``
 TypeError

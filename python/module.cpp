@@ -18,6 +18,7 @@
 #include "adaptive/describe.h"
 #include "adaptive/filter.h"
 #include "api/divergence_watch.h"
+#include "api/parameter_notes.h"
 #include "host/token_notes.h"
 #include "python/docstrings.h"
 
@@ -403,7 +404,12 @@ PYBIND11_MODULE(_adaptive, m) {
     fields["summary"] = notes->summary;
     fields["update"] = notes->update;
     fields["symbols"] = notes->symbols;
-    fields["parameters"] = names(notes->parameters, std::size(notes->parameters));
+    py::dict parameters;  // each meaning followed by the token's accepted range
+    for (const adaptive::NameNote& note : notes->parameters) {
+      const std::string text = note.name == nullptr ? "" : adaptive::ParameterNote(token, note.name);
+      if (!text.empty()) parameters[note.name] = text;
+    }
+    fields["parameters"] = parameters;
     fields["outputs"] = names(notes->outputs, std::size(notes->outputs));
     fields["stability"] = notes->stability;
     fields["cost"] = notes->cost;

@@ -21,8 +21,6 @@ class ChannelLines {
     for (int c = 0; c < C; ++c) length[c] = ReadCount(setup, positions[c]);
   }
 
-  bool checkLengths(CallStatus& status) const { return CheckLengths(status, length, C); }
-
   // Sums the lengths into total(); false, with the storage failure reported,
   // when the sum does not fit 32 bits.
   bool sumLengths(CallStatus& status) { return TotalLength(length, C, totalLength, status); }

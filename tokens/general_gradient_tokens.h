@@ -70,8 +70,7 @@ class GeneralGradientToken : public AdaptiveToken {
     firstTapValue = ReadParameter(setup, kFirstTap);
     middleTapValue = ReadParameter(setup, kMiddleTap);
     lastTapValue = ReadParameter(setup, kLastTap);
-    if (!CheckLengths(status, {length})) return;
-    if (!Gain::kStepFromPorts && (!CheckStepSizes(status, {mu}) || !CheckLeakageFactors(status, {leakage}))) return;
+    if (!CheckParameters(setup, Entry)) return;
     if (delayLine.setlength(length)) { ReportStorageFailure(status); return; }
     delayLine.zero();
     if (gradientLine.setlength(length)) { ReportStorageFailure(status); return; }

@@ -46,9 +46,7 @@ class RecursiveLmsToken : public AdaptiveToken {
     leakageForward = ReadParameter(setup, kLeakageForward);
     muBackward = ReadParameter(setup, kMuBackward);
     leakageBackward = ReadParameter(setup, kLeakageBackward);
-    if (!CheckLengths(status, {length, denominatorCount}) || !CheckStepSizes(status, {muForward, muBackward}) ||
-        !CheckLeakageFactors(status, {leakageForward, leakageBackward}))
-      return;
+    if (!CheckParameters(setup, Entry)) return;
     feedbackLength = denominatorCount - 1;
     if (delayLine.setlength(length) || feedbackLine.setlength(feedbackLength)) { ReportStorageFailure(status); return; }
     delayLine.zero();
@@ -128,7 +126,7 @@ class MultiChannelLmsToken : public AdaptiveToken {
       mu[c] = ReadParameter(setup, kMu[c]);
       leakage[c] = ReadParameter(setup, kLeakage[c]);
     }
-    if (!CheckLengths(status, length, C) || !CheckStepSizes(status, mu, C) || !CheckLeakageFactors(status, leakage, C)) return;
+    if (!CheckParameters(setup, Entry)) return;
     for (int c = 0; c < C; ++c) {
       if (delayLine[c].setlength(length[c])) { ReportStorageFailure(status); return; }
       delayLine[c].zero();

@@ -16,10 +16,7 @@ GeneralNewtonToken::GeneralNewtonToken(TokenSetup& setup) : AdaptiveToken(2, 1) 
   firstTapValue = ReadParameter(setup, kFirstTap);
   middleTapValue = ReadParameter(setup, kMiddleTap);
   lastTapValue = ReadParameter(setup, kLastTap);
-  if (!CheckLengths(status, {length}) || !CheckStepSizes(status, {mu}) || !CheckLeakageFactors(status, {leakage}) ||
-      !CheckForgettingFactor(status, lambdaInverse, false) ||
-      !CheckInitialisationFactor(status, init, true))
-    return;
+  if (!CheckParameters(setup, kEntry)) return;
   lambdaInverse = 1.0 / lambdaInverse;
   if (!SquareMatricesFit(length, 2, status)) return;
   // Everything is allocated before anything is written, so a length whose P
@@ -65,10 +62,7 @@ RecursiveNewtonToken::RecursiveNewtonToken(TokenSetup& setup) : AdaptiveToken(2,
   mu = ReadParameter(setup, kMu);
   leakage = ReadParameter(setup, kLeakage);
   const double init = ReadParameter(setup, kInit);
-  if (!CheckLengths(status, {length, denominatorCount}) || !CheckStepSizes(status, {mu}) || !CheckLeakageFactors(status, {leakage}) ||
-      !CheckForgettingFactor(status, lambdaInverse, false) ||
-      !CheckInitialisationFactor(status, init, true))
-    return;
+  if (!CheckParameters(setup, kEntry)) return;
   feedbackLength = denominatorCount - 1;
   lambdaInverse = 1.0 / lambdaInverse;
   const int32_t parts[2] = {length, feedbackLength};

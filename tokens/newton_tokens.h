@@ -138,10 +138,7 @@ class MultiChannelNewtonToken : public AdaptiveToken {
     mu = ReadParameter(setup, kMu);
     leakage = ReadParameter(setup, kLeakage);
     const double init = ReadParameter(setup, kInit);
-    if (!lines.checkLengths(status) || !CheckStepSizes(status, {mu}) || !CheckLeakageFactors(status, {leakage}) ||
-        !CheckForgettingFactor(status, lambdaInverse, false) ||
-        !CheckInitialisationFactor(status, init, true))
-      return;
+    if (!CheckParameters(setup, Entry)) return;
     lambdaInverse = 1.0 / lambdaInverse;
     if (!lines.sumLengthsForSquareMatrices(2, status) || !lines.allocate(status)) return;
     const int32_t n = lines.total();

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <initializer_list>
 
 #include "host/catalogue_table.h"
 #include "host/token_call.h"
@@ -48,27 +47,10 @@ inline double ReadParameter(const TokenSetup& setup, int index) { return setup.p
 // fit a 32-bit signed integer yields 0, which every length check refuses.
 int32_t ReadCount(const TokenSetup& setup, int index);
 
-// Each check returns true when every value passes. On failure it writes the
-// check's two-part message, sets the status to 1 and returns false.
-bool CheckLengths(CallStatus& status, const int32_t* counts, int n);                       // all >= 1
-bool CheckStepSizes(CallStatus& status, const double* stepSizes, int n);                    // all >= 0
-bool CheckLeakageFactors(CallStatus& status, const double* leakages, int n);                // all in [0, 1]
-inline bool CheckLengths(CallStatus& status, std::initializer_list<int32_t> v) {
-  return CheckLengths(status, v.begin(), static_cast<int>(v.size()));
-}
-inline bool CheckStepSizes(CallStatus& status, std::initializer_list<double> v) {
-  return CheckStepSizes(status, v.begin(), static_cast<int>(v.size()));
-}
-inline bool CheckLeakageFactors(CallStatus& status, std::initializer_list<double> v) {
-  return CheckLeakageFactors(status, v.begin(), static_cast<int>(v.size()));
-}
-// λ = 0 is refused by every token that divides by it (all but the QR tokens,
-// which only scale by λ). P starts as (1/init)·I, so init = 0 is refused too;
-// the Newton tokens accept a negative init, whose P stays finite. A random-walk
-// variance of 0 is refused only by the general token.
-bool CheckForgettingFactor(CallStatus& status, double lambda, bool allowZero);             // (0 or [0) .. 1]
-bool CheckInitialisationFactor(CallStatus& status, double init, bool allowNegative);       // > 0 or != 0
-bool CheckRandomWalkVariance(CallStatus& status, double variance, bool allowZero);         // > 0 or >= 0
+// Checks every parameter of catalogue entry `entry` against its range in
+// kTokenRanges, in that order. True when all pass; otherwise writes the first
+// failing range's two-part message, sets the status to 1 and returns false.
+bool CheckParameters(TokenSetup& setup, int entry);
 
 // Writes the storage-allocation message and sets the status to 1002.
 void ReportStorageFailure(CallStatus& status);

@@ -37,7 +37,7 @@ class QrToken : public AdaptiveToken {
     if (!status.ok()) return;
     lines.readLengths(setup, kLength);
     lambda = ReadParameter(setup, kLambda);
-    if (!lines.checkLengths(status) || !CheckForgettingFactor(status, lambda, true)) return;
+    if (!CheckParameters(setup, Entry)) return;
     if (!lines.sumLengths(status)) return;
     if (!SetShape()) { ReportStorageFailure(status); return; }
     // Everything is allocated before anything is zeroed, so that a triangle

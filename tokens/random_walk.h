@@ -17,7 +17,6 @@ struct RandomWalk {
     constexpr int kVariance = ParameterIndex(Entry, "Random Walk Variance");
     randomWalkVariance = ReadParameter(setup, kVariance);
   }
-  bool check(bool allowZero, CallStatus& status) const { return CheckRandomWalkVariance(status, randomWalkVariance, allowZero); }
   void apply(double* P, int32_t n) const { AddToDiagonal(P, n, randomWalkVariance); }
 
   double randomWalkVariance = 0.0;

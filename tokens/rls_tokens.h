@@ -2,11 +2,11 @@
 // computed elsewhere, the one-channel form, and the two- and three-channel
 // forms with one joint P over the stacked taps of all channels.
 //
-// The random-walk tokens are the same tokens with one more parameter, one more
-// check and one more operation after each update of P; that difference is the
-// `Walk` policy: NoRandomWalk here, RandomWalk in tokens/random_walk.h. A
-// policy provides read<Entry>() (its parameters, from catalogue entry Entry),
-// check(allowZero) and apply(P, n).
+// The random-walk tokens are the same tokens with one more parameter (its
+// range in tokens/parameter_ranges.h) and one more operation after each update
+// of P; that difference is the `Walk` policy: NoRandomWalk here, RandomWalk in
+// tokens/random_walk.h. A policy provides read<Entry>() (its parameters, from
+// catalogue entry Entry) and apply(P, n).
 #pragma once
 
 #include <cstdint>
@@ -50,7 +50,6 @@ inline bool AllocateRowFormState(int32_t n, double init, DelayLine& delayLine, M
 struct NoRandomWalk {
   template <int Entry>
   void read(const TokenSetup&) {}
-  bool check(bool, CallStatus&) const { return true; }
   void apply(double*, int32_t) const {}
 };
 
@@ -76,9 +75,7 @@ class GeneralRlsToken : public AdaptiveToken {
     firstTapValue = ReadParameter(setup, kFirstTap);
     middleTapValue = ReadParameter(setup, kMiddleTap);
     lastTapValue = ReadParameter(setup, kLastTap);
-    if (!CheckLengths(status, {length}) || !CheckForgettingFactor(status, lambdaInverse, false) ||
-        !CheckInitialisationFactor(status, init, false) || !walk.check(false, status))
-      return;
+    if (!CheckParameters(setup, Entry)) return;
     if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps, status)) return;
     SetInitialTaps(weights, length, firstTapValue, middleTapValue, lastTapValue, ZeroTapValue::Assign);
     lambdaInverse = 1.0 / lambdaInverse;
@@ -142,9 +139,7 @@ class RlsToken : public AdaptiveToken {
     lambdaInverse = ReadParameter(setup, kLambda);
     const double init = ReadParameter(setup, kInit);
     walk.template read<Entry>(setup);
-    if (!CheckLengths(status, {length}) || !CheckForgettingFactor(status, lambdaInverse, false) ||
-        !CheckInitialisationFactor(status, init, false) || !walk.check(true, status))
-      return;
+    if (!CheckParameters(setup, Entry)) return;
     if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps, status)) return;
     lambdaInverse = 1.0 / lambdaInverse;
     if (!files.Open(1, setup)) return;
@@ -207,9 +202,7 @@ class MultiChannelRlsToken : public AdaptiveToken {
     lambdaInverse = ReadParameter(setup, kLambda);
     const double init = ReadParameter(setup, kInit);
     walk.template read<Entry>(setup);
-    if (!lines.checkLengths(status) || !CheckForgettingFactor(status, lambdaInverse, false) ||
-        !CheckInitialisationFactor(status, init, false) || !walk.check(true, status))
-      return;
+    if (!CheckParameters(setup, Entry)) return;
     if (!lines.sumLengthsForSquareMatrices(2, status) || !lines.allocate(status)) return;
     const int32_t n = lines.total();
     if (P.resize(n, n) || weights.resize(n) || gain.resize(n) || pTimesRegressor.resize(n) ||

@@ -1,6 +1,7 @@
 #include <ostream>
 
 #include "adaptsim/cli/commands.h"
+#include "api/closest_name.h"
 #include "api/name_match.h"
 
 void CommandContext::complain(const std::string& message) const {
@@ -39,7 +40,9 @@ const TokenInfo* FindTokenAnyCase(const Plugin& plugin, const std::string& name)
 const TokenInfo* CommandContext::findToken(const Plugin& plugin, const std::string& name) const {
   const TokenInfo* token = FindTokenAnyCase(plugin, name);
   if (token == nullptr) {
-    complain("unknown token \"" + name + "\" ('adaptsim list' shows the " +
+    std::vector<std::string> names;
+    for (const TokenInfo& known : plugin.catalogue()) names.push_back(known.name);
+    complain("unknown token \"" + name + "\"" + adaptive::DidYouMean(names, name) + " ('adaptsim list' shows the " +
              std::to_string(plugin.catalogue().size()) + " tokens of " + plugin.path() + ")");
   }
   return token;

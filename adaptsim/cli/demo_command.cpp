@@ -29,6 +29,15 @@ int RunIdentificationDemo(const CommandContext& context, const Plugin& plugin, c
     }
     context.io.out << "Report: " << options.reportDirectory << "/index.html\n";
   }
+  context.io.out << "\nNext:"
+                 << (options.reportDirectory.empty()
+                         ? "\n  adaptsim demo --report demo-report     learning curves and coefficient errors as HTML: "
+                           "open demo-report/index.html"
+                         : "\n  open " + options.reportDirectory + "/index.html in a browser")
+                 << "\n  adaptsim demo --scenario equalizer --report equaliser-report   the textbook equaliser "
+                    "experiment"
+                    "\n  adaptsim describe NLMS                  what a token computes, its parameters and ranges"
+                    "\n  ./run.sh docs                           the reference manual, build/docs/html/index.html\n";
   return kExitOk;
 }
 
@@ -113,7 +122,7 @@ const Command& DemoCommand() {
        {"taps", 0, "N", "coefficients per channel of the plant and the filters (default 8)"},
        {"seed", 0, "N", "seed of the plant, signals and noise (default 1)"},
        {"tokens", 0, "LIST", "comma-separated tokens to run (default: all)"},
-       {"runs", 0, "R", "realisations averaged into the learning curves (identification 1, equalizer 200)"},
+       {"runs", 0, "R", "realisations averaged into the learning curves (identification 20, equalizer 200)"},
        {"workers", 0, "N", "worker processes (default: one per processor)"},
        {"coloured", 0, nullptr, "coloured (first-order autoregressive) input instead of white"},
        {"report", 0, "DIR", "also write an HTML report with learning curves and coefficient plots"}},

@@ -1,5 +1,6 @@
 #include "adaptsim/cli/parameter_settings.h"
 
+#include "api/closest_name.h"
 #include "api/name_match.h"
 #include "api/number_text.h"
 
@@ -39,7 +40,8 @@ bool ApplyParameterSetting(const TokenInfo& token, const std::string& setting,
     index = static_cast<int>(std::stoul(name));
   }
   if (index < 0) {
-    *error = token.name + " has no parameter \"" + name + "\"; its parameters are:" + ParameterList(token);
+    *error = token.name + " has no parameter \"" + name + "\"" + adaptive::DidYouMean(token.parameterNames, name) +
+             "; its parameters are:" + ParameterList(token);
     return false;
   }
   double value;

@@ -1,5 +1,6 @@
 #include <cerrno>
 #include <cstring>
+#include <unistd.h>
 #include <algorithm>
 #include <cmath>
 #include <iostream>
@@ -9,6 +10,7 @@
 #include "adaptsim/cli/interrupt.h"
 #include "adaptsim/cli/parameter_settings.h"
 #include "adaptsim/cli/run_wiring.h"
+#include "api/parameter_refusal.h"
 #include "api/token_session.h"
 using adaptive::TokenSession;
 #include "adaptsim/io/csv.h"
@@ -214,6 +216,11 @@ class InputRows {
       context.complain("cannot read " + settings->inputPath + ": " + std::strerror(errno));
       return false;
     }
+    // Someone at a terminal who left out --in would otherwise see a wait.
+    if (IsStandardStream(settings->inputPath) && isatty(STDIN_FILENO) == 1) {
+      context.io.err << "adaptsim run: reading " << wiring.columnNames().size()
+                     << " comma-separated columns a line from the terminal (end with Ctrl-D; --in FILE reads a file)\n";
+    }
     // A file is checked whole before the run, so that a malformed line
     // anywhere runs nothing; a pipe is run as its lines arrive.
     if (descriptor->canRestart()) {
@@ -358,7 +365,10 @@ int RunRun(const CommandContext& context) {
   const int32_t created = session.open();
   if (created != 0) {
     // A token that could not be created ran nothing: there is nothing to write.
-    ReportLibraryFailure(context, "creating " + token->name, created, session);
+    // As the C++ and Python interfaces do: which parameter, and its value.
+    const std::string reason = adaptive::RefusalReason(*token, settings.parameters, created);
+    ReportLibraryFailure(context, "creating " + token->name + (reason.empty() ? "" : " (" + reason + ")"), created,
+                         session);
     return kExitFailure;
   }
   std::unique_ptr<SampleWriter> writer = OpenWriter(context, settings, wiring, input.soundFormat());

@@ -29,6 +29,36 @@ RigChoices EqualizerChoices(const EqualizerSettings& settings) {
   return choices;
 }
 
+// The value of parameter `name` in the rig, or `otherwise` where it has none.
+double RigValue(const TokenInfo& token, const TokenRig& rig, const char* name, double otherwise) {
+  const int k = token.parameterIndex(name);
+  return k < 0 ? otherwise : rig.parameters[static_cast<size_t>(k)];
+}
+
+EqualizerTarget TargetFor(const TokenInfo& token, const TokenRig& rig, const std::vector<double>& channel,
+                          double noiseVariance, int taps, double minimumMseDb) {
+  double inputPower = noiseVariance;
+  for (const double h : channel) inputPower += h * h;
+  const double n = taps;
+  const double mu = rig.wiring == Wiring::kGradientPorts ? rig.portMu
+                                                         : RigValue(token, rig, "Mu", RigValue(token, rig, "Mu Forward", 0.0));
+  const double lambda = RigValue(token, rig, "Lambda", 1.0);
+  EqualizerTarget target;
+  switch (token.family()) {
+    case TokenFamily::kLms:
+    case TokenFamily::kGeneralGradient:
+      target.misadjustment = token.name == "GenNLMS" ? mu / (1.0 - mu) : mu * n * inputPower;
+      break;
+    case TokenFamily::kNlms: target.misadjustment = mu / (1.0 - mu); break;
+    case TokenFamily::kRls: target.misadjustment = n * (1.0 - lambda) / (1.0 + lambda); break;
+    case TokenFamily::kQr: target.misadjustment = n * (1.0 - lambda * lambda) / (1.0 + lambda * lambda); break;
+    default: target.misadjustment = NAN;
+  }
+  const double m = std::isnan(target.misadjustment) ? 0.0 : target.misadjustment;
+  target.powerDb = minimumMseDb + Decibels(1.0 + m);
+  return target;
+}
+
 bool IsOneChannel(const TokenInfo& token) {
   return std::find(token.inputNames.begin(), token.inputNames.end(), "Input") != token.inputNames.end();
 }
@@ -174,8 +204,7 @@ bool RunEqualizer(const Plugin& plugin, const EqualizerSettings& settings, Progr
   int index = 0;
   for (EqualizerRow& row : result->rows) {
     if (row.state != RowState::kRan) continue;
-    double seconds = 0.0;
-    int64_t samples = 0;
+    std::vector<const TrialTotals*> timed;
     for (size_t w = 0; w < settings.widths.size(); ++w) {
       const TrialTotals* t = FindTotals(totals, index, static_cast<int>(w));
       if (t == nullptr || t->status != 0) {
@@ -185,14 +214,15 @@ bool RunEqualizer(const Plugin& plugin, const EqualizerSettings& settings, Progr
       }
       EqualizerCell cell;
       cell.curve = AveragedCurve(t->squaredErrorSum, t->samples / settings.samples);
-      const double final = SteadyStatePower(cell.curve);
-      cell.finalPowerDb = Decibels(final);
-      cell.samplesTo3Db = SamplesToReach(cell.curve, final, kMarginDb, kSmoothing);
+      cell.finalPowerDb = Decibels(SteadyStatePower(cell.curve));
+      cell.target = TargetFor(*tokens[static_cast<size_t>(index)], rigs[static_cast<size_t>(index)], channels[w],
+                              settings.noiseVariance, settings.taps, result->minimumMseDb[w]);
+      cell.samplesToTarget =
+          SamplesToReach(cell.curve, std::pow(10.0, cell.target.powerDb / 10.0), kMarginDb, kSmoothing);
       row.cells.push_back(cell);
-      seconds += t->seconds;
-      samples += t->samples;
+      timed.push_back(t);
     }
-    if (samples > 0) row.microsecondsPerSample = seconds / static_cast<double>(samples) * 1e6;
+    row.microsecondsPerSample = MedianMicrosecondsPerSample(timed);
     ++index;
   }
   return true;
@@ -221,7 +251,9 @@ void PrintEqualizerTable(const EqualizerSettings& settings, const EqualizerResul
     std::snprintf(text, sizeof text, "%14.1f", db);
     out << text;
   }
-  out << "\n\nSamples to come within 3 dB of the final a-priori error power (final power in dB):\n";
+  out << "\n\nSamples until the a-priori error power stays within 3 dB of J_min + the predicted excess\n"
+         "(M·J_min: M = mu N P_x for LMS, mu/(1 - mu) for NLMS, N(1 - lambda)/(1 + lambda) for RLS; none for\n"
+         "Newton and random walk, marked *), then the final power in dB:\n";
   for (const EqualizerRow& row : result.rows) {
     std::snprintf(text, sizeof text, "%-9s", row.token.c_str());
     out << text << std::string(16, ' ');
@@ -231,15 +263,19 @@ void PrintEqualizerTable(const EqualizerSettings& settings, const EqualizerResul
     }
     for (const EqualizerCell& cell : row.cells) {
       char count[32];
-      if (cell.samplesTo3Db < 0) {
+      if (cell.samplesToTarget < 0) {
         std::snprintf(count, sizeof count, "never");
       } else {
-        std::snprintf(count, sizeof count, "%lld", static_cast<long long>(cell.samplesTo3Db));
+        std::snprintf(count, sizeof count, "%lld%s", static_cast<long long>(cell.samplesToTarget),
+                      std::isnan(cell.target.misadjustment) ? "*" : "");
       }
       std::snprintf(text, sizeof text, "%6s (%5.1f)", count, cell.finalPowerDb);
       out << text;
     }
-    std::snprintf(text, sizeof text, "   %.2f us/sample", row.microsecondsPerSample);
-    out << text << '\n';
+    if (!std::isnan(row.microsecondsPerSample)) {
+      std::snprintf(text, sizeof text, "   %.2f us/sample (median)", row.microsecondsPerSample);
+      out << text;
+    }
+    out << '\n';
   }
 }

@@ -36,10 +36,21 @@ double EigenvalueSpread(const std::vector<double>& channel, double noiseVariance
 // 1 - p^T R^-1 p, the Wiener solution's error.
 double MinimumMseDb(const std::vector<double>& channel, double noiseVariance, int taps, int delay);
 
+// The error power a token can reach at width W: J_min and the excess the
+// small-step theory predicts for its settings, M·J_min with M = μ·N·P_x for
+// the 2μ LMS gain, μ/(1 − μ) for the normalised tokens' 2μ, N(1 − λ)/(1 + λ)
+// for RLS (λ^2 for QR); the Newton and random-walk tokens get no prediction
+// (M = 0) and the table says so.
+struct EqualizerTarget {
+  double misadjustment = 0.0;  // M; NaN when no prediction
+  double powerDb = 0.0;        // J_min·(1 + M) in dB
+};
+
 struct EqualizerCell {
-  double finalPowerDb = 0.0;  // steady-state a-priori error power
-  int64_t samplesTo3Db = -1;  // samples to come within 3 dB of it, -1 never
-  std::vector<double> curve;  // averaged squared error
+  double finalPowerDb = 0.0;   // steady-state a-priori error power
+  EqualizerTarget target;
+  int64_t samplesToTarget = -1;  // samples until it stays within 3 dB of target.powerDb, -1 never
+  std::vector<double> curve;   // averaged squared error
 };
 
 struct EqualizerRow {
@@ -48,7 +59,7 @@ struct EqualizerRow {
   std::string note;
   std::string settings;              // AdaptationSettings() of its rig
   std::vector<EqualizerCell> cells;  // one per width
-  double microsecondsPerSample = 0.0;
+  double microsecondsPerSample = 0.0;  // median over the realisations and widths
 };
 
 struct EqualizerResult {

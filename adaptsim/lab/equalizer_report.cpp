@@ -44,7 +44,13 @@ bool WriteEqualizerReport(const EqualizerSettings& settings, const EqualizerResu
   }
   report.table(spreads);
 
-  report.heading("Samples to come within 3 dB of the final error power");
+  report.heading("Samples to converge: to within 3 dB of J_min and the predicted excess");
+  report.paragraph("Each cell: the samples after which the smoothed a-priori error power stays within 3 dB of "
+                   "J_min·(1 + M), M the excess the small-step theory predicts for the token's settings (μ·N·P_x "
+                   "for the 2μ LMS gain, μ/(1 − μ) for the normalised tokens, N(1 − λ)/(1 + λ) for RLS, with λ^2 "
+                   "for QR; the Newton and random-walk tokens have none, marked *, and are measured against J_min "
+                   "alone), then the final error power. \"never\": it did not stay there within the run. "
+                   "µs/sample: the median over the realisations.");
   std::vector<std::vector<std::string>> table{{"token"}};
   for (double w : settings.widths) table[0].push_back("W = " + Decimal(w, "%.1f"));
   table[0].push_back("µs/sample");
@@ -57,11 +63,12 @@ bool WriteEqualizerReport(const EqualizerSettings& settings, const EqualizerResu
       line.push_back("✗ " + row.note);
     } else {
       for (const EqualizerCell& cell : row.cells) {
-        if (cell.samplesTo3Db < 0 && (flagged.empty() || flagged.back() != table.size())) flagged.push_back(table.size());
-        line.push_back((cell.samplesTo3Db < 0 ? std::string("never") : std::to_string(cell.samplesTo3Db)) + " (" +
-                       Decimal(cell.finalPowerDb, "%.1f") + " dB)");
+        if (cell.samplesToTarget < 0 && (flagged.empty() || flagged.back() != table.size())) flagged.push_back(table.size());
+        line.push_back((cell.samplesToTarget < 0 ? std::string("never") : std::to_string(cell.samplesToTarget)) +
+                       (std::isnan(cell.target.misadjustment) ? "*" : "") + " (" + Decimal(cell.finalPowerDb, "%.1f") +
+                       " dB)");
       }
-      line.push_back(Decimal(row.microsecondsPerSample, "%.2f"));
+      line.push_back(std::isnan(row.microsecondsPerSample) ? "-" : Decimal(row.microsecondsPerSample, "%.2f"));
       line.push_back(row.settings);
     }
     table.push_back(line);

@@ -20,6 +20,9 @@ constexpr double kLmsStepTimesLength = 0.1;
 constexpr double kNlmsStep = 0.25;
 // Feedback coefficients of the recursive tokens, and of the recursive plant.
 constexpr int kFeedback = 2;
+// The shortest stretch above the desired power + kDivergedMarginDb that the
+// verdict names as a transient excursion.
+constexpr int64_t kExcursionSamples = 16;
 
 bool IsRecursiveToken(const TokenInfo& token) { return token.parameterIndex("Denominator Coeffs") >= 0; }
 
@@ -40,23 +43,49 @@ void Judge(const IdentificationSettings& settings, const IdentificationResult& r
   const double errorLimitDb = ConvergedErrorPowerDb(result);
   // -inf dB is an error or misalignment of exactly zero.
   const auto blownUp = [](double db) { return std::isnan(db) || db == INFINITY; };
-  if (blownUp(row->errorPowerDb) || blownUp(row->misalignmentDb) || row->errorPowerDb > result.desiredPowerDb + kDivergedMarginDb ||
-      row->misalignmentDb > kDivergedMarginDb) {
+  if (row->divergedRuns > 0 || blownUp(row->errorPowerDb) || blownUp(row->misalignmentDb) ||
+      row->errorPowerDb > result.desiredPowerDb + kDivergedMarginDb || row->misalignmentDb > kDivergedMarginDb) {
     row->verdict = Verdict::kDiverged;
+    // Which realisations: a few that blew up dominate the mean of all.
+    const std::string which = row->runs == 1 ? "diverged" :
+                              row->divergedRuns >= row->runs ? "diverged in all " + std::to_string(row->runs) + " realisations"
+                              : "diverged in " + std::to_string(std::max<int64_t>(row->divergedRuns, 1)) + " of " +
+                                    std::to_string(row->runs) + " realisations, which dominate the mean";
     if (row->recursive && row->family == TokenFamily::kNlms) {
-      row->note = "diverged: the feedback part is normalised by the energy of its own short output line, "
+      row->note = which + ": the feedback part is normalised by the energy of its own short output line, "
                   "tiny whenever the output nears zero; the huge steps then push the poles out of the unit "
                   "circle in some realisations, whatever the step size";
     } else {
-      row->note = "diverged: the step size is too large for this input";
+      row->note = which + ": the step size is too large for this input";
     }
+    return;
+  }
+  // An excursion far above the desired signal on the way, named even when
+  // the filter then settles.
+  std::string excursion;
+  if (row->excursionTo > 0) {
+    excursion = "a transient excursion to " + adaptive::FormatShortest(std::round(row->peakDb * 10) / 10) +
+                " dB, above the desired signal's power + " + adaptive::FormatShortest(kDivergedMarginDb) +
+                " dB from sample " + std::to_string(row->excursionFrom) + " to " + std::to_string(row->excursionTo);
+  }
+  // Some realisations settled and some not: more samples would not help.
+  if (row->unsettledRuns > 0 && row->unsettledRuns < row->runs) {
+    row->verdict = Verdict::kDidNotConverge;
+    row->note = "did not converge in " + std::to_string(row->unsettledRuns) + " of " + std::to_string(row->runs) +
+                " realisations (their own error stayed above " +
+                adaptive::FormatShortest(std::round(errorLimitDb * 10) / 10) + " dB; the others converged): " +
+                (row->recursive && row->family == TokenFamily::kNlms
+                     ? "the feedback part's normalisation by its own short output line sends it astray in some "
+                       "realisations, whatever the step size"
+                     : "the step size is near the edge for this input; try a smaller one") +
+                (excursion.empty() ? "" : "; on the way " + excursion);
     return;
   }
   const bool closeToPlant = row->misalignmentDb <= kConvergedMisalignmentDb;
   const bool closeToFloor = row->errorPowerDb <= errorLimitDb;
   if (closeToPlant && closeToFloor) {
     row->verdict = Verdict::kConverged;
-    row->note.clear();
+    row->note = excursion.empty() ? "" : "converged after " + excursion;
     return;
   }
   row->verdict = Verdict::kDidNotConverge;
@@ -82,10 +111,10 @@ void Judge(const IdentificationSettings& settings, const IdentificationResult& r
   } else {
     reason += "not within " + std::to_string(row->samples) + " samples";
   }
-  row->note = "did not converge: " + reason;
+  row->note = "did not converge: " + reason + (excursion.empty() ? "" : "; on the way " + excursion);
 }
 
-void FillRow(const TrialTotals& totals, IdentificationRow* row) {
+void FillRow(const TrialTotals& totals, double desiredPowerDb, IdentificationRow* row) {
   const int64_t succeeded = row->samples > 0 ? totals.samples / row->samples : 0;
   row->runs = succeeded;
   if (totals.status != 0) {
@@ -104,11 +133,26 @@ void FillRow(const TrialTotals& totals, IdentificationRow* row) {
     row->note = "the QR triangle is still singular: fewer independent samples than coefficients";
     return;
   }
+  row->divergedRuns = totals.divergedRuns;
+  row->unsettledRuns = totals.unsettledRuns;
   row->curve = AveragedCurve(totals.squaredErrorSum, succeeded);
   row->errorPowerDb = Decibels(SteadyStatePower(row->curve));
   row->misalignmentDb = Decibels(totals.misalignmentSum / static_cast<double>(succeeded));
-  row->microsecondsPerSample = totals.seconds / static_cast<double>(totals.samples) * 1e6;
+  row->microsecondsPerSample = MedianMicrosecondsPerSample({&totals});
   row->estimate = totals.coefficients;
+  // The excursion as the figure draws the curve: the smoothed points.
+  std::vector<double> x, y;
+  DecimateForPlot(row->curve, kCurvePoints, &x, &y);
+  row->peakDb = -INFINITY;
+  for (size_t i = 0; i < y.size(); ++i) {
+    row->peakDb = std::max(row->peakDb, y[i]);
+    if (!(y[i] <= desiredPowerDb + kDivergedMarginDb)) {
+      if (row->excursionTo == 0) row->excursionFrom = static_cast<int64_t>(x[i]);
+      row->excursionTo = static_cast<int64_t>(x[i]);
+    }
+  }
+  // A few samples of a start-up (the QR tokens' first a-priori errors) are no excursion.
+  if (row->excursionTo - row->excursionFrom < kExcursionSamples) row->excursionFrom = row->excursionTo = 0;
 }
 
 std::string Fixed(double value, int width, int decimals) {
@@ -140,7 +184,14 @@ std::string AdaptationSettings(const TokenInfo& token, const TokenRig& rig) {
     const bool structural = name.find("Coeffs") != std::string::npos || name.find("Tap Value") != std::string::npos;
     const bool noLeakage = name.rfind("Leakage", 0) == 0 && rig.parameters[k] == 1.0;
     if (structural || noLeakage) continue;
-    const std::string value = RoundedText(rig.parameters[k], 3);
+    std::string value = RoundedText(rig.parameters[k], 3);
+    if (name == "Lambda") {
+      // Enough digits to tell 0.9995 from 1, and the memory it gives: the QR
+      // tokens' squared errors fade by λ^2.
+      const double lambda = rig.parameters[k];
+      const double fade = token.family() == TokenFamily::kQr ? lambda * lambda : lambda;
+      value = RoundedText(lambda, 6) + (fade < 1.0 ? " (memory " + RoundedText(1.0 / (1.0 - fade), 3) + ")" : "");
+    }
     // "Mu 1", "Mu 2", "Mu 3" of equal value as "Mu 1-3".
     const size_t blank = name.rfind(' ');
     const bool numbered = blank != std::string::npos && blank + 2 == name.size() && std::isdigit(name.back());
@@ -229,6 +280,7 @@ bool RunIdentification(const Plugin& plugin, const IdentificationSettings& setti
     *error = "cannot make a temporary directory for the final-weights files";
     return false;
   }
+  const double settledDb = ConvergedErrorPowerDb(*result);
   // Runs in a worker process.
   const TrialFunction work = [&](const TrialJob& job) {
     const size_t k = static_cast<size_t>(job.token);
@@ -238,6 +290,13 @@ bool RunIdentification(const Plugin& plugin, const IdentificationSettings& setti
     if (outcome.status == 0 && !outcome.singular) {
       const std::vector<double> truth = plants[k].stacked();
       outcome.misalignment = std::pow(10.0, MisalignmentDb(outcome.coefficients, truth) / 10.0);
+      double desiredPower = 0.0;
+      for (const double d : signals.desired) desiredPower += d * d;
+      desiredPower /= static_cast<double>(std::max<size_t>(1, signals.desired.size()));
+      const double margin = std::pow(10.0, kDivergedMarginDb / 10.0);
+      const double steady = SteadyStatePower(outcome.squaredError);
+      outcome.diverged = !(steady <= desiredPower * margin) || !(outcome.misalignment <= margin);
+      outcome.unsettled = !outcome.diverged && !(steady <= std::pow(10.0, settledDb / 10.0));
     }
     return outcome;
   };
@@ -248,7 +307,7 @@ bool RunIdentification(const Plugin& plugin, const IdentificationSettings& setti
   for (IdentificationRow& row : result->rows) {
     if (row.state != RowState::kRan) continue;
     const TrialTotals* t = FindTotals(totals, index++, 0);
-    if (t != nullptr) FillRow(*t, &row);
+    if (t != nullptr) FillRow(*t, result->desiredPowerDb, &row);
     if (row.state == RowState::kRan) Judge(settings, *result, &row);
   }
   return true;
@@ -268,7 +327,8 @@ void PrintIdentificationTable(const IdentificationSettings& settings, const Iden
   out << ", seed " << s.seed << ", " << settings.runs << (settings.runs == 1 ? " realisation" : " realisations")
       << " over " << settings.workers << (settings.workers == 1 ? " process" : " processes") << ".\n";
   out << "Error power: a-priori error, mean over the last quarter of the samples. Misalignment:\n"
-         "|w - h|^2 / |h|^2 of the coefficients read back from the final-weights files.\n\n";
+         "|w - h|^2 / |h|^2 of the coefficients read back from the final-weights files. us/sample: the\n"
+         "median over the realisations (with fewer than " << kTimedRuns << " left out: one short run says little).\n\n";
 
   size_t width = 5;
   for (const IdentificationRow& row : result.rows) width = std::max(width, row.token.size());
@@ -281,14 +341,17 @@ void PrintIdentificationTable(const IdentificationSettings& settings, const Iden
       ++ran;
       if (row.verdict == Verdict::kConverged) ++converged;
       out << Fixed(static_cast<double>(row.samples), 8, 0) << Fixed(row.errorPowerDb, 10, 1)
-          << Fixed(row.misalignmentDb, 13, 1) << Fixed(row.microsecondsPerSample, 11, 2);
+          << Fixed(row.misalignmentDb, 13, 1)
+          << (std::isnan(row.microsecondsPerSample) ? RightAligned("-", 11) : Fixed(row.microsecondsPerSample, 11, 2));
     } else {
       out << RightAligned("-", 8) << RightAligned("-", 10) << RightAligned("-", 13) << RightAligned("-", 11);
     }
     if (!row.note.empty()) out << "  " << row.note;
     out << '\n';
   }
-  out << '\n' << converged << " of " << result.rows.size() << " tokens converged (misalignment below "
+  out << '\n' << converged << " of " << result.rows.size() << " tokens converged"
+      << (settings.runs == 1 ? " in one realisation" : " in the mean of " + std::to_string(settings.runs) + " realisations, each judged too")
+      << " (misalignment below "
       << adaptive::FormatShortest(kConvergedMisalignmentDb) << " dB and error power below "
       << Fixed(ConvergedErrorPowerDb(result), 0, 1) << " dB, " << adaptive::FormatShortest(kConvergedErrorMarginDb)
       << " dB above the " << (std::isfinite(result.noisePowerDb) ? "noise" : "noiseless") << " floor)";

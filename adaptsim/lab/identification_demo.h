@@ -14,7 +14,7 @@
 
 struct IdentificationSettings {
   ScenarioSettings scenario;
-  int runs = 1;     // realisations averaged
+  int runs = 20;    // realisations averaged: the curves are learning curves, in about 3 s on 2 cores
   int workers = 1;  // processes
   std::vector<std::string> tokens;  // empty: the whole catalogue
 };
@@ -33,11 +33,15 @@ struct IdentificationRow {
   std::string note;      // why it failed, did not converge or diverged
   int64_t samples = 0;   // per realisation
   int64_t runs = 0;
+  int64_t divergedRuns = 0;     // realisations that diverged, each judged alone
+  int64_t unsettledRuns = 0;    // realisations whose own error did not settle
+  double peakDb = 0.0;          // highest point of the drawn curve (dB)
+  int64_t excursionFrom = 0, excursionTo = 0;  // samples where it is above the desired power + kDivergedMarginDb; 0: none
   double errorPowerDb = 0.0;    // steady-state a-priori error power
   double misalignmentDb = 0.0;  // mean over the realisations, from the files
-  double microsecondsPerSample = 0.0;
+  double microsecondsPerSample = 0.0;  // median over the realisations; NaN for fewer than kTimedRuns
   std::vector<double> curve;     // averaged squared error per sample
-  std::vector<double> estimate;  // coefficients read back (first realisation)
+  std::vector<double> estimate;  // coefficients read back (realisation 1, the first seed)
   std::vector<double> truth;     // the plant's, stacked the same way
   bool recursive = false;
   int channels = 1;
@@ -58,13 +62,16 @@ constexpr double kConvergedErrorMarginDb = 10.0;
 constexpr double kNoiselessFloorDb = 30.0;
 // It diverged when its error or misalignment is not finite, its error power
 // exceeds the desired signal's by more than kDivergedMarginDb, or its
-// coefficients are further from the plant's than all zeros are by as much.
+// coefficients are further from the plant's than all zeros are by as much:
+// judged on every realisation alone, and on their mean.
 constexpr double kDivergedMarginDb = 10.0;
 
 
 // The adaptation settings of a rig as a caption gives them ("Mu Forward
-// 0.0125, Mu Backward 0.05", "Lambda 0.999, Init 1e-05"), rounded to three
-// significant digits; the filter's lengths are left to the scenario's text.
+// 0.0125, Mu Backward 0.05", "Lambda 0.999 (memory 1000), Init 1e-05"),
+// rounded to three significant digits, a forgetting factor to six and with
+// the memory in samples it gives (1/(1 − λ), the QR tokens' 1/(1 − λ^2)); the
+// filter's lengths are left to the scenario's text.
 std::string AdaptationSettings(const TokenInfo& token, const TokenRig& rig);
 
 // The error power a converged token must stay below (dB).

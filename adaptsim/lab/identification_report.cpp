@@ -56,8 +56,13 @@ std::vector<FamilyCurves> CurvesByFamily(const IdentificationResult& result, siz
 
 ReportFigure LearningCurves(const FamilyCurves& curves, const IdentificationSettings& settings,
                             const IdentificationResult& result, double low, double high) {
+  // One realisation is no learning curve in the textbook sense (a mean over
+  // realisations): the label says which it is.
   PlotFrame frame = LearningCurveFrame(std::string(FamilyName(curves.family)) + " family",
-                                       "a-priori error power (dB re 1)", settings.scenario.samples);
+                                       settings.runs == 1 ? "squared error, one realisation (dB re 1)"
+                                                          : "a-priori error power, mean of " +
+                                                                std::to_string(settings.runs) + " (dB re 1)",
+                                       settings.scenario.samples);
   frame.width = 440;
   frame.height = 320;
   frame.yLow = low;
@@ -69,23 +74,19 @@ ReportFigure LearningCurves(const FamilyCurves& curves, const IdentificationSett
           curves.settings + "."};
 }
 
-ReportFigure Coefficients(const IdentificationRow& row) {
-  PlotSeries truth, estimate;
-  truth.label = "plant";
-  estimate.label = "estimate";
-  truth.line = estimate.line = false;
-  truth.markers = estimate.markers = true;
-  for (size_t i = 0; i < row.truth.size(); ++i) {
-    truth.x.push_back(static_cast<double>(i));
-    truth.y.push_back(row.truth[i]);
+// The coefficient error w − h of realisation 1 on a scale that shows it (the
+// coefficients themselves drawn over the plant's hide errors of -40 dB).
+ReportFigure Coefficients(const IdentificationRow& row, int runs) {
+  PlotSeries error;
+  error.label = "w − h";
+  error.line = false;
+  error.markers = true;
+  for (size_t i = 0; i < row.truth.size() && i < row.estimate.size(); ++i) {
+    error.x.push_back(static_cast<double>(i));
+    error.y.push_back(row.estimate[i] - row.truth[i]);
   }
-  for (size_t i = 0; i < row.estimate.size(); ++i) {
-    estimate.x.push_back(static_cast<double>(i));
-    estimate.y.push_back(row.estimate[i]);
-  }
-  PlotFrame frame = CoefficientFrame(
-      row.token + ": coefficients" + (row.channels > 1 ? ", channels 1-" + std::to_string(row.channels) : ""),
-      row.truth.size(), 380, 250);
+  const std::string which = runs == 1 ? "" : ", realisation 1 of " + std::to_string(runs);
+  PlotFrame frame = CoefficientFrame(row.token + ": w − h" + which, row.truth.size(), 380, 250);
   // The stacking of Plant::stacked(): each channel's numerator, then the feedback.
   const size_t feedback = row.recursive ? 2 : 0;
   const size_t taps = (row.truth.size() - feedback) / static_cast<size_t>(row.channels);
@@ -98,7 +99,9 @@ ReportFigure Coefficients(const IdentificationRow& row) {
     const double from = static_cast<double>(row.truth.size() - feedback);
     frame.regions.push_back({from, from + static_cast<double>(feedback) - 1, "feedback"});
   }
-  return {"coefficients-" + Slug(row.token) + ".svg", RenderSvgPlot(frame, {truth, estimate}), ""};
+  return {"coefficients-" + Slug(row.token) + ".svg", RenderSvgPlot(frame, {error}),
+          "misalignment of this realisation's coefficients: " + Decimal(MisalignmentDb(row.estimate, row.truth)) +
+              " dB (the table gives the mean" + (runs == 1 ? "" : " of " + std::to_string(runs)) + ")."};
 }
 
 // The result in a word or two; the reason goes under the table.
@@ -124,7 +127,7 @@ bool WriteIdentificationReport(const IdentificationSettings& settings, const Ide
 
   // The samples are the same for every token: the summary above gives them.
   std::vector<std::vector<std::string>> table{
-      {"token", "family", "error power (dB)", "misalignment (dB)", "µs/sample", "settings", "result"}};
+      {"token", "family", "error power (dB)", "misalignment (dB)", "µs/sample (median)", "settings", "result"}};
   std::vector<size_t> flagged;
   std::string notes;
   for (const IdentificationRow& row : result.rows) {
@@ -132,7 +135,8 @@ bool WriteIdentificationReport(const IdentificationSettings& settings, const Ide
     if (!ran || row.verdict != Verdict::kConverged) flagged.push_back(table.size());
     if (!row.note.empty() && row.state != RowState::kNotInBuild) notes += row.token + ": " + row.note + "\n";
     table.push_back({row.token, FamilyName(row.family), ran ? Decimal(row.errorPowerDb) : "-", ran ? Decimal(row.misalignmentDb) : "-",
-                     ran ? Decimal(row.microsecondsPerSample, "%.2f") : "-", row.settings, ResultText(row)});
+                     ran && !std::isnan(row.microsecondsPerSample) ? Decimal(row.microsecondsPerSample, "%.2f") : "-",
+                     row.settings, ResultText(row)});
   }
   report.heading("Results");
   report.table(table, flagged);
@@ -150,8 +154,10 @@ bool WriteIdentificationReport(const IdentificationSettings& settings, const Ide
   if (std::isfinite(result.noisePowerDb)) low = std::min(low, result.noisePowerDb);
 
   report.heading("Learning curves");
-  std::string about = "Squared a-priori error averaged over " + std::to_string(settings.runs) +
-                      (settings.runs == 1 ? " realisation" : " realisations") +
+  std::string about = (settings.runs == 1
+                           ? std::string("Squared a-priori error of one realisation, not averaged (a learning curve "
+                                         "in the textbook sense is a mean over realisations: --runs 20 draws them)")
+                           : "Squared a-priori error averaged over " + std::to_string(settings.runs) + " realisations") +
                       ", in dB relative to unit power (the input's power; the desired signal has " +
                       Decimal(result.desiredPowerDb) + " dB). All panels share one y range; a curve rising more than " +
                       Decimal(kExcursionDb, "%.0f") + " dB above the desired signal is clipped at the top edge, "
@@ -165,12 +171,14 @@ bool WriteIdentificationReport(const IdentificationSettings& settings, const Ide
   report.figures(curves);
 
   report.heading("Coefficients");
-  report.paragraph("Coefficients read back from the final-weights files of the first realisation against the "
-                   "plant's, channel by channel as the tokens stack them (each channel's numerator, then the "
-                   "feedback coefficients of the recursive tokens, with the sign of the plant's difference equation).");
+  report.paragraph(std::string("The coefficient error w − h: the coefficients read back from the final-weights files of ") +
+                   (settings.runs == 1 ? "the run" : "realisation 1 (the first seed) of " + std::to_string(settings.runs)) +
+                   " less the plant's, channel by channel as the tokens stack them (each channel's numerator, then "
+                   "the feedback coefficients of the recursive tokens, with the sign of the plant's difference "
+                   "equation), on a scale that fits the error; each caption gives its misalignment.");
   std::vector<ReportFigure> coefficients;
   for (const IdentificationRow& row : result.rows) {
-    if (row.state == RowState::kRan) coefficients.push_back(Coefficients(row));
+    if (row.state == RowState::kRan) coefficients.push_back(Coefficients(row, settings.runs));
   }
   report.figures(coefficients);
   return report.write(directory, error);

@@ -25,7 +25,9 @@ bool ChosenValue(TokenFamily family, const std::string& tokenName, const std::st
   } else if (StartsWith(name, "Mu")) {
     *value = family == TokenFamily::kNewton ? choices.newtonMu : normalised ? choices.nlmsMu : choices.lmsMu;
   } else if (name == "Lambda") {
-    *value = family == TokenFamily::kNewton ? choices.newtonLambda : choices.lambda;
+    *value = family == TokenFamily::kNewton ? choices.newtonLambda
+             : family == TokenFamily::kQr   ? choices.qrLambda
+                                            : choices.lambda;
   } else if (name == "Init") {
     *value = choices.init;
   } else if (name == "Random Walk Variance") {

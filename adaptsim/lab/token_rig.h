@@ -31,7 +31,10 @@ struct RigChoices {
   double nlmsMuBackward = 0.05;  // "Mu Backward" of NLMS
   double newtonMu = 0.5;     // GenNEW, NEW, NEW2, NEW3
   double newtonLambda = 0.99;
-  double lambda = 0.999;     // RLS, random-walk and QR tokens
+  double lambda = 0.999;     // RLS and random-walk tokens: a memory of 1/(1 − λ) = 1000 samples
+  // The QR tokens scale the square-root factor by λ, so their squared errors
+  // fade by λ^2: 0.9995 gives them the memory of the RLS tokens at 0.999.
+  double qrLambda = 0.9995;
   double init = 0.00001;     // "Init" of the Newton, RLS and random-walk tokens
   double randomWalkVariance = 1e-6;
 };
@@ -65,6 +68,8 @@ struct TrialOutcome {
   bool singular = false;             // a QR token found its triangle singular
   double seconds = 0.0;              // wall time of the run calls
   double misalignment = 0.0;         // |w - h|^2 / |h|^2, set by the scenario that knows h
+  bool diverged = false;             // this realisation blew up, set by the scenario that judges it
+  bool unsettled = false;            // its error stayed above the level a converged run reaches, ditto
 };
 
 // Creates the token, runs it over the signals (inputs[c] feeds channel c;

@@ -6,9 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <limits>
 
 #include "adaptsim/lab/byte_stream.h"
 
@@ -37,7 +39,10 @@ void Encode(const std::vector<TrialTotals>& totals, ByteWriter* out) {
     out->putString(t.message);
     out->putDoubles(t.squaredErrorSum);
     out->putDouble(t.misalignmentSum);
+    out->putInt(t.divergedRuns);
+    out->putInt(t.unsettledRuns);
     out->putDouble(t.seconds);
+    out->putDoubles(t.secondsPerSample);
     out->putInt(t.samples);
     out->putDoubles(t.coefficients);
     out->putInt(static_cast<int64_t>(t.coefficientsRealisation));
@@ -54,7 +59,7 @@ bool Decode(const std::string& bytes, std::vector<TrialTotals>* totals) {
     int64_t token, condition, status, realisation, singular;
     if (!in.getInt(&token) || !in.getInt(&condition) || !in.getInt(&t.runs) || !in.getInt(&status) ||
         !in.getString(&t.message) || !in.getDoubles(&t.squaredErrorSum) || !in.getDouble(&t.misalignmentSum) ||
-        !in.getDouble(&t.seconds) || !in.getInt(&t.samples) || !in.getDoubles(&t.coefficients) ||
+        !in.getInt(&t.divergedRuns) || !in.getInt(&t.unsettledRuns) || !in.getDouble(&t.seconds) || !in.getDoubles(&t.secondsPerSample) || !in.getInt(&t.samples) || !in.getDoubles(&t.coefficients) ||
         !in.getInt(&realisation) || !in.getInt(&singular)) {
       return false;
     }
@@ -147,7 +152,12 @@ void TrialTotals::add(const TrialOutcome& outcome, uint64_t realisation) {
   if (squaredErrorSum.size() < outcome.squaredError.size()) squaredErrorSum.resize(outcome.squaredError.size(), 0.0);
   for (size_t n = 0; n < outcome.squaredError.size(); ++n) squaredErrorSum[n] += outcome.squaredError[n];
   misalignmentSum += outcome.misalignment;
+  divergedRuns += outcome.diverged ? 1 : 0;
+  unsettledRuns += outcome.unsettled ? 1 : 0;
   seconds += outcome.seconds;
+  if (!outcome.squaredError.empty()) {
+    secondsPerSample.push_back(outcome.seconds / static_cast<double>(outcome.squaredError.size()));
+  }
   samples += static_cast<int64_t>(outcome.squaredError.size());
   if (samples == static_cast<int64_t>(outcome.squaredError.size()) || realisation < coefficientsRealisation) {
     coefficients = outcome.coefficients;
@@ -166,13 +176,26 @@ void TrialTotals::merge(const TrialTotals& other) {
   if (squaredErrorSum.size() < other.squaredErrorSum.size()) squaredErrorSum.resize(other.squaredErrorSum.size(), 0.0);
   for (size_t n = 0; n < other.squaredErrorSum.size(); ++n) squaredErrorSum[n] += other.squaredErrorSum[n];
   misalignmentSum += other.misalignmentSum;
+  divergedRuns += other.divergedRuns;
+  unsettledRuns += other.unsettledRuns;
   seconds += other.seconds;
+  secondsPerSample.insert(secondsPerSample.end(), other.secondsPerSample.begin(), other.secondsPerSample.end());
   samples += other.samples;
   if (other.samples > 0 && (!hadData || other.coefficientsRealisation < coefficientsRealisation)) {
     coefficients = other.coefficients;
     coefficientsRealisation = other.coefficientsRealisation;
     singular = other.singular;
   }
+}
+
+double MedianMicrosecondsPerSample(const std::vector<const TrialTotals*>& totals) {
+  std::vector<double> times;
+  for (const TrialTotals* t : totals) times.insert(times.end(), t->secondsPerSample.begin(), t->secondsPerSample.end());
+  if (static_cast<int64_t>(times.size()) < kTimedRuns) return std::numeric_limits<double>::quiet_NaN();
+  std::sort(times.begin(), times.end());
+  const size_t half = times.size() / 2;
+  const double median = times.size() % 2 == 1 ? times[half] : (times[half - 1] + times[half]) / 2.0;
+  return median * 1e6;
 }
 
 int AvailableProcessors() {

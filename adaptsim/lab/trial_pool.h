@@ -33,7 +33,10 @@ struct TrialTotals {
   std::string message;  // its message
   std::vector<double> squaredErrorSum;  // per sample
   double misalignmentSum = 0.0;         // linear ratios
+  int64_t divergedRuns = 0;             // realisations whose outcome says they diverged
+  int64_t unsettledRuns = 0;            // ... that they did not settle
   double seconds = 0.0;
+  std::vector<double> secondsPerSample;  // of each realisation, for the median
   int64_t samples = 0;
   // Final coefficients of the lowest realisation run, for plotting.
   std::vector<double> coefficients;
@@ -56,6 +59,12 @@ bool RunTrialJobs(const std::vector<TrialJob>& jobs, int workers, const TrialFun
 
 // The number of processors this process may run on.
 int AvailableProcessors();
+
+// The median over the realisations of the time per sample in µs; NaN for
+// fewer than kTimedRuns realisations, whose timings say too little (one short
+// run may take several times as long as the next).
+constexpr int64_t kTimedRuns = 3;
+double MedianMicrosecondsPerSample(const std::vector<const TrialTotals*>& totals);
 
 // The totals for (token, condition), or null.
 const TrialTotals* FindTotals(const std::vector<TrialTotals>& totals, int token, int condition);

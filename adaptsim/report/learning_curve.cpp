@@ -42,18 +42,46 @@ size_t LeadingZeroSamples(const std::vector<double>& power) {
   return n;
 }
 
+namespace {
+
+// The window that starts at sample `from` (0-based) of `size`: max(1, α·n)
+// samples wide at the 1-based sample n = from + 1, so that the width grows in
+// proportion to the sample number from the first sample on, and never by a
+// step; a remainder too short for a window of its own joins the last one.
+size_t WindowEnd(double alpha, size_t from, size_t size) {
+  const size_t width = std::max<size_t>(1, static_cast<size_t>(std::llround(alpha * static_cast<double>(from + 1))));
+  const size_t to = std::min(size, from + width);
+  return size - to < (width + 1) / 2 ? size : to;
+}
+
+// Whether the windows of growth α from `from` to `size` number at most `points`.
+bool FewEnough(double alpha, size_t from, size_t size, size_t points) {
+  size_t count = 0;
+  for (; from < size && count <= points; ++count) from = WindowEnd(alpha, from, size);
+  return count <= points;
+}
+
+}  // namespace
+
 size_t DecimateForPlot(const std::vector<double>& power, size_t points, std::vector<double>* x,
                        std::vector<double>* yDb) {
   x->clear();
   yDb->clear();
   if (power.empty() || points == 0) return 0;
-  const double size = static_cast<double>(power.size());
+  const size_t start = LeadingZeroSamples(power);
+  // The least growth that keeps to `points` windows, by bisection (1 gives
+  // windows that double, few enough for any length).
+  double low = 0.0, high = 1.0;
+  if (!FewEnough(low, start, power.size(), points)) {
+    for (int i = 0; i < 60; ++i) {
+      const double middle = (low + high) / 2.0;
+      (FewEnough(middle, start, power.size(), points) ? high : low) = middle;
+    }
+    low = high;
+  }
   size_t widest = 0;
-  size_t from = LeadingZeroSamples(power);
-  for (size_t k = 1; from < power.size(); ++k) {
-    // Window k ends at size^(k/points), or one sample on where that is behind.
-    const double edge = std::round(std::pow(size, static_cast<double>(k) / static_cast<double>(points)));
-    const size_t to = std::min(power.size(), std::max(from + 1, static_cast<size_t>(edge)));
+  for (size_t from = start; from < power.size();) {
+    const size_t to = WindowEnd(low, from, power.size());
     double sum = 0.0;
     for (size_t n = from; n < to; ++n) sum += power[n];
     x->push_back(static_cast<double>(from + to + 1) / 2.0);

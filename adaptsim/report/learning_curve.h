@@ -32,10 +32,11 @@ double Decibels(double power);
 size_t LeadingZeroSamples(const std::vector<double>& power);
 
 // The points every learning-curve figure draws, on a logarithmic sample
-// axis: after the leading zero samples, the mean power over windows that
-// grow geometrically (single samples at the start, equal widths on the log
-// axis), at most about `points` of them; x the window's middle sample
-// (1-based), y in dB. Returns the widest window.
+// axis: after the leading zero samples, the mean power over windows whose
+// width grows in proportion to the sample number (single samples at the
+// start, then equal widths on the log axis, with no step between the two), at
+// most `points` of them; x the window's middle sample (1-based), y in dB.
+// Returns the widest window.
 size_t DecimateForPlot(const std::vector<double>& power, size_t points, std::vector<double>* x,
                        std::vector<double>* yDb);
 constexpr size_t kCurvePoints = 400;

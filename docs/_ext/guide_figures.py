@@ -29,7 +29,7 @@ class GuideFigures(SphinxDirective):
         with open(os.path.join(out, "captions.txt"), encoding="utf-8") as captions:
             for entry in captions:
                 image, caption = entry.rstrip("\n").split("\t", 1)
-                lines += [f".. figure:: /_generated/figures/{stem}/{image}", "   :width: 100%", "",
+                lines += [f".. figure:: /_generated/figures/{stem}/{image}", "",
                           "   " + caption, ""]
         container = nodes.section()
         nested_parse_with_titles(self.state, StringList(lines, source=script), container)

@@ -61,6 +61,15 @@ def cell(text):
     return text.replace("\n", " ").replace("*", r"\*").replace("|", r"\|")
 
 
+def own_cost(name, cost):
+    """The cost of token `name` alone from notes that give several ("O(N^2)
+    for RLS1; O(N^3) for RLS2 and RLS3, whose ..." gives RLS1 "O(N^2)")."""
+    for part in cost.split(";"):
+        if re.search(rf"\b{name}\b", part):
+            return cell(part.split(" for ")[0].strip())
+    return cell(cost)
+
+
 def token_section(token, times, machine):
     notes = _adaptive._token_notes(token["name"])
     name = token["name"]
@@ -93,7 +102,9 @@ def token_section(token, times, machine):
     lines += [cost, ""]
     weights = notes["weights_one_file"] if token["channels"] == 1 else notes["weights_per_channel"]
     lines += [f"**Final weights.** Default name ``{token['default_weights']}``. " + cell(weights), ""]
-    lines += [f"In a terminal: ``adaptsim describe {name}``; in Python: ``adaptive.describe(\"{name}\")``.", ""]
+    lines += [f"In a terminal: ``adaptsim describe {name}``; in Python: ``adaptive.describe(\"{name}\")``. "
+              "Its step size, gain, forgetting factor and outputs against the textbooks' and other toolboxes': "
+              ":doc:`/conventions`.", ""]
     return lines
 
 
@@ -127,14 +138,14 @@ class TokenOverview(SphinxDirective):
         self.env.note_dependency(results)
         times, machine = measured_times(results)
         lines = [".. list-table:: The tokens (time per sample at the catalogue defaults, "
-                 f"{machine}, from ``bench/results.txt``)", "   :header-rows: 1", "   :widths: 12 16 10 10 36 16", "",
+                 f"{machine}, from ``bench/results.txt``)", "   :header-rows: 1", "   :widths: 16 20 12 14 16 16", "",
                  "   * - Token", "     - Family", "     - Channels", "     - Error from", "     - Cost per sample",
                  "     - ns per sample", ""]
         for token in adaptive.tokens():
             name = token["name"]
             lines += [f"   * - :ref:`{name} <token-{name}>`", f"     - {token['family']}",
                       f"     - {token['channels']}", f"     - {'the diagram' if token['general'] else 'Desired'}",
-                      f"     - {cell(_adaptive._token_notes(name)['cost'])}",
+                      f"     - {own_cost(name, _adaptive._token_notes(name)['cost'])}",
                       f"     - {times[name]:.3g}" if name in times else "     - ", ""]
         container = nodes.section()
         nested_parse_with_titles(self.state, StringList(lines, source="<token-overview>"), container)

@@ -47,12 +47,12 @@ for token, parameters, title, name in [
     for W in widths:
         spread, jmin = statistics(W)
         plot.curve(ensemble_error(token, parameters, runner(W), runs), f"W = {W}: χ(R) = {spread:.1f}", start=delay)
-    plot.level(statistics(widths[-1])[1], f"$J_{{min}}$ (W = {widths[-1]})")
+        plot.level(jmin, f"$J_{{min}}$ (W = {W})", of_last_curve=True)
     figures.save(plot.finish(), f"equaliser-{name}.png",
                  f"{title}, from zero coefficients: squared a-priori error {plot.smoothing(runs)}, in dB relative "
                  f"to the symbols' power 1, for four channels; χ(R) is the eigenvalue spread of the {taps}×{taps} "
-                 f"input correlation matrix, the dashed line the Wiener equaliser's minimum MSE for the hardest "
-                 f"channel. The desired symbol lags the channel by {delay} samples: the error is exactly zero "
+                 f"input correlation matrix, the dashed lines the Wiener equaliser's minimum MSE J_min of each "
+                 f"channel, in its curve's colour. The desired symbol lags the channel by {delay} samples: the error is exactly zero "
                  f"before it starts, and the curves begin at sample {delay + 1}. "
                  + ("LMS slows down as the spread grows." if name == "lms" else
                     "RLS1 converges in about 2N samples whatever the spread."))

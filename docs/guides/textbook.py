@@ -130,9 +130,11 @@ class LearningPlot:
                                markersize=8, color=style["color"], clip_on=False)
         self.drawn.append((label, level))
 
-    def level(self, power, label="noise floor $J_{min}$"):
-        """A reference level (noise floor, minimum MSE), dashed, with its value in the legend."""
-        floor(self.axes, power, label)
+    def level(self, power, label="noise floor $J_{min}$", of_last_curve=False):
+        """A reference level (noise floor, minimum MSE), dashed, with its value in
+        the legend; in the colour of the curve drawn last when it is that curve's."""
+        color = STYLES[(len(self.drawn) - 1) % len(STYLES)]["color"] if of_last_curve else "black"
+        floor(self.axes, power, label, color)
 
     def smoothing(self, runs=None):
         """How the curves were averaged, for the caption."""
@@ -150,9 +152,9 @@ class LearningPlot:
         return self.figure
 
 
-def floor(axes, power, label="$J_{min}$"):
+def floor(axes, power, label="$J_{min}$", color="black"):
     """The minimum mean-square error, dashed, with its value in the legend."""
-    axes.axhline(db(power), color="black", linestyle="--", linewidth=1, label=f"{label} = {db(power):.1f} dB")
+    axes.axhline(db(power), color=color, linestyle="--", linewidth=1, label=f"{label} = {db(power):.1f} dB")
 
 
 def outside_legend(axes):
@@ -162,18 +164,23 @@ def outside_legend(axes):
 
 
 class Figures:
-    """The figures of one guide and their captions, written into OUTDIR."""
+    """The figures of one guide and their captions, written into OUTDIR, and
+    their legends' entries (legends.txt, for docs/check.py)."""
 
     def __init__(self):
         self.out = sys.argv[1] if len(sys.argv) > 1 else "."
         os.makedirs(self.out, exist_ok=True)
         self.captions = []
+        self.legends = []
 
     def save(self, figure, name, caption):
+        entries = [t.get_text() for axes in figure.axes if axes.get_legend() for t in axes.get_legend().get_texts()]
         figure.savefig(os.path.join(self.out, name), bbox_inches="tight")
         plt.close(figure)
         self.captions.append(f"{name}\t{caption}")
+        self.legends.append("\t".join([name] + entries))
 
     def close(self):
-        with open(os.path.join(self.out, "captions.txt"), "w", encoding="utf-8") as text:
-            text.write("\n".join(self.captions) + "\n")
+        for file, lines in (("captions.txt", self.captions), ("legends.txt", self.legends)):
+            with open(os.path.join(self.out, file), "w", encoding="utf-8") as text:
+                text.write("\n".join(lines) + "\n")

@@ -53,8 +53,12 @@ def ensemble(token: str, parameters: Optional[Mapping[str, Number]], signals: Si
 
     Parameters
     ----------
-    token, parameters
-        The filter, as for :class:`Filter` (a token with a "PriError" output).
+    token : str
+        The token's catalogue name, as for :class:`Filter`; it must have a
+        "PriError" output (the tokens with a "Desired" input).
+    parameters : mapping of str to number, or None
+        The parameters that differ from the catalogue defaults, by name, as
+        for :class:`Filter`; None or {} keeps every default.
     signals : callable
         ``signals(seed)`` returns the block of one realisation, shape
         (samples, len(inputs)), the "Desired" column included; the same seed
@@ -62,6 +66,8 @@ def ensemble(token: str, parameters: Optional[Mapping[str, Number]], signals: Si
         The seeds are ``first_seed`` … ``first_seed + runs - 1``.
     runs : int
         The number of realisations R.
+    first_seed : int, default 0
+        The seed of the first realisation; the others follow it.
     true_system : array_like, optional
         The coefficients h of the system identified, in the layout of
         :attr:`Filter.weights`: one sequence per channel (a one-channel token
@@ -70,6 +76,11 @@ def ensemble(token: str, parameters: Optional[Mapping[str, Number]], signals: Si
         Σ‖w_c − h_c‖² / Σ‖h_c‖² over the channels c, each sequence padded
         with zeros to the longer, is then computed at `points` samples spaced
         geometrically over the run.
+    points : int, default 40
+        At most this many samples at which the misalignment is computed (with
+        a `true_system` only), spaced geometrically from the first sample to
+        the last so that the start of the run shows as well as its end; near
+        the start, where they would fall on the same sample, they merge.
     executor : concurrent.futures.Executor, optional
         Where the realisations run: default a thread pool; for a Dask cluster,
         ``distributed.Client(...).get_executor()`` (`signals` must then be

@@ -9,20 +9,12 @@
 #include "adaptive/describe.h"
 #include "adaptive/library.h"
 #include "host/token_notes.h"
+#include "tests/support/describe_text.h"
 
 namespace {
 
-// The text of the indented lines that follow the line starting with `head`,
-// joined with blanks; "" when the line is missing or nothing follows it.
-std::string IndentedAfter(const std::string& text, const std::string& head) {
-  std::istringstream lines(text);
-  std::string line;
-  while (std::getline(lines, line) && line.rfind(head, 0) != 0) {
-  }
-  std::string joined;
-  while (std::getline(lines, line) && line.rfind("       ", 0) == 0) joined += line.substr(7) + " ";
-  return joined;
-}
+using adaptive::test::IndentedAfter;
+using adaptive::test::Unwrapped;
 
 TEST(Describe, GivesEveryPortAndParameterOfEveryTokenItsMeaning) {
   for (const adaptive::TokenInfo& token : adaptive::tokens()) {
@@ -39,20 +31,6 @@ TEST(Describe, GivesEveryPortAndParameterOfEveryTokenItsMeaning) {
           << token.outputNames[k];
     }
   }
-}
-
-// `text` with its line breaks and their indentation turned into one blank.
-std::string Unwrapped(const std::string& text) {
-  std::string flat;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\n') {
-      flat += text[i];
-      continue;
-    }
-    flat += ' ';
-    while (i + 1 < text.size() && text[i + 1] == ' ') ++i;
-  }
-  return flat;
 }
 
 TEST(Describe, ShowsDefaultsAndConventionsAsTheCatalogueHasThem) {

@@ -106,8 +106,9 @@ TEST(Filter, RefusedParametersAreNamedWithWhyBeforeTheLibrarysText) {
   EXPECT_EQ(message("QR3", {{"Numerator Coeffs  1", 2e9}, {"Numerator Coeffs  2", 2e9}}),
             "1002 the lengths of QR3 with 4000000010 taps in all do not fit a 32-bit count: "
             "Memory (s_) allocation error.");
-  // The library's message alone where it names the fault itself.
-  EXPECT_EQ(message("NLMS2", {{"Mu 1", -1}}), "1 Improper step size of Adaptive Filter.\nMust be greater than 0...");
+  EXPECT_EQ(message("NLMS2", {{"Mu 1", -1}}),
+            "1 \"Mu 1\" = -1 is refused; it takes 0 or more: Improper step size of Adaptive Filter.\n"
+            "Must be greater than 0...");
 }
 
 TEST(Filter, SizedViewsRefuseSizesThatMissThePortsAndRunNothing) {
@@ -130,7 +131,8 @@ TEST(Filter, FailedCreationThrowsTheLibrarysStatusAndMessageAndKeepsNoFile) {
     FAIL() << "created";
   } catch (const adaptive::Error& e) {
     EXPECT_EQ(e.status(), 1);
-    EXPECT_STREQ(e.what(), "Improper random walk variance of Adaptive Filter.\nMust be between bigger than 0");
+    EXPECT_STREQ(e.what(), "\"Random Walk Variance\" = -1 is refused; it takes 0 or more: "
+                           "Improper random walk variance of Adaptive Filter.\nMust be between bigger than 0");
   }
   EXPECT_FALSE(FileExists("never1.txt"));
   // The second file cannot be opened: the first, already open, is closed by

@@ -41,7 +41,9 @@ TEST(AdaptsimProcess, RefusesWhatItCannotRunAndSaysWhy) {
       {"describe LMS LMS2", 2, "takes one TOKEN"},
       {"list extra", 2, "takes no arguments"},
       {"run LMS --bogus", 2, "unknown option --bogus"},
-      {"run NoSuchToken", 2, "unknown token \"NoSuchToken\""},
+      {"run NoSuchToken", 2, "unknown token \"NoSuchToken\" ('adaptsim list'"},
+      {"run NMLS", 2, "unknown token \"NMLS\" (did you mean \"NLMS\"?)"},
+      {"run RLS1 -p Lamda=1", 2, "RLS1 has no parameter \"Lamda\" (did you mean \"Lambda\"?)"},
       {"run LMS -p 'Numerator Coeffs  1=4'", 2, "\"Leakage Backward\""},
       {"run LMS -p 1=fast", 2, "not a number"},
       {"run LMS --rate 0", 2, "--rate"},
@@ -49,7 +51,10 @@ TEST(AdaptsimProcess, RefusesWhatItCannotRunAndSaysWhy) {
       {"--library /nonexistent/libnone.so list", 1, "cannot load the token library /nonexistent/libnone.so"},
       {"run LMS --weights proc_bad_w.txt --in proc_bad.csv", 1, "proc_bad.csv, line 3: 1 column, expected 2 columns"},
       {"run LMS -p 'Numerator Coeffs=0' --weights proc_rej.txt", 1,
-       "status 1\nImproper length of Adaptive Filter.\nMust be greater than 0...\n"},
+       "creating LMS (\"Numerator Coeffs\" = 0 is refused; it takes a whole number from 1 to 2147483647) failed "
+       "with status 1\nImproper length of Adaptive Filter.\nMust be greater than 0...\n"},
+      {"run RLS1 -p 'Numerator Coeffs=100000'", 1,
+       "creating RLS1 (RLS1 with 100000 taps needs 80 GB for P) failed with status 1002\nMemory (s_) allocation"},
       {"run LMS --weights /nonexistent/dir/w.txt", 1, "Problems opening /nonexistent/dir/w.txt"},
   };
   for (const Refusal& c : cases) ExpectRefused("refused", c);

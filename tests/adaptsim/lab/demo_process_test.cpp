@@ -88,6 +88,7 @@ TEST(DemoTrial, EveryBuiltTokenConvergesWithoutNoise) {
   settings.scenario.taps = 3;
   settings.scenario.snrDb = INFINITY;
   settings.workers = 2;
+  settings.runs = 1;  // the coefficients read back are the realisation the misalignment is of
   IdentificationResult result;
   std::string error;
   ASSERT_TRUE(RunIdentification(*plugin, settings, nullptr, &result, &error)) << error;
@@ -104,7 +105,14 @@ TEST(DemoTrial, EveryBuiltTokenConvergesWithoutNoise) {
     EXPECT_NEAR(MisalignmentDb(row.estimate, row.truth), row.misalignmentDb, 1e-6) << row.token;
     EXPECT_EQ(row.curve.size(), 3000u);
     EXPECT_EQ(row.verdict, Verdict::kConverged) << row.token;
-    EXPECT_EQ(row.note, "") << row.token;
+    // Converged, though the recursive NLMS and NEW first rise far above the
+    // desired signal: the note names it.
+    if (row.excursionTo > 0) {
+      EXPECT_EQ(row.note.rfind("converged after a transient excursion to ", 0), 0u) << row.note;
+      EXPECT_GT(row.peakDb, result.desiredPowerDb + kDivergedMarginDb);
+    } else {
+      EXPECT_EQ(row.note, "") << row.token;
+    }
   }
 }
 
@@ -117,15 +125,24 @@ TEST(DemoProcess, VerdictsFollowTheErrorPowerAndTheMisalignment) {
   std::istringstream lines(diverged.out);
   for (std::string line; std::getline(lines, line);) {
     if (line.rfind("NLMS ", 0) == 0) {
-      EXPECT_TRUE(Contains(line, "  diverged: ")) << line;
+      // One realisation of 50 blew up: its mean looks close to the plant.
+      EXPECT_TRUE(Contains(line, "  diverged in 1 of 50 realisations, which dominate the mean: ")) << line;
     }
     if (line.rfind("LMS2 ", 0) == 0) {
       EXPECT_FALSE(Contains(line, "converge")) << line;
     }
   }
-  const Outcome shortRun = Succeeds("short", "demo --tokens LMS2 --samples 200");
-  EXPECT_TRUE(Contains(shortRun.out, "0 of 1 tokens converged")) << shortRun.out;
+  const Outcome shortRun = Succeeds("short", "demo --tokens LMS2 --samples 200 --runs 1");
+  EXPECT_TRUE(Contains(shortRun.out, "0 of 1 tokens converged in one realisation")) << shortRun.out;
   EXPECT_TRUE(Contains(shortRun.out, "did not converge: ")) << shortRun.out;
+  // The default: 20 realisations, each judged; the recursive NLMS settles in
+  // some of them only, which more samples would not change.
+  const Outcome ensemble = Succeeds("ensemble", "demo --tokens NLMS,NEW");
+  EXPECT_TRUE(Contains(ensemble.out, "in the mean of 20 realisations")) << ensemble.out;
+  EXPECT_TRUE(Contains(ensemble.out, "did not converge in 11 of 20 realisations (their own error stayed above"))
+      << ensemble.out;
+  EXPECT_FALSE(Contains(ensemble.out, "try --samples")) << ensemble.out;
+  EXPECT_TRUE(Contains(ensemble.out, "converged after a transient excursion to 74.5 dB")) << ensemble.out;
 }
 
 TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
@@ -146,6 +163,17 @@ TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
   EXPECT_EQ(FigureFault(ReadFileText("demo_report/learning-lms.svg"), true), "");
   EXPECT_EQ(FigureFault(ReadFileText("demo_report/coefficients-lms2.svg"), false), "");
   EXPECT_TRUE(Contains(ReadFileText("demo_report/coefficients-lms2.svg"), ">channel 2</text>"));
+  // The coefficient plots show w − h, and say which realisation; the curves
+  // are means and say of how many.
+  EXPECT_TRUE(Contains(ReadFileText("demo_report/coefficients-lms2.svg"), ">LMS2: w − h, realisation 1 of 3</text>"));
+  EXPECT_TRUE(Contains(page, "misalignment of this realisation's coefficients: ")) << page;
+  EXPECT_TRUE(Contains(ReadFileText("demo_report/learning-lms.svg"), "a-priori error power, mean of 3 (dB re 1)"));
+  // One realisation is labelled as one, and its timings are left out.
+  const Outcome single = Succeeds("single", "demo --tokens LMS2 --samples 300 --runs 1 --report single_report");
+  EXPECT_TRUE(Contains(ReadFileText("single_report/learning-lms.svg"), "squared error, one realisation (dB re 1)"));
+  EXPECT_TRUE(Contains(ReadFileText("single_report/index.html"), "not averaged (a learning curve in the textbook sense"));
+  EXPECT_FALSE(Contains(ReadFileText("single_report/coefficients-lms2.svg"), "realisation 1 of"));
+  EXPECT_TRUE(Contains(single.out, "          -  ")) << single.out;  // no µs/sample from one run
 
   // With noise: the floor is drawn at the noise power the table names; the
   // fast tokens' learning shows; families share one y range; the token that
@@ -180,6 +208,10 @@ TEST(DemoProcess, PrintsTheTableAndWritesTheReport) {
       "equalizer", "demo --scenario equalizer --runs 4 --samples 300 --tokens LMS,RLS1 --report eq_report");
   EXPECT_TRUE(Contains(equalizer.out, "46.82")) << equalizer.out;
   EXPECT_TRUE(Contains(equalizer.out, "\nLMS ")) << equalizer.out;
+  // Convergence is measured against J_min and the predicted excess, not
+  // against the final power: LMS at the widest channel has not got there.
+  EXPECT_TRUE(Contains(equalizer.out, "stays within 3 dB of J_min + the predicted excess")) << equalizer.out;
+  EXPECT_TRUE(Contains(ReadFileText("eq_report/index.html"), "never (")) << equalizer.out;
   // The curves start at zero power (the desired symbols start late): the
   // figures show the rest and call nothing a fault; each W's J_min is drawn.
   const std::string lms = ReadFileText("eq_report/equalizer-LMS.svg");

@@ -89,6 +89,20 @@ TEST(EqualizerExperiment, ChannelAndEigenvalueSpreadsAreTheTextbooks) {
   EXPECT_NEAR(EigenvalueSpread({1.0}, 0.0, 5), 1.0, 1e-12);
 }
 
+TEST(TrialPool, TimingsNeedThreeRealisations) {
+  TrialTotals two;
+  TrialOutcome outcome;
+  outcome.squaredError = {1.0, 1.0};
+  outcome.seconds = 1.0;
+  two.add(outcome, 0);
+  two.add(outcome, 1);
+  EXPECT_TRUE(std::isnan(MedianMicrosecondsPerSample({&two})));
+  TrialTotals third;
+  outcome.seconds = 9.0;
+  third.add(outcome, 2);
+  EXPECT_DOUBLE_EQ(MedianMicrosecondsPerSample({&two, &third}), 0.5e6);  // not the mean, 1.83e6
+}
+
 TEST(TrialPool, SumsEveryJobOnceWhateverTheWorkerCount) {
   std::vector<TrialJob> jobs;
   for (int k = 0; k < 15; ++k) jobs.push_back({k % 3, k % 3 % 2, static_cast<uint64_t>(k / 3)});
@@ -97,7 +111,8 @@ TEST(TrialPool, SumsEveryJobOnceWhateverTheWorkerCount) {
     outcome.squaredError = {static_cast<double>(job.token), static_cast<double>(job.realisation)};
     outcome.coefficients = {static_cast<double>(job.realisation)};
     outcome.misalignment = 0.5;
-    outcome.seconds = 1.0;
+    outcome.seconds = 1.0 + static_cast<double>(job.realisation);  // per sample: half that
+    outcome.diverged = job.realisation % 2 == 1;
     if (job.token == 2 && job.realisation == 3) {
       outcome.status = 1;
       outcome.message = "Improper length";
@@ -117,6 +132,9 @@ TEST(TrialPool, SumsEveryJobOnceWhateverTheWorkerCount) {
       EXPECT_EQ(s->samples, 2 * good);
       EXPECT_EQ(s->squaredErrorSum, (std::vector<double>{static_cast<double>(t * good), t == 2 ? 7.0 : 10.0}));
       EXPECT_DOUBLE_EQ(s->misalignmentSum, 0.5 * good);
+      EXPECT_EQ(s->divergedRuns, t == 2 ? 1 : 2);  // realisations 1 and 3, each counted once
+      // The median of the realisations' 0.5 ... 2.5 s per sample (token 2 lost its 2), in µs.
+      EXPECT_DOUBLE_EQ(MedianMicrosecondsPerSample({s}), t == 2 ? 1.25e6 : 1.5e6);
       EXPECT_EQ(s->coefficients, std::vector<double>{0.0});  // from the lowest realisation
       EXPECT_EQ(s->status, t == 2 ? 1 : 0);
       EXPECT_EQ(s->message, t == 2 ? "Improper length" : "");

@@ -113,6 +113,36 @@ TEST(LearningCurve, FiguresComeFromTheCurve) {
   EXPECT_EQ(y, std::vector<double>(y.size(), Decibels(0.25)));
 }
 
+// The smoothing window widens with the sample number without a step that a
+// reader would take for an event in the filter (the windows once jumped from
+// 1 to 6 samples near sample 270 of 16000).
+TEST(LearningCurves, TheSmoothingWindowGrowsWithoutAStep) {
+  for (const size_t samples : {300u, 4000u, 16000u, 250000u}) {
+    SCOPED_TRACE(samples);
+    std::vector<double> x, y;
+    const size_t widest = DecimateForPlot(std::vector<double>(samples, 1.0), kCurvePoints, &x, &y);
+    EXPECT_LE(x.size(), kCurvePoints);
+    EXPECT_GE(x.size(), std::min<size_t>(samples, kCurvePoints) * 9 / 10);
+    // The widths, from the middles: each window starts where the last ended.
+    std::vector<double> widths;
+    double end = 0.0;
+    for (const double middle : x) {
+      widths.push_back(2.0 * (middle - end) - 1.0);
+      end += widths.back();
+    }
+    EXPECT_EQ(end, static_cast<double>(samples));
+    EXPECT_EQ(widths.front(), 1.0);
+    EXPECT_EQ(widths.back(), static_cast<double>(widest));
+    for (size_t k = 1; k + 1 < widths.size(); ++k) {
+      EXPECT_GE(widths[k], widths[k - 1]) << "window " << k;
+      EXPECT_LE(widths[k], std::max(widths[k - 1] + 1.0, std::ceil(1.1 * widths[k - 1]))) << "window " << k;
+    }
+    // The last window takes a short remainder: at most half again as wide as
+    // it would have been, itself at most a tenth wider than the one before.
+    if (widths.size() > 1) EXPECT_LE(widths.back(), 1.5 * std::ceil(1.1 * widths[widths.size() - 2]) + 1.0);
+  }
+}
+
 // A learning curve that falls far below the range it is shown in, as the
 // noiseless runs do.
 PlotSeries Falling(const std::string& label, double floorDb) {

@@ -1,0 +1,82 @@
+#include "api/parameter_notes.h"
+
+#include "api/number_text.h"
+#include "host/token_notes.h"
+
+namespace adaptive {
+
+namespace {
+
+int EntryOf(std::string_view token) {
+  for (int t = 0; t < kCatalogueSize; ++t)
+    if (token == kCatalogue[t].name) return t;
+  return -1;
+}
+
+}  // namespace
+
+std::string_view WithoutChannel(std::string_view name) {
+  if (name.size() > 2 && name.back() >= '1' && name.back() <= '9' && name[name.size() - 2] == ' ') {
+    name.remove_suffix(1);
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  }
+  return name;
+}
+
+std::string RangePhrase(const ParameterRange& range) {
+  if (range.refusal == nullptr) return "any value";
+  if (range.zeroRefused) return "any number but 0";
+  const std::string low = FormatShortest(range.low);
+  // A count below 2^31 is at most 2^31 − 1.
+  const bool countCap = range.count && range.highEdge == Edge::kOpen;
+  const std::string high = FormatShortest(countCap ? range.high - 1.0 : range.high);
+  const Edge highEdge = countCap ? Edge::kClosed : range.highEdge;
+  std::string phrase = range.count ? "a whole number " : "";
+  if (highEdge == Edge::kNone) {
+    return phrase + (range.lowEdge == Edge::kOpen ? "above " + low : low + " or more");
+  }
+  phrase += range.lowEdge == Edge::kOpen ? "above " + low + " and " : "from " + low + " ";
+  phrase += highEdge == Edge::kOpen ? "below " + high : (range.lowEdge == Edge::kOpen ? "at most " : "to ") + high;
+  return phrase;
+}
+
+std::string RangeSentence(const ParameterRange& range) {
+  if (range.refusal == nullptr) return "Any value is taken as it is.";
+  std::string refusal = range.refusal;
+  while (!refusal.empty() && refusal.back() == '\n') refusal.pop_back();
+  return "Accepted: " + RangePhrase(range) + (range.count ? ", a fraction truncated toward zero" : "") +
+         "; anything else, NaN included, is refused (\"" + refusal + "\").";
+}
+
+const ParameterRange* ParameterRangeOf(std::string_view token, std::string_view parameter) {
+  const int entry = EntryOf(token);
+  if (entry < 0) return nullptr;
+  for (const CheckedParameter& p : kTokenRanges[entry].parameters) {
+    if (p.name != nullptr && (parameter == p.name || parameter == WithoutChannel(p.name))) return p.range;
+  }
+  return nullptr;
+}
+
+std::string ParameterNote(std::string_view token, std::string_view parameter) {
+  const TokenNotes* notes = FindTokenNotes(token);
+  const ParameterRange* range = ParameterRangeOf(token, parameter);
+  if (notes == nullptr || range == nullptr) return "";
+  const std::string_view base = WithoutChannel(parameter);
+  for (const NameNote& note : notes->parameters) {
+    if (note.name != nullptr && base == note.name) return std::string(note.meaning) + " " + RangeSentence(*range);
+  }
+  return "";
+}
+
+int FirstRefusedParameter(std::string_view token, const double* values, size_t count) {
+  const int entry = EntryOf(token);
+  if (entry < 0) return -1;
+  for (const CheckedParameter& p : kTokenRanges[entry].parameters) {
+    if (p.name == nullptr) continue;
+    const int k = ParameterIndex(entry, p.name);
+    if (static_cast<size_t>(k) < count && !p.range->accepts(values[k])) return k;
+  }
+  return -1;
+}
+
+}  // namespace adaptive
