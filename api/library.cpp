@@ -49,7 +49,7 @@ const TokenInfo& Library::token(const std::string& name) const {
     known += (known.empty() ? "" : ", ") + token.name;
   }
   const size_t index =
-      MatchNameOrThrow(names, name, "the token", "no token called \"" + name + "\"; the library has " + known);
+      MatchNameOrThrow(names, name, "the token", "no token called \"" + Shown(name) + "\"; the library has " + known);
   return shared->tokens[index];
 }
 

@@ -39,7 +39,7 @@ const TokenInfo* FindTokenAnyCase(const Plugin& plugin, const std::string& name)
 const TokenInfo* CommandContext::findToken(const Plugin& plugin, const std::string& name) const {
   const TokenInfo* token = FindTokenAnyCase(plugin, name);
   if (token == nullptr) {
-    complain("unknown token \"" + name + "\" ('adaptsim list' shows the " +
+    complain("unknown token \"" + adaptive::Shown(name) + "\" ('adaptsim list' shows the " +
              std::to_string(plugin.catalogue().size()) + " tokens of " + plugin.path() + ")");
   }
   return token;
