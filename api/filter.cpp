@@ -18,9 +18,10 @@ std::vector<double> ParameterValues(const TokenInfo& token, const Filter::Parame
   std::vector<double> values = token.parameterDefaults;
   std::vector<bool> set(values.size(), false);
   for (const auto& [name, value] : given) {
-    const size_t index = MatchNameOrThrow(token.parameterNames, name, "the parameter of " + token.name,
-                                          token.name + " has no parameter \"" + Shown(name) + "\"; its parameters are " +
-                                              QuotedNames(token.parameterNames));
+    const size_t index =
+        MatchNameOrThrow(token.parameterNames, name, "the parameter of " + token.name,
+                         token.name + " has no parameter \"" + Shown(name) + "\"; its parameters are " +
+                             QuotedNames(token.parameterNames));
     if (set[index]) {
       throw Error(Error::kBadParameter,
                   "the parameter \"" + token.parameterNames[index] + "\" of " + token.name + " is given twice");

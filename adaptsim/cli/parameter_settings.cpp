@@ -39,7 +39,8 @@ bool ApplyParameterSetting(const TokenInfo& token, const std::string& setting,
     index = static_cast<int>(std::stoul(name));
   }
   if (index < 0) {
-    *error = token.name + " has no parameter \"" + adaptive::Shown(name) + "\"; its parameters are:" + ParameterList(token);
+    *error = token.name + " has no parameter \"" + adaptive::Shown(name) + "\"; its parameters are:" +
+             ParameterList(token);
     return false;
   }
   double value;

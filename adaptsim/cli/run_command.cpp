@@ -100,8 +100,8 @@ bool ReadOutputSelection(const CommandContext& context, const TokenInfo& token, 
       if (names[o] == item) index = o;
     }
     if (index == names.size() && !ParseOrdinal(item, names.size(), &index)) {
-      context.complain("--outputs: " + token.name + " has no output \"" + adaptive::Shown(item) + "\" (it has " + JoinedNames(names) +
-                       ")");
+      context.complain("--outputs: " + token.name + " has no output \"" + adaptive::Shown(item) + "\" (it has " +
+                       JoinedNames(names) + ")");
       return false;
     }
     settings->outputs.push_back(index);
@@ -133,7 +133,8 @@ bool ReadSettings(const CommandContext& context, const TokenInfo& token, const R
   settings->rateGiven = args.has("rate");
   const std::string rateText = args.last("rate", "1");
   if (!adaptive::ParseDouble(rateText, &settings->rate) || !std::isfinite(settings->rate) || settings->rate <= 0.0) {
-    context.complain("--rate must be a positive number of samples per second, got \"" + adaptive::Shown(rateText) + "\"");
+    context.complain("--rate must be a positive number of samples per second, got \"" + adaptive::Shown(rateText) +
+                     "\"");
     return false;
   }
   if (!ReadChannelMap(context, token, wiring, settings) || !ReadOutputSelection(context, token, wiring, settings)) {
@@ -490,7 +491,10 @@ const Command& RunCommand() {
       "terminated, so its final-weights files hold the coefficients reached, and\n"
       "adaptsim exits with 130. --loop wires a general token as a diagram does:\n"
       "the input holds Input, Desired and the token's other inputs; Error is fed\n"
-      "the previous sample's Desired - Output, - de/dw the input.",
+      "the previous sample's Desired - Output, - de/dw the input. A run whose\n"
+      "input, output, final-weights files and report name one file twice, under\n"
+      "any spelling or through a link, is refused before anything is written\n"
+      "(devices such as /dev/null may be shared).",
       {{"parameter", 'p', "NAME=VALUE",
         "set a parameter by its name (in any case) or index (repeatable)"},
        {"weights", 0, "FILENAME",

@@ -85,12 +85,13 @@ TEST(Filter, NamesOutsideTheCatalogueAreRefusedWithTheValidOnes) {
             "the parameter \"Lambda\" of QR1 is given twice");
   // A name pasted by mistake is not echoed whole.
   const std::string pasted(1000000, 'x');
-  EXPECT_EQ(refusal([&] { Filter unknown(pasted); }).find("no token called \"" + std::string(61, 'x') + "...\"; the library has"),
-            0u);
+  const std::string unknown = refusal([&] { Filter filter(pasted); });
+  EXPECT_EQ(unknown.find("no token called \"" + std::string(61, 'x') + "...\"; the library has"), 0u);
   std::string accents, thirty;  // two bytes each: the cut falls between characters
   for (int k = 0; k < 500000; ++k) accents += "\xC3\xA9";
   for (int k = 0; k < 30; ++k) thirty += "\xC3\xA9";
-  EXPECT_EQ(refusal([&] { Filter("LMS", {{accents, 1}}); }).find("LMS has no parameter \"" + thirty + "...\"; its"), 0u);
+  const std::string parameter = refusal([&] { Filter("LMS", {{accents, 1}}); });
+  EXPECT_EQ(parameter.find("LMS has no parameter \"" + thirty + "...\"; its"), 0u);
   // Names match as adaptsim matches them: any letter case, any run of blanks.
   const Filter loose("rls3", {{"numerator coeffs 2", 4}, {"LAMBDA", 0.5}});
   EXPECT_EQ(loose.token().name, "RLS3");

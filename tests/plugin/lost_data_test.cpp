@@ -95,7 +95,9 @@ std::string LossText(const PluginToken& token, const std::string& name, const st
     (isLost ? lostNames : completeNames).push_back(token.file(name, c));
   }
   std::string text = "Problems writing " + Listed(lostNames);
-  if (!completeNames.empty()) text += "; " + Listed(completeNames) + (completeNames.size() == 1 ? " is" : " are") + " complete";
+  if (!completeNames.empty()) {
+    text += "; " + Listed(completeNames) + (completeNames.size() == 1 ? " is complete" : " are complete");
+  }
   return text;
 }
 

@@ -54,8 +54,8 @@ TEST(FileCollisions, TheInputIsNeverAnOutput) {
               "--in clash_dir/../sig.csv and --out sig.csv", "sig.csv");
   std::remove("sig_link.csv");
   ASSERT_EQ(::symlink("sig.csv", "sig_link.csv"), 0);
-  ExpectClash("clash_symlink", "run LMS --in sig_link.csv --weights sig.csv", "--in sig_link.csv and --weights's file sig.csv",
-              "sig.csv");
+  ExpectClash("clash_symlink", "run LMS --in sig_link.csv --weights sig.csv",
+              "--in sig_link.csv and --weights's file sig.csv", "sig.csv");
   std::remove("sig_hard.csv");
   ASSERT_EQ(::link("sig.csv", "sig_hard.csv"), 0);
   ExpectClash("clash_hard", "run LMS --in sig.csv --weights '' --out sig_hard.csv",
