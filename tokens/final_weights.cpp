@@ -47,17 +47,14 @@ std::FILE* OpenForWriting(const char* name) {
 #endif
 }
 
-OpenFileIdentity IdentityOf(std::FILE* file) {
+OpenFileIdentity IdentityOf([[maybe_unused]] std::FILE* file) {
   OpenFileIdentity identity;
 #if !defined(_WIN32)
   struct stat info;
-  if (::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode)) {
-    identity.known = true;
-    identity.device = static_cast<uint64_t>(info.st_dev);
-    identity.inode = static_cast<uint64_t>(info.st_ino);
-  }
-#else
-  (void)file;
+  if (::fstat(::fileno(file), &info) != 0) return identity;
+  identity.kind = S_ISREG(info.st_mode) ? OpenFileIdentity::Kind::kRegularFile : OpenFileIdentity::Kind::kOther;
+  identity.device = static_cast<uint64_t>(info.st_dev);
+  identity.inode = static_cast<uint64_t>(info.st_ino);
 #endif
   return identity;
 }
@@ -158,10 +155,13 @@ void FinalWeightsFiles::Delist() {
 }
 
 bool FinalWeightsFiles::SameFile(int c, const FinalWeightsFiles& other, int d) const {
-  if (std::strcmp(names[c], other.names[d]) == 0) return true;
+  using Kind = OpenFileIdentity::Kind;
   const OpenFileIdentity& mine = identities[c];
   const OpenFileIdentity& theirs = other.identities[d];
-  return mine.known && theirs.known && mine.device == theirs.device && mine.inode == theirs.inode;
+  if (mine.kind == Kind::kOther || theirs.kind == Kind::kOther) return false;
+  if (std::strcmp(names[c], other.names[d]) == 0) return true;
+  return mine.kind == Kind::kRegularFile && theirs.kind == Kind::kRegularFile && mine.device == theirs.device &&
+         mine.inode == theirs.inode;
 }
 
 bool FinalWeightsFiles::HeldByAnother(int channel) const {

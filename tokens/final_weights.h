@@ -6,7 +6,8 @@
 // defaults to the same one). Each open file is therefore listed process-wide
 // by its composed name and, where the system tells it, by the file it opened
 // (device and inode), so that "w.txt", "./w.txt" and a link to it are one
-// file; only the last instance to be destroyed writes a shared file: the
+// file, while a device such as /dev/null is never shared; only the last
+// instance to be destroyed writes a shared file: the
 // earlier ones leave it alone and report their data lost instead of writing
 // coefficients that the later one would overwrite in part.
 // The list is guarded, so instances on several threads see the outcomes that
@@ -24,10 +25,12 @@ namespace adaptive {
 
 class AdaptiveToken;
 
-// Which regular file an open handle writes: known only on systems with
-// inodes, and not for a device, which several writers may share.
+// What an open handle writes: a regular file known by its device and inode,
+// anything else (a device, which takes any number of writers), or, where the
+// system does not tell (Windows), unknown.
 struct OpenFileIdentity {
-  bool known = false;
+  enum class Kind : uint8_t { kUnknown, kRegularFile, kOther };
+  Kind kind = Kind::kUnknown;
   uint64_t device = 0;
   uint64_t inode = 0;
 };
@@ -80,7 +83,7 @@ class FinalWeightsFiles : public CoefficientSink {
   // The handle to write channel c through: null when the channel's file is
   // not open or when another live instance holds the same name.
   std::FILE* Target(int channel);
-  // Once, at the first write or at Close: notes which open names another live
+  // Once, at the first write or at Close: notes which open files another live
   // instance holds and leaves the list, in one step under the list's lock.
   void Claim();
   bool HeldByAnother(int channel) const;

@@ -225,6 +225,17 @@ TEST_F(LostData, OneFileUnderAnySpellingIsWrittenWholeByTheLastInstanceDestroyed
   }
 }
 
+// A device takes any number of writers: instances that name one lose nothing.
+TEST_F(LostData, ADeviceIsNeverShared) {
+  const PluginToken& lms = TokenNamed("LMS");
+  std::remove("discarded.txt");
+  ASSERT_EQ(symlink("/dev/null", "discarded.txt"), 0);
+  auto first = Started(lms, "discarded", 3, 1);
+  auto second = Started(lms, "discarded", 3, 2);
+  EXPECT_EQ(first->terminate(), 0) << first->errorText();
+  EXPECT_EQ(second->terminate(), 0) << second->errorText();
+}
+
 TEST_F(LostData, ThreeInstancesOfThreeFamiliesSharingAName) {
   auto lms = Started(TokenNamed("LMS"), "three", 9, 1);
   auto nlms = Started(TokenNamed("NLMS"), "three", 4, 2);

@@ -46,7 +46,9 @@ struct ChannelWeights {
 // row r holds them after its ((r + 1)·every)-th sample. A row lists every
 // channel in channel order, each as its numerator followed by its
 // denominator after the leading 1: the numbers of the final-weights files in
-// file order, without the 1s.
+// file order, without the 1s. Its rows have one width, that of the first
+// filter given it: a filter with another throws std::invalid_argument,
+// running nothing and leaving the history as it was.
 class WeightsHistory {
  public:
   // Throws std::invalid_argument when `every` is 0.
