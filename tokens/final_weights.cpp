@@ -131,8 +131,10 @@ FinalWeightsFiles::~FinalWeightsFiles() {
 }
 
 void FinalWeightsFiles::Enlist(int channel, std::FILE* file) {
+  const OpenFileIdentity identity = IdentityOf(file);
   std::lock_guard<Mutex> hold(liveLock);
   files[channel] = file;
+  identities[channel] = identity;
   if (listing != Listing::kNone) return;
   next = liveHead;
   if (liveHead != nullptr) liveHead->previous = this;
@@ -205,7 +207,6 @@ bool FinalWeightsFiles::Open(int channels, const TokenSetup& setup) {
       FailOpen(setup.status, names[c]);
       return false;
     }
-    identities[c] = IdentityOf(file);
     Enlist(c, file);
   }
   return true;

@@ -89,7 +89,8 @@ class FinalWeightsFiles : public CoefficientSink {
   bool HeldByAnother(int channel) const;
   // Whether channel c of this instance and channel d of `other` are one file.
   bool SameFile(int c, const FinalWeightsFiles& other, int d) const;
-  // Keeps `file` as channel `channel`'s and lists the instance.
+  // Keeps `file` and its identity as channel `channel`'s and lists the
+  // instance.
   void Enlist(int channel, std::FILE* file);
   void Delist();
   // Takes the instance out of the list; the caller holds the list's lock.
