@@ -40,7 +40,11 @@ std::string ClosestName(const std::vector<std::string>& names, const std::string
   std::string closest;
   bool tied = false;
   for (const std::string& name : names) {
-    const size_t edits = Edits(folded, Folded(name));
+    const std::string candidate = Folded(name);
+    // Lengths that differ by more than the limit need more edits than it:
+    // skipped unmeasured, so that a long typed text costs nothing.
+    if (std::max(folded.size(), candidate.size()) - std::min(folded.size(), candidate.size()) > limit) continue;
+    const size_t edits = Edits(folded, candidate);
     if (edits < best) {
       best = edits;
       closest = name;

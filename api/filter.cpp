@@ -20,7 +20,7 @@ std::vector<double> ParameterValues(const TokenInfo& token, const Filter::Parame
   std::vector<bool> set(values.size(), false);
   for (const auto& [name, value] : given) {
     const size_t index = MatchNameOrThrow(token.parameterNames, name, "the parameter of " + token.name,
-                                          token.name + " has no parameter \"" + name + "\"" +
+                                          token.name + " has no parameter \"" + Shown(name) + "\"" +
                                               DidYouMean(token.parameterNames, name) + "; its parameters are " +
                                               QuotedNames(token.parameterNames));
     if (set[index]) {
@@ -133,9 +133,9 @@ const Filter::Instance& Filter::open() const {
 
 const std::vector<double>& Filter::parameters() const { return open().parameters(); }
 
-void Filter::step(const double* inputs, double* outputs) { process(inputs, 1, outputs); }
+void Filter::stepUnchecked(const double* inputs, double* outputs) { processUnchecked(inputs, 1, outputs); }
 
-void Filter::process(const double* inputs, size_t samples, double* outputs) {
+void Filter::processUnchecked(const double* inputs, size_t samples, double* outputs) {
   open();
   instance->process(inputs, samples, outputs);
 }
@@ -156,7 +156,7 @@ void Filter::process(const double* inputs, size_t inputValues, double* outputs, 
                                 " take " + std::to_string(samples * outputCount()) + " values (" +
                                 std::to_string(outputCount()) + " a sample), not " + std::to_string(outputValues));
   }
-  process(inputs, samples, outputs);
+  processUnchecked(inputs, samples, outputs);
 }
 
 void Filter::step(const double* inputs, size_t inputValues, double* outputs, size_t outputValues) {
@@ -165,7 +165,7 @@ void Filter::step(const double* inputs, size_t inputValues, double* outputs, siz
                                 " inputs and gives " + std::to_string(outputCount()) + " outputs, not " +
                                 std::to_string(inputValues) + " and " + std::to_string(outputValues));
   }
-  process(inputs, 1, outputs);
+  processUnchecked(inputs, 1, outputs);
 }
 
 std::vector<double> Filter::step(const std::vector<double>& inputs) {
@@ -176,7 +176,7 @@ std::vector<double> Filter::step(const std::vector<double>& inputs) {
 
 std::vector<double> Filter::process(const std::vector<double>& inputs) {
   std::vector<double> outputs(checkedRows(inputs.size()) * outputCount());
-  process(inputs.data(), inputs.size() / inputCount(), outputs.data());
+  processUnchecked(inputs.data(), inputs.size() / inputCount(), outputs.data());
   return outputs;
 }
 

@@ -75,16 +75,23 @@ std::vector<ChannelWeights> Filter::weights() const {
   return channels;
 }
 
-void Filter::process(const double* inputs, size_t samples, double* outputs, WeightsHistory& history) {
-  // Before any sample runs: refused for a loaded plug-in, and the width even
-  // of a history that records no row.
-  if (history.width == 0) history.width = HistoryRow(weights()).size();
+void Filter::processUnchecked(const double* inputs, size_t samples, double* outputs, WeightsHistory& history) {
+  // Before any sample runs: refused for a loaded plug-in or a filter whose
+  // rows are wider or narrower than those the history holds, and the width
+  // even of a history that records no row.
+  const size_t width = HistoryRow(weights()).size();
+  if (history.width == 0) history.width = width;
+  if (history.width != width) {
+    throw std::invalid_argument("this weights history holds rows of " + std::to_string(history.width) +
+                                " coefficients, but the " + info->name + " filter has " + std::to_string(width) +
+                                ": give each filter a history of its own");
+  }
   const size_t in = inputCount();
   const size_t out = outputCount();
   size_t done = 0;
   while (done < samples) {
     const size_t count = std::min(samples - done, history.interval - history.sinceLast);
-    process(inputs + done * in, count, outputs + done * out);
+    processUnchecked(inputs + done * in, count, outputs + done * out);
     done += count;
     history.sinceLast += count;
     if (history.sinceLast < history.interval) break;
@@ -96,7 +103,7 @@ void Filter::process(const double* inputs, size_t samples, double* outputs, Weig
 
 std::vector<double> Filter::process(const std::vector<double>& inputs, WeightsHistory& history) {
   std::vector<double> outputs(checkedRows(inputs.size()) * outputCount());
-  process(inputs.data(), inputs.size() / inputCount(), outputs.data(), history);
+  processUnchecked(inputs.data(), inputs.size() / inputCount(), outputs.data(), history);
   return outputs;
 }
 

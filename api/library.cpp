@@ -51,7 +51,8 @@ const TokenInfo& Library::token(const std::string& name) const {
   }
   const size_t index =
       MatchNameOrThrow(names, name, "the token",
-                       "no token called \"" + name + "\"" + DidYouMean(names, name) + "; the library has " + known);
+                       "no token called \"" + Shown(name) + "\"" + DidYouMean(names, name) + "; the library has " +
+                           known);
   return shared->tokens[index];
 }
 

@@ -38,6 +38,13 @@ int MatchName(const std::vector<std::string>& names, const std::string& typed, s
   return candidates->size() > 1 ? -2 : found;
 }
 
+std::string Shown(const std::string& typed) {
+  if (typed.size() <= kShownTextLength) return typed;
+  size_t cut = kShownTextLength - 3;
+  while (cut > 0 && (static_cast<unsigned char>(typed[cut]) & 0xC0) == 0x80) --cut;  // inside a character
+  return typed.substr(0, cut) + "...";
+}
+
 std::string QuotedNames(const std::vector<std::string>& names) {
   std::string list;
   for (const std::string& name : names) list += (list.empty() ? "\"" : ", \"") + name + "\"";
@@ -50,7 +57,7 @@ size_t MatchNameOrThrow(const std::vector<std::string>& names, const std::string
   const int index = MatchName(names, typed, &candidates);
   if (index == -2) {
     throw Error(Error::kBadParameter,
-                what + " \"" + typed + "\" could be any of " + QuotedNames(candidates) + ": give one exactly");
+                what + " \"" + Shown(typed) + "\" could be any of " + QuotedNames(candidates) + ": give one exactly");
   }
   if (index < 0) throw Error(Error::kBadParameter, unknown);
   return static_cast<size_t>(index);

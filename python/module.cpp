@@ -315,8 +315,8 @@ class PythonFilter {
   // watches them; called without the GIL.
   void Run(const double* inputs, size_t samples, double* outputs, std::string* warning,
            adaptive::WeightsHistory* history) {
-    if (history != nullptr) filter.process(inputs, samples, outputs, *history);
-    else filter.process(inputs, samples, outputs);
+    if (history != nullptr) filter.processUnchecked(inputs, samples, outputs, *history);
+    else filter.processUnchecked(inputs, samples, outputs);
     const size_t in = filter.inputCount();
     const size_t out = filter.outputCount();
     for (size_t n = 0; n < samples && warning->empty(); ++n) {

@@ -47,6 +47,56 @@ std::FILE* OpenForWriting(const char* name) {
 #endif
 }
 
+OpenFileIdentity IdentityOf([[maybe_unused]] std::FILE* file) {
+  OpenFileIdentity identity;
+#if !defined(_WIN32)
+  struct stat info;
+  if (::fstat(::fileno(file), &info) != 0) return identity;
+  identity.kind = S_ISREG(info.st_mode) ? OpenFileIdentity::Kind::kRegularFile : OpenFileIdentity::Kind::kOther;
+  identity.device = static_cast<uint64_t>(info.st_dev);
+  identity.inode = static_cast<uint64_t>(info.st_ino);
+#endif
+  return identity;
+}
+
+// Closes `file`, whose data could not all be written (a full disk), and then
+// empties it: it holds only what this instance wrote, and no half a number is
+// left behind. The close may still write part of what stdio kept buffered,
+// hence the copy of the descriptor that empties it afterwards.
+void CloseEmptied(std::FILE* file) {
+#if !defined(_WIN32)
+  const int kept = ::dup(::fileno(file));
+  std::fclose(file);
+  if (kept < 0) return;
+  const int emptied = ::ftruncate(kept, 0);  // refused for a device, which keeps nothing
+  static_cast<void>(emptied);
+  ::close(kept);
+#else
+  std::fclose(file);
+#endif
+}
+
+// The message of a failed Close: "Problems writing " and the lost names, then
+// the complete ones, as "a, b and c", cut to the host's error text.
+class LossMessage {
+ public:
+  void list(const char* const* names, int count) {
+    for (int k = 0; k < count; ++k) {
+      append(k == 0 ? "" : k + 1 == count ? " and " : ", ");
+      append(names[k]);
+    }
+  }
+  void append(const char* part) {
+    while (*part != '\0' && length < kErrorTextCapacity) text[length++] = *part++;
+    text[length] = '\0';
+  }
+  const char* str() const { return text; }
+
+ private:
+  char text[kErrorTextCapacity + 1] = {};
+  int length = 0;
+};
+
 // The live instances with open files, and the lock that guards the list and
 // every instance's links in it.
 Mutex liveLock;
@@ -81,8 +131,10 @@ FinalWeightsFiles::~FinalWeightsFiles() {
 }
 
 void FinalWeightsFiles::Enlist(int channel, std::FILE* file) {
+  const OpenFileIdentity identity = IdentityOf(file);
   std::lock_guard<Mutex> hold(liveLock);
   files[channel] = file;
+  identities[channel] = identity;
   if (listing != Listing::kNone) return;
   next = liveHead;
   if (liveHead != nullptr) liveHead->previous = this;
@@ -104,11 +156,21 @@ void FinalWeightsFiles::Delist() {
   listing = Listing::kNone;
 }
 
-bool FinalWeightsFiles::HeldByAnother(const char* name) const {
+bool FinalWeightsFiles::SameFile(int c, const FinalWeightsFiles& other, int d) const {
+  using Kind = OpenFileIdentity::Kind;
+  const OpenFileIdentity& mine = identities[c];
+  const OpenFileIdentity& theirs = other.identities[d];
+  if (mine.kind == Kind::kOther || theirs.kind == Kind::kOther) return false;
+  if (std::strcmp(names[c], other.names[d]) == 0) return true;
+  return mine.kind == Kind::kRegularFile && theirs.kind == Kind::kRegularFile && mine.device == theirs.device &&
+         mine.inode == theirs.inode;
+}
+
+bool FinalWeightsFiles::HeldByAnother(int channel) const {
   for (const FinalWeightsFiles* other = liveHead; other != nullptr; other = other->next) {
     if (other == this) continue;
-    for (int c = 0; c < kMaxChannels; ++c)
-      if (other->files[c] != nullptr && std::strcmp(other->names[c], name) == 0) return true;
+    for (int d = 0; d < kMaxChannels; ++d)
+      if (other->files[d] != nullptr && SameFile(channel, *other, d)) return true;
   }
   return false;
 }
@@ -117,7 +179,7 @@ void FinalWeightsFiles::Claim() {
   std::lock_guard<Mutex> hold(liveLock);
   if (listing == Listing::kClaimed) return;
   if (listing == Listing::kListed) {
-    for (int c = 0; c < kMaxChannels; ++c) heldByAnother[c] = files[c] != nullptr && HeldByAnother(names[c]);
+    for (int c = 0; c < kMaxChannels; ++c) heldByAnother[c] = files[c] != nullptr && HeldByAnother(c);
     Unlink();
   }
   listing = Listing::kClaimed;
@@ -181,19 +243,35 @@ void FinalWeightsFiles::Undetermined(int channel, int32_t) {
 
 void FinalWeightsFiles::Close(CallStatus& status) {
   Claim();
-  bool reported = false;
+  const char* lost[kMaxChannels];
+  const char* complete[kMaxChannels];
+  int lostCount = 0;
+  int completeCount = 0;
   for (int c = 0; c < kMaxChannels; ++c) {
     std::FILE* f = files[c];
     if (f == nullptr) continue;
     bool failed = Target(c) == nullptr;
-    if (!failed) failed = std::fflush(f) != 0 || std::ferror(f) != 0 || !StillHoldsWrittenData(names[c], f);
-    failed = std::fclose(f) != 0 || failed;
-    files[c] = nullptr;
-    if (failed && !reported) {
-      status.fail(kStatusBadParameter, {"Problems writing ", names[c]});
-      reported = true;
+    bool unwritten = false;
+    if (!failed) {
+      unwritten = std::fflush(f) != 0 || std::ferror(f) != 0;
+      failed = unwritten || !StillHoldsWrittenData(names[c], f);
     }
+    if (unwritten) CloseEmptied(f);
+    else failed = std::fclose(f) != 0 || failed;
+    files[c] = nullptr;
+    if (failed) lost[lostCount++] = names[c];
+    else complete[completeCount++] = names[c];
   }
+  if (lostCount == 0) return;
+  LossMessage message;
+  message.append("Problems writing ");
+  message.list(lost, lostCount);
+  if (completeCount > 0) {
+    message.append("; ");
+    message.list(complete, completeCount);
+    message.append(completeCount == 1 ? " is complete" : " are complete");
+  }
+  status.fail(kStatusBadParameter, {message.str()});
 }
 
 }  // namespace adaptive

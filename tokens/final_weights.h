@@ -4,9 +4,12 @@
 //
 // Diagrams easily give several live instances one name (every block of a kind
 // defaults to the same one). Each open file is therefore listed process-wide
-// by its composed name, and only the last instance to be destroyed writes a
-// shared file: the earlier ones leave it alone and report their data lost
-// instead of writing coefficients that the later one would overwrite in part.
+// by its composed name and, where the system tells it, by the file it opened
+// (device and inode), so that "w.txt", "./w.txt" and a link to it are one
+// file, while a device such as /dev/null is never shared; only the last
+// instance to be destroyed writes a shared file: the
+// earlier ones leave it alone and report their data lost instead of writing
+// coefficients that the later one would overwrite in part.
 // The list is guarded, so instances on several threads see the outcomes that
 // one thread would see in the order in which they finish.
 #pragma once
@@ -21,6 +24,16 @@
 namespace adaptive {
 
 class AdaptiveToken;
+
+// What an open handle writes: a regular file known by its device and inode,
+// anything else (a device, which takes any number of writers), or, where the
+// system does not tell (Windows), unknown.
+struct OpenFileIdentity {
+  enum class Kind : uint8_t { kUnknown, kRegularFile, kOther };
+  Kind kind = Kind::kUnknown;
+  uint64_t device = 0;
+  uint64_t inode = 0;
+};
 
 class FinalWeightsFiles : public CoefficientSink {
  public:
@@ -56,22 +69,28 @@ class FinalWeightsFiles : public CoefficientSink {
   // Writes "Matrix close to singular..." into a channel's file (when open).
   void Undetermined(int channel, int32_t count) override;
 
-  // Closes every open file in channel order. Reported with "Problems writing "
-  // and the first such name, status 1: a file that could not be fully written
-  // or closed, one that no longer holds what was written under its name
-  // (deleted or renamed meanwhile), and one left unwritten because another
-  // live instance holds the same name and will write it later.
+  // Closes every open file in channel order. Reported with status 1 and
+  // "Problems writing " followed by every such name, and then the names of
+  // the instance's other files, which are complete ("Problems writing w2.txt
+  // and w3.txt; w1.txt is complete"): a file that could not be fully written
+  // or closed (a full disk: it is left empty rather than cut off), one that
+  // no longer holds what was written under its name (deleted or replaced
+  // meanwhile), and one left unwritten because another live instance holds
+  // the same file and will write it later.
   void Close(CallStatus& status);
 
  private:
   // The handle to write channel c through: null when the channel's file is
   // not open or when another live instance holds the same name.
   std::FILE* Target(int channel);
-  // Once, at the first write or at Close: notes which open names another live
+  // Once, at the first write or at Close: notes which open files another live
   // instance holds and leaves the list, in one step under the list's lock.
   void Claim();
-  bool HeldByAnother(const char* name) const;
-  // Keeps `file` as channel `channel`'s and lists the instance.
+  bool HeldByAnother(int channel) const;
+  // Whether channel c of this instance and channel d of `other` are one file.
+  bool SameFile(int c, const FinalWeightsFiles& other, int d) const;
+  // Keeps `file` and its identity as channel `channel`'s and lists the
+  // instance.
   void Enlist(int channel, std::FILE* file);
   void Delist();
   // Takes the instance out of the list; the caller holds the list's lock.
@@ -79,6 +98,8 @@ class FinalWeightsFiles : public CoefficientSink {
 
   std::FILE* files[kMaxChannels] = {};
   char names[kMaxChannels][kMaxFinalWeightsName + 1] = {};
+  // The regular file each channel opened, where the system tells it.
+  OpenFileIdentity identities[kMaxChannels];
   // The process-wide list of instances with open files.
   FinalWeightsFiles* previous = nullptr;
   FinalWeightsFiles* next = nullptr;

@@ -1,4 +1,5 @@
 #include "adaptsim/cli/arguments.h"
+#include "api/name_match.h"
 
 #include <algorithm>
 
@@ -81,12 +82,12 @@ bool ParseArguments(const std::vector<std::string>& words, const std::vector<Opt
       }
     }
     if (spec == nullptr) {
-      *error = "unknown option " + word;
+      *error = "unknown option " + adaptive::Shown(word);
       return false;
     }
     if (spec->valueName == nullptr) {
       if (hasInlineValue) {
-        *error = "option " + word + " takes no value";
+        *error = "option " + adaptive::Shown(word) + " takes no value";
         return false;
       }
       parsed->options.push_back({spec->longName, std::string()});

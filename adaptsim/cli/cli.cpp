@@ -1,4 +1,5 @@
 #include "adaptsim/cli/cli.h"
+#include "api/name_match.h"
 
 #include <algorithm>
 #include <ostream>
@@ -98,7 +99,7 @@ int RunCommandLine(const std::vector<std::string>& words, CommandIo& io, Command
   }
   const Command* command = FindCommand(words[commandAt]);
   if (command == nullptr) {
-    return UsageError(io, "unknown command \"" + words[commandAt] + "\"", "");
+    return UsageError(io, "unknown command \"" + adaptive::Shown(words[commandAt]) + "\"", "");
   }
   const std::string helpCommand = std::string(command->name) + " ";
   if (global.has("help")) {

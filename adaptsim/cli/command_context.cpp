@@ -42,7 +42,8 @@ const TokenInfo* CommandContext::findToken(const Plugin& plugin, const std::stri
   if (token == nullptr) {
     std::vector<std::string> names;
     for (const TokenInfo& known : plugin.catalogue()) names.push_back(known.name);
-    complain("unknown token \"" + name + "\"" + adaptive::DidYouMean(names, name) + " ('adaptsim list' shows the " +
+    complain("unknown token \"" + adaptive::Shown(name) + "\"" + adaptive::DidYouMean(names, name) +
+             " ('adaptsim list' shows the " +
              std::to_string(plugin.catalogue().size()) + " tokens of " + plugin.path() + ")");
   }
   return token;

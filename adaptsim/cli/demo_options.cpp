@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "api/number_text.h"
+#include "api/name_match.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ bool ReadCount(const ParsedArguments& arguments, const char* name, int64_t low, 
   if (!adaptive::ParseDouble(text, &number) || number != std::floor(number) || number < static_cast<double>(low) ||
       number > static_cast<double>(high)) {
     *error = std::string("--") + name + " must be a whole number from " + std::to_string(low) + " to " +
-             std::to_string(high) + ", got \"" + text + "\"";
+             std::to_string(high) + ", got \"" + adaptive::Shown(text) + "\"";
     return false;
   }
   *value = static_cast<int64_t>(number);
@@ -39,14 +40,14 @@ std::vector<std::string> SplitList(const std::string& text) {
 bool ReadDemoOptions(const ParsedArguments& arguments, int processors, DemoOptions* options, std::string* error) {
   *options = DemoOptions();
   if (!arguments.positionals.empty()) {
-    *error = "takes no arguments, got \"" + arguments.positionals.front() + "\"";
+    *error = "takes no arguments, got \"" + adaptive::Shown(arguments.positionals.front()) + "\"";
     return false;
   }
   const std::string scenario = arguments.last("scenario", "identification");
   if (scenario == "equalizer" || scenario == "equaliser") {
     options->scenario = DemoScenario::kEqualizer;
   } else if (scenario != "identification") {
-    *error = "--scenario must be identification or equalizer, got \"" + scenario + "\"";
+    *error = "--scenario must be identification or equalizer, got \"" + adaptive::Shown(scenario) + "\"";
     return false;
   }
   IdentificationSettings& id = options->identification;
@@ -67,7 +68,7 @@ bool ReadDemoOptions(const ParsedArguments& arguments, int processors, DemoOptio
     const std::string text = arguments.last("snr", "");
     if (!adaptive::ParseDouble(text, &id.scenario.snrDb) || std::isnan(id.scenario.snrDb) ||
         id.scenario.snrDb == -INFINITY) {
-      *error = "--snr must be a number of dB or inf (no noise), got \"" + text + "\"";
+      *error = "--snr must be a number of dB or inf (no noise), got \"" + adaptive::Shown(text) + "\"";
       return false;
     }
   }

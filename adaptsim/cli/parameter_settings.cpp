@@ -24,7 +24,7 @@ bool ApplyParameterSetting(const TokenInfo& token, const std::string& setting,
                            std::vector<double>* values, std::string* error) {
   const size_t eq = setting.rfind('=');
   if (eq == std::string::npos) {
-    *error = "parameter setting \"" + setting + "\" is not NAME=VALUE";
+    *error = "parameter setting \"" + adaptive::Shown(setting) + "\" is not NAME=VALUE";
     return false;
   }
   const std::string name = setting.substr(0, eq);
@@ -32,7 +32,7 @@ bool ApplyParameterSetting(const TokenInfo& token, const std::string& setting,
   std::vector<std::string> candidates;
   int index = adaptive::MatchName(token.parameterNames, name, &candidates);
   if (index == -2) {
-    *error = "parameter \"" + name + "\" of " + token.name + " could be any of:";
+    *error = "parameter \"" + adaptive::Shown(name) + "\" of " + token.name + " could be any of:";
     for (const std::string& candidate : candidates) *error += " \"" + candidate + "\"";
     return false;
   }
@@ -40,14 +40,14 @@ bool ApplyParameterSetting(const TokenInfo& token, const std::string& setting,
     index = static_cast<int>(std::stoul(name));
   }
   if (index < 0) {
-    *error = token.name + " has no parameter \"" + name + "\"" + adaptive::DidYouMean(token.parameterNames, name) +
-             "; its parameters are:" + ParameterList(token);
+    *error = token.name + " has no parameter \"" + adaptive::Shown(name) + "\"" +
+             adaptive::DidYouMean(token.parameterNames, name) + "; its parameters are:" + ParameterList(token);
     return false;
   }
   double value;
   if (!adaptive::ParseDouble(valueText, &value)) {
     *error = "value of parameter \"" + token.parameterNames[static_cast<size_t>(index)] +
-             "\" is not a number: \"" + valueText + "\"";
+             "\" is not a number: \"" + adaptive::Shown(valueText) + "\"";
     return false;
   }
   (*values)[static_cast<size_t>(index)] = value;

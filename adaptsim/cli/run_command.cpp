@@ -15,11 +15,13 @@
 using adaptive::TokenSession;
 #include "adaptsim/io/csv.h"
 #include "adaptsim/io/final_weights_reader.h"
+#include "adaptsim/io/same_file.h"
 #include "api/number_text.h"
 #include "adaptsim/io/sound_file.h"
 #include "adaptsim/report/progress_bar.h"
 #include "adaptsim/report/run_report.h"
 #include "api/divergence_watch.h"
+#include "api/name_match.h"
 
 namespace {
 
@@ -79,7 +81,7 @@ bool ReadChannelMap(const CommandContext& context, const TokenInfo& token, const
   for (const std::string& item : items) {
     size_t index = 0;
     if (!ParseOrdinal(item, 1u << 16, &index)) {
-      context.complain("--channels takes channel numbers from 1, got \"" + item + "\"");
+      context.complain("--channels takes channel numbers from 1, got \"" + adaptive::Shown(item) + "\"");
       return false;
     }
     settings->channels.push_back(index);
@@ -100,8 +102,8 @@ bool ReadOutputSelection(const CommandContext& context, const TokenInfo& token, 
       if (names[o] == item) index = o;
     }
     if (index == names.size() && !ParseOrdinal(item, names.size(), &index)) {
-      context.complain("--outputs: " + token.name + " has no output \"" + item + "\" (it has " + JoinedNames(names) +
-                       ")");
+      context.complain("--outputs: " + token.name + " has no output \"" + adaptive::Shown(item) + "\" (it has " +
+                       JoinedNames(names) + ")");
       return false;
     }
     settings->outputs.push_back(index);
@@ -133,7 +135,8 @@ bool ReadSettings(const CommandContext& context, const TokenInfo& token, const R
   settings->rateGiven = args.has("rate");
   const std::string rateText = args.last("rate", "1");
   if (!adaptive::ParseDouble(rateText, &settings->rate) || !std::isfinite(settings->rate) || settings->rate <= 0.0) {
-    context.complain("--rate must be a positive number of samples per second, got \"" + rateText + "\"");
+    context.complain("--rate must be a positive number of samples per second, got \"" + adaptive::Shown(rateText) +
+                     "\"");
     return false;
   }
   if (!ReadChannelMap(context, token, wiring, settings) || !ReadOutputSelection(context, token, wiring, settings)) {
@@ -151,6 +154,24 @@ bool ReadSettings(const CommandContext& context, const TokenInfo& token, const R
     return false;
   }
   return true;
+}
+
+// The files the run reads and writes, each named as its option names it.
+std::vector<NamedFile> RunFiles(const ParsedArguments& args, const TokenInfo& token, const RunSettings& settings) {
+  std::vector<NamedFile> files{{settings.inputPath, "--in " + settings.inputPath},
+                               {settings.outputPath, "--out " + settings.outputPath}};
+  const std::vector<std::string> weights = FinalWeightsPaths(settings.fileName, token.filterChannels());
+  for (const std::string& path : weights) {
+    files.push_back({path, args.has("weights") ? "--weights's file " + path
+                                               : "the final-weights file " + path + " (" + token.name +
+                                                     "'s default; --weights names another)"});
+  }
+  if (!settings.reportDirectory.empty()) {
+    for (const std::string& path : RunReportFiles(settings.reportDirectory, weights.size())) {
+      files.push_back({path, "--report's file " + path});
+    }
+  }
+  return files;
 }
 
 // Reads the sound file and arranges its channels as the input columns.
@@ -341,6 +362,11 @@ int RunRun(const CommandContext& context) {
     return kExitFailure;
   }
   if (context.checkedOnly()) return kExitOk;
+  const std::string conflict = SameFileConflict(RunFiles(context.arguments, *token, settings));
+  if (!conflict.empty()) {
+    context.complain(conflict + "; nothing was run");
+    return kExitUsage;
+  }
 
   const InterruptCatcher interrupt;
   InputRows input(context, wiring, interrupt);
@@ -475,7 +501,10 @@ const Command& RunCommand() {
       "terminated, so its final-weights files hold the coefficients reached, and\n"
       "adaptsim exits with 130. --loop wires a general token as a diagram does:\n"
       "the input holds Input, Desired and the token's other inputs; Error is fed\n"
-      "the previous sample's Desired - Output, - de/dw the input.",
+      "the previous sample's Desired - Output, - de/dw the input. A run whose\n"
+      "input, output, final-weights files and report name one file twice, under\n"
+      "any spelling or through a link, is refused before anything is written\n"
+      "(devices such as /dev/null may be shared).",
       {{"parameter", 'p', "NAME=VALUE",
         "set a parameter by its name (in any case) or index (repeatable)"},
        {"weights", 0, "FILENAME",

@@ -100,5 +100,5 @@ bool HtmlReport::write(const std::string& directory, std::string* error) const {
   for (const ReportFigure& figure : files) {
     if (!WriteText(directory + "/" + figure.fileName, figure.svg, error)) return false;
   }
-  return WriteText(directory + "/index.html", page, error);
+  return WriteText(directory + "/" + kPageName, page, error);
 }

@@ -24,7 +24,10 @@ class HtmlReport {
   // Figures side by side, wrapping to the page's width.
   void figures(const std::vector<ReportFigure>& row);
 
-  // Creates `directory` (and its parents) and writes index.html and the
+  // The page's file name in the directory.
+  static constexpr const char* kPageName = "index.html";
+
+  // Creates `directory` (and its parents) and writes kPageName and the
   // figures. False with the reason.
   bool write(const std::string& directory, std::string* error) const;
 

@@ -15,6 +15,10 @@ constexpr double kExcursionDb = 20.0;
 // An error this close to the quantisation floor has reached it.
 constexpr double kFloorReachedDb = 6.0;
 
+// The figures' file names beside the page.
+constexpr const char* kLearningCurveFile = "learning-curve.svg";
+std::string WeightsFigureFile(size_t c) { return "weights-" + std::to_string(c + 1) + ".svg"; }
+
 std::string Db(double value) {
   if (std::isnan(value) || value == INFINITY) return "no finite power (the filter diverged)";
   return RoundedText(std::round(value * 10) / 10, 6) + " dB";
@@ -105,7 +109,7 @@ void LearningCurve(const RunReportData& run, HtmlReport* report) {
                              "the errors, in " + reference + ". ") +
       SmoothingText(rows, widest);
   report->heading("Learning curve");
-  report->figures({{"learning-curve.svg", RenderSvgPlot(frame, series), caption}});
+  report->figures({{kLearningCurveFile, RenderSvgPlot(frame, series), caption}});
   if (!reading.empty()) report->paragraph(reading);
 }
 
@@ -139,7 +143,7 @@ ReportFigure Weights(const RunReportData& run, size_t c, const FinalWeights& wei
     caption += "The denominator's fixed leading 1 is not drawn: its coefficients from the second on follow the "
                "numerator's.";
   }
-  return {"weights-" + std::to_string(c + 1) + ".svg", RenderSvgPlot(frame, series), caption};
+  return {WeightsFigureFile(c), RenderSvgPlot(frame, series), caption};
 }
 
 }  // namespace
@@ -147,6 +151,12 @@ ReportFigure Weights(const RunReportData& run, size_t c, const FinalWeights& wei
 double QuantisationFloorDb(int bits) {
   const double step = std::pow(2.0, 1 - bits);
   return Decibels(step * step / 12.0);
+}
+
+std::vector<std::string> RunReportFiles(const std::string& directory, size_t weightsFiles) {
+  std::vector<std::string> files{directory + "/" + HtmlReport::kPageName, directory + "/" + kLearningCurveFile};
+  for (size_t c = 0; c < weightsFiles; ++c) files.push_back(directory + "/" + WeightsFigureFile(c));
+  return files;
 }
 
 bool WriteRunReport(const RunReportData& run, const std::string& directory, std::string* error) {

@@ -28,3 +28,7 @@ struct RunReportData {
 double QuantisationFloorDb(int bits);
 
 bool WriteRunReport(const RunReportData& run, const std::string& directory, std::string* error);
+
+// The files WriteRunReport may write into `directory` for a run with
+// `weightsFiles` final-weights files.
+std::vector<std::string> RunReportFiles(const std::string& directory, size_t weightsFiles);

@@ -110,7 +110,8 @@ def test_an_unclosed_filter_warns_when_collected_and_says_when_its_close_fails(t
     found = [(w.category, str(w.message)) for w in caught]
     assert [c for c, _ in found] == [ResourceWarning, ResourceWarning, RuntimeWarning]
     assert found[0][1].startswith("unclosed adaptive.Filter RLS2 ['Input 1', 'Input 2', 'Desired']")
-    assert found[2][1] == f"closing the collected RLS2 filter failed (status 1): Problems writing {tmp_path}/gone/w1.txt"
+    assert found[2][1] == ("closing the collected RLS2 filter failed (status 1): "
+                           f"Problems writing {tmp_path}/gone/w1.txt and {tmp_path}/gone/w2.txt")
     assert (tmp_path / "kept1.txt").read_text().startswith("Numerator Coefficients =10\n")
     with warnings.catch_warnings():
         warnings.simplefilter("error")

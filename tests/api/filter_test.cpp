@@ -46,8 +46,8 @@ TEST(Filter, LinkedLibraryAndLoadedPluginComputeTheSameBits) {
     {
       Filter linked(token.name, ShortFilter(token), "linked.txt");
       Filter loaded(plugin, token.name, ShortFilter(token), "loaded.txt");
-      linked.process(in.data(), samples, linkedOut.data());
-      loaded.process(in.data(), samples, loadedOut.data());
+      linked.processUnchecked(in.data(), samples, linkedOut.data());
+      loaded.processUnchecked(in.data(), samples, loadedOut.data());
     }
     EXPECT_EQ(0, std::memcmp(linkedOut.data(), loadedOut.data(), linkedOut.size() * sizeof(double)));
     const std::string weights = WeightsFile("linked", token.filterChannels());
@@ -62,8 +62,8 @@ TEST(Filter, StepsAndBlocksAgreeAndParametersTakeDefaults) {
   EXPECT_EQ(block.parameters(), (std::vector<double>{10, 0.25, 1, 4, 0.5, 1}));
   const std::vector<double> in = TokenInputs(block.token(), 50);
   std::vector<double> whole(50 * 3), single(50 * 3);
-  block.process(in.data(), 50, whole.data());
-  for (size_t n = 0; n < 50; ++n) steps.step(&in[n * 3], &single[n * 3]);
+  block.processUnchecked(in.data(), 50, whole.data());
+  for (size_t n = 0; n < 50; ++n) steps.stepUnchecked(&in[n * 3], &single[n * 3]);
   EXPECT_EQ(whole, single);
 }
 
@@ -83,6 +83,15 @@ TEST(Filter, NamesOutsideTheCatalogueAreRefusedWithTheValidOnes) {
             "\"Numerator Coeffs  2\", \"Numerator Coeffs  3\", \"Lambda\", \"Init\"");
   EXPECT_EQ(refusal([] { Filter("QR1", {{"Lambda", 0.9}, {"lambda", 0.8}}); }),
             "the parameter \"Lambda\" of QR1 is given twice");
+  // A name pasted by mistake is not echoed whole.
+  const std::string pasted(1000000, 'x');
+  const std::string unknown = refusal([&] { Filter filter(pasted); });
+  EXPECT_EQ(unknown.find("no token called \"" + std::string(61, 'x') + "...\"; the library has"), 0u);
+  std::string accents, thirty;  // two bytes each: the cut falls between characters
+  for (int k = 0; k < 500000; ++k) accents += "\xC3\xA9";
+  for (int k = 0; k < 30; ++k) thirty += "\xC3\xA9";
+  const std::string parameter = refusal([&] { Filter("LMS", {{accents, 1}}); });
+  EXPECT_EQ(parameter.find("LMS has no parameter \"" + thirty + "...\"; its"), 0u);
   // Names match as adaptsim matches them: any letter case, any run of blanks.
   const Filter loose("rls3", {{"numerator coeffs 2", 4}, {"LAMBDA", 0.5}});
   EXPECT_EQ(loose.token().name, "RLS3");
@@ -121,7 +130,7 @@ TEST(Filter, SizedViewsRefuseSizesThatMissThePortsAndRunNothing) {
   EXPECT_THROW(checked.process(in.data(), 5, out.data(), 12), std::invalid_argument);
   EXPECT_THROW(checked.process(in.data(), 6, out.data(), 9), std::invalid_argument);
   checked.process(in.data(), 6, out.data(), 12);
-  plain.process(in.data(), 3, expected.data());
+  plain.processUnchecked(in.data(), 3, expected.data());
   EXPECT_EQ(out, expected);  // the refused calls ran no sample
 }
 
@@ -153,10 +162,10 @@ TEST(Filter, CloseWritesOnceMovesCarryTheInstanceAndClosedFiltersRefuseSamples) 
   Filter first("RLS1", {{"Numerator Coeffs", 2}}, "moved.txt");
   const std::vector<double> in = {1, 0.5, -1, 0.25};
   std::vector<double> out(6);
-  first.process(in.data(), 2, out.data());
+  first.processUnchecked(in.data(), 2, out.data());
   Filter second(std::move(first));
   EXPECT_FALSE(first.isOpen());
-  EXPECT_THROW(first.step(in.data(), out.data()), std::logic_error);
+  EXPECT_THROW(first.stepUnchecked(in.data(), out.data()), std::logic_error);
   EXPECT_EQ(ReadFileText("moved.txt"), "");  // written only by the terminate call
   Filter third("NLMS", {}, "replaced.txt");
   third = std::move(second);  // the NLMS instance ends here

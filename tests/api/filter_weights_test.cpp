@@ -104,6 +104,33 @@ TEST(FilterWeights, HistoryRecordsEveryKSamplesAcrossCallsAsStepsSeeThem) {
   EXPECT_THROW(WeightsHistory(0), std::invalid_argument);
 }
 
+// One history across filters keeps its rows × columns layout: a filter with
+// rows of another width is refused before it runs a sample, the rows kept.
+TEST(FilterWeights, AHistoryRefusesASecondWidthAndKeepsItsRows) {
+  const TokenInfo& token = Library::linked().token("NLMS");
+  const std::vector<double> in = TokenInputs(token, 3, 0.5);
+  Filter four("NLMS", {{"Numerator Coeffs", 4}});
+  Filter seven("NLMS", {{"Numerator Coeffs", 7}});
+  Filter alsoFour("NLMS", {{"Numerator Coeffs", 4}});
+  WeightsHistory history(1);
+  four.process(in, history);
+  const std::vector<double> rows = history.data();
+  ASSERT_EQ(history.rows(), 3u);
+  ASSERT_EQ(history.columns(), 4u);
+  try {
+    seven.process(in, history);
+    FAIL() << "a second width was taken";
+  } catch (const std::invalid_argument& e) {
+    EXPECT_STREQ(e.what(), "this weights history holds rows of 4 coefficients, but the NLMS filter has 7: give each "
+                           "filter a history of its own");
+  }
+  EXPECT_EQ(history.data(), rows);
+  EXPECT_EQ(history.columns(), 4u);
+  EXPECT_EQ(seven.weights()[0].numerator, std::vector<double>(7, 0.0));  // no sample ran
+  alsoFour.process(in, history);
+  EXPECT_EQ(history.rows(), 6u);
+}
+
 TEST(FilterWeights, ALoadedPluginSaysWhyItHasNoneAndRunsNothing) {
   Filter loaded(Library::load(ADAPTIVE_PLUGIN_PATH), "NLMS", {}, "");
   try {
@@ -116,7 +143,7 @@ TEST(FilterWeights, ALoadedPluginSaysWhyItHasNoneAndRunsNothing) {
   WeightsHistory history(1);
   std::vector<double> out(3, 7.0);
   const std::vector<double> in{1.0, 1.0};
-  EXPECT_THROW(loaded.process(in.data(), 1, out.data(), history), std::logic_error);
+  EXPECT_THROW(loaded.processUnchecked(in.data(), 1, out.data(), history), std::logic_error);
   EXPECT_EQ(out, std::vector<double>(3, 7.0));
 }
 

@@ -66,14 +66,16 @@ Outcome RunToken(const TokenInfo& token, const std::string& directory) {
   outcome.second.resize(outcome.first.size());
   Filter first(token.name, {}, name);
   Filter second(token.name, {}, name);
-  first.process(in.data(), kSamples, outcome.first.data());
-  second.process(in.data(), kSamples, outcome.second.data());
+  first.processUnchecked(in.data(), kSamples, outcome.first.data());
+  second.processUnchecked(in.data(), kSamples, outcome.second.data());
   try {
     first.close();
   } catch (const Error& e) {
     outcome.firstClose = e.what();
-    const size_t at = outcome.firstClose.find(directory);
-    if (at != std::string::npos) outcome.firstClose.erase(at, directory.size());
+    for (size_t at = outcome.firstClose.find(directory); at != std::string::npos;
+         at = outcome.firstClose.find(directory, at)) {
+      outcome.firstClose.erase(at, directory.size());
+    }
   }
   second.close();
   const int channels = token.name.back() == '2' ? 2 : token.name.back() == '3' ? 3 : 1;

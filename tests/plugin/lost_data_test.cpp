@@ -1,9 +1,12 @@
 // Lost data: a final-weights file that cannot be written out in full (a full
-// disk), that vanished from under its name, or whose name a live instance
-// shares, is reported by the destruction, for every token, whatever its writer.
+// disk), that vanished from under its name, or that a live instance shares
+// under any spelling of its name, is reported by the destruction, for every
+// token, whatever its writer, with the files of the instance that are
+// complete.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <random>
@@ -76,9 +79,37 @@ void ExpectWrittenAlone(const PluginToken& token, const std::string& name, doubl
   for (int c = 0; c < token.channels(); ++c) EXPECT_EQ(ReadFileText(token.file(name, c)), alone[c]) << c;
 }
 
-void ExpectLost(TokenSession& host, const std::string& file) {
+// "a", "a and b", "a, b and c".
+std::string Listed(const std::vector<std::string>& names) {
+  std::string text;
+  for (size_t k = 0; k < names.size(); ++k) text += (k == 0 ? "" : k + 1 == names.size() ? " and " : ", ") + names[k];
+  return text;
+}
+
+// The message of an instance named `name` whose files of the channels in
+// `lost` are lost, and its others complete.
+std::string LossText(const PluginToken& token, const std::string& name, const std::vector<int>& lost) {
+  std::vector<std::string> lostNames, completeNames;
+  for (int c = 0; c < token.channels(); ++c) {
+    const bool isLost = std::find(lost.begin(), lost.end(), c) != lost.end();
+    (isLost ? lostNames : completeNames).push_back(token.file(name, c));
+  }
+  std::string text = "Problems writing " + Listed(lostNames);
+  if (!completeNames.empty()) {
+    text += "; " + Listed(completeNames) + (completeNames.size() == 1 ? " is complete" : " are complete");
+  }
+  return text;
+}
+
+std::vector<int> EveryChannel(const PluginToken& token) {
+  std::vector<int> channels;
+  for (int c = 0; c < token.channels(); ++c) channels.push_back(c);
+  return channels;
+}
+
+void ExpectLost(TokenSession& host, const std::string& message) {
   EXPECT_EQ(host.terminate(), 1);
-  EXPECT_EQ(host.errorText(), "Problems writing " + file);
+  EXPECT_EQ(host.errorText(), message);
 }
 
 class LostData : public ::testing::Test {
@@ -101,7 +132,7 @@ TEST_F(FullDisk, EveryTokenReportsAFullDisk) {
   for (const PluginToken& token : PluginTokens()) {
     SCOPED_TRACE(token.name);
     for (int c = 0; c < token.channels(); ++c) LinkToFullDisk(token.file("full", c));
-    const std::string lost = "Problems writing " + token.file("full", 0);
+    const std::string lost = LossText(token, "full", EveryChannel(token));
     // Also when destroyed before any sample: the QR tokens then write their
     // short note instead of coefficients, and that too must not vanish.
     for (int samples : {64, 0}) {
@@ -141,7 +172,7 @@ TEST_F(FullDisk, OnlyTheLostChannelIsReportedAndTheOthersAreComplete) {
     ASSERT_EQ(host.create(), 0) << host.errorText();
     RunRandomSamples(host, 64);
     EXPECT_EQ(host.terminate(), 1);
-    EXPECT_EQ(host.errorText(), "Problems writing " + token.file("part", lost));
+    EXPECT_EQ(host.errorText(), LossText(token, "part", {lost}));
     for (int c = 0; c < lost; ++c) EXPECT_TRUE(Complete(ReadFileText(token.file("part", c)))) << c;
   }
 }
@@ -157,7 +188,7 @@ TEST_F(LostData, ASharedNameIsWrittenWholeByTheLastInstanceDestroyed) {
       auto shorter = Started(token, "shared", 2, 2);
       TokenSession& early = firstGoesFirst ? *longer : *shorter;
       TokenSession& late = firstGoesFirst ? *shorter : *longer;
-      ExpectLost(early, token.file("shared", 0));
+      ExpectLost(early, LossText(token, "shared", EveryChannel(token)));
       EXPECT_EQ(late.terminate(), 0) << late.errorText();
       if (firstGoesFirst) ExpectWrittenAlone(token, "shared", 2, 2);
       else ExpectWrittenAlone(token, "shared", 7, 1);
@@ -165,12 +196,52 @@ TEST_F(LostData, ASharedNameIsWrittenWholeByTheLastInstanceDestroyed) {
   }
 }
 
+// One file under two spellings of its name, or through a link, is shared as
+// one name is: before, the first destroyed reported success and the second
+// tore its file or overwrote it unseen.
+TEST_F(LostData, OneFileUnderAnySpellingIsWrittenWholeByTheLastInstanceDestroyed) {
+  for (const PluginToken& token : PluginTokens()) {
+    SCOPED_TRACE(token.name);
+    for (bool firstGoesFirst : {true, false}) {
+      auto longer = Started(token, "spelt", 7, 1);
+      auto shorter = Started(token, "./spelt.txt", 2, 2);  // a one-file token's name splits at its first dot
+      ExpectLost(firstGoesFirst ? *longer : *shorter,
+                 LossText(token, firstGoesFirst ? "spelt" : "./spelt", EveryChannel(token)));
+      TokenSession& late = firstGoesFirst ? *shorter : *longer;
+      EXPECT_EQ(late.terminate(), 0) << late.errorText();
+      if (firstGoesFirst) ExpectWrittenAlone(token, "spelt", 2, 2);
+      else ExpectWrittenAlone(token, "spelt", 7, 1);
+    }
+    // A symbolic link for the last channel's file alone.
+    const int last = token.channels() - 1;
+    for (int c = 0; c <= last; ++c) std::remove(token.file("alias", c).c_str());  // an earlier token's link
+    ASSERT_EQ(symlink(token.file("spelt", last).c_str(), token.file("alias", last).c_str()), 0);
+    auto target = Started(token, "spelt", 7, 1);
+    auto alias = Started(token, "alias", 2, 2);
+    ExpectLost(*alias, LossText(token, "alias", {last}));
+    EXPECT_EQ(target->terminate(), 0) << target->errorText();
+    ExpectWrittenAlone(token, "spelt", 7, 1);
+    for (int c = 0; c < last; ++c) EXPECT_EQ(ReadFileText(token.file("alias", c)), FilesAlone(token, 2, 2)[c]) << c;
+  }
+}
+
+// A device takes any number of writers: instances that name one lose nothing.
+TEST_F(LostData, ADeviceIsNeverShared) {
+  const PluginToken& lms = TokenNamed("LMS");
+  std::remove("discarded.txt");
+  ASSERT_EQ(symlink("/dev/null", "discarded.txt"), 0);
+  auto first = Started(lms, "discarded", 3, 1);
+  auto second = Started(lms, "discarded", 3, 2);
+  EXPECT_EQ(first->terminate(), 0) << first->errorText();
+  EXPECT_EQ(second->terminate(), 0) << second->errorText();
+}
+
 TEST_F(LostData, ThreeInstancesOfThreeFamiliesSharingAName) {
   auto lms = Started(TokenNamed("LMS"), "three", 9, 1);
   auto nlms = Started(TokenNamed("NLMS"), "three", 4, 2);
   auto walk = Started(TokenNamed("GenRW"), "three", 3, 3);
-  ExpectLost(*nlms, "three.txt");
-  ExpectLost(*lms, "three.txt");
+  ExpectLost(*nlms, "Problems writing three.txt");
+  ExpectLost(*lms, "Problems writing three.txt");
   EXPECT_EQ(walk->terminate(), 0);
   ExpectWrittenAlone(TokenNamed("GenRW"), "three", 3, 3);
   // Once the last holder is gone the name is free again.
@@ -202,13 +273,13 @@ TEST_F(LostData, AChannelSharedWithAnotherFamily) {
       auto multi = Started(token, "mix", 3, 4);
       auto single = Started(other, sharedName, 5, 5);
       if (multiGoesFirst) {
-        ExpectLost(*multi, shared);
+        ExpectLost(*multi, LossText(token, "mix", {token.channels() - 1}));
         for (int c = 0; c + 1 < token.channels(); ++c)
           EXPECT_EQ(ReadFileText(token.file("mix", c)), FilesAlone(token, 3, 4)[c]) << c;
         EXPECT_EQ(single->terminate(), 0);
         ExpectWrittenAlone(other, sharedName, 5, 5);
       } else {
-        ExpectLost(*single, shared);
+        ExpectLost(*single, "Problems writing " + shared);
         EXPECT_EQ(multi->terminate(), 0);
         ExpectWrittenAlone(token, "mix", 3, 4);
       }
@@ -225,21 +296,21 @@ TEST_F(LostData, AVanishedFileIsReported) {
     const int last = token.channels() - 1;
     auto host = Started(token, "gone", 3, 6);
     ASSERT_EQ(std::remove(token.file("gone", last).c_str()), 0);
-    ExpectLost(*host, token.file("gone", last));
+    ExpectLost(*host, LossText(token, "gone", {last}));
     EXPECT_FALSE(FileExists(token.file("gone", last)));
     for (int c = 0; c < last; ++c) EXPECT_EQ(ReadFileText(token.file("gone", c)), FilesAlone(token, 3, 6)[c]) << c;
   }
   const PluginToken& lms = TokenNamed("LMS");
   auto renamed = Started(lms, "moved", 3, 6);
   ASSERT_EQ(std::rename("moved.txt", "elsewhere.txt"), 0);
-  ExpectLost(*renamed, "moved.txt");
+  ExpectLost(*renamed, "Problems writing moved.txt");
   auto replaced = Started(lms, "replaced", 3, 6);
   ASSERT_EQ(std::remove("replaced.txt"), 0);
   std::FILE* other = std::fopen("replaced.txt", "w");
   ASSERT_NE(other, nullptr);
   std::fputs("someone else's file\n", other);
   std::fclose(other);
-  ExpectLost(*replaced, "replaced.txt");
+  ExpectLost(*replaced, "Problems writing replaced.txt");
 }
 
 }  // namespace

@@ -46,7 +46,9 @@ struct ChannelWeights {
 // row r holds them after its ((r + 1)·every)-th sample. A row lists every
 // channel in channel order, each as its numerator followed by its
 // denominator after the leading 1: the numbers of the final-weights files in
-// file order, without the 1s.
+// file order, without the 1s. Its rows have one width, that of the first
+// filter given it: a filter with another throws std::invalid_argument,
+// running nothing and leaving the history as it was.
 class WeightsHistory {
  public:
   // Throws std::invalid_argument when `every` is 0.
@@ -114,11 +116,23 @@ class Filter {
   // These throw std::invalid_argument, running nothing, when the sizes do not
   // match the ports: inputs a whole number of rows, outputs as many rows.
 
-  // The unchecked forms, for speed in an inner loop: the buffers must hold
-  // inputCount() and outputCount() values per sample, which nothing checks.
-  void step(const double* inputs, double* outputs);
-  void process(const double* inputs, size_t samples, double* outputs);
-  void process(const double* inputs, size_t samples, double* outputs, WeightsHistory& history);
+  // The unchecked forms, for speed in an inner loop: they take a count of
+  // samples, not of values, and the buffers must hold inputCount() and
+  // outputCount() values per sample, which nothing checks.
+  void stepUnchecked(const double* inputs, double* outputs);
+  void processUnchecked(const double* inputs, size_t samples, double* outputs);
+  void processUnchecked(const double* inputs, size_t samples, double* outputs, WeightsHistory& history);
+
+  // The unchecked forms' former names, which read like the checked calls.
+  [[deprecated("unchecked: use stepUnchecked, or the checked step(inputs, inputValues, outputs, outputValues)")]]
+  void step(const double* inputs, double* outputs) { stepUnchecked(inputs, outputs); }
+  [[deprecated("unchecked, and `samples` counts samples, not values: use processUnchecked, or the checked "
+               "process(inputs, inputValues, outputs, outputValues)")]]
+  void process(const double* inputs, size_t samples, double* outputs) { processUnchecked(inputs, samples, outputs); }
+  [[deprecated("unchecked, and `samples` counts samples, not values: use processUnchecked")]]
+  void process(const double* inputs, size_t samples, double* outputs, WeightsHistory& history) {
+    processUnchecked(inputs, samples, outputs, history);
+  }
 
   // The coefficients of every channel now, in channel order (that of the
   // final-weights files), equal to what the files would hold if the filter

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 #include "adaptsim/cli/arguments.h"
+#include "adaptsim/cli/cli.h"
 #include "api/name_match.h"
 
 using adaptive::MatchName;
@@ -85,6 +87,32 @@ TEST(NameMatch, ExactFirstThenTheOneLooseMatchAndNeverAGuess) {
   EXPECT_EQ(MatchName(names, "mu 1", &candidates), -2);
   EXPECT_EQ(candidates, (std::vector<std::string>{"Mu 1", "MU  1"}));
   for (const char* none : {"LMS2", "NumeratorCoeffs1", "", "Mu"}) EXPECT_EQ(MatchName(names, none, &candidates), -1) << none;
+}
+
+// A word pasted by mistake (a whole file) is cut in every message that
+// echoes it; before, a name of 10^6 characters came back whole.
+TEST(NameMatch, LongWordsAreCutInEveryMessage) {
+  const std::string pasted(1000000, 'x');
+  const std::string shown = std::string(59, 'x') + "...";  // after "--" too
+  const std::vector<std::vector<std::string>> lines{
+      {pasted},
+      {"run", pasted},
+      {"run", "LMS", "--" + pasted},
+      {"run", "LMS", "-p", pasted + "=1"},
+      {"run", "LMS", "-p", "Mu Forward=" + pasted},
+      {"run", "LMS", "--rate", pasted},
+      {"run", "LMS", "--outputs", pasted}};
+  for (const std::vector<std::string>& words : lines) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    CommandIo io{in, out, err};
+    std::vector<std::string> line{"--library", ADAPTIVE_PLUGIN_PATH};
+    line.insert(line.end(), words.begin(), words.end());
+    EXPECT_EQ(RunCommandLine(line, io, CommandReach::kCheckOnly), 2) << words.size();
+    EXPECT_NE(err.str().find(shown), std::string::npos) << err.str();
+    EXPECT_LT(err.str().size(), 1000u) << err.str().substr(0, 200);
+  }
+  EXPECT_EQ(adaptive::Shown(std::string(64, 'y')), std::string(64, 'y'));  // up to the limit, whole
 }
 
 }  // namespace
