@@ -11,8 +11,9 @@ need_packages() {
   command -v cmake >/dev/null || tools+=(cmake)
   command -v g++ >/dev/null || tools+=(g++)
   # The Python package: Debian's pybind11, NumPy and pytest for /usr/bin/python3,
-  # setuptools, wheel and venv for pip installs, matplotlib for the example's plot.
-  install_missing "${tools[@]}" libgtest-dev libbenchmark-dev libeigen3-dev libsndfile1-dev \
+  # setuptools, wheel and venv for pip installs, matplotlib for the example's plot;
+  # help2man for adaptsim's man page.
+  install_missing "${tools[@]}" help2man libgtest-dev libbenchmark-dev libeigen3-dev libsndfile1-dev \
     python3-pybind11 pybind11-dev python3-dev python3-numpy python3-pytest python3-setuptools \
     python3-wheel python3-venv python3-pip python3-matplotlib
 }
