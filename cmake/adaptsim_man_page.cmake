@@ -7,15 +7,9 @@ foreach(variable ADAPTSIM HELP2MAN GZIP OUTPUT)
   endif()
 endforeach()
 
-function(help_of out)
-  execute_process(COMMAND ${ADAPTSIM} ${ARGN} --help OUTPUT_VARIABLE text RESULT_VARIABLE status)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "adaptsim ${ARGN} --help failed (${status})")
-  endif()
-  set(${out} "${text}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/catalogue_listing.cmake)  # run_adaptsim
 
-# Verbatim text in roff: backslashes doubled, a line starting with a dot or
+# Verbatim text in roff: a backslash as \e, a line starting with a dot or
 # an apostrophe escaped so that it is not a request.
 function(roff_verbatim out text)
   string(REPLACE "\\" "\\e" text "${text}")
@@ -23,13 +17,13 @@ function(roff_verbatim out text)
   set(${out} ".nf\n${text}.fi\n" PARENT_SCOPE)
 endfunction()
 
-help_of(overview)
+run_adaptsim(${ADAPTSIM} overview --help)
 string(REGEX MATCH "Commands:\n(.*)\nOptions:" listing "${overview}")
 string(REGEX MATCHALL "\n  [a-z]+  " commands "\n${CMAKE_MATCH_1}")
 set(include "[COMMANDS]\n")
 foreach(command IN LISTS commands)
   string(STRIP "${command}" command)
-  help_of(text ${command})
+  run_adaptsim(${ADAPTSIM} text ${command} --help)
   roff_verbatim(text "${text}")
   string(APPEND include ".SS adaptsim ${command}\n${text}")
 endforeach()
