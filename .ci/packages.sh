@@ -77,9 +77,22 @@ echo "OK: the Debian packages install; a CMake program finds them; adaptsim runs
 # --- The Python wheel ------------------------------------------------------
 # Built with the system interpreter and its Debian build packages, reusing
 # the extension's build tree of .ci/python.sh where it is there.
+# A package left in setuptools' build/lib by an earlier build, as a rename
+# leaves one: the wheel must not take it.
+for lib in build/lib.*; do
+  [ -d "$lib" ] && mkdir -p "$lib/stray_package" && touch "$lib/stray_package/__init__.py"
+done
 /usr/bin/python3 -m pip wheel --no-build-isolation --no-deps -w "$scratch/wheel" . >/dev/null
 wheel=$(ls "$scratch/wheel/$python_package-$version"-*.whl)
 ls -l "$wheel"
+/usr/bin/python3 - "$wheel" "$python_package" "$version" <<'PYTHON' || fail "the wheel holds files of no package of its own (a stale build/lib?)"
+import sys, zipfile
+wheel, package, version = sys.argv[1:]
+strays = [name for name in zipfile.ZipFile(wheel).namelist()
+          if not name.startswith((f"{package}/", f"{package}-{version}.dist-info/"))]
+print("\n".join(strays))
+sys.exit(bool(strays))
+PYTHON
 # A virtual environment without the system's packages; of them it sees
 # Debian's NumPy alone, which the wheel declares.
 venv="$scratch/venv"
