@@ -11,12 +11,13 @@ cd "$(dirname "$0")"
 # What the build and the tests use, all from Debian: the toolchain, GoogleTest
 # and Google Benchmark, Eigen and libsndfile (adaptsim's lab), pybind11, NumPy
 # and pytest for /usr/bin/python3 (the Python package), setuptools, wheel and
-# venv for pip installs, matplotlib for the example's plot.
+# venv for pip installs, matplotlib for the example's plot, help2man for
+# adaptsim's man page.
 need_packages() {
   local tools=()
   command -v cmake >/dev/null || tools+=(cmake)
   command -v g++ >/dev/null || tools+=(g++)
-  install_missing "${tools[@]}" libgtest-dev libbenchmark-dev libeigen3-dev libsndfile1-dev \
+  install_missing "${tools[@]}" help2man libgtest-dev libbenchmark-dev libeigen3-dev libsndfile1-dev \
     python3-pybind11 pybind11-dev python3-dev python3-numpy python3-pytest python3-setuptools \
     python3-wheel python3-venv python3-pip python3-matplotlib
 }

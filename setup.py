@@ -10,6 +10,7 @@ before anything else and says which interpreter and packages to use.
 import importlib.util
 import os
 import re
+import shutil
 import subprocess
 import sys
 import sysconfig
@@ -59,6 +60,18 @@ stop_without_build_needs()
 
 from setuptools import Extension, setup  # noqa: E402 (after the check of what the build needs)
 from setuptools.command.build_ext import build_ext  # noqa: E402
+from setuptools.command.build_py import build_py  # noqa: E402
+
+
+class FreshBuildPy(build_py):
+    """The package's files copied into an emptied build/lib: a wheel packs all
+    that directory holds, and a package renamed or a file removed since an
+    earlier build would go along (the extension's CMake tree, in build/temp,
+    stays, so that its build goes on from where it was)."""
+
+    def run(self):
+        shutil.rmtree(self.build_lib, ignore_errors=True)
+        super().run()
 
 
 class CMakeExtension(Extension):
@@ -87,5 +100,5 @@ class CMakeBuild(build_ext):
 setup(
     version=project_version(),
     ext_modules=[CMakeExtension("adaptive._adaptive")],
-    cmdclass={"build_ext": CMakeBuild},
+    cmdclass={"build_py": FreshBuildPy, "build_ext": CMakeBuild},
 )

@@ -1,6 +1,6 @@
 # `cmake --build build-win --target package-zip`: the zip for users of the
-# simulator, with adaptive.dll, the installation text, the catalogue listing
-# and the palette icons the catalogue names. The listing comes from the
+# simulator, with adaptive.dll, the installation text, the licence, the
+# catalogue listing and the palette icons the catalogue names. The listing comes from the
 # native adaptsim (this build's adaptsim.exe cannot run on the build
 # machine): its catalogue is compiled from the same source as the DLL's.
 set(ADAPTIVE_NATIVE_ADAPTSIM "${PROJECT_SOURCE_DIR}/build/adaptsim/adaptsim" CACHE FILEPATH
@@ -14,6 +14,7 @@ add_custom_target(package-zip
     -DDLL=$<TARGET_FILE:adaptive>
     -DADAPTSIM=${ADAPTIVE_NATIVE_ADAPTSIM}
     -DINSTALL_TEXT=${PROJECT_SOURCE_DIR}/packaging/INSTALL.txt
+    -DLICENSE=${PROJECT_SOURCE_DIR}/LICENSE
     -DICONS=$<TARGET_PROPERTY:icons,ICON_DIR>
     -DSTAGING=${CMAKE_BINARY_DIR}/package
     -DZIP=${ADAPTIVE_PACKAGE_ZIP}

@@ -1,4 +1,5 @@
-# The catalogue listing that the Windows package ships as catalogue.txt and
+# adaptsim run from a CMake script (run_adaptsim), and the catalogue listing
+# that the Windows package ships as catalogue.txt and
 # that tests/host/catalogue.txt holds: `adaptsim list`, then `adaptsim
 # describe` of every token, with LF line ends.
 function(run_adaptsim adaptsim out_var)

@@ -1,9 +1,9 @@
 # Script mode (cmake -P), run by the package-zip target: stages adaptive.dll,
-# INSTALL.txt, catalogue.txt and the icons that the catalogue names, and zips
+# INSTALL.txt, LICENSE.txt, catalogue.txt and the icons that the catalogue names, and zips
 # them. An icon the catalogue names but ICONS lacks, or one drawn for no
 # token, stops the packing. The text files get CRLF line ends for the Windows
 # editors that need them.
-foreach(var DLL ADAPTSIM INSTALL_TEXT ICONS STAGING ZIP)
+foreach(var DLL ADAPTSIM INSTALL_TEXT LICENSE ICONS STAGING ZIP)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "make_package_zip.cmake: ${var} is not set")
   endif()
@@ -39,10 +39,12 @@ list(TRANSFORM icons PREPEND "${ICONS}/" OUTPUT_VARIABLE icon_paths)
 file(COPY ${icon_paths} DESTINATION "${STAGING}")
 file(READ "${INSTALL_TEXT}" install)
 write_crlf("${STAGING}/INSTALL.txt" "${install}")
+file(READ "${LICENSE}" license)
+write_crlf("${STAGING}/LICENSE.txt" "${license}")
 write_crlf("${STAGING}/catalogue.txt" "${catalogue}")
 file(REMOVE "${ZIP}")
 get_filename_component(dll_name "${DLL}" NAME)
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf "${ZIP}" --format=zip "${dll_name}" INSTALL.txt catalogue.txt ${icons}
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf "${ZIP}" --format=zip "${dll_name}" INSTALL.txt LICENSE.txt catalogue.txt ${icons}
                 WORKING_DIRECTORY "${STAGING}" RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "could not write ${ZIP}")

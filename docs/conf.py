@@ -7,8 +7,8 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "_ext"))
 
 project = "adaptive"
-author = "the adaptive developers"
-copyright = "the adaptive developers"
+author = "The adaptive authors"
+copyright = "The adaptive authors"
 
 extensions = [
     "sphinx.ext.autodoc",

@@ -25,7 +25,7 @@ std::string CommandNames() {
   return names;
 }
 
-const OptionSpec kLibraryOption{"library", 0, "PATH", "token library to load (default: the one built beside adaptsim)"};
+const OptionSpec kLibraryOption{"library", 0, "PATH", "token library to load (default: the one built or installed with adaptsim)"};
 const OptionSpec kHelpOption{"help", 'h', nullptr, "show this help"};
 // The project's version, that of the CMake package too.
 const OptionSpec kVersionOption{"version", 0, nullptr, "print the version"};

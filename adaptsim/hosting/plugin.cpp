@@ -21,9 +21,11 @@ std::string DefaultPluginPath() {
   const std::string directory = adaptive::ExecutableDirectory();
   if (!directory.empty()) {
     // The build puts the library in the top directory and the executable one
-    // below it; an installation may put both side by side.
+    // below it; `cmake --install` and the packages put it in the library
+    // directory beside the executable's; a copy may put both side by side.
     const std::string parent = directory.substr(0, directory.rfind('/'));
     for (const std::string& candidate : {parent + "/" ADAPTSIM_PLUGIN_FILE_NAME,
+                                         directory + "/" ADAPTSIM_PLUGIN_INSTALL_DIR "/" ADAPTSIM_PLUGIN_FILE_NAME,
                                          directory + "/" ADAPTSIM_PLUGIN_FILE_NAME}) {
       if (adaptive::IsRegularFile(candidate)) return candidate;
     }

@@ -36,6 +36,7 @@ class Plugin {
   adaptive::Library library;
 };
 
-// The library that sits beside the executable in the build tree (or, failing
-// that, where the build put it).
+// The library that sits beside the executable in the build tree or in the
+// library directory of its installation (or, failing that, where the build
+// put it).
 std::string DefaultPluginPath();
