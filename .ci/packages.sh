@@ -14,16 +14,9 @@ build=$(cd "${BUILD_DIR:-build}" && pwd)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-needed=()
-for tool in lintian:lintian man:man-db help2man:help2man dpkg-shlibdeps:dpkg-dev; do
-  command -v "${tool%%:*}" >/dev/null || needed+=("${tool#*:}")
-done
-/usr/bin/python3 -c "import ensurepip, pytest, hypothesis, numpy, wheel" 2>/dev/null \
-  || needed+=(python3-venv python3-pytest python3-hypothesis python3-numpy python3-wheel)
-if [ ${#needed[@]} -gt 0 ]; then
-  $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -o DPkg::Lock::Timeout=600 --no-install-recommends "${needed[@]}"
-fi
+. .ci/install-missing.sh
+install_missing --no-install-recommends lintian man-db help2man dpkg-dev python3-venv python3-pytest \
+  python3-hypothesis python3-numpy python3-wheel
 
 # The Python package's import name, its wheel's and its distribution's.
 python_package=adaptive
