@@ -41,6 +41,7 @@ ls -l "${debs[@]}"
 # cmake/DebianPackages.cmake.
 lintian --fail-on error "${debs[@]}"
 
+wait_for_package_manager
 $sudo dpkg -i "${debs[@]}"
 for package in "${packages[@]}"; do
   dpkg -s "$package" >"$scratch/$package.status"
@@ -112,6 +113,7 @@ done
 echo "OK: the wheel installs into a virtual environment and its tests pass ($SECONDS s)"
 
 # --- Removal ---------------------------------------------------------------
+wait_for_package_manager
 $sudo dpkg -r "${packages[@]}"
 for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f '${db:Status-Status}' "$package" 2>/dev/null || true)
