@@ -22,6 +22,22 @@
 
 namespace adaptive::python {
 
+// Runs `work` with the GIL released. Unlike pybind11's gil_scoped_release,
+// the GIL is taken back outside any destructor: a daemon thread that takes
+// it back once the interpreter is finalising is ended by a forced unwinding,
+// which would abort the process if it left a noexcept destructor.
+template <class Work>
+void WithoutGil(Work&& work) {
+  PyThreadState* const state = PyEval_SaveThread();
+  try {
+    work();
+  } catch (...) {
+    PyEval_RestoreThread(state);
+    throw;
+  }
+  PyEval_RestoreThread(state);
+}
+
 class FilterLock {
  public:
   // Holds the lock until destroyed; an empty Hold holds nothing.
@@ -49,10 +65,7 @@ class FilterLock {
     if (!mutex.try_lock()) {
       for (;;) {
         bool taken = false;
-        {
-          pybind11::gil_scoped_release release;
-          taken = mutex.try_lock_for(kSlice);
-        }
+        WithoutGil([&] { taken = mutex.try_lock_for(kSlice); });
         if (taken) break;
         if (PyErr_CheckSignals() != 0) throw pybind11::error_already_set();
       }

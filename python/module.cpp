@@ -30,6 +30,7 @@
 
 namespace py = pybind11;
 using adaptive::python::FilterLock;
+using adaptive::python::WithoutGil;
 
 namespace {
 
@@ -288,8 +289,7 @@ class PythonFilter {
         const size_t end = done + std::min(chunk, total - done);
         std::string warning;
         std::chrono::steady_clock::duration took;
-        {
-          py::gil_scoped_release release;
+        WithoutGil([&] {
           const auto start = std::chrono::steady_clock::now();
           while (done < end) {
             const size_t count = every == 0 ? end - done : std::min(end - done, every - sinceRow);
@@ -303,7 +303,7 @@ class PythonFilter {
             sinceRow = 0;
           }
           took = std::chrono::steady_clock::now() - start;
-        }
+        });
         if (!warning.empty()) Warn(PyExc_RuntimeWarning, warning, true);
         if (PyErr_CheckSignals() != 0) throw py::error_already_set();
         if (exiting.load()) {
