@@ -72,11 +72,15 @@ Samples InputArray(const py::object& value, int dimensions, size_t columns, cons
   return converted;
 }
 
-// A value's repr for a message, cut to a few hundred characters.
+// A value's repr for a message, cut to a few hundred characters (and then
+// saying how long a str was).
 std::string Shown(const py::handle& value) {
   constexpr size_t kLongest = 200;
   const std::string text = py::repr(value);
-  return text.size() <= kLongest ? text : text.substr(0, kLongest) + "... (" + std::to_string(text.size()) + " characters)";
+  if (text.size() <= kLongest) return text;
+  const std::string length =
+      py::isinstance<py::str>(value) ? " (" + std::to_string(py::len(value)) + " characters)" : "";
+  return text.substr(0, kLongest) + "..." + length;
 }
 
 // A str as the UTF-8 text the library takes; ValueError naming `what` for
@@ -569,7 +573,8 @@ PYBIND11_MODULE(_adaptive, m) {
       docstrings::kTokens);
 
   m.def(
-      "describe", [](const std::string& token) { return adaptive::Describe(adaptive::Library::linked().token(token)); },
+      "describe",
+      [](const py::str& token) { return adaptive::Describe(adaptive::Library::linked().token(Text(token, "token"))); },
       py::arg("token"),
       "What a token computes, as ``adaptsim describe`` shows it.\n\n"
       "The update in one or two lines of maths; the input and output ports in order (which outputs\n"
