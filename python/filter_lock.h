@@ -16,26 +16,47 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <new>
+#include <stdexcept>
+#include <string>
 #include <thread>
 
 namespace adaptive::python {
 
-// Runs `work` with the GIL released. Unlike pybind11's gil_scoped_release,
-// the GIL is taken back outside any destructor: a daemon thread that takes
-// it back once the interpreter is finalising is ended by a forced unwinding,
-// which would abort the process if it left a noexcept destructor.
+// A daemon thread that takes the GIL back once the interpreter finalises is
+// ended where it stands, its destructors then running without the GIL. So
+// the exit hook (module init) sets `interpreterExiting`, after which no call
+// starts waiting or running without the GIL, and waits until
+// `threadsWithoutGil`, the threads in WithoutGil, is 0.
+inline std::atomic<bool> interpreterExiting{false};
+inline std::atomic<int> threadsWithoutGil{0};
+
+// Runs `work` with the GIL released, counted in threadsWithoutGil. Unlike
+// pybind11's gil_scoped_release, the GIL is taken back outside any
+// destructor, where ending the thread would abort the process.
 template <class Work>
 void WithoutGil(Work&& work) {
+  ++threadsWithoutGil;
   PyThreadState* const state = PyEval_SaveThread();
   try {
     work();
   } catch (...) {
     PyEval_RestoreThread(state);
+    --threadsWithoutGil;
     throw;
   }
   PyEval_RestoreThread(state);
+  --threadsWithoutGil;
+}
+
+// RuntimeError once the exit hook has run, for a call that would run or
+// wait without the GIL.
+inline void RefuseAtExit(const std::string& what) {
+  if (interpreterExiting.load()) {
+    throw std::runtime_error("the interpreter is exiting: " + what + " is refused (filters are closed at exit)");
+  }
 }
 
 class FilterLock {
@@ -60,31 +81,34 @@ class FilterLock {
   bool heldHere() const { return owner.load() == std::this_thread::get_id(); }
 
   // Waits for the lock, the GIL held on entry and on return. Between slices
-  // of kSlice it runs the signal handlers, and throws what they raise.
-  Hold acquire() {
-    if (!mutex.try_lock()) {
-      for (;;) {
-        bool taken = false;
-        WithoutGil([&] { taken = mutex.try_lock_for(kSlice); });
-        if (taken) break;
-        if (PyErr_CheckSignals() != 0) throw pybind11::error_already_set();
-      }
+  // of kSlice it runs the signal handlers, and throws what they raise; once
+  // the interpreter exits, only the exit hook (`byExitHook`) waits.
+  // (`state` is only ever held for a moment, never while waiting for the
+  // GIL, so it may be taken with the GIL held.)
+  Hold acquire(bool byExitHook = false) {
+    bool taken = take();
+    while (!taken) {
+      if (!byExitHook) RefuseAtExit("waiting for a filter");
+      WithoutGil([&] {
+        std::unique_lock<std::mutex> guard(state);
+        if (freed.wait_for(guard, kSlice, [&] { return !held; })) taken = held = true;
+      });
+      if (!taken && PyErr_CheckSignals() != 0) throw pybind11::error_already_set();
     }
     owner.store(std::this_thread::get_id());
     return Hold(this);
   }
 
-  // In a forked child: whether a parent thread other than the one that
-  // forked held the lock at the fork; if so the lock is made anew, unheld.
+  // In a forked child, where only the thread that forked lives on: the lock
+  // made anew, free unless that thread holds it. Returns whether another
+  // parent thread held it at the fork.
   bool renewIfHeldAtFork() {
-    if (heldHere()) return false;  // this thread lives on in the child
-    if (mutex.try_lock()) {
-      mutex.unlock();
-      return false;
-    }
-    // The holder does not exist here: a fresh mutex in the same storage (the
-    // old one is never destroyed, as a held mutex must not be).
-    new (&mutex) std::timed_mutex();
+    // A parent thread may have held `state` or waited on `freed`: both are
+    // made anew in the same storage (the old ones are never destroyed).
+    new (&state) std::mutex();
+    new (&freed) std::condition_variable();
+    if (!held || heldHere()) return false;
+    held = false;
     owner.store(std::thread::id());
     return true;
   }
@@ -92,12 +116,25 @@ class FilterLock {
  private:
   static constexpr std::chrono::milliseconds kSlice{20};
 
-  void release() {
-    owner.store(std::thread::id());
-    mutex.unlock();
+  bool take() {
+    const std::lock_guard<std::mutex> guard(state);
+    if (held) return false;
+    held = true;
+    return true;
   }
 
-  std::timed_mutex mutex;
+  void release() {
+    owner.store(std::thread::id());
+    {
+      const std::lock_guard<std::mutex> guard(state);
+      held = false;
+    }
+    freed.notify_one();
+  }
+
+  std::mutex state;  // guards `held`
+  std::condition_variable freed;
+  bool held = false;
   std::atomic<std::thread::id> owner{};
 };
 

@@ -12,12 +12,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <mutex>
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -30,6 +30,7 @@
 
 namespace py = pybind11;
 using adaptive::python::FilterLock;
+using adaptive::python::RefuseAtExit;
 using adaptive::python::WithoutGil;
 
 namespace {
@@ -201,10 +202,6 @@ std::unordered_set<PythonFilter*>& LiveFilters() {
   return *live;
 }
 
-// Set by the exit hook: a process call on another thread then stops at its
-// next chunk, so that the hook can close the filter.
-std::atomic<bool> exiting{false};
-
 // One filter as Python holds it: the token instance, the count of samples it
 // has run, the watch that warns once when its outputs run away and the lock
 // that keeps it to one call at a time.
@@ -266,6 +263,7 @@ class PythonFilter {
   // (MemoryError with its size when it cannot be had), and the result is the
   // outputs and that history.
   py::object process(const py::object& x, const py::object& weightsEvery) {
+    RefuseAtExit("process() of the " + token().name + " filter");
     const FilterLock::Hold hold = Acquire("process()");
     RequireUsable();
     const Samples in = InputArray(x, 2, filter.inputCount(), "x");
@@ -310,11 +308,7 @@ class PythonFilter {
         });
         if (!warning.empty()) Warn(PyExc_RuntimeWarning, warning, true);
         if (PyErr_CheckSignals() != 0) throw py::error_already_set();
-        if (exiting.load()) {
-          PyErr_SetString(PyExc_RuntimeError, ("the interpreter is exiting: the " + token().name +
-                                               " filter stops here, to be closed by the exit").c_str());
-          throw py::error_already_set();
-        }
+        RefuseAtExit("running the " + token().name + " filter further");
         chunk = NextChunk(chunk, took);
       }
     } catch (py::error_already_set& e) {
@@ -371,10 +365,10 @@ class PythonFilter {
 
   // The exit hook's: a filter of this process still open at interpreter exit
   // is closed as if collected, after waiting for a call on another thread
-  // (which stops at its next chunk, `exiting` being set).
+  // (which stops at its next chunk, interpreterExiting being set).
   void CloseAtExit() {
     if (!filter.isOpen() || origin != Origin::kOwn) return;
-    const FilterLock::Hold hold = gate.heldHere() ? FilterLock::Hold() : gate.acquire();
+    const FilterLock::Hold hold = gate.heldHere() ? FilterLock::Hold() : gate.acquire(true);
     if (!filter.isOpen()) return;
     Warn(PyExc_ResourceWarning, "unclosed adaptive.Filter " + Describe() +
                                     ", closed at interpreter exit: call close() or use a with block to write "
@@ -613,13 +607,22 @@ PYBIND11_MODULE(_adaptive, m) {
   // the parent's files), and those still open at interpreter exit are closed
   // then, whatever still refers to them.
   py::module_::import("os").attr("register_at_fork")(py::arg("after_in_child") = py::cpp_function([] {
+    adaptive::python::threadsWithoutGil = 0;  // the parent's other threads
     for (PythonFilter* f : LiveFilters()) f->AfterForkInChild();
   }));
   py::module_::import("atexit").attr("register")(py::cpp_function([] {
-    exiting = true;
+    adaptive::python::interpreterExiting = true;
     const std::vector<PythonFilter*> open(LiveFilters().begin(), LiveFilters().end());
     for (PythonFilter* f : open) {
       if (LiveFilters().count(f) != 0) f->CloseAtExit();
+    }
+    // Calls still without the GIL stop within a chunk or a slice of waiting.
+    while (adaptive::python::threadsWithoutGil.load() > 0) {
+      {
+        py::gil_scoped_release release;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      if (PyErr_CheckSignals() != 0) throw py::error_already_set();
     }
   }));
 
