@@ -65,6 +65,10 @@ Error
     ``RLS1 with 100000 taps needs 80 GB for P: Memory (s_) allocation error.``
 TypeError
     A parameter value that is not a number, a name that is not a str.
+ValueError
+    A name holding a NUL character or a lone surrogate (as ``os.listdir``
+    gives for a file name not in the file system's encoding), which the
+    library's text cannot hold; the message names the argument.
 
 Notes
 -----
@@ -83,7 +87,24 @@ its "Output" uses the coefficients just updated.
 A filter whose outputs run away (not finite, or a million times the RMS of
 its inputs) warns once with a RuntimeWarning naming the sample and the step
 sizes to lower. Close filters explicitly or use ``with``: a filter that is
-collected unclosed warns with a ResourceWarning, and then closes.
+collected unclosed, or still open at interpreter exit (whatever still refers
+to it, a daemon thread included), warns with a ResourceWarning, and then
+closes.
+
+A filter runs one call at a time: a thread waiting for a filter that another
+thread is running hears signals (Ctrl-C) meanwhile. A signal handler or a
+warnings hook that runs inside the filter's own :meth:`process` or
+:meth:`step` (between two samples) may read :attr:`weights`, but its
+``process``, ``step`` or ``close`` raise RuntimeError: raise an exception
+there to end the call, then use or close the filter.
+
+A child made by ``os.fork`` (or multiprocessing's "fork" start) gets a copy
+of every filter that is not its own: the child may read and run its copy,
+which carries on from the coefficients at the fork, but the final-weights
+files stay the parent's: the copy's ``close()`` (and its collection, and the
+child's exit) writes nothing. A copy that another thread of the parent was
+running at the fork may be cut in the middle of a sample: every use but
+``close()`` raises RuntimeError.
 
 Examples
 --------
@@ -157,12 +178,24 @@ TypeError
     An array that does not hold real numbers, a ``weights_every`` that is
     not an int.
 KeyboardInterrupt
-    Ctrl-C during the call. The call runs with the GIL released and checks
-    for signals every few thousand samples (about every 20 ms); the filter
-    stays usable, having run the whole samples given by the exception's
-    ``samples_done`` attribute, whose outputs are in its ``outputs``
-    attribute. The same holds for any exception raised between chunks (a
-    signal handler's, or a RuntimeWarning made an error).
+    Ctrl-C during the call. The call runs with the GIL released in chunks
+    and checks for signals between them: the first chunk is one sample, each
+    next one at most twice the last, sized to last about 20 ms, so Ctrl-C is
+    heard within about 20 ms or one sample's time if that is longer. The
+    chunks change no bit. The filter stays usable, having run the whole
+    samples given by the exception's ``samples_done`` attribute (and
+    :attr:`samples` counts them); ``outputs`` holds a copy of their outputs
+    and, with ``weights_every``, ``history`` a copy of the history rows
+    recorded so far. The same holds for any exception that ends the call once
+    it has begun: a signal handler's, a RuntimeWarning made an error, a
+    MemoryError.
+MemoryError
+    Outputs or a history that cannot be had, before any sample runs: the
+    message gives the size needed. The history is made whole first and
+    written in place, so it needs its own size, not twice.
+RuntimeError
+    Called from inside this filter's own call (see :class:`Filter`), or on
+    a forked child's copy cut mid-call.
 
 Warns
 -----
@@ -197,7 +230,9 @@ inline constexpr const char* kClose = R"(Writes the final-weights files and ends
 The files hold the coefficients reached: "Numerator Coefficients =N", the N
 coefficients (the newest input's first), then the denominator section (the
 negated feedback coefficients of the recursive LMS, NLMS and NEW). Leaving a
-``with`` block closes the filter; later calls do nothing.
+``with`` block closes the filter; later calls do nothing, and a ``with``
+block on a closed filter raises ValueError. A forked child's copy of a
+filter closes without writing: its files are the parent's.
 
 Raises
 ------

@@ -1,8 +1,9 @@
 // The extension module of the Python package: adaptive::Filter and the
 // catalogue over NumPy arrays, with what a Python user expects around them:
 // array-likes converted, TypeError for values that are not numbers, Ctrl-C
-// heard during a long call, a RuntimeWarning when a filter diverges and a
-// ResourceWarning when one is collected unclosed.
+// heard during a long call, a RuntimeWarning when a filter diverges, a
+// ResourceWarning when one is collected or left open at exit unclosed, and
+// filters that a forked child inherits kept from writing the parent's files.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -11,9 +12,14 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <mutex>
+#include <cstdio>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <thread>
+#include <unordered_set>
+#include <vector>
 
 #include "adaptive/describe.h"
 #include "adaptive/filter.h"
@@ -21,8 +27,12 @@
 #include "api/parameter_notes.h"
 #include "host/token_notes.h"
 #include "python/docstrings.h"
+#include "python/filter_lock.h"
 
 namespace py = pybind11;
+using adaptive::python::FilterLock;
+using adaptive::python::RefuseAtExit;
+using adaptive::python::WithoutGil;
 
 namespace {
 
@@ -64,6 +74,36 @@ Samples InputArray(const py::object& value, int dimensions, size_t columns, cons
   return converted;
 }
 
+// A value's repr for a message, cut to a few hundred characters (and then
+// saying how long a str was).
+std::string Shown(const py::handle& value) {
+  constexpr size_t kLongest = 200;
+  const std::string text = py::repr(value);
+  if (text.size() <= kLongest) return text;
+  const std::string length =
+      py::isinstance<py::str>(value) ? " (" + std::to_string(py::len(value)) + " characters)" : "";
+  return text.substr(0, kLongest) + "..." + length;
+}
+
+// A str as the UTF-8 text the library takes; ValueError naming `what` for
+// text that UTF-8 cannot hold (a lone surrogate, as os.listdir gives for a
+// name not in the file system's encoding) or that holds a NUL character.
+std::string Text(const py::handle& text, const char* what) {
+  Py_ssize_t size = 0;
+  const char* utf8 = PyUnicode_AsUTF8AndSize(text.ptr(), &size);
+  if (utf8 == nullptr) {
+    PyErr_Clear();
+    throw py::value_error(std::string(what) + " " + Shown(text) +
+                          " holds a lone surrogate, which UTF-8 cannot hold (os.listdir gives such names for "
+                          "bytes not in the file system's encoding)");
+  }
+  const std::string result(utf8, static_cast<size_t>(size));
+  if (result.find('\0') != std::string::npos) {
+    throw py::value_error(std::string(what) + " " + Shown(text) + " holds a NUL character");
+  }
+  return result;
+}
+
 // A parameter value: a Python or NumPy real number, else TypeError naming the
 // parameter; a number beyond the doubles is a ValueError.
 double ParameterValue(const std::string& token, const std::string& name, const py::handle& value) {
@@ -89,12 +129,9 @@ adaptive::Filter::Parameters ParameterList(const std::string& token, const py::o
   }
   for (const py::handle& key : parameters) {
     if (!py::isinstance<py::str>(key)) {
-      throw py::type_error("parameter names are str, not " + TypeName(key) + " (" + std::string(py::repr(key)) + ")");
+      throw py::type_error("parameter names are str, not " + TypeName(key) + " (" + Shown(key) + ")");
     }
-    const std::string name = key.cast<std::string>();
-    if (name.find('\0') != std::string::npos) {
-      throw py::value_error("parameter names hold no NUL character: " + std::string(py::repr(key)));
-    }
+    const std::string name = Text(key, "parameter name");
     values.emplace_back(name, ParameterValue(token, name, parameters[key]));
   }
   return values;
@@ -105,9 +142,7 @@ std::string TextArgument(const py::object& value, const char* what, const char* 
   if (!py::isinstance<py::str>(text)) {
     throw py::type_error(std::string(what) + " must be " + expected + ", not " + TypeName(value));
   }
-  const std::string result = text.cast<std::string>();
-  if (result.find('\0') != std::string::npos) throw py::value_error(std::string(what) + " holds a NUL character");
-  return result;
+  return Text(text, what);
 }
 
 std::string QuotedList(const std::vector<std::string>& names) {
@@ -116,29 +151,84 @@ std::string QuotedList(const std::vector<std::string>& names) {
   return "[" + list + "]";
 }
 
+// The coefficients of every channel in the layout of np.concatenate(f.weights)
+// and of a history row: each channel's numerator, then its denominator after
+// the leading 1. WriteChannel returns the end of what it wrote.
+double* WriteChannel(const adaptive::ChannelWeights& channel, double* target) {
+  target = std::copy(channel.numerator.begin(), channel.numerator.end(), target);
+  return std::copy(channel.denominator.begin() + 1, channel.denominator.end(), target);
+}
+
+size_t ChannelSize(const adaptive::ChannelWeights& channel) {
+  return channel.numerator.size() + channel.denominator.size() - 1;
+}
+
+// A new float64 array of `rows` × `columns`; MemoryError saying what it was
+// for and the size it needs when that cannot be had, before anything runs.
+Samples NewArray(size_t rows, size_t columns, const std::string& what) {
+  try {
+    return Samples({rows, columns});
+  } catch (py::error_already_set& e) {
+    if (!e.matches(PyExc_MemoryError) && !e.matches(PyExc_ValueError)) throw;
+    char size[64];
+    std::snprintf(size, sizeof size, "%.3g GiB",
+                  static_cast<double>(rows) * static_cast<double>(columns) * sizeof(double) / (1 << 30));
+    PyErr_SetString(PyExc_MemoryError, (what + " (" + std::to_string(rows) + " x " + std::to_string(columns) +
+                                        " float64 values) need " + size + ", more than this process can have; " +
+                                        "nothing was run (NumPy: " + std::string(py::str(e.value())) + ")")
+                                           .c_str());
+    throw py::error_already_set();
+  }
+}
+
+// The first `rows` rows of `array` as a copy of their own, so that an
+// exception that keeps them does not keep the whole array alive; the rows in
+// place when no copy can be had.
+py::object Head(const py::array& array, size_t rows) {
+  const py::object view = array[py::slice(0, static_cast<py::ssize_t>(rows), 1)];
+  try {
+    return view.attr("copy")();
+  } catch (py::error_already_set&) {
+    return view;
+  }
+}
+
+class PythonFilter;
+
+// The filters of this process not yet collected, for the fork and exit hooks
+// (module init); changed and read with the GIL held. Never destroyed, as the
+// hooks may run until the interpreter ends.
+std::unordered_set<PythonFilter*>& LiveFilters() {
+  static auto* live = new std::unordered_set<PythonFilter*>();
+  return *live;
+}
+
 // One filter as Python holds it: the token instance, the count of samples it
-// has run and the watch that warns once when its outputs run away.
+// has run, the watch that warns once when its outputs run away and the lock
+// that keeps it to one call at a time.
 class PythonFilter {
  public:
   PythonFilter(const py::object& token, const py::object& parameters, const py::object& weights)
       : filter(MakeFilter(token, parameters, weights)),
-        watch(filter.token().outputNames, adaptive::StepSizeAdvice(filter.token())) {}
+        watch(filter.token().outputNames, adaptive::StepSizeAdvice(filter.token())) {
+    LiveFilters().insert(this);
+  }
 
   // Collected while open: warns as Python warns of an unclosed file, then
   // closes, and says so when that close fails (the coefficients may be lost).
   ~PythonFilter() {
-    if (!filter.isOpen()) return;
     py::gil_scoped_acquire gil;
+    LiveFilters().erase(this);
+    if (!filter.isOpen()) return;
     py::error_scope keep;  // an exception in flight survives the collection
+    if (origin != Origin::kOwn) {
+      Abandon();
+      return;
+    }
     Warn(PyExc_ResourceWarning, "unclosed adaptive.Filter " + Describe() +
                                     ", closed when collected: call close() or use a with block to write its "
                                     "final-weights files when you choose");
-    try {
-      filter.close();
-    } catch (const adaptive::Error& e) {
-      Warn(PyExc_RuntimeWarning, "closing the collected " + filter.token().name + " filter failed (status " +
-                                     std::to_string(e.status()) + "): " + e.what());
-    }
+    CloseWarningOfFailure("the collected " + token().name + " filter");
   }
 
   PythonFilter(const PythonFilter&) = delete;
@@ -161,93 +251,152 @@ class PythonFilter {
   }
 
   // Runs the rows of `x` in chunks with the GIL released, checking for
-  // signals and warning between chunks; an exception raised there (Ctrl-C's
-  // KeyboardInterrupt, a warning made an error) carries the number of whole
-  // samples run (`samples_done`) and their outputs (`outputs`).
+  // signals and warning between chunks. The first chunk is one sample and
+  // each next one at most twice the last, sized to last about kChunkTime:
+  // Ctrl-C is heard after one sample at the start, and about every
+  // kChunkTime after. Any exception out of the call once it has begun (Ctrl-C's
+  // KeyboardInterrupt, a warning made an error, memory running out) carries
+  // the number of whole samples run (`samples_done`), copies of their
+  // outputs (`outputs`) and, with a history, of its rows so far (`history`).
   //
   // With `weightsEvery` (not None) the coefficients are recorded every so
-  // many samples, and the result is the outputs and that history.
+  // many samples into the history, made whole before the first sample
+  // (MemoryError with its size when it cannot be had), and the result is the
+  // outputs and that history.
   py::object process(const py::object& x, const py::object& weightsEvery) {
-    const std::unique_lock<std::mutex> hold = Acquire();
-    RequireOpen();
+    RefuseAtExit("process() of the " + token().name + " filter");
+    const FilterLock::Hold hold = Acquire("process()");
+    RequireUsable();
     const Samples in = InputArray(x, 2, filter.inputCount(), "x");
-    std::optional<adaptive::WeightsHistory> history;
-    if (!weightsEvery.is_none()) history.emplace(RecordingInterval(weightsEvery));
+    const size_t every = weightsEvery.is_none() ? 0 : RecordingInterval(weightsEvery);
     const size_t total = static_cast<size_t>(in.shape(0));
     const size_t inputs = filter.inputCount();
     const size_t outputs = filter.outputCount();
-    Samples out({total, outputs});
+    Samples out = NewArray(total, outputs, "the outputs of " + std::to_string(total) + " samples");
+    std::optional<Samples> history;
+    size_t columns = 0;
+    if (every != 0) {
+      for (const adaptive::ChannelWeights& channel : filter.weights()) columns += ChannelSize(channel);
+      history = NewArray(total / every, columns,
+                         "the coefficient history of " + std::to_string(total) + " samples every " +
+                             std::to_string(every) + " (record less often to need less)");
+    }
     const double* source = in.data();
     double* target = out.mutable_data();
+    double* rows = history ? history->mutable_data() : nullptr;
     size_t done = 0;
-    size_t chunk = kFirstChunk;
-    while (done < total) {
-      const size_t count = std::min(chunk, total - done);
-      std::string warning;
-      std::chrono::steady_clock::duration took;
-      {
-        py::gil_scoped_release release;
-        const auto start = std::chrono::steady_clock::now();
-        Run(source + done * inputs, count, target + done * outputs, &warning, history ? &*history : nullptr);
-        took = std::chrono::steady_clock::now() - start;
-      }
-      done += count;
-      try {
+    size_t recorded = 0;
+    size_t sinceRow = 0;
+    try {
+      for (size_t chunk = 1; done < total;) {
+        const size_t end = done + std::min(chunk, total - done);
+        std::string warning;
+        std::chrono::steady_clock::duration took;
+        WithoutGil([&] {
+          const auto start = std::chrono::steady_clock::now();
+          while (done < end) {
+            const size_t count = every == 0 ? end - done : std::min(end - done, every - sinceRow);
+            Run(source + done * inputs, count, target + done * outputs, &warning);
+            done += count;
+            sinceRow += count;
+            if (sinceRow != every) continue;
+            double* row = rows + recorded * columns;
+            for (const adaptive::ChannelWeights& channel : filter.weights()) row = WriteChannel(channel, row);
+            ++recorded;
+            sinceRow = 0;
+          }
+          took = std::chrono::steady_clock::now() - start;
+        });
         if (!warning.empty()) Warn(PyExc_RuntimeWarning, warning, true);
         if (PyErr_CheckSignals() != 0) throw py::error_already_set();
-      } catch (py::error_already_set& e) {
-        Annotate(e.value(), "samples_done", py::int_(done));
-        Annotate(e.value(), "outputs", out[py::slice(0, static_cast<py::ssize_t>(done), 1)]);
-        throw;
+        RefuseAtExit("running the " + token().name + " filter further");
+        chunk = NextChunk(chunk, took);
       }
-      chunk = NextChunk(count, took);
+    } catch (py::error_already_set& e) {
+      Annotate(e, done, out, history ? &*history : nullptr, recorded);
+      throw;
+    } catch (const std::exception& e) {
+      PyErr_SetString(dynamic_cast<const std::bad_alloc*>(&e) != nullptr ? PyExc_MemoryError : PyExc_RuntimeError,
+                      ("the " + token().name + " filter stopped after " + std::to_string(done) +
+                       " samples of this call: " + e.what()).c_str());
+      py::error_already_set raised;
+      Annotate(raised, done, out, history ? &*history : nullptr, recorded);
+      throw raised;
     }
     if (!history) return std::move(out);
-    Samples recorded({history->rows(), history->columns()});
-    std::copy(history->data().begin(), history->data().end(), recorded.mutable_data());
-    return py::make_tuple(out, recorded);
+    return py::make_tuple(out, *history);
   }
 
   // The coefficients now, one array per channel (numerator, then the
-  // denominator after its leading 1).
-  py::list weights() const {
-    const std::unique_lock<std::mutex> hold = Acquire();
-    RequireOpen();
+  // denominator after its leading 1). Served also from inside the filter's
+  // own call on this thread (a signal handler's or a warnings hook's read),
+  // where the filter stands between two samples.
+  py::list weights() {
+    const FilterLock::Hold hold = gate.heldHere() ? FilterLock::Hold() : gate.acquire();
+    RequireUsable();
     py::list channels;
     for (const adaptive::ChannelWeights& channel : filter.weights()) {
-      Samples values(channel.numerator.size() + channel.denominator.size() - 1);
-      double* target = std::copy(channel.numerator.begin(), channel.numerator.end(), values.mutable_data());
-      std::copy(channel.denominator.begin() + 1, channel.denominator.end(), target);
+      Samples values(ChannelSize(channel));
+      WriteChannel(channel, values.mutable_data());
       channels.append(values);
     }
     return channels;
   }
 
   Samples step(const py::object& row) {
-    const std::unique_lock<std::mutex> hold = Acquire();
-    RequireOpen();
+    const FilterLock::Hold hold = Acquire("step()");
+    RequireUsable();
     const Samples in = InputArray(row, 1, filter.inputCount(), "row");
     Samples out(filter.outputCount());
     std::string warning;
-    Run(in.data(), 1, out.mutable_data(), &warning, nullptr);
+    Run(in.data(), 1, out.mutable_data(), &warning);
     if (!warning.empty()) Warn(PyExc_RuntimeWarning, warning, true);
     return out;
   }
 
   void close() {
-    const std::unique_lock<std::mutex> hold = Acquire();
+    const FilterLock::Hold hold = Acquire("close()");
     open = false;  // closed even when the library reports a failure
-    filter.close();
+    if (origin != Origin::kOwn) Abandon();
+    else filter.close();
+  }
+
+  // `with`: a closed filter is refused as a closed file is.
+  void enter() const { RequireOpen(); }
+
+  // The exit hook's: a filter of this process still open at interpreter exit
+  // is closed as if collected, after waiting for a call on another thread
+  // (which stops at its next chunk, interpreterExiting being set).
+  void CloseAtExit() {
+    if (!filter.isOpen() || origin != Origin::kOwn) return;
+    const FilterLock::Hold hold = gate.heldHere() ? FilterLock::Hold() : gate.acquire(true);
+    if (!filter.isOpen()) return;
+    Warn(PyExc_ResourceWarning, "unclosed adaptive.Filter " + Describe() +
+                                    ", closed at interpreter exit: call close() or use a with block to write "
+                                    "its final-weights files when you choose");
+    CloseWarningOfFailure("the " + token().name + " filter left open at interpreter exit");
+  }
+
+  // The fork hook's, in the child: the filter is the parent's, whose files
+  // the child never writes. Its lock is made anew if a parent thread held
+  // it; a filter that such a thread was running may be cut mid-sample here
+  // and is refused.
+  void AfterForkInChild() {
+    if (gate.renewIfHeldAtFork()) origin = Origin::kTorn;
+    else if (origin == Origin::kOwn) origin = Origin::kInherited;
   }
 
  private:
-  // Chunks last about kChunkTime: short enough for Ctrl-C to feel immediate,
-  // long enough that releasing the GIL costs nothing measurable. The chunking
-  // changes no output: the samples run one by one all the same.
-  static constexpr size_t kFirstChunk = 1024;
+  // Whose filter this is: this process's, a forked child's copy of its
+  // parent's, or such a copy cut in the middle of a call.
+  enum class Origin { kOwn, kInherited, kTorn };
+
   static constexpr size_t kLargestChunk = 1 << 20;
   static constexpr std::chrono::milliseconds kChunkTime{20};
 
+  // The chunk after one of `count` samples that took `took`: about
+  // kChunkTime long, never more than twice the last. The chunking changes no
+  // output: the samples run one by one all the same.
   static size_t NextChunk(size_t count, std::chrono::steady_clock::duration took) {
     const double seconds = std::chrono::duration<double>(took).count();
     const double wanted = std::chrono::duration<double>(kChunkTime).count();
@@ -259,38 +408,79 @@ class PythonFilter {
   static adaptive::Filter MakeFilter(const py::object& token, const py::object& parameters,
                                      const py::object& weights) {
     if (!py::isinstance<py::str>(token)) throw py::type_error("token must be a str, not " + TypeName(token));
-    const std::string name = token.cast<std::string>();
-    if (name.find('\0') != std::string::npos) {
-      throw py::value_error("token names hold no NUL character: " + std::string(py::repr(token)));
-    }
+    const std::string name = Text(token, "token");
     return adaptive::Filter(name, ParameterList(name, parameters),
                             TextArgument(weights, "weights", "a file name (str or os.PathLike) or None"));
   }
 
   // Warns, or (a warning filter made it an error) throws it; from a
-  // destructor, which must not throw, the error goes to sys.unraisablehook.
+  // destructor or the exit hook, which must not throw, the error goes to
+  // sys.unraisablehook.
   static void Warn(PyObject* category, const std::string& text, bool mayThrow = false) {
     if (PyErr_WarnEx(category, text.c_str(), 1) == 0) return;
     if (mayThrow) throw py::error_already_set();
     PyErr_WriteUnraisable(Py_None);
   }
 
-  // An attribute on an exception in flight, where its type allows one.
-  static void Annotate(const py::handle& exception, const char* name, const py::object& value) {
-    if (PyObject_SetAttrString(exception.ptr(), name, value.ptr()) != 0) PyErr_Clear();
+  // What a process call did before `e` ended it, on `e` where its type
+  // allows attributes.
+  static void Annotate(py::error_already_set& e, size_t done, const Samples& out, const Samples* history,
+                       size_t recorded) {
+    const auto set = [&](const char* name, const py::object& value) {
+      if (PyObject_SetAttrString(e.value().ptr(), name, value.ptr()) != 0) PyErr_Clear();
+    };
+    set("samples_done", py::int_(done));
+    set("outputs", Head(out, done));
+    if (history != nullptr) set("history", Head(*history, recorded));
   }
 
-  // The filter's own lock, so that two threads never run one filter at once
-  // (distinct filters run in parallel). It is waited for without the GIL: a
-  // thread holding the lock may need the GIL between chunks, and must never
-  // wait for a thread that holds the GIL while waiting for the lock.
-  std::unique_lock<std::mutex> Acquire() const {
-    py::gil_scoped_release release;
-    return std::unique_lock<std::mutex>(lock);
+  // Closes, saying in a RuntimeWarning when the library reports a failure
+  // (the coefficients may be lost); `which` names the filter.
+  void CloseWarningOfFailure(const std::string& which) {
+    open = false;
+    try {
+      filter.close();
+    } catch (const adaptive::Error& e) {
+      Warn(PyExc_RuntimeWarning, "closing " + which + " failed (status " + std::to_string(e.status()) +
+                                     "): " + e.what());
+    }
+  }
+
+  // Ends a forked child's copy without writing: the files are the parent's.
+  // The copy's token is left allocated (the child's memory, freed when it
+  // ends), as ending it would write them.
+  void Abandon() {
+    open = false;
+    static_cast<void>(std::make_unique<adaptive::Filter>(std::move(filter)).release());
+  }
+
+  // The filter's lock, for a call that uses or changes it, so that two
+  // threads never run one filter at once (distinct filters run in parallel).
+  // From inside the filter's own call on this thread, which holds the lock,
+  // the call is refused rather than waiting for itself.
+  FilterLock::Hold Acquire(const char* call) {
+    if (gate.heldHere()) {
+      throw std::runtime_error(std::string(call) + " of the " + token().name +
+                            " filter was called from inside its own process() or step() on this thread (a "
+                            "signal handler or a warnings hook, which run between its samples): a filter "
+                            "cannot be used from within its own call. Raise an exception there to end the "
+                            "call, then use or close the filter");
+    }
+    return gate.acquire();
   }
 
   void RequireOpen() const {
     if (!filter.isOpen()) throw py::value_error("the " + token().name + " filter is closed");
+  }
+
+  void RequireUsable() const {
+    RequireOpen();
+    if (origin == Origin::kTorn) {
+      throw std::runtime_error("this " + token().name +
+                            " filter was inherited by a forked child while another thread of the parent was "
+                            "running it: its copy here may be cut in the middle of a sample and cannot be used "
+                            "(close() ends it, writing nothing)");
+    }
   }
 
   // A weights_every argument: an int of at least 1.
@@ -311,25 +501,25 @@ class PythonFilter {
     return interval;
   }
 
-  // Runs `samples` rows (recording into `history` when not null) and
-  // watches them; called without the GIL.
-  void Run(const double* inputs, size_t samples, double* outputs, std::string* warning,
-           adaptive::WeightsHistory* history) {
-    if (history != nullptr) filter.processUnchecked(inputs, samples, outputs, *history);
-    else filter.processUnchecked(inputs, samples, outputs);
+  // Runs `samples` rows and watches them; called without the GIL. The count
+  // of samples run is moved on as soon as they have run, so that it stays
+  // true to the coefficients whatever the watch then throws.
+  void Run(const double* inputs, size_t samples, double* outputs, std::string* warning) {
+    filter.processUnchecked(inputs, samples, outputs);
+    const int64_t first = ran.fetch_add(static_cast<int64_t>(samples));
     const size_t in = filter.inputCount();
     const size_t out = filter.outputCount();
     for (size_t n = 0; n < samples && warning->empty(); ++n) {
-      *warning = watch.check(ran.load() + static_cast<int64_t>(n), inputs + n * in, in, outputs + n * out);
+      *warning = watch.check(first + static_cast<int64_t>(n), inputs + n * in, in, outputs + n * out);
     }
-    ran += static_cast<int64_t>(samples);
   }
 
   adaptive::Filter filter;
   adaptive::DivergenceWatch watch;
   std::atomic<int64_t> ran{0};  // read with the GIL while a call runs without it
   std::atomic<bool> open{true};  // likewise, for `closed` and repr
-  mutable std::mutex lock;
+  Origin origin = Origin::kOwn;  // changed by the fork hook, read with the GIL
+  FilterLock gate;
 };
 
 py::dict TokenDictionary(const adaptive::TokenInfo& token) {
@@ -378,7 +568,8 @@ PYBIND11_MODULE(_adaptive, m) {
       docstrings::kTokens);
 
   m.def(
-      "describe", [](const std::string& token) { return adaptive::Describe(adaptive::Library::linked().token(token)); },
+      "describe",
+      [](const py::str& token) { return adaptive::Describe(adaptive::Library::linked().token(Text(token, "token"))); },
       py::arg("token"),
       "What a token computes, as ``adaptsim describe`` shows it.\n\n"
       "The update in one or two lines of maths; the input and output ports in order (which outputs\n"
@@ -418,6 +609,29 @@ PYBIND11_MODULE(_adaptive, m) {
     return fields;
   });
 
+  // A forked child's copies of the filters are its parent's (they never write
+  // the parent's files), and those still open at interpreter exit are closed
+  // then, whatever still refers to them.
+  py::module_::import("os").attr("register_at_fork")(py::arg("after_in_child") = py::cpp_function([] {
+    adaptive::python::threadsWithoutGil = 0;  // the parent's other threads
+    for (PythonFilter* f : LiveFilters()) f->AfterForkInChild();
+  }));
+  py::module_::import("atexit").attr("register")(py::cpp_function([] {
+    adaptive::python::interpreterExiting = true;
+    const std::vector<PythonFilter*> open(LiveFilters().begin(), LiveFilters().end());
+    for (PythonFilter* f : open) {
+      if (LiveFilters().count(f) != 0) f->CloseAtExit();
+    }
+    // Calls still without the GIL stop within a chunk or a slice of waiting.
+    while (adaptive::python::threadsWithoutGil.load() > 0) {
+      {
+        py::gil_scoped_release release;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      if (PyErr_CheckSignals() != 0) throw py::error_already_set();
+    }
+  }));
+
   py::class_<PythonFilter>(m, "Filter", docstrings::kFilter)
       .def(py::init<const py::object&, const py::object&, const py::object&>(), py::arg("token"),
            py::arg("parameters") = py::none(), py::arg("weights") = py::none())
@@ -434,7 +648,13 @@ PYBIND11_MODULE(_adaptive, m) {
            docstrings::kProcess)
       .def("step", &PythonFilter::step, py::arg("row"), docstrings::kStep)
       .def("close", &PythonFilter::close, docstrings::kClose)
-      .def("__enter__", [](PythonFilter& f) -> PythonFilter& { return f; }, py::return_value_policy::reference_internal)
+      .def(
+          "__enter__",
+          [](PythonFilter& f) -> PythonFilter& {
+            f.enter();
+            return f;
+          },
+          py::return_value_policy::reference_internal)
       .def("__exit__", [](PythonFilter& f, const py::args&) { f.close(); })
       .def("__repr__", [](const PythonFilter& f) {
         return "<adaptive.Filter " + f.Describe() + ", " +

@@ -92,6 +92,17 @@ def ensemble(token: str, parameters: Optional[Mapping[str, Number]], signals: Si
     -------
     LearningCurve
 
+    Raises
+    ------
+    ValueError
+        `runs` or `points` below 1, a `true_system` of zeros or of another
+        number of channels; a realisation not of shape (samples,
+        len(inputs)), without samples, or of another length than the first
+        seed's (the message names the seed).
+    TypeError
+        A realisation that is not real numbers (complex ones included),
+        naming its seed.
+
     Notes
     -----
     The coefficients w(n) are :attr:`Filter.weights` after n samples, read
@@ -101,7 +112,11 @@ def ensemble(token: str, parameters: Optional[Mapping[str, Number]], signals: Si
     """
     if runs < 1:
         raise ValueError(f"runs must be at least 1, not {runs}")
+    if points < 1:
+        raise ValueError(f"points must be at least 1, not {points}")
     system = None if true_system is None else _channels(true_system)
+    if system is not None and not any(np.any(h != 0) for h in system):
+        raise ValueError("true_system is all zeros: the misalignment, relative to its norm, is undefined")
     # A task runs a batch of seeds: at most _TASKS tasks, so that an executor's
     # cost per task (a Dask cluster's especially) stays small beside the work.
     size = -(-runs // _TASKS)
@@ -113,6 +128,10 @@ def ensemble(token: str, parameters: Optional[Mapping[str, Number]], signals: Si
     else:
         done = list(executor.map(job, batches))
     results = [outcome for batch in done for outcome in batch]
+    for seed, outcome in enumerate(results[1:], first_seed + 1):
+        if len(outcome.squares) != len(results[0].squares):
+            raise ValueError(f"signals({seed}) gave {len(outcome.squares)} samples and signals({first_seed}) "
+                             f"{len(results[0].squares)}: every realisation must have as many")
     squares = _mean([r.squares for r in results])
     if system is None:
         return LearningCurve(_decibels(squares), None, None, runs)
@@ -125,6 +144,17 @@ def _channels(system: Sequence[Any]) -> List[Array]:
     if all(np.ndim(value) == 0 for value in system):
         return [np.asarray(system, dtype=np.float64)]
     return [np.asarray(channel, dtype=np.float64).reshape(-1) for channel in system]
+
+
+def _block(signals: npt.ArrayLike, seed: int, inputs: int) -> Array:
+    """A realisation as float64, refused naming its seed unless it is real numbers of (samples, inputs)."""
+    block = np.asarray(signals)
+    if block.dtype.kind not in "fiub":
+        raise TypeError(f"signals({seed}) must return real numbers; its dtype is {block.dtype}")
+    if block.ndim != 2 or block.shape[1] != inputs or block.shape[0] == 0:
+        raise ValueError(f"signals({seed}) must return an array of shape (samples, {inputs}) with at least "
+                         f"one sample; its shape is {block.shape}")
+    return np.asarray(block, dtype=np.float64)
 
 
 def _misalignment(weights: List[Array], system: List[Array]) -> float:
@@ -167,10 +197,10 @@ class _Realisation:
         return [self.run(seed) for seed in seeds]
 
     def run(self, seed: int) -> _Outcome:
-        block = np.asarray(self.signals(seed), dtype=np.float64)
         with Filter(self.token, self.parameters) as f:
             if "PriError" not in f.outputs:
                 raise ValueError(f"{self.token} has no \"PriError\" output: a learning curve needs a desired signal")
+            block = _block(self.signals(seed), seed, len(f.inputs))
             if self.system is None:
                 errors = f.process(block)[:, f.outputs.index("PriError")]
                 return _Outcome(errors * errors, None, None)
