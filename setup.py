@@ -1,4 +1,4 @@
-"""Builds the extension module `adaptive._adaptive` with the project's CMake.
+"""Builds the extension module `adaptive_filters._adaptive` with the project's CMake.
 
 Everything else about the package is in pyproject.toml; the version is the
 project's, from CMakeLists.txt. `pip install --no-build-isolation .` runs this
@@ -40,7 +40,7 @@ def stop_without_build_needs():
     missing = missing_build_needs()
     if missing:
         sys.exit(
-            f"adaptive: cannot build with {sys.executable} (Python {sys.version.split()[0]}): "
+            f"adaptive_filters: cannot build with {sys.executable} (Python {sys.version.split()[0]}): "
             f"it has no {', '.join(missing)}.\n"
             "The package builds with Debian's /usr/bin/python3 and its packages, in a virtual\n"
             "environment that sees them, from the top of the source tree:\n"
@@ -91,7 +91,7 @@ class CMakeBuild(build_ext):
             "-DADAPTIVE_BUILD_SIM=OFF",
             "-DADAPTIVE_BUILD_BENCH=OFF",
             f"-DPython_EXECUTABLE={sys.executable}",
-            f"-DADAPTIVE_PYTHON_MODULE_DIR={module_dir}",
+            f"-DADAPTIVE_FILTERS_MODULE_DIR={module_dir}",
         ])
         jobs = os.environ.get("CMAKE_BUILD_PARALLEL_LEVEL", "2")
         subprocess.check_call(["cmake", "--build", str(build_dir), "--target", "_adaptive", "-j", jobs])
@@ -99,6 +99,6 @@ class CMakeBuild(build_ext):
 
 setup(
     version=project_version(),
-    ext_modules=[CMakeExtension("adaptive._adaptive")],
+    ext_modules=[CMakeExtension("adaptive_filters._adaptive")],
     cmdclass={"build_py": FreshBuildPy, "build_ext": CMakeBuild},
 )

@@ -19,7 +19,7 @@ install_missing --no-install-recommends lintian man-db help2man dpkg-dev python3
   python3-hypothesis python3-numpy python3-wheel
 
 # The Python package's import name, its wheel's and its distribution's.
-python_package=adaptive
+python_package=adaptive_filters
 version=$(sed -n 's/^project(adaptive VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 packages=(libadaptive libadaptive-dev adaptsim adaptive-doc)
 scratch=$(mktemp -d)

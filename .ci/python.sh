@@ -16,9 +16,9 @@ rm -rf "$venv"
 /usr/bin/python3 -m venv --system-site-packages "$venv"
 "$venv/bin/pip" install --no-build-isolation . >/dev/null
 repo=$PWD
-# From outside the tree, so that `import adaptive` is the installed package.
+# From outside the tree, so that `import adaptive_filters` is the installed package.
 cd "$(mktemp -d)"
 ADAPTSIM="$repo/build/adaptsim/adaptsim" ADAPTIVE_TESTS_COMPLETE=1 "$venv/bin/python" -m pytest -q -p no:cacheprovider "$repo/python/tests"
 # The annotations of the package and its stubs, and the stubs against the module.
-"$venv/bin/python" -m mypy --strict --no-incremental -p adaptive
-"$venv/bin/python" -m mypy.stubtest --allowlist "$repo/python/stubtest-allowlist.txt" adaptive._adaptive
+"$venv/bin/python" -m mypy --strict --no-incremental -p adaptive_filters
+"$venv/bin/python" -m mypy.stubtest --allowlist "$repo/python/stubtest-allowlist.txt" adaptive_filters._adaptive

@@ -1,5 +1,5 @@
 // The meaning and accepted range of a token's parameters in words, as
-// `adaptsim describe`, adaptive.describe() and the reference manual show them
+// `adaptsim describe`, adaptive_filters.describe() and the reference manual show them
 // and as the interfaces name a refused value: the meaning from the token
 // notes, the range from the table the library's checks read.
 #pragma once

@@ -13,7 +13,7 @@ from concurrent.futures import ThreadPoolExecutor
 
 import numpy as np
 
-import adaptive
+import adaptive_filters
 
 CASES = {
     "RLS3, N = 30": ("RLS3", {"Numerator Coeffs  1": 10, "Numerator Coeffs  2": 10, "Numerator Coeffs  3": 10}),
@@ -25,7 +25,7 @@ SAMPLES = {"RLS3": 100_000, "NLMS": 2_000_000}
 def rate(token, parameters, threads, repeats=3):
     """Samples per second of `threads` filters, one per thread, each
     processing its own block; the best of `repeats` runs."""
-    filters = [adaptive.Filter(token, parameters) for _ in range(threads)]
+    filters = [adaptive_filters.Filter(token, parameters) for _ in range(threads)]
     rng = np.random.default_rng(0)
     x = rng.standard_normal((SAMPLES[token], len(filters[0].inputs)))
     best = float("inf")

@@ -10,7 +10,7 @@ import time
 
 import numpy as np
 
-import adaptive
+import adaptive_filters
 
 TOKENS = {"NLMS": {"Numerator Coeffs": 10}, "RLS1": {"Numerator Coeffs": 10}}
 
@@ -31,7 +31,7 @@ def main():
     rows = x[:20_000]
     print(f"{'token':6s} {'process (samples/s)':>20s} {'step loop (samples/s)':>22s} {'ratio':>7s}")
     for name, parameters in TOKENS.items():
-        with adaptive.Filter(name, parameters) as f:
+        with adaptive_filters.Filter(name, parameters) as f:
             block = best_rate(lambda: f.process(x), len(x))
 
             def loop():

@@ -31,8 +31,8 @@ from docutils.nodes import make_id
 
 import numpy as np
 
-import adaptive
-from adaptive import _adaptive
+import adaptive_filters
+from adaptive_filters import _adaptive
 
 DOCS = os.path.dirname(os.path.abspath(__file__))
 failures = []
@@ -48,7 +48,7 @@ def text_of(fragment):
 
 def check_tokens(html_dir):
     pages = {path: open(path, encoding="utf-8").read() for path in glob.glob(os.path.join(html_dir, "tokens", "*.html"))}
-    for token in adaptive.tokens():
+    for token in adaptive_filters.tokens():
         name = token["name"]
         anchor = f'id="{make_id("token-" + name)}"'
         page = next((text for text in pages.values() if anchor in text), None)
@@ -67,7 +67,7 @@ def check_tokens(html_dir):
         for needed in ('class="math', "Stability.", "Cost per sample.", "Final weights."):
             if needed not in section:
                 fail(f"{name}: its section lacks {needed!r}")
-    return len(adaptive.tokens())
+    return len(adaptive_filters.tokens())
 
 
 def check_links(html_dir):
@@ -180,7 +180,7 @@ def final_error_db(token, parameter, value, samples=20000):
     desired power: the token at its defaults but `parameter` = value in every
     channel, every input white Gaussian noise of power 1, the desired signal a
     fixed random plant of the filter's lengths."""
-    entry = next(t for t in adaptive.tokens() if t["name"] == token)
+    entry = next(t for t in adaptive_filters.tokens() if t["name"] == token)
     names = [p for p in entry["parameters"] if re.sub(r" +[1-9]$", "", p) == parameter]
     lengths = [int(v) for p, v in entry["parameters"].items() if p.startswith("Numerator Coeffs")]
     rng = np.random.default_rng(1)
@@ -188,7 +188,7 @@ def final_error_db(token, parameter, value, samples=20000):
     d = sum(np.convolve(x[:, c], rng.standard_normal(n) / np.sqrt(n))[:samples] for c, n in enumerate(lengths))
     with warnings.catch_warnings():
         warnings.simplefilter("ignore")  # the diverging runs' warnings: the measurement says it
-        with adaptive.Filter(token, {name: value for name in names}) as f:
+        with adaptive_filters.Filter(token, {name: value for name in names}) as f:
             error = f.process(np.column_stack([x, d]))[:, entry["outputs"].index("PriError")]
     with np.errstate(all="ignore"):
         power = np.mean(error[-1000:] ** 2) / np.mean(d ** 2)
@@ -197,7 +197,7 @@ def final_error_db(token, parameter, value, samples=20000):
 
 def check_stability_edges():
     checked = 0
-    for entry in adaptive.tokens():
+    for entry in adaptive_filters.tokens():
         text = _adaptive._token_notes(entry["name"])["stability"]
         claims = EDGE.findall(text)
         if re.search(r"\d\s+(each\s+)?(converges|diverges)", EDGE.sub("", text)):

@@ -1,5 +1,5 @@
 // What each token computes, in words and in maths: the text that
-// `adaptsim describe`, adaptive.describe() in Python and the reference manual
+// `adaptsim describe`, adaptive_filters.describe() in Python and the reference manual
 // show, kept here once beside the catalogue. The catalogue gives the names,
 // ports and defaults; these notes give their meaning.
 //

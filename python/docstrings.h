@@ -1,5 +1,5 @@
 // The docstrings of the extension module (NumPy style): what help() and the
-// manual show of adaptive.Filter, its methods and properties.
+// manual show of adaptive_filters.Filter, its methods and properties.
 #pragma once
 
 namespace docstrings {
@@ -108,10 +108,10 @@ running at the fork may be cut in the middle of a sample: every use but
 
 Examples
 --------
->>> import numpy as np, adaptive
+>>> import numpy as np, adaptive_filters
 >>> x = np.random.default_rng(0).standard_normal(1000)
 >>> d = np.convolve(x, [0.5, -0.25])[:1000]
->>> with adaptive.Filter("RLS1", {"Numerator Coeffs": 2}) as f:
+>>> with adaptive_filters.Filter("RLS1", {"Numerator Coeffs": 2}) as f:
 ...     y = f.process(np.column_stack([x, d]))
 >>> abs(y[-1, 1]) < 1e-9
 True
@@ -141,8 +141,8 @@ filter is closed.
 
 Examples
 --------
->>> import adaptive
->>> f = adaptive.Filter("LMS", {"Numerator Coeffs": 2, "Denominator Coeffs": 2})
+>>> import adaptive_filters
+>>> f = adaptive_filters.Filter("LMS", {"Numerator Coeffs": 2, "Denominator Coeffs": 2})
 >>> [w.tolist() for w in f.weights]   # b_0, b_1, a_1
 [[0.0, 0.0, -0.0]]
 )";

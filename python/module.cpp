@@ -225,7 +225,7 @@ class PythonFilter {
       Abandon();
       return;
     }
-    Warn(PyExc_ResourceWarning, "unclosed adaptive.Filter " + Describe() +
+    Warn(PyExc_ResourceWarning, "unclosed adaptive_filters.Filter " + Describe() +
                                     ", closed when collected: call close() or use a with block to write its "
                                     "final-weights files when you choose");
     CloseWarningOfFailure("the collected " + token().name + " filter");
@@ -371,7 +371,7 @@ class PythonFilter {
     if (!filter.isOpen() || origin != Origin::kOwn) return;
     const FilterLock::Hold hold = gate.heldHere() ? FilterLock::Hold() : gate.acquire(true);
     if (!filter.isOpen()) return;
-    Warn(PyExc_ResourceWarning, "unclosed adaptive.Filter " + Describe() +
+    Warn(PyExc_ResourceWarning, "unclosed adaptive_filters.Filter " + Describe() +
                                     ", closed at interpreter exit: call close() or use a with block to write "
                                     "its final-weights files when you choose");
     CloseWarningOfFailure("the " + token().name + " filter left open at interpreter exit");
@@ -580,7 +580,7 @@ PYBIND11_MODULE(_adaptive, m) {
       "Parameters\n----------\ntoken : str\n    The token's catalogue name, for example \"NLMS2\".\n\n"
       "Returns\n-------\nstr\n    Lines of plain text, to print.\n\n"
       "Raises\n------\nadaptive.Error\n    For a name the catalogue does not know.\n\n"
-      "Examples\n--------\n>>> print(adaptive.describe(\"NLMS2\"))  # doctest: +SKIP\n");
+      "Examples\n--------\n>>> print(adaptive_filters.describe(\"NLMS2\"))  # doctest: +SKIP\n");
   // The same notes field by field, for the reference manual's token pages.
   m.def("_token_notes", [](const std::string& token) {
     py::dict fields;
@@ -657,7 +657,7 @@ PYBIND11_MODULE(_adaptive, m) {
           py::return_value_policy::reference_internal)
       .def("__exit__", [](PythonFilter& f, const py::args&) { f.close(); })
       .def("__repr__", [](const PythonFilter& f) {
-        return "<adaptive.Filter " + f.Describe() + ", " +
+        return "<adaptive_filters.Filter " + f.Describe() + ", " +
                (f.closed() ? std::string("closed") : "open, " + std::to_string(f.samples()) + " samples run") + ">";
       });
 }

@@ -1,9 +1,9 @@
 """The token reference: one page per family, one section per token.
 
 Everything comes from the library itself: names, ports, parameters and
-defaults from the catalogue (adaptive.tokens()), the update, the meaning of
+defaults from the catalogue (adaptive_filters.tokens()), the update, the meaning of
 each port and parameter, stability and cost from the token notes that
-adaptive.describe() shows, and the measured time per sample from the
+adaptive_filters.describe() shows, and the measured time per sample from the
 benchmark results in bench/results.txt.
 """
 import os
@@ -14,8 +14,8 @@ from docutils.statemachine import StringList
 from sphinx.util.docutils import SphinxDirective
 from sphinx.util.nodes import nested_parse_with_titles
 
-import adaptive
-from adaptive import _adaptive
+import adaptive_filters
+from adaptive_filters import _adaptive
 
 # Plain maths of the notes to TeX: the notes read in a terminal, the manual
 # renders them.
@@ -102,7 +102,7 @@ def token_section(token, times, machine):
     lines += [cost, ""]
     weights = notes["weights_one_file"] if token["channels"] == 1 else notes["weights_per_channel"]
     lines += [f"**Final weights.** Default name ``{token['default_weights']}``. " + cell(weights), ""]
-    lines += [f"In a terminal: ``adaptsim describe {name}``; in Python: ``adaptive.describe(\"{name}\")``. "
+    lines += [f"In a terminal: ``adaptsim describe {name}``; in Python: ``adaptive_filters.describe(\"{name}\")``. "
               "Its step size, gain, forgetting factor and outputs against the textbooks' and other toolboxes': "
               ":doc:`/conventions`.", ""]
     return lines
@@ -120,7 +120,7 @@ class TokenFamily(SphinxDirective):
         self.env.note_dependency(results)
         times, machine = measured_times(results)
         lines = []
-        for token in adaptive.tokens():
+        for token in adaptive_filters.tokens():
             if token["family"] == family:
                 lines += token_section(token, times, machine)
         if not lines:
@@ -141,7 +141,7 @@ class TokenOverview(SphinxDirective):
                  f"{machine}, from ``bench/results.txt``)", "   :header-rows: 1", "   :widths: 16 20 12 14 16 16", "",
                  "   * - Token", "     - Family", "     - Channels", "     - Error from", "     - Cost per sample",
                  "     - ns per sample", ""]
-        for token in adaptive.tokens():
+        for token in adaptive_filters.tokens():
             name = token["name"]
             lines += [f"   * - :ref:`{name} <token-{name}>`", f"     - {token['family']}",
                       f"     - {token['channels']}", f"     - {'the diagram' if token['general'] else 'Desired'}",

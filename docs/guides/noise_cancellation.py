@@ -10,7 +10,7 @@ import numpy as np
 
 from textbook import Figures, LearningPlot, db
 
-import adaptive
+import adaptive_filters
 
 
 def read_wav(path):
@@ -34,7 +34,7 @@ for token, parameters, label in [
     ("NLMS2", {**lengths, "Mu 1": 0.005, "Mu 2": 0.005}, "NLMS2 (μ = 0.005)"),
     ("RLS2", lengths, "RLS2 (λ = 0.999)"),
 ]:
-    with adaptive.Filter(token, parameters) as f:
+    with adaptive_filters.Filter(token, parameters) as f:
         cleaned[label] = f.process(noisy)[:, f.outputs.index("PriError")]
 
 noise_before = noisy[:, 2] - clean

@@ -17,7 +17,7 @@ matplotlib.use("Agg")
 import matplotlib.pyplot as plt  # noqa: E402
 import numpy as np  # noqa: E402
 
-import adaptive  # noqa: E402
+import adaptive_filters  # noqa: E402
 
 # Colour, dash pattern and marker per curve; open markers are drawn larger
 # than filled ones so that both show where curves coincide.
@@ -48,7 +48,7 @@ def ensemble_error(token, parameters, make_run, runs, output="PriError"):
     one row per sample."""
     total = 0.0
     for seed in range(runs):
-        with adaptive.Filter(token, parameters) as f:
+        with adaptive_filters.Filter(token, parameters) as f:
             total = total + f.process(make_run(seed))[:, f.outputs.index(output)] ** 2
     return total / runs
 
@@ -58,7 +58,7 @@ def ensemble_misalignment(token, parameters, make_run, truth, runs):
     w(n) the coefficients after sample n as the filter records them."""
     total = 0.0
     for seed in range(runs):
-        with adaptive.Filter(token, parameters) as f:
+        with adaptive_filters.Filter(token, parameters) as f:
             _, history = f.process(make_run(seed), weights_every=1)
         total = total + np.sum((history - truth) ** 2, axis=1) / np.sum(truth**2)
     return total / runs

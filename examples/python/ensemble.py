@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """The textbook learning curves of LMS, NLMS and RLS1 identifying one system,
-each averaged over R independent realisations (adaptive.ensemble), on threads
+each averaged over R independent realisations (adaptive_filters.ensemble), on threads
 or on a Dask cluster.
 
     venv/bin/python examples/python/ensemble.py [--runs R] [--samples N]
@@ -8,7 +8,7 @@ or on a Dask cluster.
 
 --dask alone starts a LocalCluster on this machine; --dask tcp://HOST:8786
 uses the scheduler at that address (its workers must have numpy and the
-adaptive package). The curves are in dB relative to the input power (unit
+adaptive_filters package). The curves are in dB relative to the input power (unit
 variance white noise), so the minimum MSE, the power of the measurement
 noise, is -30 dB.
 """
@@ -18,7 +18,7 @@ import time
 
 import numpy as np
 
-import adaptive
+import adaptive_filters
 
 SYSTEM = np.array([0.6, 0.3, -0.2, 0.1, 0.05, -0.02, 0.01, 0.0])
 NOISE = 1e-3  # variance of the measurement noise: the minimum MSE
@@ -44,7 +44,7 @@ class Recording:
 
 def curves(runs, samples, executor):
     recording = Recording(samples)
-    return {name: adaptive.ensemble(name, parameters, recording, runs, true_system=SYSTEM, executor=executor)
+    return {name: adaptive_filters.ensemble(name, parameters, recording, runs, true_system=SYSTEM, executor=executor)
             for name, parameters in FILTERS.items()}
 
 

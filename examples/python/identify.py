@@ -15,7 +15,7 @@ import argparse
 
 import numpy as np
 
-import adaptive
+import adaptive_filters
 
 SYSTEM = np.array([0.6, 0.3, -0.2, 0.1, 0.05, -0.02, 0.0, 0.0])
 FILTERS = {
@@ -45,7 +45,7 @@ def main():
     window = 100
     curves = {}
     for name, parameters in FILTERS.items():
-        with adaptive.Filter(name, parameters) as f:
+        with adaptive_filters.Filter(name, parameters) as f:
             outputs = f.process(signals)
             found = f.weights[0]  # the coefficients reached, as a final-weights file would hold them
         curves[name] = learning_curve(outputs[:, f.outputs.index("PriError")], window)

@@ -1,6 +1,6 @@
 """Property-based tests of the package's boundary: whatever arrays, parameter
 values and names a caller passes, nothing crashes, every refusal is
-adaptive.Error, ValueError or TypeError saying what was wrong, a refused call
+adaptive_filters.Error, ValueError or TypeError saying what was wrong, a refused call
 leaves the filter as it was, and a block computes what its rows compute one
 by one."""
 
@@ -9,13 +9,13 @@ import warnings
 import numpy as np
 import pytest
 
-import adaptive
+import adaptive_filters
 
 hypothesis = pytest.importorskip("hypothesis", reason="needs Hypothesis (Debian: python3-hypothesis)")
 from hypothesis import HealthCheck, given, settings, strategies as st  # noqa: E402
 from hypothesis.extra import numpy as hnp  # noqa: E402
 
-TOKENS = {t["name"]: t for t in adaptive.tokens()}
+TOKENS = {t["name"]: t for t in adaptive_filters.tokens()}
 # No time limits: a loaded machine must not turn a slow example into a failure.
 QUICK = settings(max_examples=60, deadline=None, suppress_health_check=[HealthCheck.too_slow])
 
@@ -48,14 +48,14 @@ def arrays(draw):
 
 
 def refused_plainly(error, *words):
-    assert isinstance(error, (adaptive.Error, ValueError, TypeError)), repr(error)
+    assert isinstance(error, (adaptive_filters.Error, ValueError, TypeError)), repr(error)
     assert all(word in str(error) for word in words), str(error)
 
 
 @QUICK
 @given(name=tokens, x=arrays())
 def test_any_array_is_run_or_refused_saying_why_and_a_refusal_changes_nothing(name, x):
-    with adaptive.Filter(name, SHORT[name]) as f, adaptive.Filter(name, SHORT[name]) as twin:
+    with adaptive_filters.Filter(name, SHORT[name]) as f, adaptive_filters.Filter(name, SHORT[name]) as twin:
         width = len(f.inputs)
         with warnings.catch_warnings():
             warnings.simplefilter("ignore", RuntimeWarning)  # NaN and wild values may diverge
@@ -82,7 +82,7 @@ def test_a_block_equals_its_rows_run_one_by_one(name, data):
                              elements=st.floats(-1e3, 1e3) | st.sampled_from([0.0, np.nan, np.inf, -np.inf, 1e300])))
     with warnings.catch_warnings():
         warnings.simplefilter("ignore", RuntimeWarning)
-        with adaptive.Filter(name, SHORT[name]) as block, adaptive.Filter(name, SHORT[name]) as rows:
+        with adaptive_filters.Filter(name, SHORT[name]) as block, adaptive_filters.Filter(name, SHORT[name]) as rows:
             whole = block.process(x)
             one_by_one = np.array([rows.step(row) for row in x]).reshape(whole.shape)
     assert whole.tobytes() == one_by_one.tobytes()
@@ -107,9 +107,9 @@ def test_any_parameters_are_taken_or_refused_naming_what_was_wrong(name, data):
     parameters = {p: data.draw(counts if p.startswith(("Numerator", "Denominator")) else values) for p in chosen}
     parameters.update(data.draw(st.dictionaries(st.text(max_size=8), values, max_size=1)))
     try:
-        with adaptive.Filter(name, parameters) as f:
+        with adaptive_filters.Filter(name, parameters) as f:
             assert f.parameters.keys() == known.keys()
-    except adaptive.Error as error:
+    except adaptive_filters.Error as error:
         assert error.status in (1, 1001, 1002) and str(error)
         if token is None:
             assert f'no token called "{name}"' in str(error)

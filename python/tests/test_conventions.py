@@ -10,10 +10,10 @@ import sys
 import numpy as np
 import pytest
 
-import adaptive
+import adaptive_filters
 
 PAGE = os.path.join(os.path.dirname(__file__), "..", "..", "docs", "conventions.rst")
-TOKENS = {t["name"]: t for t in adaptive.tokens()}
+TOKENS = {t["name"]: t for t in adaptive_filters.tokens()}
 
 
 def page():
@@ -70,7 +70,7 @@ def one_sample_gain(token):
             rows[:, inputs.index("Mu")] = 0.1
             rows[:, inputs.index("Leakage")] = 1.0
         sample = 1
-    with adaptive.Filter(token, parameters) as f:
+    with adaptive_filters.Filter(token, parameters) as f:
         _, history = f.process(rows, weights_every=1)
     return history[sample, 0]
 
@@ -94,7 +94,7 @@ def test_output_is_the_a_priori_or_a_posteriori_one_the_table_states(token):
         return
     rng = np.random.default_rng(3)
     rows = rng.standard_normal((200, len(entry["inputs"])))
-    with adaptive.Filter(token) as f:
+    with adaptive_filters.Filter(token) as f:
         out = f.process(rows)
     error = out[:, entry["outputs"].index({"a-priori": "PriError", "a-posteriori": "PostError"}[output])]
     np.testing.assert_allclose(out[:, 0] + error, rows[:, -1], rtol=0, atol=1e-9)
@@ -104,11 +104,11 @@ def test_qr_at_the_square_root_of_lambda_is_rls_at_lambda():
     rng = np.random.default_rng(4)
     x = rng.standard_normal(4000)
     rows = np.column_stack([x, np.convolve(x, [0.5, -0.4, 0.3, 0.2])[:4000] + 0.1 * rng.standard_normal(4000)])
-    with adaptive.Filter("RLS1", {"Numerator Coeffs": 4, "Lambda": 0.99}) as rls, \
-            adaptive.Filter("QR1", {"Numerator Coeffs": 4, "Lambda": np.sqrt(0.99)}) as qr:
+    with adaptive_filters.Filter("RLS1", {"Numerator Coeffs": 4, "Lambda": 0.99}) as rls, \
+            adaptive_filters.Filter("QR1", {"Numerator Coeffs": 4, "Lambda": np.sqrt(0.99)}) as qr:
         same = rls.process(rows)[:, 1], qr.process(rows)[:, 1]
     assert np.max(np.abs(same[0][-2000:] - same[1][-2000:])) < 1e-6
-    with adaptive.Filter("QR1", {"Numerator Coeffs": 4, "Lambda": 0.99}) as shorter:
+    with adaptive_filters.Filter("QR1", {"Numerator Coeffs": 4, "Lambda": 0.99}) as shorter:
         assert np.max(np.abs(same[0][-2000:] - shorter.process(rows)[-2000:, 1])) > 1e-3
 
 

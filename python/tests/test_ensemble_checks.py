@@ -4,7 +4,7 @@ refused clearly, naming the seed that broke the average."""
 import numpy as np
 import pytest
 
-import adaptive
+import adaptive_filters
 
 NLMS = ("NLMS", {"Numerator Coeffs": 4, "Mu Forward": 0.1})
 
@@ -29,20 +29,20 @@ def test_a_realisation_of_another_shape_or_type_is_refused_naming_its_seed(broke
         return broken() if seed == 3 else realisation(seed)
 
     with pytest.raises(error, match=match):
-        adaptive.ensemble(*NLMS, signals, 5, true_system=true_system, points=5)
+        adaptive_filters.ensemble(*NLMS, signals, 5, true_system=true_system, points=5)
 
 
 def test_degenerate_arguments_are_refused():
     with pytest.raises(ValueError, match="points must be at least 1, not 0"):
-        adaptive.ensemble(*NLMS, realisation, 2, true_system=[0.5], points=0)
+        adaptive_filters.ensemble(*NLMS, realisation, 2, true_system=[0.5], points=0)
     with pytest.raises(ValueError, match="true_system is all zeros"):
-        adaptive.ensemble(*NLMS, realisation, 2, true_system=[0.0, 0.0])
+        adaptive_filters.ensemble(*NLMS, realisation, 2, true_system=[0.0, 0.0])
     with pytest.raises(ValueError, match="true_system is all zeros"):
-        adaptive.ensemble("NLMS2", {}, lambda seed: np.ones((10, 3)), 1, true_system=[[0.0], [0.0, 0.0]])
+        adaptive_filters.ensemble("NLMS2", {}, lambda seed: np.ones((10, 3)), 1, true_system=[[0.0], [0.0, 0.0]])
     with pytest.raises(ValueError, match=r"signals\(0\) must return .* at least one sample"):
-        adaptive.ensemble(*NLMS, lambda seed: np.zeros((0, 2)), 2, true_system=[0.5])
+        adaptive_filters.ensemble(*NLMS, lambda seed: np.zeros((0, 2)), 2, true_system=[0.5])
 
 
 def test_one_sample_realisations_are_a_curve_of_one_sample():
-    curve = adaptive.ensemble(*NLMS, lambda seed: realisation(seed, 1), 3, true_system=[0.5], points=4)
+    curve = adaptive_filters.ensemble(*NLMS, lambda seed: realisation(seed, 1), 3, true_system=[0.5], points=4)
     assert curve.mse_db.shape == (1,) and curve.misalignment_at.tolist() == [1]

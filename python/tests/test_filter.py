@@ -11,12 +11,12 @@ from pathlib import Path
 import numpy as np
 import pytest
 
-import adaptive
+import adaptive_filters
 from conftest import sigint_handler
 
 
 def test_catalogue_lists_every_token_with_ports_parameters_and_facts():
-    tokens = {t["name"]: t for t in adaptive.tokens()}
+    tokens = {t["name"]: t for t in adaptive_filters.tokens()}
     assert len(tokens) == 24
     rls3 = tokens["RLS3"]
     assert rls3["inputs"] == ["Input 1", "Input 2", "Input 3", "Desired"]
@@ -42,26 +42,26 @@ def test_catalogue_lists_every_token_with_ports_parameters_and_facts():
      "RLS1 with 100000 taps needs 80 GB for P: Memory (s_) allocation error."),
 ])
 def test_refusals_raise_error_with_status_and_message(token, parameters, status, text):
-    with pytest.raises(adaptive.Error) as refused:
-        adaptive.Filter(token, parameters)
+    with pytest.raises(adaptive_filters.Error) as refused:
+        adaptive_filters.Filter(token, parameters)
     assert refused.value.status == status
     assert text in str(refused.value)
 
 
 def test_names_match_in_any_case_with_any_run_of_blanks():
-    with adaptive.Filter("rls3", {"numerator coeffs 2": 4, "LAMBDA": 0.5}) as f:
+    with adaptive_filters.Filter("rls3", {"numerator coeffs 2": 4, "LAMBDA": 0.5}) as f:
         assert f.token == "RLS3"
         assert f.parameters["Numerator Coeffs  2"] == 4 and f.parameters["Lambda"] == 0.5
 
 
 @pytest.mark.filterwarnings("ignore::RuntimeWarning")  # the recursive NLMS and NEW diverge here
-@pytest.mark.parametrize("token", [t["name"] for t in adaptive.tokens()])
+@pytest.mark.parametrize("token", [t["name"] for t in adaptive_filters.tokens()])
 def test_weights_are_the_final_weights_files_and_their_history(tmp_path, token):
-    info = next(t for t in adaptive.tokens() if t["name"] == token)
+    info = next(t for t in adaptive_filters.tokens() if t["name"] == token)
     parameters = {name: 3 for name in info["parameters"] if name.startswith(("Numerator", "Denominator"))}
     x = np.random.default_rng(3).uniform(-0.5, 0.5, (90, len(info["inputs"])))
     x[:, [k for k, name in enumerate(info["inputs"]) if name == "Error"]] *= 0.05
-    with adaptive.Filter(token, parameters, weights=tmp_path / "w.txt") as f:
+    with adaptive_filters.Filter(token, parameters, weights=tmp_path / "w.txt") as f:
         _, history = f.process(x, weights_every=30)
         weights = f.weights
     files = ["w.txt"] if len(weights) == 1 else [f"w{c}.txt" for c in range(1, len(weights) + 1)]
@@ -76,7 +76,7 @@ def test_weights_are_the_final_weights_files_and_their_history(tmp_path, token):
 
 
 def test_weights_history_refuses_what_is_not_a_count():
-    with adaptive.Filter("NLMS") as f:
+    with adaptive_filters.Filter("NLMS") as f:
         for every, error in ((0, ValueError), (2.0, TypeError)):
             with pytest.raises(error, match=f"weights_every must be .*, not {every!r}|an int"):
                 f.process(np.ones((4, 2)), weights_every=every)
@@ -85,8 +85,8 @@ def test_weights_history_refuses_what_is_not_a_count():
 
 
 def test_unopenable_weights_file_is_refused(tmp_path):
-    with pytest.raises(adaptive.Error) as refused:
-        adaptive.Filter("NLMS", weights=tmp_path / "missing" / "w.txt")
+    with pytest.raises(adaptive_filters.Error) as refused:
+        adaptive_filters.Filter("NLMS", weights=tmp_path / "missing" / "w.txt")
     assert refused.value.status == 1 and "Problems opening" in str(refused.value)
 
 
@@ -97,9 +97,9 @@ def test_array_likes_give_the_bits_of_their_float64_form():
              np.asfortranarray(x), np.repeat(x, 2, axis=0)[::2], x.astype(bool)]
     for form in forms:
         reference = np.asarray(form, dtype=np.float64)
-        with adaptive.Filter("NLMS") as a, adaptive.Filter("NLMS") as b:
+        with adaptive_filters.Filter("NLMS") as a, adaptive_filters.Filter("NLMS") as b:
             assert a.process(form).tobytes() == b.process(np.ascontiguousarray(reference)).tobytes()
-    with adaptive.Filter("NLMS") as a, adaptive.Filter("NLMS") as b:
+    with adaptive_filters.Filter("NLMS") as a, adaptive_filters.Filter("NLMS") as b:
         assert a.step([1, 2]).tobytes() == b.step(np.array([1.0, 2.0])).tobytes()
 
 
@@ -112,7 +112,7 @@ def test_array_likes_give_the_bits_of_their_float64_form():
     ([[None, 1.0]], TypeError, "dtype is object"),
 ])
 def test_wrong_arrays_are_refused_saying_what_was_expected(x, error, complaint):
-    with adaptive.Filter("NLMS") as f:
+    with adaptive_filters.Filter("NLMS") as f:
         with pytest.raises(error, match=r"x must be an array of real numbers of shape \(samples, 2\)") as refused:
             f.process(x)
         assert complaint in str(refused.value)
@@ -130,42 +130,42 @@ def test_wrong_arrays_are_refused_saying_what_was_expected(x, error, complaint):
 ])
 def test_parameter_values_that_are_not_numbers_are_refused_by_name(value, error, complaint):
     with pytest.raises(error) as refused:
-        adaptive.Filter("NLMS", {"Mu Forward": value})
+        adaptive_filters.Filter("NLMS", {"Mu Forward": value})
     assert complaint in str(refused.value)
 
 
 def test_parameter_values_take_every_kind_of_real_number():
     given = {"Numerator Coeffs": np.int64(3), "Mu Forward": np.float32(0.25), "Leakage Forward": True,
              "Denominator Coeffs": 2, "Mu Backward": np.float64(0.125)}
-    with adaptive.Filter("LMS", given) as f:
+    with adaptive_filters.Filter("LMS", given) as f:
         assert f.parameters == {"Numerator Coeffs": 3.0, "Mu Forward": 0.25, "Leakage Forward": 1.0,
                                 "Denominator Coeffs": 2.0, "Mu Backward": 0.125, "Leakage Backward": 1.0}
     for wrong, complaint in [(["Mu"], "parameters must be a dict"), ({1: 0.5}, "parameter names are str, not int")]:
         with pytest.raises(TypeError, match=complaint):
-            adaptive.Filter("LMS", wrong)
+            adaptive_filters.Filter("LMS", wrong)
     with pytest.raises(TypeError, match="weights must be a file name"):
-        adaptive.Filter("LMS", weights=b"w.txt")
+        adaptive_filters.Filter("LMS", weights=b"w.txt")
 
 
 def test_repr_and_version():
-    f = adaptive.Filter("RLS2")
-    assert repr(f) == ("<adaptive.Filter RLS2 ['Input 1', 'Input 2', 'Desired'] -> ['Output', 'PriError', 'PostError'], "
+    f = adaptive_filters.Filter("RLS2")
+    assert repr(f) == ("<adaptive_filters.Filter RLS2 ['Input 1', 'Input 2', 'Desired'] -> ['Output', 'PriError', 'PostError'], "
                        "open, 0 samples run>")
     f.process(np.ones((5, 3)))
     assert "open, 5 samples run>" in repr(f)
     f.close()
     assert repr(f).endswith("-> ['Output', 'PriError', 'PostError'], closed>")
     cmake = (Path(__file__).resolve().parents[2] / "CMakeLists.txt").read_text()
-    assert adaptive.__version__ == re.search(r"project\(adaptive VERSION ([0-9.]+)", cmake).group(1)
+    assert adaptive_filters.__version__ == re.search(r"project\(adaptive VERSION ([0-9.]+)", cmake).group(1)
     try:
-        assert importlib.metadata.version("adaptive") == adaptive.__version__
+        assert importlib.metadata.version("adaptive-filters") == adaptive_filters.__version__
     except importlib.metadata.PackageNotFoundError:
         pass  # the build tree's package, not installed
 
 
 def test_close_writes_weights_once_and_ends_the_filter(tmp_path):
     weights = tmp_path / "w.txt"
-    with adaptive.Filter("RLS2", {"Numerator Coeffs  1": 2, "Numerator Coeffs  2": 1}, weights=str(weights)) as f:
+    with adaptive_filters.Filter("RLS2", {"Numerator Coeffs  1": 2, "Numerator Coeffs  2": 1}, weights=str(weights)) as f:
         f.process(np.ones((10, 3)))
         assert not (tmp_path / "w1.txt").read_text()  # written at close, not before
     assert f.closed
@@ -184,7 +184,7 @@ def test_general_token_in_a_feedback_loop_identifies_a_plant(tmp_path):
     desired = np.convolve(x, plant)[: len(x)]
     error = 0.0
     errors = []
-    with adaptive.Filter("GenRLS", {"Numerator Coeffs": 4}, weights=tmp_path / "genrls.txt") as f:
+    with adaptive_filters.Filter("GenRLS", {"Numerator Coeffs": 4}, weights=tmp_path / "genrls.txt") as f:
         for n in range(len(x)):
             (output,) = f.step(np.array([x[n], error]))
             error = desired[n] - output
@@ -199,7 +199,7 @@ def test_filters_on_threads_compute_what_they_compute_alone():
     x = np.random.default_rng(9).standard_normal((20000, 2))
 
     def run():
-        with adaptive.Filter("RLS1", {"Numerator Coeffs": 8}) as f:
+        with adaptive_filters.Filter("RLS1", {"Numerator Coeffs": 8}) as f:
             return f.process(x)
 
     alone = run()
@@ -221,7 +221,7 @@ def test_process_lets_other_threads_run():
     # interrupts it. Had the call held the GIL, that thread could not run
     # before the call had ended, and the call would end uninterrupted.
     x = np.random.default_rng(2).standard_normal((2_000_000, 2))
-    f = adaptive.Filter("RLS1", {"Numerator Coeffs": 10})
+    f = adaptive_filters.Filter("RLS1", {"Numerator Coeffs": 10})
     running = threading.Event()
 
     def handler(signum, frame):
@@ -252,7 +252,7 @@ def test_process_lets_other_threads_run():
 def test_the_docstring_examples_run():
     finder = doctest.DocTestFinder()
     runner = doctest.DocTestRunner()
-    for test in finder.find(adaptive.Filter, "Filter", globs={"adaptive": adaptive}):
+    for test in finder.find(adaptive_filters.Filter, "Filter", globs={"adaptive_filters": adaptive_filters}):
         runner.run(test)
     result = runner.summarize(verbose=False)
     assert result.attempted > 0 and result.failed == 0

@@ -13,7 +13,7 @@ import time
 import numpy as np
 import pytest
 
-import adaptive
+import adaptive_filters
 
 X = np.random.default_rng(8).uniform(-1, 1, (400, 3))
 
@@ -23,7 +23,7 @@ pytestmark = pytest.mark.skipif(not hasattr(os, "fork"), reason="no fork here")
 def expected_files(tmp_path, samples):
     """The files of RLS2 closed after `samples` rows of X, written alone."""
     (tmp_path / "alone").mkdir(exist_ok=True)
-    with adaptive.Filter("RLS2", weights=tmp_path / "alone" / "w.txt") as f:
+    with adaptive_filters.Filter("RLS2", weights=tmp_path / "alone" / "w.txt") as f:
         f.process(X[:samples])
     return [(tmp_path / "alone" / f"w{c}.txt").read_text() for c in (1, 2)]
 
@@ -56,7 +56,7 @@ def in_child(action):
 
 def run_copy_then_close(f):
     # The copy carries on from the parent's coefficients, then ends unwritten.
-    with adaptive.Filter("RLS2") as alone:
+    with adaptive_filters.Filter("RLS2") as alone:
         alone.process(X)
         expected = [w.tobytes() for w in alone.weights]
     f.process(X[200:])
@@ -66,7 +66,7 @@ def run_copy_then_close(f):
 
 @pytest.mark.parametrize("child", [lambda f: f.close(), run_copy_then_close])
 def test_a_forked_childs_copy_never_writes_the_parents_files(tmp_path, child):
-    f = adaptive.Filter("RLS2", weights=tmp_path / "w.txt")
+    f = adaptive_filters.Filter("RLS2", weights=tmp_path / "w.txt")
     f.process(X[:200])
     assert in_child(lambda: child(f)) == 0
     assert written(tmp_path) == ["", ""]
@@ -79,8 +79,8 @@ def test_a_child_ending_normally_leaves_the_parents_files_alone(tmp_path):
     script = textwrap.dedent("""
         import os, sys
         import numpy as np
-        import adaptive
-        f = adaptive.Filter("RLS2", weights=sys.argv[1])
+        import adaptive_filters
+        f = adaptive_filters.Filter("RLS2", weights=sys.argv[1])
         f.process(np.random.default_rng(8).uniform(-1, 1, (400, 3))[:200])
         child = os.fork()
         if child == 0:
@@ -94,7 +94,7 @@ def test_a_child_ending_normally_leaves_the_parents_files_alone(tmp_path):
 
 
 def test_a_child_forked_while_another_thread_runs_the_filter_refuses_it_without_waiting(tmp_path):
-    f = adaptive.Filter("RLS2", weights=tmp_path / "w.txt")
+    f = adaptive_filters.Filter("RLS2", weights=tmp_path / "w.txt")
     entered, release = threading.Event(), threading.Event()
 
     class Blocking:  # holds the filter's lock inside process until released
@@ -127,8 +127,8 @@ def test_a_child_forked_while_another_thread_runs_the_filter_refuses_it_without_
 EXIT_SCRIPT = """
 import sys, threading
 import numpy as np
-import adaptive
-f = adaptive.Filter("RLS2", weights=sys.argv[1])
+import adaptive_filters
+f = adaptive_filters.Filter("RLS2", weights=sys.argv[1])
 x = np.random.default_rng(8).uniform(-1, 1, (400, 3))
 f.process(x[:200])
 started = threading.Event()
@@ -151,7 +151,7 @@ def test_a_filter_left_open_at_exit_is_closed_with_a_resource_warning(tmp_path):
     done = subprocess.run([sys.executable, "-X", "dev", "-W", "always", "-c", EXIT_SCRIPT % "keep",
                            str(tmp_path / "w.txt")], capture_output=True, text=True)
     assert done.returncode == 0, done.stderr
-    assert "ResourceWarning: unclosed adaptive.Filter RLS2 ['Input 1', 'Input 2', 'Desired'] -> " \
+    assert "ResourceWarning: unclosed adaptive_filters.Filter RLS2 ['Input 1', 'Input 2', 'Desired'] -> " \
            "['Output', 'PriError', 'PostError'], closed at interpreter exit" in done.stderr
     assert written(tmp_path) == expected_files(tmp_path, 200)
 

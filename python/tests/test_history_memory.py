@@ -13,7 +13,7 @@ import warnings
 import numpy as np
 import pytest
 
-import adaptive
+import adaptive_filters
 
 # NLMS3 at its defaults diverges (three step sizes of 0.5 add up): its
 # warning, made an error or answered with Ctrl-C, ends process between chunks.
@@ -49,9 +49,9 @@ def ended_by(how):
 def test_an_exception_out_of_process_keeps_the_outputs_and_history_rows_so_far(how):
     with warnings.catch_warnings():
         warnings.simplefilter("ignore")
-        with adaptive.Filter("NLMS3") as whole:
+        with adaptive_filters.Filter("NLMS3") as whole:
             outputs, history = whole.process(X, weights_every=7)
-    f = adaptive.Filter("NLMS3")
+    f = adaptive_filters.Filter("NLMS3")
     with ended_by(how) as kind, pytest.raises(kind) as e:
         f.process(X, weights_every=7)
     done = e.value.samples_done
@@ -60,7 +60,7 @@ def test_an_exception_out_of_process_keeps_the_outputs_and_history_rows_so_far(h
     assert e.value.history.tobytes() == history[:done // 7].tobytes() and e.value.history.base is None
     with warnings.catch_warnings():
         warnings.simplefilter("ignore")
-        with adaptive.Filter("NLMS3") as alone:
+        with adaptive_filters.Filter("NLMS3") as alone:
             alone.process(X[:done])
             assert [w.tobytes() for w in f.weights] == [w.tobytes() for w in alone.weights]
     f.close()
@@ -71,9 +71,9 @@ def test_an_exception_out_of_process_keeps_the_outputs_and_history_rows_so_far(h
 MEMORY_SCRIPT = textwrap.dedent("""
     import resource, sys, warnings
     import numpy as np
-    import adaptive
+    import adaptive_filters
     warnings.simplefilter("ignore", RuntimeWarning)  # these step sizes diverge
-    f = adaptive.Filter("NLMS3", {f"Numerator Coeffs {c}": 1000 for c in (1, 2, 3)})
+    f = adaptive_filters.Filter("NLMS3", {f"Numerator Coeffs {c}": 1000 for c in (1, 2, 3)})
     fits = 12_500  # 300 MB of history
     x = np.random.default_rng(0).uniform(-1, 1, (int(sys.argv[1]), 4))
     held = next(int(line.split()[1]) for line in open("/proc/self/status") if line.startswith("VmSize:")) * 1024

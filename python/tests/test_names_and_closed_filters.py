@@ -5,16 +5,16 @@ with block: refused clearly, naming what was wrong."""
 import numpy as np
 import pytest
 
-import adaptive
+import adaptive_filters
 
 SURROGATE = "w\udcff.txt"
 
 
 @pytest.mark.parametrize("make, named", [
-    (lambda: adaptive.Filter("NLMS\udc80"), "token 'NLMS\\\\udc80'"),
-    (lambda: adaptive.Filter("NLMS", {"Mu\udc80": 1}), "parameter name 'Mu\\\\udc80'"),
-    (lambda: adaptive.Filter("NLMS", weights=SURROGATE), "weights 'w\\\\udcff.txt'"),
-    (lambda: adaptive.describe("NLMS\udc80"), "token 'NLMS\\\\udc80'"),
+    (lambda: adaptive_filters.Filter("NLMS\udc80"), "token 'NLMS\\\\udc80'"),
+    (lambda: adaptive_filters.Filter("NLMS", {"Mu\udc80": 1}), "parameter name 'Mu\\\\udc80'"),
+    (lambda: adaptive_filters.Filter("NLMS", weights=SURROGATE), "weights 'w\\\\udcff.txt'"),
+    (lambda: adaptive_filters.describe("NLMS\udc80"), "token 'NLMS\\\\udc80'"),
 ])
 def test_a_lone_surrogate_is_refused_naming_the_argument(make, named):
     with pytest.raises(ValueError, match=f"^{named} holds a lone surrogate, which UTF-8 cannot hold"):
@@ -23,17 +23,17 @@ def test_a_lone_surrogate_is_refused_naming_the_argument(make, named):
 
 def test_a_long_name_is_shown_cut():
     with pytest.raises(ValueError) as e:
-        adaptive.Filter("x" * 1_000_000 + "\0")
+        adaptive_filters.Filter("x" * 1_000_000 + "\0")
     assert str(e.value).startswith("token 'xxx") and len(str(e.value)) < 300
     assert "... (1000001 characters) holds a NUL character" in str(e.value)
 
 
 def test_a_closed_filter_is_refused_by_a_with_block():
-    f = adaptive.Filter("NLMS")
+    f = adaptive_filters.Filter("NLMS")
     f.close()
     with pytest.raises(ValueError, match="the NLMS filter is closed"):
         with f:
             pytest.fail("entered")
-    with adaptive.Filter("NLMS") as g:
+    with adaptive_filters.Filter("NLMS") as g:
         g.process(np.ones((3, 2)))
     assert g.closed

@@ -12,7 +12,7 @@ import warnings
 import numpy as np
 import pytest
 
-import adaptive
+import adaptive_filters
 
 # NLMS3 at its defaults diverges (three step sizes of 0.5 add up), so it warns
 # once, between two chunks of process.
@@ -47,7 +47,7 @@ def warning_hook(function):
 
 def reference(token, x, parameters=None):
     """The outputs and coefficients of `x` run sample by sample."""
-    with warnings.catch_warnings(), adaptive.Filter(token, parameters) as f:
+    with warnings.catch_warnings(), adaptive_filters.Filter(token, parameters) as f:
         warnings.simplefilter("ignore")
         return np.array([f.step(row) for row in x]), f.weights
 
@@ -60,7 +60,7 @@ def reference(token, x, parameters=None):
 ])
 @pytest.mark.parametrize("through_a_signal", [False, True])
 def test_the_filter_used_from_inside_its_own_process_is_refused_not_waited_for(tmp_path, call, through_a_signal):
-    f = adaptive.Filter("NLMS3", weights=tmp_path / "w.txt")
+    f = adaptive_filters.Filter("NLMS3", weights=tmp_path / "w.txt")
     seen = []
 
     def inside():
@@ -84,7 +84,7 @@ def test_the_filter_used_from_inside_its_own_process_is_refused_not_waited_for(t
 
 
 def test_a_thread_waiting_for_a_busy_filter_hears_signals():
-    f = adaptive.Filter("RLS1")
+    f = adaptive_filters.Filter("RLS1")
     entered, release = threading.Event(), threading.Event()
 
     class Blocking:  # holds the filter's lock inside process until released
@@ -130,7 +130,7 @@ def test_the_first_chunk_is_one_sample_so_ctrl_c_is_heard_after_it():
     # GenLMS_B whose first tap starts at 1e7 runs away at sample 0, so its
     # warning comes at the first check for signals; Ctrl-C pressed there ends
     # the call after the first chunk.
-    f = adaptive.Filter("GenLMS_B", {"First Tap Value": 1e7})
+    f = adaptive_filters.Filter("GenLMS_B", {"First Tap Value": 1e7})
     x = np.random.default_rng(2).uniform(0.5, 1, (5000, 3))
     with handler(signal.SIGINT, signal.default_int_handler), \
             warning_hook(lambda: signal.raise_signal(signal.SIGINT)), pytest.raises(KeyboardInterrupt) as e:

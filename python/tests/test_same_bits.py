@@ -7,7 +7,7 @@ import subprocess
 import numpy as np
 import pytest
 
-import adaptive
+import adaptive_filters
 
 # One token of every family, with short filters so that the runs are quick and
 # the general token sees an "Error" column like any other input.
@@ -23,7 +23,7 @@ CASES = [
 
 
 def token(name):
-    return next(t for t in adaptive.tokens() if t["name"] == name)
+    return next(t for t in adaptive_filters.tokens() if t["name"] == name)
 
 
 def adaptsim_run(adaptsim, name, parameters, inputs, weights, tmp_path):
@@ -47,7 +47,7 @@ def test_outputs_and_final_weights_match_the_plugin(adaptsim, tmp_path, name, pa
         inputs[:, 2] *= 0.1  # a small error keeps the gradient steps bounded
     expected = adaptsim_run(adaptsim, name, parameters, inputs, tmp_path / "plugin.txt", tmp_path)
 
-    with adaptive.Filter(name, parameters, weights=tmp_path / "package.txt") as f:
+    with adaptive_filters.Filter(name, parameters, weights=tmp_path / "package.txt") as f:
         got = f.process(inputs)
 
     assert got.shape == expected.shape
@@ -62,13 +62,13 @@ def test_outputs_and_final_weights_match_the_plugin(adaptsim, tmp_path, name, pa
 
 
 def test_every_family_is_covered():
-    assert {token(name)["family"] for name, _ in CASES} == {t["family"] for t in adaptive.tokens()}
+    assert {token(name)["family"] for name, _ in CASES} == {t["family"] for t in adaptive_filters.tokens()}
 
 
 def test_step_by_step_equals_one_block():
     rng = np.random.default_rng(3)
     x = rng.standard_normal((200, 2))
-    with adaptive.Filter("RLS1", {"Numerator Coeffs": 6}) as block, adaptive.Filter("RLS1", {"Numerator Coeffs": 6}) as steps:
+    with adaptive_filters.Filter("RLS1", {"Numerator Coeffs": 6}) as block, adaptive_filters.Filter("RLS1", {"Numerator Coeffs": 6}) as steps:
         whole = block.process(x)
         rows = np.array([steps.step(row) for row in x])
     assert whole.tobytes() == rows.tobytes()

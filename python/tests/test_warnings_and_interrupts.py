@@ -12,7 +12,7 @@ import warnings
 import numpy as np
 import pytest
 
-import adaptive
+import adaptive_filters
 from conftest import sigint_handler
 
 
@@ -21,7 +21,7 @@ def test_ctrl_c_stops_process_between_whole_samples_and_leaves_the_filter_usable
     # gets the processor; the interrupt ends it early, so only the samples up
     # to it and a few after are ever run.
     x = np.random.default_rng(4).standard_normal((2_000_000, 4))
-    f = adaptive.Filter("NEW3")
+    f = adaptive_filters.Filter("NEW3")
     f.process(x[:10])
 
     # The handler raises once, and only once the call has run samples, so the
@@ -54,7 +54,7 @@ def test_ctrl_c_stops_process_between_whole_samples_and_leaves_the_filter_usable
     assert 0 < done < len(x) - 10 and f.samples == 10 + done
     end = 10 + done + 1000
     rest = f.process(x[10 + done:end])
-    with adaptive.Filter("NEW3") as alone:
+    with adaptive_filters.Filter("NEW3") as alone:
         whole = alone.process(x[:end])
     assert interrupted.value.outputs.tobytes() == whole[10:10 + done].tobytes()
     assert rest.tobytes() == whole[10 + done:].tobytes()
@@ -73,10 +73,10 @@ def test_a_diverging_filter_warns_once_naming_the_sample_and_the_step_sizes():
     x = np.random.default_rng(6).standard_normal((3000, 4))
     with warnings.catch_warnings(record=True) as caught:
         warnings.simplefilter("always")
-        with adaptive.Filter("NLMS3") as f:
+        with adaptive_filters.Filter("NLMS3") as f:
             head = f.process(x[:100])
             tail = f.process(x[100:])
-        with adaptive.Filter("NLMS3") as g:
+        with adaptive_filters.Filter("NLMS3") as g:
             for row in x[:1000]:
                 g.step(row)
     messages = [str(w.message) for w in caught if w.category is RuntimeWarning]
@@ -92,14 +92,14 @@ def test_nan_in_gives_nan_out_without_a_warning():
     x[20, 0] = np.nan
     with warnings.catch_warnings():
         warnings.simplefilter("error")
-        with adaptive.Filter("RLS1") as f:
+        with adaptive_filters.Filter("RLS1") as f:
             assert np.isnan(f.process(x)[-1, 0])
 
 
 def test_an_unclosed_filter_warns_when_collected_and_says_when_its_close_fails(tmp_path):
     (tmp_path / "gone").mkdir()
-    kept = adaptive.Filter("RLS2", weights=tmp_path / "kept.txt")
-    lost = adaptive.Filter("RLS2", weights=tmp_path / "gone" / "w.txt")
+    kept = adaptive_filters.Filter("RLS2", weights=tmp_path / "kept.txt")
+    lost = adaptive_filters.Filter("RLS2", weights=tmp_path / "gone" / "w.txt")
     kept.process(np.ones((3, 3)))
     lost.process(np.ones((3, 3)))
     shutil.rmtree(tmp_path / "gone")
@@ -109,13 +109,13 @@ def test_an_unclosed_filter_warns_when_collected_and_says_when_its_close_fails(t
         gc.collect()
     found = [(w.category, str(w.message)) for w in caught]
     assert [c for c, _ in found] == [ResourceWarning, ResourceWarning, RuntimeWarning]
-    assert found[0][1].startswith("unclosed adaptive.Filter RLS2 ['Input 1', 'Input 2', 'Desired']")
+    assert found[0][1].startswith("unclosed adaptive_filters.Filter RLS2 ['Input 1', 'Input 2', 'Desired']")
     assert found[2][1] == ("closing the collected RLS2 filter failed (status 1): "
                            f"Problems writing {tmp_path}/gone/w1.txt and {tmp_path}/gone/w2.txt")
     assert (tmp_path / "kept1.txt").read_text().startswith("Numerator Coefficients =10\n")
     with warnings.catch_warnings():
         warnings.simplefilter("error")
-        closed = adaptive.Filter("RLS1")
+        closed = adaptive_filters.Filter("RLS1")
         closed.close()
         del closed
         gc.collect()

@@ -1,6 +1,6 @@
 // A token described for a person: its catalogue entry with the meaning of each
 // port and parameter, the update it computes and how to keep it stable. The
-// same text is shown by `adaptsim describe` and adaptive.describe() in Python.
+// same text is shown by `adaptsim describe` and adaptive_filters.describe() in Python.
 #pragma once
 
 #include <string>

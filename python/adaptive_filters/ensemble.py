@@ -84,7 +84,7 @@ def ensemble(token: str, parameters: Optional[Mapping[str, Number]], signals: Si
     executor : concurrent.futures.Executor, optional
         Where the realisations run: default a thread pool; for a Dask cluster,
         ``distributed.Client(...).get_executor()`` (`signals` must then be
-        picklable, and the workers must import ``adaptive``). The result does
+        picklable, and the workers must import ``adaptive_filters``). The result does
         not depend on the executor: each realisation computes the same bits
         anywhere, and the sums run in seed order.
 

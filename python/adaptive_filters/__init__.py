@@ -1,7 +1,7 @@
 """The adaptive filters of the `adaptive` token library, with NumPy arrays::
 
-    import numpy as np, adaptive
-    with adaptive.Filter("RLS1", {"Numerator Coeffs": 8}, weights="w.txt") as f:
+    import numpy as np, adaptive_filters
+    with adaptive_filters.Filter("RLS1", {"Numerator Coeffs": 8}, weights="w.txt") as f:
         y = f.process(x)        # x: (samples, inputs) array-like -> (samples, outputs)
 
 Every filter is one token instance driven exactly as the simulator drives the
