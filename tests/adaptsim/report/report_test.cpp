@@ -139,7 +139,9 @@ TEST(LearningCurves, TheSmoothingWindowGrowsWithoutAStep) {
     }
     // The last window takes a short remainder: at most half again as wide as
     // it would have been, itself at most a tenth wider than the one before.
-    if (widths.size() > 1) EXPECT_LE(widths.back(), 1.5 * std::ceil(1.1 * widths[widths.size() - 2]) + 1.0);
+    if (widths.size() > 1) {
+      EXPECT_LE(widths.back(), 1.5 * std::ceil(1.1 * widths[widths.size() - 2]) + 1.0);
+    }
   }
 }
 
