@@ -208,7 +208,9 @@ TEST(RunProcess, HostileInputIsRefusedWithBoundedMemory) {
   // The line alone would be 100 MiB. Under AddressSanitizer the resident size
   // also holds freed blocks in quarantine and their shadow, as much as the
   // machine's load lets the reads come in pieces: the bound is for real builds.
-  if (!kAddressSanitizerBuild) EXPECT_LT(peakKib, 80 * 1024);
+  if (!kAddressSanitizerBuild) {
+    EXPECT_LT(peakKib, 80 * 1024);
+  }
   EXPECT_EQ(ReadFileText("hostile.stderr"),
             "adaptsim run: standard input, line 1: longer than 1048576 bytes; nothing was run\n");
   EXPECT_FALSE(FileExists("hostile_w.txt"));
