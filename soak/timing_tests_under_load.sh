@@ -20,7 +20,7 @@ install_missing --no-install-recommends stress-ng
 python_files=(test_warnings_and_interrupts test_filter test_ensemble)
 python_tests="test_warnings_and_interrupts or test_process_lets_other_threads_run or \
 test_filters_on_threads_compute_what_they_compute_alone or test_a_dask_cluster_gives_the_bits_of_threads"
-for extra in test_reentrancy_and_signals test_fork_and_exit; do
+for extra in test_reentrancy_and_signals test_fork_and_exit test_history_memory; do
   if [ -f "python/tests/$extra.py" ]; then
     python_files+=("$extra")
     python_tests+=" or $extra"
