@@ -17,15 +17,11 @@ install_missing --no-install-recommends stress-ng
 # The Python tests that interrupt a call, run filters on threads, fork or
 # start a Dask cluster; the C++ tests that drive adaptsim as a child process,
 # run filters on threads or draw the progress bar.
-python_files=(test_warnings_and_interrupts test_filter test_ensemble)
+python_files=(test_warnings_and_interrupts test_filter test_ensemble test_reentrancy_and_signals test_fork_and_exit
+              test_history_memory)
 python_tests="test_warnings_and_interrupts or test_process_lets_other_threads_run or \
-test_filters_on_threads_compute_what_they_compute_alone or test_a_dask_cluster_gives_the_bits_of_threads"
-for extra in test_reentrancy_and_signals test_fork_and_exit test_history_memory; do
-  if [ -f "python/tests/$extra.py" ]; then
-    python_files+=("$extra")
-    python_tests+=" or $extra"
-  fi
-done
+test_filters_on_threads_compute_what_they_compute_alone or test_a_dask_cluster_gives_the_bits_of_threads or \
+test_reentrancy_and_signals or test_fork_and_exit or test_history_memory"
 cpp_tests='^(RunProcess\.|ProgressBar\.|ParallelFilters\.)'
 
 stress-ng --cpu "$(nproc)" --timeout 0 --quiet &
