@@ -19,7 +19,7 @@ listed="$(sed -n '/^  X(/p' "$root/tokens/entry_points.h" | grep -o 'X([A-Za-z0-
 [ "$(echo "$listed" | wc -l)" -eq 24 ] || { echo "FAIL: tokens/entry_points.h lists $(echo "$listed" | wc -l) entry points, not 24"; exit 1; }
 
 # Names whose definition is in the source: the token entry macro, and USERCODE.
-defined="$(cat "$root"/host/*.cpp "$root"/tokens/*.cpp |
+defined="$(cat "$root"/plugin/*.cpp "$root"/tokens/*.cpp |
   sed -n -e 's/^ADAPTIVE_TOKEN_ENTRY(\([A-Za-z0-9_]*\),.*/\1/p' \
          -e 's/.*ADAPTIVE_CALL USERCODE(.*{.*/USERCODE/p' | sort -u)"
 expected=""

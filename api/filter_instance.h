@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "adaptive/filter.h"
-#include "host/adaptive_token.h"
+#include "core/adaptive_token.h"
 
 namespace adaptive {
 

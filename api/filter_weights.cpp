@@ -7,7 +7,7 @@
 
 #include "adaptive/filter.h"
 #include "api/filter_instance.h"
-#include "host/coefficient_sink.h"
+#include "core/coefficient_sink.h"
 
 namespace adaptive {
 
@@ -18,7 +18,7 @@ class WeightsReader : public CoefficientSink {
  public:
   explicit WeightsReader(std::vector<ChannelWeights>* channels) : channels(channels) {}
 
-  void Channel(int channel, const double* numerator, int32_t count, DenominatorSection section,
+  void addChannel(int channel, const double* numerator, int32_t count, DenominatorSection section,
                const double* feedback, int32_t feedbackCount) override {
     ChannelWeights& target = at(channel);
     target.numerator.assign(numerator, numerator + count);
@@ -27,7 +27,7 @@ class WeightsReader : public CoefficientSink {
     for (int32_t j = 0; j < feedbackCount; ++j) target.denominator.push_back(-feedback[j]);
   }
 
-  void Undetermined(int channel, int32_t count) override {
+  void addUndetermined(int channel, int32_t count) override {
     ChannelWeights& target = at(channel);
     target.numerator.assign(static_cast<size_t>(count), std::numeric_limits<double>::quiet_NaN());
     target.denominator.assign(1, 1.0);
@@ -71,7 +71,7 @@ const AdaptiveToken& Filter::readableToken() const {
 std::vector<ChannelWeights> Filter::weights() const {
   std::vector<ChannelWeights> channels;
   WeightsReader reader(&channels);
-  if (!readableToken().ReportCoefficients(reader)) throw std::bad_alloc();
+  if (!readableToken().reportCoefficients(reader)) throw std::bad_alloc();
   return channels;
 }
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "host/records.h"
+#include "plugin/records.h"
 
 namespace adaptive {
 

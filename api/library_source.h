@@ -9,8 +9,8 @@
 
 #include "adaptive/library.h"
 #include "api/dynamic_library.h"
-#include "host/mutex.h"
-#include "host/records.h"
+#include "core/mutex.h"
+#include "plugin/records.h"
 
 namespace adaptive {
 

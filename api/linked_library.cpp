@@ -7,7 +7,7 @@
 #include "adaptive/filter.h"
 #include "api/filter_instance.h"
 #include "api/library_source.h"
-#include "host/catalogue.h"
+#include "plugin/catalogue_records.h"
 #include "tokens/entry_points.h"
 
 namespace adaptive {
@@ -28,7 +28,7 @@ std::shared_ptr<const detail::LibrarySource> ReadLinkedLibrary() {
   return source;
 }
 
-// The token object itself: its constructor, Compute and Finish are the
+// The token object itself: its constructor, compute and finish are the
 // creation, run and terminate calls of the host's protocol, without records.
 class LinkedInstance : public Filter::Instance {
  public:
@@ -42,7 +42,7 @@ class LinkedInstance : public Filter::Instance {
     if (!status.ok()) {
       // A half-built token may hold files opened before the failure: end it.
       CallStatus ending(nullptr);
-      object->Finish(ending);
+      object->finish(ending);
       throw Error(status.code(), errorText);
     }
   }
@@ -50,13 +50,13 @@ class LinkedInstance : public Filter::Instance {
   ~LinkedInstance() override {
     if (object == nullptr) return;
     CallStatus ending(nullptr);
-    object->Finish(ending);
+    object->finish(ending);
   }
 
   void process(const double* inputs, size_t samples, double* outputs) override {
     const size_t in = static_cast<size_t>(object->inputs());
     const size_t out = static_cast<size_t>(object->outputs());
-    for (size_t n = 0; n < samples; ++n) object->Compute(inputs + n * in, outputs + n * out);
+    for (size_t n = 0; n < samples; ++n) object->compute(inputs + n * in, outputs + n * out);
   }
 
   const AdaptiveToken* token() const override { return object.get(); }
@@ -64,7 +64,7 @@ class LinkedInstance : public Filter::Instance {
   int32_t close(std::string* message) override {
     char errorText[kErrorTextCapacity + 1] = {};
     CallStatus status(errorText);
-    object->Finish(status);
+    object->finish(status);
     object.reset();
     if (!status.ok()) *message = errorText;
     return status.code();

@@ -1,7 +1,7 @@
 #include "api/parameter_notes.h"
 
 #include "api/number_text.h"
-#include "host/token_notes.h"
+#include "core/token_notes.h"
 
 namespace adaptive {
 

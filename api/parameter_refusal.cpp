@@ -5,7 +5,7 @@
 
 #include "api/number_text.h"
 #include "api/parameter_notes.h"
-#include "host/token_call.h"
+#include "core/token_call.h"
 
 namespace adaptive {
 

@@ -5,7 +5,7 @@
 
 #include "adaptive/describe.h"
 #include "api/parameter_notes.h"
-#include "host/token_notes.h"
+#include "core/token_notes.h"
 
 namespace adaptive {
 

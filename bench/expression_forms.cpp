@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "host/catalogue_table.h"
+#include "core/catalogue_table.h"
 #include "tests/reference/correlation_model.h"
 
 namespace adaptive {

@@ -12,7 +12,7 @@
 #include "adaptsim/hosting/plugin.h"
 #include "api/token_session.h"
 #include "bench/test_signals.h"
-#include "host/records.h"
+#include "plugin/records.h"
 
 namespace adaptive {
 

@@ -1,6 +1,6 @@
 # adaptsim run from a CMake script (run_adaptsim), and the catalogue listing
 # that the Windows package ships as catalogue.txt and
-# that tests/host/catalogue.txt holds: `adaptsim list`, then `adaptsim
+# that tests/plugin/catalogue.txt holds: `adaptsim list`, then `adaptsim
 # describe` of every token, with LF line ends.
 function(run_adaptsim adaptsim out_var)
   execute_process(COMMAND "${adaptsim}" ${ARGN} OUTPUT_VARIABLE text ERROR_VARIABLE error RESULT_VARIABLE status)

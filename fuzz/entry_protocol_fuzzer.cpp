@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "host/catalogue.h"
-#include "host/exports.h"
+#include "core/catalogue.h"
+#include "plugin/exports.h"
 
 using namespace adaptive;
 

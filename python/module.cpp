@@ -25,7 +25,7 @@
 #include "adaptive/filter.h"
 #include "api/divergence_watch.h"
 #include "api/parameter_notes.h"
-#include "host/token_notes.h"
+#include "core/token_notes.h"
 #include "python/docstrings.h"
 #include "python/filter_lock.h"
 

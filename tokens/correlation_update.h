@@ -13,7 +13,7 @@
 // (tokens/vector_lanes.h); fused multiply-add is never used.
 #pragma once
 
-#include "host/token_call.h"
+#include "core/token_call.h"
 
 #include <cstdint>
 

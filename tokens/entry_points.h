@@ -1,10 +1,11 @@
 // The library's tokens by the names of their entry points: one factory each
 // (defined with ADAPTIVE_TOKEN_ENTRY in the family's source), and the list of
 // every name in catalogue order from which the plug-in's exports
-// (host/exports.cpp) and the linked library's lookup are generated.
+// (plugin/exports.cpp) and the linked library's lookup are generated.
 #pragma once
 
-#include "host/dispatch.h"
+#include "core/catalogue_table.h"
+#include "core/token_factory.h"
 
 // Every entry point, in catalogue order: X(NAME) for each.
 #define ADAPTIVE_FOR_EACH_ENTRY(X) \
@@ -23,3 +24,10 @@ ADAPTIVE_FOR_EACH_ENTRY(ADAPTIVE_DECLARE_FACTORY)
 TokenFactory FindTokenFactory(const char* name);
 
 }  // namespace adaptive
+
+// Defines the factory CreateNAME of token class CLASS, whose kEntry must be
+// NAME's position in the catalogue (see tokens/parameters.h). Used inside
+// namespace adaptive; the plug-in exports NAME (plugin/exports.cpp).
+#define ADAPTIVE_TOKEN_ENTRY(NAME, CLASS)                                                            \
+  static_assert(CLASS::kEntry == CatalogueIndex(#NAME), #CLASS " reads another entry's parameters"); \
+  AdaptiveToken* Create##NAME(TokenSetup& setup) { return MakeToken<CLASS>(setup); }

@@ -10,8 +10,8 @@
 #include <unistd.h>
 #endif
 
-#include "host/adaptive_token.h"
-#include "host/mutex.h"
+#include "core/adaptive_token.h"
+#include "core/mutex.h"
 #include "tokens/coefficient_text.h"
 #include "tokens/parameters.h"
 
@@ -123,14 +123,14 @@ bool StillHoldsWrittenData(const char* name, std::FILE* written) {
 }  // namespace
 
 FinalWeightsFiles::~FinalWeightsFiles() {
-  Delist();
+  delist();
   for (std::FILE*& f : files) {
     if (f != nullptr) std::fclose(f);
     f = nullptr;
   }
 }
 
-void FinalWeightsFiles::Enlist(int channel, std::FILE* file) {
+void FinalWeightsFiles::enlist(int channel, std::FILE* file) {
   const OpenFileIdentity identity = IdentityOf(file);
   std::lock_guard<Mutex> hold(liveLock);
   files[channel] = file;
@@ -142,21 +142,21 @@ void FinalWeightsFiles::Enlist(int channel, std::FILE* file) {
   listing = Listing::kListed;
 }
 
-void FinalWeightsFiles::Unlink() {
+void FinalWeightsFiles::unlink() {
   if (previous != nullptr) previous->next = next;
   else liveHead = next;
   if (next != nullptr) next->previous = previous;
   previous = next = nullptr;
 }
 
-void FinalWeightsFiles::Delist() {
+void FinalWeightsFiles::delist() {
   std::lock_guard<Mutex> hold(liveLock);
   if (listing != Listing::kListed) return;
-  Unlink();
+  unlink();
   listing = Listing::kNone;
 }
 
-bool FinalWeightsFiles::SameFile(int c, const FinalWeightsFiles& other, int d) const {
+bool FinalWeightsFiles::sameFile(int c, const FinalWeightsFiles& other, int d) const {
   using Kind = OpenFileIdentity::Kind;
   const OpenFileIdentity& mine = identities[c];
   const OpenFileIdentity& theirs = other.identities[d];
@@ -166,31 +166,31 @@ bool FinalWeightsFiles::SameFile(int c, const FinalWeightsFiles& other, int d) c
          mine.inode == theirs.inode;
 }
 
-bool FinalWeightsFiles::HeldByAnother(int channel) const {
+bool FinalWeightsFiles::isHeldByAnother(int channel) const {
   for (const FinalWeightsFiles* other = liveHead; other != nullptr; other = other->next) {
     if (other == this) continue;
     for (int d = 0; d < kMaxChannels; ++d)
-      if (other->files[d] != nullptr && SameFile(channel, *other, d)) return true;
+      if (other->files[d] != nullptr && sameFile(channel, *other, d)) return true;
   }
   return false;
 }
 
-void FinalWeightsFiles::Claim() {
+void FinalWeightsFiles::claim() {
   std::lock_guard<Mutex> hold(liveLock);
   if (listing == Listing::kClaimed) return;
   if (listing == Listing::kListed) {
-    for (int c = 0; c < kMaxChannels; ++c) heldByAnother[c] = files[c] != nullptr && HeldByAnother(c);
-    Unlink();
+    for (int c = 0; c < kMaxChannels; ++c) heldByAnother[c] = files[c] != nullptr && isHeldByAnother(c);
+    unlink();
   }
   listing = Listing::kClaimed;
 }
 
 std::FILE* FinalWeightsFiles::Target(int channel) {
-  Claim();
+  claim();
   return heldByAnother[channel] ? nullptr : files[channel];
 }
 
-bool FinalWeightsFiles::Open(int channels, const TokenSetup& setup) {
+bool FinalWeightsFiles::open(int channels, const TokenSetup& setup) {
   char* fileName = setup.fileName;
   if (fileName == nullptr || fileName[0] == '\0') return true;
   bool fits[kMaxChannels] = {};
@@ -207,17 +207,17 @@ bool FinalWeightsFiles::Open(int channels, const TokenSetup& setup) {
       FailOpen(setup.status, names[c]);
       return false;
     }
-    Enlist(c, file);
+    enlist(c, file);
   }
   return true;
 }
 
-void FinalWeightsFiles::WriteAndClose(const AdaptiveToken& token, CallStatus& status) {
-  if (IsOpen(0) && !token.ReportCoefficients(*this)) ReportStorageFailure(status);
-  Close(status);
+void FinalWeightsFiles::writeAndClose(const AdaptiveToken& token, CallStatus& status) {
+  if (isOpen(0) && !token.reportCoefficients(*this)) ReportStorageFailure(status);
+  close(status);
 }
 
-void FinalWeightsFiles::Channel(int channel, const double* numerator, int32_t count, DenominatorSection section,
+void FinalWeightsFiles::addChannel(int channel, const double* numerator, int32_t count, DenominatorSection section,
                                 const double* feedback, int32_t feedbackCount) {
   std::FILE* f = Target(channel);
   if (f == nullptr) return;
@@ -237,12 +237,12 @@ void FinalWeightsFiles::Channel(int channel, const double* numerator, int32_t co
   }
 }
 
-void FinalWeightsFiles::Undetermined(int channel, int32_t) {
+void FinalWeightsFiles::addUndetermined(int channel, int32_t) {
   if (std::FILE* f = Target(channel)) std::fputs("Matrix close to singular...\n", f);
 }
 
-void FinalWeightsFiles::Close(CallStatus& status) {
-  Claim();
+void FinalWeightsFiles::close(CallStatus& status) {
+  claim();
   const char* lost[kMaxChannels];
   const char* complete[kMaxChannels];
   int lostCount = 0;

@@ -17,8 +17,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "host/coefficient_sink.h"
-#include "host/token_call.h"
+#include "core/coefficient_sink.h"
+#include "core/token_call.h"
 #include "tokens/final_weights_name.h"
 
 namespace adaptive {
@@ -51,23 +51,23 @@ class FinalWeightsFiles : public CoefficientSink {
   // directory) is refused without waiting for it. On failure writes
   // "Problems opening " and the name, sets the status to 1 and returns false;
   // files opened before stay open.
-  bool Open(int channels, const TokenSetup& setup);
+  bool open(int channels, const TokenSetup& setup);
 
-  bool IsOpen(int channel) const { return files[channel] != nullptr; }
+  bool isOpen(int channel) const { return files[channel] != nullptr; }
 
-  // What `token` reports (AdaptiveToken::ReportCoefficients) written into
+  // What `token` reports (AdaptiveToken::reportCoefficients) written into
   // the files, when any is open, then Close. Files open in channel order and
   // only once all storage exists, so a token with an open file has its
   // coefficients. A report short of storage fails with the storage message.
-  void WriteAndClose(const AdaptiveToken& token, CallStatus& status);
+  void writeAndClose(const AdaptiveToken& token, CallStatus& status);
 
   // Writes a channel's numerator section (count coefficients) and its
   // denominator section; the recursive form lists the feedback coefficients
   // negated. Does nothing for a channel whose file is not open.
-  void Channel(int channel, const double* numerator, int32_t count, DenominatorSection section,
+  void addChannel(int channel, const double* numerator, int32_t count, DenominatorSection section,
                const double* feedback = nullptr, int32_t feedbackCount = 0) override;
   // Writes "Matrix close to singular..." into a channel's file (when open).
-  void Undetermined(int channel, int32_t count) override;
+  void addUndetermined(int channel, int32_t count) override;
 
   // Closes every open file in channel order. Reported with status 1 and
   // "Problems writing " followed by every such name, and then the names of
@@ -77,7 +77,7 @@ class FinalWeightsFiles : public CoefficientSink {
   // no longer holds what was written under its name (deleted or replaced
   // meanwhile), and one left unwritten because another live instance holds
   // the same file and will write it later.
-  void Close(CallStatus& status);
+  void close(CallStatus& status);
 
  private:
   // The handle to write channel c through: null when the channel's file is
@@ -85,16 +85,16 @@ class FinalWeightsFiles : public CoefficientSink {
   std::FILE* Target(int channel);
   // Once, at the first write or at Close: notes which open files another live
   // instance holds and leaves the list, in one step under the list's lock.
-  void Claim();
-  bool HeldByAnother(int channel) const;
+  void claim();
+  bool isHeldByAnother(int channel) const;
   // Whether channel c of this instance and channel d of `other` are one file.
-  bool SameFile(int c, const FinalWeightsFiles& other, int d) const;
+  bool sameFile(int c, const FinalWeightsFiles& other, int d) const;
   // Keeps `file` and its identity as channel `channel`'s and lists the
   // instance.
-  void Enlist(int channel, std::FILE* file);
-  void Delist();
+  void enlist(int channel, std::FILE* file);
+  void delist();
   // Takes the instance out of the list; the caller holds the list's lock.
-  void Unlink();
+  void unlink();
 
   std::FILE* files[kMaxChannels] = {};
   char names[kMaxChannels][kMaxFinalWeightsName + 1] = {};

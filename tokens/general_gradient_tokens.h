@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-#include "host/adaptive_token.h"
-#include "host/dispatch.h"
+#include "core/adaptive_token.h"
+#include "tokens/entry_points.h"
 #include "numerics/arithmetic.h"
 #include "numerics/delay_line.h"
 #include "numerics/vector.h"
@@ -25,14 +25,14 @@ namespace adaptive {
 struct PortStepLmsGain {
   static constexpr int32_t kInputs = 5;
   static constexpr bool kStepFromPorts = true;
-  static double Compute(double mu, double error, const DelayLine&, int32_t) { return 2.0 * mu * error; }
+  static double compute(double mu, double error, const DelayLine&, int32_t) { return 2.0 * mu * error; }
 };
 
 // GenLMS_B: k = 2 × μ × e with "Mu" and "Leakage Factor" as parameters.
 struct ParameterStepLmsGain {
   static constexpr int32_t kInputs = 3;
   static constexpr bool kStepFromPorts = false;
-  static double Compute(double mu, double error, const DelayLine&, int32_t) { return 2.0 * mu * error; }
+  static double compute(double mu, double error, const DelayLine&, int32_t) { return 2.0 * mu * error; }
 };
 
 // GenNLMS: k = ((2 × μ) / (L × power(input line) + δ)) × e. Unlike the NLMS
@@ -41,7 +41,7 @@ struct ParameterStepLmsGain {
 struct NormalisedGradientGain {
   static constexpr int32_t kInputs = 3;
   static constexpr bool kStepFromPorts = false;
-  static double Compute(double mu, double error, const DelayLine& inputLine, int32_t length) {
+  static double compute(double mu, double error, const DelayLine& inputLine, int32_t length) {
     return ((2.0 * mu) / (length * power(inputLine) + kEnergyRegularisation)) * error;
   }
 };
@@ -78,24 +78,24 @@ class GeneralGradientToken : public AdaptiveToken {
     if (weights.resize(length)) { ReportStorageFailure(status); return; }
     weights.zero();
     SetInitialTaps(weights, length, firstTapValue, middleTapValue, lastTapValue, ZeroTapValue::KeepZero);
-    if (!files.Open(1, setup)) return;
+    if (!files.open(1, setup)) return;
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
-  bool ReportCoefficients(CoefficientSink& sink) const override {
-    sink.Channel(0, &weights(0), length, DenominatorSection::General);
+  void finish(CallStatus& status) override { files.writeAndClose(*this, status); }
+  bool reportCoefficients(CoefficientSink& sink) const override {
+    sink.addChannel(0, &weights(0), length, DenominatorSection::General);
     return true;
   }
 
  protected:
-  void Step(const double* in, double* out) override {
+  void step(const double* in, double* out) override {
     const double x = in[0];
     const double g = in[1];
     const double e = in[2];
     const double stepSize = Gain::kStepFromPorts ? in[3] : mu;
     const double leak = Gain::kStepFromPorts ? in[4] : leakage;
-    const double k = Gain::Compute(stepSize, e, delayLine, length);
+    const double k = Gain::compute(stepSize, e, delayLine, length);
     // Update before the push: the gradient line still ends at g(n−1), so the
     // error of this sample meets the gradient of the previous ones.
     double* w = &weights(0);

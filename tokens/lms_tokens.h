@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "host/adaptive_token.h"
-#include "host/dispatch.h"
+#include "core/adaptive_token.h"
+#include "tokens/entry_points.h"
 #include "numerics/arithmetic.h"
 #include "numerics/delay_line.h"
 #include "numerics/vector.h"
@@ -22,7 +22,7 @@ namespace adaptive {
 // line's length.
 struct PlainLmsGain {
   static constexpr bool kUsesEnergy = false;
-  static double Compute(double mu, double error, double, int32_t) { return 2.0 * mu * error; }
+  static double compute(double mu, double error, double, int32_t) { return 2.0 * mu * error; }
 };
 
 // Ports: "Input", "Desired" in; "Output", "PriError", "PostError" out.
@@ -55,19 +55,19 @@ class RecursiveLmsToken : public AdaptiveToken {
     weights.zero();
     feedbackWeights.zero();
     previousOutput = 0.0;
-    if (!files.Open(1, setup)) return;
+    if (!files.open(1, setup)) return;
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
-  bool ReportCoefficients(CoefficientSink& sink) const override {
-    sink.Channel(0, &weights(0), length, DenominatorSection::Recursive,
+  void finish(CallStatus& status) override { files.writeAndClose(*this, status); }
+  bool reportCoefficients(CoefficientSink& sink) const override {
+    sink.addChannel(0, &weights(0), length, DenominatorSection::Recursive,
                  feedbackLength > 0 ? &feedbackWeights(0) : nullptr, feedbackLength);
     return true;
   }
 
  protected:
-  void Step(const double* in, double* out) override {
+  void step(const double* in, double* out) override {
     const double x = in[0];
     const double d = in[1];
     delayLine.push(x);
@@ -82,10 +82,10 @@ class RecursiveLmsToken : public AdaptiveToken {
     previousOutput = y;
     out[0] = y;
     out[1] = e;
-    double g = Gain::Compute(muForward, e, energy, length);
+    double g = Gain::compute(muForward, e, energy, length);
     double posterior = LeakyUpdateAndDot(delayLine, weights, leakageForward, g);
     if (feedbackLength > 0) {
-      g = Gain::Compute(muBackward, e, feedbackEnergy, feedbackLength);
+      g = Gain::compute(muBackward, e, feedbackEnergy, feedbackLength);
       posterior = posterior + LeakyUpdateAndDot(feedbackLine, feedbackWeights, leakageBackward, g);
     }
     out[2] = d - posterior;
@@ -135,18 +135,18 @@ class MultiChannelLmsToken : public AdaptiveToken {
       if (weights[c].resize(length[c])) { ReportStorageFailure(status); return; }
       weights[c].zero();
     }
-    if (!files.Open(C, setup)) return;
+    if (!files.open(C, setup)) return;
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
-  bool ReportCoefficients(CoefficientSink& sink) const override {
-    for (int c = 0; c < C; ++c) sink.Channel(c, &weights[c](0), length[c], DenominatorSection::Transversal);
+  void finish(CallStatus& status) override { files.writeAndClose(*this, status); }
+  bool reportCoefficients(CoefficientSink& sink) const override {
+    for (int c = 0; c < C; ++c) sink.addChannel(c, &weights[c](0), length[c], DenominatorSection::Transversal);
     return true;
   }
 
  protected:
-  void Step(const double* in, double* out) override {
+  void step(const double* in, double* out) override {
     for (int c = 0; c < C; ++c) delayLine[c].push(in[c]);
     const double d = in[C];
     double energy[C];
@@ -157,7 +157,7 @@ class MultiChannelLmsToken : public AdaptiveToken {
     out[1] = e;
     double posterior = d;
     for (int c = 0; c < C; ++c) {
-      const double g = Gain::Compute(mu[c], e, energy[c], length[c]);
+      const double g = Gain::compute(mu[c], e, energy[c], length[c]);
       posterior = posterior - LeakyUpdateAndDot(delayLine[c], weights[c], leakage[c], g);
     }
     out[2] = posterior;

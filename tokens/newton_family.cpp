@@ -32,18 +32,18 @@ GeneralNewtonToken::GeneralNewtonToken(TokenSetup& setup) : AdaptiveToken(2, 1) 
   regressor.zero();
   weights.zero();
   SetInitialTaps(weights, length, firstTapValue, middleTapValue, lastTapValue, ZeroTapValue::KeepZero);
-  if (!files.Open(1, setup)) return;
+  if (!files.open(1, setup)) return;
   markConstructed();
 }
 
-bool GeneralNewtonToken::ReportCoefficients(CoefficientSink& sink) const {
-  sink.Channel(0, &weights(0), length, DenominatorSection::General);
+bool GeneralNewtonToken::reportCoefficients(CoefficientSink& sink) const {
+  sink.addChannel(0, &weights(0), length, DenominatorSection::General);
   return true;
 }
 
 // The error belongs to the output of the previous step, so the update uses the
 // regressor that produced it; the new sample enters only afterwards.
-void GeneralNewtonToken::Step(const double* in, double* out) {
+void GeneralNewtonToken::step(const double* in, double* out) {
   const double s = in[0];
   const double e = in[1];
   double* u = &regressor(0);
@@ -80,17 +80,17 @@ RecursiveNewtonToken::RecursiveNewtonToken(TokenSetup& setup) : AdaptiveToken(2,
   regressor.zero();
   weights.zero();
   previousOutput = 0.0;
-  if (!files.Open(1, setup)) return;
+  if (!files.open(1, setup)) return;
   markConstructed();
 }
 
-bool RecursiveNewtonToken::ReportCoefficients(CoefficientSink& sink) const {
-  sink.Channel(0, &weights(0), length, DenominatorSection::Recursive,
+bool RecursiveNewtonToken::reportCoefficients(CoefficientSink& sink) const {
+  sink.addChannel(0, &weights(0), length, DenominatorSection::Recursive,
                feedbackLength > 0 ? &weights(length) : nullptr, feedbackLength);
   return true;
 }
 
-void RecursiveNewtonToken::Step(const double* in, double* out) {
+void RecursiveNewtonToken::step(const double* in, double* out) {
   const double x = in[0];
   const double d = in[1];
   double* u = &regressor(0);

@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-#include "host/adaptive_token.h"
-#include "host/dispatch.h"
+#include "core/adaptive_token.h"
+#include "tokens/entry_points.h"
 #include "numerics/delay_line.h"
 #include "numerics/matrix.h"
 #include "numerics/vector.h"
@@ -57,11 +57,11 @@ class GeneralNewtonToken : public AdaptiveToken {
   static constexpr int kLastTap = ParameterIndex(kEntry, "Last Tap Value");
 
   explicit GeneralNewtonToken(TokenSetup& setup);
-  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
-  bool ReportCoefficients(CoefficientSink& sink) const override;
+  void finish(CallStatus& status) override { files.writeAndClose(*this, status); }
+  bool reportCoefficients(CoefficientSink& sink) const override;
 
  protected:
-  void Step(const double* in, double* out) override;
+  void step(const double* in, double* out) override;
 
  private:
   DelayLine delayLine;
@@ -94,11 +94,11 @@ class RecursiveNewtonToken : public AdaptiveToken {
   static constexpr int kInit = ParameterIndex(kEntry, "Init");
 
   explicit RecursiveNewtonToken(TokenSetup& setup);
-  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
-  bool ReportCoefficients(CoefficientSink& sink) const override;
+  void finish(CallStatus& status) override { files.writeAndClose(*this, status); }
+  bool reportCoefficients(CoefficientSink& sink) const override;
 
  protected:
-  void Step(const double* in, double* out) override;
+  void step(const double* in, double* out) override;
 
  private:
   DelayLine delayLine;
@@ -151,18 +151,18 @@ class MultiChannelNewtonToken : public AdaptiveToken {
     gain.zero();
     regressor.zero();
     weights.zero();
-    if (!files.Open(C, setup)) return;
+    if (!files.open(C, setup)) return;
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
-  bool ReportCoefficients(CoefficientSink& sink) const override {
-    sink.ChannelBlocks(&weights(0), lines.lengths(), C);
+  void finish(CallStatus& status) override { files.writeAndClose(*this, status); }
+  bool reportCoefficients(CoefficientSink& sink) const override {
+    sink.addChannelBlocks(&weights(0), lines.lengths(), C);
     return true;
   }
 
  protected:
-  void Step(const double* in, double* out) override {
+  void step(const double* in, double* out) override {
     const int32_t n = lines.total();
     double* u = &regressor(0);
     lines.pushAndStack(in, u);

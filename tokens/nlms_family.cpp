@@ -14,7 +14,7 @@ namespace {
 // squares divided by the length, the sum coming from the output's pass.
 struct NormalisedLmsGain {
   static constexpr bool kUsesEnergy = true;
-  static double Compute(double mu, double error, double sumOfSquares, int32_t length) {
+  static double compute(double mu, double error, double sumOfSquares, int32_t length) {
     const double power = DivideByCount(sumOfSquares, length);
     return (2.0 * mu * error) / (length * power + kEnergyRegularisation);
   }

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "host/catalogue_table.h"
+#include "core/catalogue_table.h"
 
 namespace adaptive {
 

@@ -6,8 +6,8 @@
 #include <array>
 #include <cstdint>
 
-#include "host/catalogue_table.h"
-#include "host/token_call.h"
+#include "core/catalogue_table.h"
+#include "core/token_call.h"
 
 namespace adaptive {
 

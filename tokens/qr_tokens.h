@@ -9,8 +9,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "host/adaptive_token.h"
-#include "host/dispatch.h"
+#include "core/adaptive_token.h"
+#include "tokens/entry_points.h"
 #include "numerics/delay_line.h"
 #include "numerics/matrix.h"
 #include "numerics/arithmetic.h"
@@ -47,24 +47,24 @@ class QrToken : public AdaptiveToken {
     lines.zero();
     R.zero();
     z.zero();
-    if (!files.Open(C, setup)) return;
+    if (!files.open(C, setup)) return;
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
+  void finish(CallStatus& status) override { files.writeAndClose(*this, status); }
 
   // Solves the triangle for the coefficients and reports each channel's
   // block, or every channel undetermined while the triangle is singular.
-  bool ReportCoefficients(CoefficientSink& sink) const override {
+  bool reportCoefficients(CoefficientSink& sink) const override {
     Vector w;
     // The solve reads the factor in the numerics' layout, R(i, j) at row i.
     const Matrix factor = transpose(R);
     if (w.resize(columnCount) || !factor.hasstorage()) return false;
     w.zero();
     if (backsubstitute(factor, z, w) != 0) {
-      for (int c = 0; c < C; ++c) sink.Undetermined(c, lines.lengths()[c]);
+      for (int c = 0; c < C; ++c) sink.addUndetermined(c, lines.lengths()[c]);
     } else {
-      sink.ChannelBlocks(&w(0), lines.lengths(), C);
+      sink.addChannelBlocks(&w(0), lines.lengths(), C);
     }
     return true;
   }
@@ -74,7 +74,7 @@ class QrToken : public AdaptiveToken {
   // element N, then let each row i, scaled by λ, be rotated against the work
   // row to zero R(N, i), z likewise (GivensSweep). Everything happens in
   // place, so the step allocates nothing.
-  void Step(const double* in, double* out) override {
+  void step(const double* in, double* out) override {
     lines.push(in);
     const double d = in[C];
     const int32_t N = columnCount;

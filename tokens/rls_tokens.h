@@ -11,8 +11,8 @@
 
 #include <cstdint>
 
-#include "host/adaptive_token.h"
-#include "host/dispatch.h"
+#include "core/adaptive_token.h"
+#include "tokens/entry_points.h"
 #include "numerics/arithmetic.h"
 #include "numerics/delay_line.h"
 #include "numerics/matrix.h"
@@ -79,20 +79,20 @@ class GeneralRlsToken : public AdaptiveToken {
     if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps, status)) return;
     SetInitialTaps(weights, length, firstTapValue, middleTapValue, lastTapValue, ZeroTapValue::Assign);
     lambdaInverse = 1.0 / lambdaInverse;
-    if (!files.Open(1, setup)) return;
+    if (!files.open(1, setup)) return;
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
-  bool ReportCoefficients(CoefficientSink& sink) const override {
-    sink.Channel(0, &weights(0), length, DenominatorSection::Transversal);
+  void finish(CallStatus& status) override { files.writeAndClose(*this, status); }
+  bool reportCoefficients(CoefficientSink& sink) const override {
+    sink.addChannel(0, &weights(0), length, DenominatorSection::Transversal);
     return true;
   }
 
  protected:
   // The error belongs to the output of the previous step, so the update uses
   // the taps as they stood then; the new sample enters only afterwards.
-  void Step(const double* in, double* out) override {
+  void step(const double* in, double* out) override {
     const double s = in[0];
     const double e = in[1];
     double* x = &taps(0);
@@ -142,18 +142,18 @@ class RlsToken : public AdaptiveToken {
     if (!CheckParameters(setup, Entry)) return;
     if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps, status)) return;
     lambdaInverse = 1.0 / lambdaInverse;
-    if (!files.Open(1, setup)) return;
+    if (!files.open(1, setup)) return;
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
-  bool ReportCoefficients(CoefficientSink& sink) const override {
-    sink.Channel(0, &weights(0), length, DenominatorSection::Transversal);
+  void finish(CallStatus& status) override { files.writeAndClose(*this, status); }
+  bool reportCoefficients(CoefficientSink& sink) const override {
+    sink.addChannel(0, &weights(0), length, DenominatorSection::Transversal);
     return true;
   }
 
  protected:
-  void Step(const double* in, double* out) override {
+  void step(const double* in, double* out) override {
     const double s = in[0];
     const double d = in[1];
     double* x = &taps(0);
@@ -217,18 +217,18 @@ class MultiChannelRlsToken : public AdaptiveToken {
     pTimesRegressor.zero();
     regressor.zero();
     lambdaInverse = 1.0 / lambdaInverse;
-    if (!files.Open(C, setup)) return;
+    if (!files.open(C, setup)) return;
     markConstructed();
   }
 
-  void Finish(CallStatus& status) override { files.WriteAndClose(*this, status); }
-  bool ReportCoefficients(CoefficientSink& sink) const override {
-    sink.ChannelBlocks(&weights(0), lines.lengths(), C);
+  void finish(CallStatus& status) override { files.writeAndClose(*this, status); }
+  bool reportCoefficients(CoefficientSink& sink) const override {
+    sink.addChannelBlocks(&weights(0), lines.lengths(), C);
     return true;
   }
 
  protected:
-  void Step(const double* in, double* out) override {
+  void step(const double* in, double* out) override {
     const int32_t n = lines.total();
     double* u = &regressor(0);
     double* w = &weights(0);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "adaptive/library.h"
-#include "host/records.h"
+#include "plugin/records.h"
 
 using TokenInfo = adaptive::TokenInfo;
 using adaptive::TokenEntryPoint;

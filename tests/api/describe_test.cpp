@@ -8,7 +8,7 @@
 
 #include "adaptive/describe.h"
 #include "adaptive/library.h"
-#include "host/token_notes.h"
+#include "core/token_notes.h"
 #include "tests/support/describe_text.h"
 
 namespace {

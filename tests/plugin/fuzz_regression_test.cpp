@@ -7,7 +7,7 @@
 #include "numerics/text_format.h"
 #include "api/token_session.h"
 #include "tests/support/file_text.h"
-#include "host/exports.h"
+#include "plugin/exports.h"
 
 namespace adaptive {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "adaptive/token_info.h"
-#include "host/records.h"
+#include "plugin/records.h"
 
 namespace adaptive {
 

@@ -6,10 +6,10 @@
 
 #include <cstring>
 
-#include "host/catalogue.h"
+#include "core/catalogue.h"
 #include "tests/plugin/plugin_tokens.h"
 #include "tests/support/stack_offset_call.h"
-#include "host/exports.h"
+#include "plugin/exports.h"
 #include "tokens/vector_lanes.h"
 
 namespace adaptive {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/records.h"
+#include "plugin/records.h"
 
 namespace adaptive {
 

@@ -18,7 +18,7 @@
 #include "tests/reference/same_bits.h"
 #include "api/token_session.h"
 #include "tests/support/file_text.h"
-#include "host/exports.h"
+#include "plugin/exports.h"
 
 namespace adaptive {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/exports.h"
+#include "plugin/exports.h"
 #include "api/token_session.h"
 #include "tests/support/file_text.h"
 #include "tokens/coefficient_text.h"

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "host/catalogue.h"
+#include "core/catalogue.h"
 #include "api/number_text.h"
 #include "api/token_session.h"
 #include "tests/support/adaptsim_process.h"

@@ -1,10 +1,8 @@
-#include "host/catalogue.h"
+#include "plugin/catalogue_records.h"
 
-#include "host/catalogue_table.h"
+#include "core/catalogue_table.h"
 
 namespace adaptive {
-
-const char kFinalWeightsFileLabel[] = "Filename for Final Weights";
 
 namespace {
 
@@ -29,8 +27,6 @@ void FillDescriptor(const CatalogueEntry& entry, TokenDescriptor& d) {
 }
 
 }  // namespace
-
-const CatalogueEntry* CatalogueEntries() { return kCatalogue; }
 
 void FillCatalogue(LibraryInfo* info) {
   info->version = kLibraryInfoVersion;

@@ -1,7 +1,7 @@
 // What a token receives from whoever drives it, instead of reading it from the
 // host's records: its parameters and file name at construction, and the status
 // and message sink of the call in progress. The host's entry protocol fills it
-// from its records (host/dispatch.cpp); adaptive::Filter fills it directly.
+// from its records (plugin/dispatch.cpp); adaptive::Filter fills it directly.
 #pragma once
 
 #include <cstdint>

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "host/adaptive_token.h"
-#include "host/dispatch.h"
+#include "core/adaptive_token.h"
+#include "plugin/dispatch.h"
 #include "api/token_session.h"
 #include "tests/support/file_text.h"
 
@@ -35,14 +35,14 @@ class ProbeToken : public AdaptiveToken {
     }
     markConstructed();
   }
-  bool ReportCoefficients(CoefficientSink&) const override { return true; }
-  void Finish(CallStatus& status) override {
+  bool reportCoefficients(CoefficientSink&) const override { return true; }
+  void finish(CallStatus& status) override {
     ++probe.destroyed;
     if (probe.destructorSets != 0) status.fail(probe.destructorSets, {"probe destructor"});
   }
 
  protected:
-  void Step(const double* in, double* out) override {
+  void step(const double* in, double* out) override {
     ++probe.steps;
     out[0] = in[0] * 2.0;
   }

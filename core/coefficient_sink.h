@@ -23,18 +23,18 @@ class CoefficientSink {
   // Channel `channel`'s `count` numerator coefficients and its denominator;
   // `feedback` holds the recursive form's `feedbackCount` feedback
   // coefficients as the token applies them.
-  virtual void Channel(int channel, const double* numerator, int32_t count, DenominatorSection section,
+  virtual void addChannel(int channel, const double* numerator, int32_t count, DenominatorSection section,
                        const double* feedback = nullptr, int32_t feedbackCount = 0) = 0;
   // A channel of `count` coefficients that cannot be determined yet (the QR
   // tokens' triangle is singular).
-  virtual void Undetermined(int channel, int32_t count) = 0;
+  virtual void addUndetermined(int channel, int32_t count) = 0;
 
   // Consecutive blocks of one coefficient array, lengths[c] of them for
   // channel c, each with the transversal denominator.
-  void ChannelBlocks(const double* coefficients, const int32_t* lengths, int channels) {
+  void addChannelBlocks(const double* coefficients, const int32_t* lengths, int channels) {
     int32_t start = 0;
     for (int c = 0; c < channels; ++c) {
-      Channel(c, coefficients + start, lengths[c], DenominatorSection::Transversal);
+      addChannel(c, coefficients + start, lengths[c], DenominatorSection::Transversal);
       start += lengths[c];
     }
   }

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "api/host_catalogue_records.h"
-#include "host/catalogue.h"
-#include "host/exports.h"
+#include "core/catalogue.h"
+#include "plugin/exports.h"
 
 namespace adaptive {
 

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "host/catalogue.h"
+#include "core/catalogue.h"
 
 namespace adaptive {
 

@@ -1,4 +1,4 @@
-#include "host/token_call.h"
+#include "core/token_call.h"
 
 namespace adaptive {
 

@@ -1,4 +1,6 @@
-#include "host/dispatch.h"
+#include "plugin/dispatch.h"
+
+#include "plugin/port_bookkeeping.h"
 
 namespace adaptive {
 
@@ -16,7 +18,7 @@ __attribute__((noinline)) int32_t CreateOrDestroy(SimContext* context, TokenReco
     // status it sets stays and makes the new constructor stop after building
     // its members.
     record->instance = nullptr;
-    instance->Finish(status);
+    instance->finish(status);
     delete instance;
   }
   if (context->initFlag == 0) return status.code();
@@ -26,7 +28,7 @@ __attribute__((noinline)) int32_t CreateOrDestroy(SimContext* context, TokenReco
     status.write({"Memory allocation error for token."});
     return kStatusNoToken;
   }
-  created->AttachPorts(*record);
+  AttachPorts(*created, *record);
   record->instance = created;
   return status.code();
 }
@@ -39,7 +41,7 @@ int32_t DispatchTokenCall(SimContext* context, TokenRecord* record, TokenFactory
   if (context->initFlag != 0) return CreateOrDestroy(context, record, factory);
   if (context->terminateFlag != 0) return CreateOrDestroy(context, record, factory);
   // A run call reports nothing: its status is always kStatusOk.
-  if (AdaptiveToken* instance = record->instance) instance->Run(*record);
+  if (AdaptiveToken* instance = record->instance) RunOnRecords(*instance, *record);
   return kStatusOk;
 }
 

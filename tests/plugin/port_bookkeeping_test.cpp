@@ -1,8 +1,8 @@
 // Reference-input choice and the per-sample port bookkeeping of the token base.
 #include <gtest/gtest.h>
 
-#include "host/adaptive_token.h"
-#include "host/dispatch.h"
+#include "core/adaptive_token.h"
+#include "plugin/dispatch.h"
 #include "api/token_session.h"
 #include "tests/support/file_text.h"
 
@@ -16,11 +16,11 @@ template <int Inputs>
 class CountingToken : public AdaptiveToken {
  public:
   explicit CountingToken(TokenSetup&) : AdaptiveToken(Inputs, 2) { markConstructed(); }
-  void Finish(CallStatus&) override {}
-  bool ReportCoefficients(CoefficientSink&) const override { return true; }
+  void finish(CallStatus&) override {}
+  bool reportCoefficients(CoefficientSink&) const override { return true; }
 
  protected:
-  void Step(const double*, double* out) override {
+  void step(const double*, double* out) override {
     ++steps;
     out[0] = steps;
   }

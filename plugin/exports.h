@@ -2,7 +2,7 @@
 // objects directly (tests, fuzzers). Hosts resolve them by name instead.
 #pragma once
 
-#include "host/records.h"
+#include "plugin/records.h"
 #include "tokens/entry_points.h"
 
 #define ADAPTIVE_DECLARE_EXPORT(NAME) \

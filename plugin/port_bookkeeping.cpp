@@ -1,6 +1,4 @@
-#include "host/adaptive_token.h"
-
-#include "host/records.h"
+#include "plugin/port_bookkeeping.h"
 
 namespace adaptive {
 
@@ -14,17 +12,19 @@ void CopyFormat(const PortRecord& from, PortRecord& to) {
 
 }  // namespace
 
-void AdaptiveToken::AttachPorts(TokenRecord& record) {
+void AttachPorts(AdaptiveToken& token, TokenRecord& record) {
+  int32_t referenceInput = 0;
   double bestRate = 0.0;
-  for (int32_t i = 0; i < inputCount; ++i) {
+  for (int32_t i = 0; i < token.inputs(); ++i) {
     const double rate = record.inputs[i]->sampleRate;
     if (rate > bestRate) {
       bestRate = rate;
       referenceInput = i;
     }
   }
+  token.setReferenceInput(referenceInput);
   const PortRecord& ref = *record.inputs[referenceInput];
-  for (int32_t o = 0; o < outputCount; ++o) {
+  for (int32_t o = 0; o < token.outputs(); ++o) {
     PortRecord& out = record.outputs[o];
     out.skip = ref.skip;
     out.sampleTime = ref.sampleTime;
@@ -33,10 +33,11 @@ void AdaptiveToken::AttachPorts(TokenRecord& record) {
   }
 }
 
-void AdaptiveToken::Run(TokenRecord& record) {
+void RunOnRecords(AdaptiveToken& token, TokenRecord& record) {
+  const int32_t outputCount = token.outputs();
   OutputPortRecord* ports = record.outputs;
   // A copy: the outputs are other records, so its fields are read once.
-  const PortRecord ref = *record.inputs[referenceInput];
+  const PortRecord ref = *record.inputs[token.referenceInputIndex()];
   if (ref.skip != 0) {
     for (int32_t o = 0; o < outputCount; ++o) ports[o].skip = 1;
     return;
@@ -46,12 +47,12 @@ void AdaptiveToken::Run(TokenRecord& record) {
     ports[o].sampleTime = ref.sampleTime;
     CopyFormat(ref, ports[o]);
   }
-  if (!constructed) return;
+  if (!token.isConstructed()) return;
   double in[kMaxInputPorts];
   double out[kMaxOutputPorts];
-  for (int32_t i = 0; i < inputCount; ++i) in[i] = record.inputs[i]->value;
+  for (int32_t i = 0; i < token.inputs(); ++i) in[i] = record.inputs[i]->value;
   for (int32_t o = 0; o < outputCount; ++o) out[o] = ports[o].value;
-  Step(in, out);
+  token.compute(in, out);
   for (int32_t o = 0; o < outputCount; ++o) ports[o].value = out[o];
 }
 

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/catalogue_limits.h"
+
 #if defined(_WIN32)
 #define ADAPTIVE_EXPORT __declspec(dllexport)
 #else
@@ -96,11 +98,6 @@ struct LibraryInfo {
   TokenDescriptor* tokens;         // 0x08
 };
 
-// Largest catalogue counts: the host's arrays must hold at least these many.
-constexpr int kCatalogueSize = 24;
-constexpr int kMaxInputPorts = 5;
-constexpr int kMaxOutputPorts = 4;
-constexpr int kMaxParameters = 9;
 
 static_assert(sizeof(PortRecord) == 40, "port records are 40 bytes");
 static_assert(offsetof(PortRecord, sampleTime) == 0x08, "layout");

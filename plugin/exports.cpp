@@ -2,9 +2,10 @@
 // each handing its records and its token's factory to the dispatcher. Only
 // the plug-in (libadaptive.so, adaptive.dll) is built from this file; the
 // static library keeps to namespace adaptive.
-#include "host/exports.h"
+#include "plugin/exports.h"
 
-#include "host/catalogue.h"
+#include "plugin/catalogue_records.h"
+#include "plugin/dispatch.h"
 
 #define ADAPTIVE_DEFINE_EXPORT(NAME)                                                                        \
   extern "C" ADAPTIVE_EXPORT int32_t ADAPTIVE_CALL NAME(adaptive::SimContext* context, adaptive::TokenRecord* record) { \
