@@ -62,6 +62,9 @@ struct CatalogueEntry {
 // The label of every token's file-name field.
 extern const char kFinalWeightsFileLabel[];
 
+// The kCatalogueSize entries in catalogue order, for code inside the library.
+const CatalogueEntry* CatalogueEntries();
+
 // Position of parameter `parameter` in `row`. Meant for constant expressions:
 // an unknown name throws, which the compiler reports as an error.
 constexpr int ParameterIndex(const CatalogueEntry& row, std::string_view parameter) {
