@@ -1,0 +1,122 @@
+// The "AP" token against the plain model of its equations, its order 1
+// against NLMS, a badly conditioned window, its checks and its file.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "adaptive/filter.h"
+#include "families/affine_projection/affine_projection.h"
+#include "tests/families/family_runs.h"
+#include "tests/support/file_text.h"
+
+namespace adaptive {
+
+namespace {
+
+const CatalogueEntry& kAp = kAffineProjectionRows[0];
+
+TEST(AffineProjection, MatchesThePlainModelOverRandomParametersAndInputs) {
+  // The model solves by Gaussian elimination, the token by Cholesky: δ ≥ 1e-3
+  // keeps the systems well enough conditioned for 1e-8.
+  std::mt19937_64 rng(35);
+  for (int trial = 0; trial < 60; ++trial) {
+    const size_t length = 1 + rng() % 24;
+    const size_t order = 1 + rng() % std::min<size_t>(length, 6);
+    const double mu = 0.02 + 0.48 * std::uniform_real_distribution<double>(0, 1)(rng);
+    const double delta = std::pow(10.0, -3.0 + 3.0 * std::uniform_real_distribution<double>(0, 1)(rng));
+    const Signals s = RandomSignals(rng, 300, length, trial % 3 == 0);
+    const TokenRun run = RunToken(kAffineProjectionFamily, 0,
+                                  RowParameters(kAp, {{"Numerator Coeffs", double(length)},
+                                                      {"Projection Order", double(order)}, {"Mu", mu},
+                                                      {"Delta", delta}}),
+                                  s.x, s.d);
+    ASSERT_EQ(run.status, 0) << run.message;
+    EXPECT_EQ(FirstDisagreement(run.outputs, plain::AffineProjection(s.x, s.d, length, order, mu, delta), 1e-8), -1)
+        << "N " << length << " K " << order << " mu " << mu << " delta " << delta << " trial " << trial;
+  }
+}
+
+TEST(AffineProjection, OrderOneIsTheLibrarysNlms) {
+  std::mt19937_64 rng(1);
+  for (double mu : {0.05, 0.25, 0.5}) {
+    const Signals s = RandomSignals(rng, 2000, 16, false);
+    const TokenRun ap = RunToken(kAffineProjectionFamily, 0,
+                                 RowParameters(kAp, {{"Numerator Coeffs", 16}, {"Projection Order", 1},
+                                                     {"Mu", mu}, {"Delta", 1e-8}}),
+                                 s.x, s.d);
+    Filter nlms("NLMS", {{"Numerator Coeffs", 16}, {"Mu Forward", mu}});
+    for (size_t n = 0; n < s.x.size(); ++n) {
+      const std::vector<double> out = nlms.step({s.x[n], s.d[n]});
+      ASSERT_NEAR(ap.outputs[n].y, out[0], 1e-12) << "mu " << mu << " sample " << n;
+      ASSERT_NEAR(ap.outputs[n].prior, out[1], 1e-12) << "mu " << mu << " sample " << n;
+      ASSERT_NEAR(ap.outputs[n].posterior, out[2], 1e-12) << "mu " << mu << " sample " << n;
+    }
+  }
+}
+
+TEST(AffineProjection, CollinearWindowFarAboveDeltaStaysFiniteAndConverges) {
+  // A constant input of 1e6 makes every column of X the same: R's pivots
+  // after the first are rounding residues of 1e13, far beyond δ = 1e-8.
+  const std::vector<double> x(400, 1e6);
+  std::vector<double> d(x.size());
+  for (size_t n = 0; n < x.size(); ++n) d[n] = 0.3 * x[n] * double(std::min<size_t>(n + 1, 8));
+  const TokenRun run = RunToken(kAffineProjectionFamily, 0,
+                                RowParameters(kAp, {{"Numerator Coeffs", 8}, {"Projection Order", 4},
+                                                    {"Mu", 0.5}, {"Delta", 1e-8}}),
+                                x, d);
+  ASSERT_EQ(run.status, 0) << run.message;
+  for (size_t n = 0; n < run.outputs.size(); ++n) {
+    ASSERT_TRUE(std::isfinite(run.outputs[n].posterior)) << n;
+    ASSERT_LE(std::fabs(run.outputs[n].posterior), std::fabs(run.outputs[n].prior) * (1 + 1e-6) + 1e-3) << n;
+  }
+  EXPECT_LT(std::fabs(run.outputs.back().prior), 1e-6 * std::fabs(d.back()));
+}
+
+TEST(AffineProjection, RefusesEachParameterOutOfRangeNamingIt) {
+  const double nan = std::nan("");
+  const struct {
+    std::vector<std::pair<std::string, double>> values;
+    const char* message;
+  } cases[] = {
+      {{{"Numerator Coeffs", 0}}, "Improper length of Adaptive Filter.\nMust be greater than 0..."},
+      {{{"Projection Order", 0}}, "Improper projection order of Adaptive Filter.\nMust be between 1 and Numerator Coeffs..."},
+      {{{"Numerator Coeffs", 3}, {"Projection Order", 4}}, "Improper projection order of Adaptive Filter.\n"},
+      {{{"Mu", -0.1}}, "Improper step size of Adaptive Filter.\n"},
+      {{{"Delta", 0}}, "Improper regularisation Delta of Adaptive Filter.\nMust be greater than 0..."},
+      {{{"Delta", nan}}, "Improper regularisation Delta of Adaptive Filter.\n"},
+      // The first check that fails is reported: the length before the order.
+      {{{"Numerator Coeffs", 0}, {"Projection Order", 0}}, "Improper length of Adaptive Filter.\n"},
+  };
+  for (const auto& c : cases) {
+    const TokenRun run = RunToken(kAffineProjectionFamily, 0, RowParameters(kAp, c.values), {}, {});
+    EXPECT_EQ(run.status, kStatusBadParameter) << c.message;
+    EXPECT_EQ(run.message.rfind(c.message, 0), 0u) << run.message;
+  }
+  EXPECT_EQ(RunToken(kAffineProjectionFamily, 0, RowParameters(kAp, {{"Numerator Coeffs", 4}, {"Projection Order", 4}}),
+                     {}, {})
+                .status,
+            0);
+}
+
+TEST(AffineProjection, FinalWeightsFileHoldsTheCoefficientsReached) {
+  std::mt19937_64 rng(7);
+  const Signals s = RandomSignals(rng, 200, 3, false);
+  std::remove("ap_final.txt");
+  const TokenRun run = RunToken(kAffineProjectionFamily, 0,
+                                RowParameters(kAp, {{"Numerator Coeffs", 3}, {"Projection Order", 2}}), s.x, s.d,
+                                "ap_final.txt");
+  ASSERT_EQ(run.status, 0) << run.message;
+  std::vector<double> w;
+  plain::AffineProjection(s.x, s.d, 3, 2, kAp.parameters[2].defaultValue, kAp.parameters[3].defaultValue, &w);
+  const std::string text = ReadFileText("ap_final.txt");
+  ASSERT_EQ(text.rfind("Numerator Coefficients =3\n", 0), 0u) << text;
+  double read[3];
+  ASSERT_EQ(std::sscanf(text.c_str() + 26, "%lf\n%lf\n%lf\n", &read[0], &read[1], &read[2]), 3) << text;
+  for (int k = 0; k < 3; ++k) EXPECT_NEAR(read[k], w[k], 1e-12);
+  EXPECT_NE(text.find("\nDenominator Coefficients =1\n1\n"), std::string::npos) << text;
+}
+
+}  // namespace
+
+}  // namespace adaptive
