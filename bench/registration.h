@@ -33,6 +33,8 @@ void RegisterEightRegisterBenchmarks(const Plugin& proxy);
 void RegisterExpressionBenchmarks(const Plugin& plugin);
 // Peak/...: the no-FMA vector peak of this machine, for the kernels' fraction.
 void RegisterPeakBenchmarks();
+// Family/...: the families beyond the catalogue through the linked library.
+void RegisterFamilyBenchmarks();
 // Peer/...: the peer library's equalisers, when the build found it.
 void RegisterPeerBenchmarks();
 

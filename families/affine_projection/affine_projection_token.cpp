@@ -3,8 +3,17 @@
 #include <cmath>
 
 #include "tokens/parameters.h"
+#include "tokens/vector_lanes.h"
 
 namespace adaptive {
+
+namespace {
+
+// Two doubles: each lane performs exactly the scalar operations of its
+// element, so a pair changes the speed only.
+using Pair = Lanes<2>::Type;
+
+}  // namespace
 
 AffineProjectionToken::AffineProjectionToken(TokenSetup& setup) {
   CallStatus& status = setup.status;
@@ -39,23 +48,55 @@ double AffineProjectionToken::slideWindow(const double* taps) {
   const double* w = &weights(0);
   const double* d = desired.taps();
   const int32_t k = order;
-  double y = 0.0;
   for (int32_t i = k - 1; i > 0; --i)
     for (int32_t j = k - 1; j > 0; --j) r[i * k + j] = r[(i - 1) * k + j - 1];
-  for (int32_t j = 0; j < k; ++j) {
-    const double* column = taps + j;
-    double output = 0.0;
-    double product = 0.0;
+  double outputs[4];
+  double products[4];
+  int32_t j = 0;
+  // Columns j … j+3 at once: lane c of the pairs sums column j + c's terms in
+  // ascending m, exactly as the one-column loop below does, so that eight
+  // independent sums run side by side instead of two.
+  for (; j + 4 <= k; j += 4) {
+    Pair output[2] = {}, product[2] = {};
     for (int32_t m = 0; m < length; ++m) {
-      output = output + column[m] * w[m];
-      product = product + taps[m] * column[m];
+      const Pair weight = {w[m], w[m]};
+      const Pair tap = {taps[m], taps[m]};
+      for (int h = 0; h < 2; ++h) {
+        Pair column;
+        Load(column, taps + m + j + 2 * h);
+        output[h] = output[h] + column * weight;
+        product[h] = product[h] + tap * column;
+      }
     }
-    if (j == 0) y = output;
-    errors(j) = d[j] - output;
-    r[j] = product;
-    r[j * k] = product;
+    for (int c = 0; c < 4; ++c) {
+      outputs[c] = output[c / 2][c % 2];
+      products[c] = product[c / 2][c % 2];
+    }
+    store(j, 4, outputs, products, d);
+  }
+  for (; j < k; ++j) {
+    const double* column = taps + j;
+    outputs[0] = 0.0;
+    products[0] = 0.0;
+    for (int32_t m = 0; m < length; ++m) {
+      outputs[0] = outputs[0] + column[m] * w[m];
+      products[0] = products[0] + taps[m] * column[m];
+    }
+    store(j, 1, outputs, products, d);
   }
   return y;
+}
+
+void AffineProjectionToken::store(int32_t first, int count, const double* outputs, const double* products,
+                                  const double* d) {
+  double* r = &correlation(0);
+  const int32_t k = order;
+  if (first == 0) y = outputs[0];
+  for (int c = 0; c < count; ++c) {
+    errors(first + c) = d[first + c] - outputs[c];
+    r[first + c] = products[c];
+    r[(first + c) * k] = products[c];
+  }
 }
 
 int32_t AffineProjectionToken::factor() {
@@ -81,21 +122,57 @@ int32_t AffineProjectionToken::factor() {
 
 void AffineProjectionToken::solve(int32_t columns) {
   const double* l = &cholesky(0);
-  double* y = &errors(0);
+  double* z = &errors(0);
   double* a = &gains(0);
   const int32_t k = order;
   for (int32_t i = 0; i < columns; ++i) {
     double sum = 0.0;
-    for (int32_t p = 0; p < i; ++p) sum = sum + l[i * k + p] * y[p];
-    y[i] = (y[i] - sum) / l[i * k + i];
+    for (int32_t p = 0; p < i; ++p) sum = sum + l[i * k + p] * z[p];
+    z[i] = (z[i] - sum) / l[i * k + i];
   }
   for (int32_t i = columns - 1; i >= 0; --i) {
     double sum = 0.0;
     for (int32_t p = i + 1; p < columns; ++p) sum = sum + l[p * k + i] * a[p];
-    a[i] = (y[i] - sum) / l[i * k + i];
+    a[i] = (z[i] - sum) / l[i * k + i];
   }
   const double twoMu = 2.0 * mu;
   for (int32_t i = 0; i < columns; ++i) a[i] = twoMu * a[i];
+}
+
+double AffineProjectionToken::update(const double* taps, int32_t columns) {
+  double* w = &weights(0);
+  const double* g = &gains(0);
+  double posterior = 0.0;
+  int32_t m = 0;
+  // Coefficients m … m+3 at once: lane c of the pairs sums coefficient
+  // m + c's correction over ascending j, as the loop after it does one at a
+  // time; the posterior sum still adds the coefficients in ascending m.
+  for (; m + 4 <= length; m += 4) {
+    Pair correction[2] = {};
+    for (int32_t j = 0; j < columns; ++j) {
+      const Pair gain = {g[j], g[j]};
+      for (int h = 0; h < 2; ++h) {
+        Pair column;
+        Load(column, taps + m + j + 2 * h);
+        correction[h] = correction[h] + column * gain;
+      }
+    }
+    for (int h = 0; h < 2; ++h) {
+      Pair coefficient;
+      Load(coefficient, w + m + 2 * h);
+      coefficient = coefficient + correction[h];
+      Store(w + m + 2 * h, coefficient);
+      posterior = posterior + taps[m + 2 * h] * coefficient[0];
+      posterior = posterior + taps[m + 2 * h + 1] * coefficient[1];
+    }
+  }
+  for (; m < length; ++m) {
+    double correction = 0.0;
+    for (int32_t j = 0; j < columns; ++j) correction = correction + taps[m + j] * g[j];
+    w[m] = w[m] + correction;
+    posterior = posterior + taps[m] * w[m];
+  }
+  return posterior;
 }
 
 void AffineProjectionToken::step(const double* in, double* out) {
@@ -107,16 +184,7 @@ void AffineProjectionToken::step(const double* in, double* out) {
   out[1] = errors(0);
   const int32_t columns = factor();
   solve(columns);
-  double* w = &weights(0);
-  const double* g = &gains(0);
-  double posterior = 0.0;
-  for (int32_t m = 0; m < length; ++m) {
-    double correction = 0.0;
-    for (int32_t j = 0; j < columns; ++j) correction = correction + taps[m + j] * g[j];
-    w[m] = w[m] + correction;
-    posterior = posterior + taps[m] * w[m];
-  }
-  out[2] = d - posterior;
+  out[2] = d - update(taps, columns);
 }
 
 }  // namespace adaptive

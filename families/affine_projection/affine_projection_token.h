@@ -28,12 +28,18 @@ class AffineProjectionToken : public TransversalFamilyToken {
   // Moves R(n−1) one place down its diagonal, fills the new first row and
   // column and the K errors from the taps, and returns the output y(n).
   double slideWindow(const double* taps);
+  // Writes `count` columns' errors and first-row correlations from `first`
+  // on (and y(n) from column 0).
+  void store(int32_t first, int count, const double* outputs, const double* products, const double* d);
   // Factors δI + R into L·L^T, column by column; returns how many leading
   // columns have a pivot of at least δ/2 (at least 1).
   int32_t factor();
   // Solves the leading `columns` × `columns` system for the errors and turns
   // the solution into the gains 2μ·a.
   void solve(int32_t columns);
+  // w(n+1) = w(n) + X(n)·gains over the leading `columns` columns; returns
+  // w^T(n+1)·x(n).
+  double update(const double* taps, int32_t columns);
 
   DelayLine line;      // x(n) … x(n−N−K+2): column j of X(n) is taps j … j+N−1
   DelayLine desired;   // d(n) … d(n−K+1)
@@ -44,6 +50,7 @@ class AffineProjectionToken : public TransversalFamilyToken {
   int32_t order = 0;   // K
   double mu = 0.0;
   double delta = 0.0;
+  double y = 0.0;  // y(n), set by slideWindow
 };
 
 }  // namespace adaptive
