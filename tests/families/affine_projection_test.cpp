@@ -8,6 +8,7 @@
 #include "adaptive/filter.h"
 #include "families/affine_projection/affine_projection.h"
 #include "tests/families/family_runs.h"
+#include "tests/reference/same_bits.h"
 #include "tests/support/file_text.h"
 
 namespace adaptive {
@@ -34,6 +35,32 @@ TEST(AffineProjection, MatchesThePlainModelOverRandomParametersAndInputs) {
     ASSERT_EQ(run.status, 0) << run.message;
     EXPECT_EQ(FirstDisagreement(run.outputs, plain::AffineProjection(s.x, s.d, length, order, mu, delta), 1e-8), -1)
         << "N " << length << " K " << order << " mu " << mu << " delta " << delta << " trial " << trial;
+  }
+}
+
+TEST(AffineProjection, SlidingWindowAndLanesGiveTheBitsOfTheStatedOrder) {
+  // Orders past 4 and lengths past 4 take the four-column and four-coefficient
+  // passes and their remainders; δ down to 1e-12 lets some windows fall back
+  // to fewer columns.
+  std::mt19937_64 rng(135);
+  for (int trial = 0; trial < 40; ++trial) {
+    const size_t length = 1 + rng() % 19;
+    const size_t order = 1 + rng() % std::min<size_t>(length, 11);
+    const double mu = 0.5 * std::uniform_real_distribution<double>(0, 1)(rng);
+    const double delta = std::pow(10.0, -12.0 + 12.0 * std::uniform_real_distribution<double>(0, 1)(rng));
+    const Signals s = RandomSignals(rng, 200, length, trial % 2 == 0);
+    const TokenRun run = RunToken(kAffineProjectionFamily, 0,
+                                  RowParameters(kAp, {{"Numerator Coeffs", double(length)},
+                                                      {"Projection Order", double(order)}, {"Mu", mu},
+                                                      {"Delta", delta}}),
+                                  s.x, s.d);
+    const std::vector<plain::Outputs> model = plain::AffineProjectionInStatedOrder(s.x, s.d, length, order, mu, delta);
+    ASSERT_EQ(run.outputs.size(), model.size());
+    for (size_t n = 0; n < model.size(); ++n) {
+      ASSERT_TRUE(SameBits(run.outputs[n].y, model[n].y) && SameBits(run.outputs[n].prior, model[n].prior) &&
+                  SameBits(run.outputs[n].posterior, model[n].posterior))
+          << "N " << length << " K " << order << " delta " << delta << " sample " << n;
+    }
   }
 }
 

@@ -125,3 +125,72 @@ inline std::vector<Outputs> SignLms(const std::vector<double>& x, const std::vec
 }
 
 }  // namespace adaptive::plain
+
+namespace adaptive::plain {
+
+// The affine projection once more in the token's stated order of operations
+// (affine_projection.h), plainly: X^T·X summed in full for every element
+// (not slid), one column and one coefficient at a time, the same Cholesky
+// and the same fallback to the leading columns. The token must give the same
+// bits.
+inline std::vector<Outputs> AffineProjectionInStatedOrder(const std::vector<double>& x, const std::vector<double>& d,
+                                                          size_t length, size_t order, double mu, double delta) {
+  std::vector<double> w(length, 0.0);
+  std::vector<Outputs> out;
+  for (long n = 0; n < static_cast<long>(x.size()); ++n) {
+    std::vector<std::vector<double>> col(order), l(order, std::vector<double>(order, 0.0)), r = l;
+    std::vector<double> e(order), a(order);
+    for (size_t j = 0; j < order; ++j) col[j] = InputVector(x, n, static_cast<long>(j), length);
+    for (size_t i = 0; i < order; ++i) {
+      for (size_t j = i; j < order; ++j) {
+        double s = 0.0;
+        for (size_t m = 0; m < length; ++m) s = s + col[i][m] * col[j][m];
+        r[i][j] = r[j][i] = s;
+      }
+      double s = 0.0;
+      for (size_t m = 0; m < length; ++m) s = s + col[i][m] * w[m];
+      e[i] = Past(d, n, static_cast<long>(i)) - s;
+    }
+    double output = 0.0;
+    for (size_t m = 0; m < length; ++m) output = output + col[0][m] * w[m];
+    size_t columns = order;
+    for (size_t c = 0; c < order && columns == order; ++c) {
+      double s = 0.0;
+      for (size_t p = 0; p < c; ++p) s = s + l[c][p] * l[c][p];
+      const double pivot = (r[c][c] + delta) - s;
+      if (pivot < 0.5 * delta) {
+        columns = c;
+        break;
+      }
+      l[c][c] = std::sqrt(pivot);
+      for (size_t i = c + 1; i < order; ++i) {
+        double t = 0.0;
+        for (size_t p = 0; p < c; ++p) t = t + l[i][p] * l[c][p];
+        l[i][c] = (r[i][c] - t) / l[c][c];
+      }
+    }
+    std::vector<double> z = e;
+    for (size_t i = 0; i < columns; ++i) {
+      double s = 0.0;
+      for (size_t p = 0; p < i; ++p) s = s + l[i][p] * z[p];
+      z[i] = (z[i] - s) / l[i][i];
+    }
+    for (size_t i = columns; i-- > 0;) {
+      double s = 0.0;
+      for (size_t p = i + 1; p < columns; ++p) s = s + l[p][i] * a[p];
+      a[i] = (z[i] - s) / l[i][i];
+    }
+    for (size_t i = 0; i < columns; ++i) a[i] = (2.0 * mu) * a[i];
+    double posterior = 0.0;
+    for (size_t m = 0; m < length; ++m) {
+      double s = 0.0;
+      for (size_t j = 0; j < columns; ++j) s = s + col[j][m] * a[j];
+      w[m] = w[m] + s;
+      posterior = posterior + col[0][m] * w[m];
+    }
+    out.push_back({output, e[0], d[n] - posterior});
+  }
+  return out;
+}
+
+}  // namespace adaptive::plain
