@@ -9,16 +9,10 @@
 #include <cstdint>
 
 #include "core/adaptive_token.h"
-#include "core/catalogue.h"
 #include "numerics/vector.h"
 #include "tokens/final_weights.h"
 
 namespace adaptive {
-
-// Checks every parameter of `row` against its range, in the row's check
-// order. True when all pass; otherwise writes the first failing range's
-// message, sets the status to 1 and returns false.
-bool CheckRowParameters(TokenSetup& setup, const CatalogueEntry& row);
 
 class TransversalFamilyToken : public AdaptiveToken {
  public:

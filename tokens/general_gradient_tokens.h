@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "core/adaptive_token.h"
-#include "tokens/entry_points.h"
+#include "tokens/catalogue_families.h"
 #include "numerics/arithmetic.h"
 #include "numerics/delay_line.h"
 #include "numerics/vector.h"
@@ -70,7 +70,7 @@ class GeneralGradientToken : public AdaptiveToken {
     firstTapValue = ReadParameter(setup, kFirstTap);
     middleTapValue = ReadParameter(setup, kMiddleTap);
     lastTapValue = ReadParameter(setup, kLastTap);
-    if (!CheckParameters(setup, Entry)) return;
+    if (!CheckParameters(setup, kCatalogue[Entry])) return;
     if (delayLine.setlength(length)) { ReportStorageFailure(status); return; }
     delayLine.zero();
     if (gradientLine.setlength(length)) { ReportStorageFailure(status); return; }

@@ -1,4 +1,4 @@
-// The general and recursive Newton tokens, and the entry points of the family.
+// The general and recursive Newton tokens, and the descriptor of the family.
 #include "tokens/newton_tokens.h"
 
 #include "tokens/initial_taps.h"
@@ -16,7 +16,7 @@ GeneralNewtonToken::GeneralNewtonToken(TokenSetup& setup) : AdaptiveToken(2, 1) 
   firstTapValue = ReadParameter(setup, kFirstTap);
   middleTapValue = ReadParameter(setup, kMiddleTap);
   lastTapValue = ReadParameter(setup, kLastTap);
-  if (!CheckParameters(setup, kEntry)) return;
+  if (!CheckParameters(setup, kCatalogue[kEntry])) return;
   lambdaInverse = 1.0 / lambdaInverse;
   if (!SquareMatricesFit(length, 2, status)) return;
   // Everything is allocated before anything is written, so a length whose P
@@ -62,7 +62,7 @@ RecursiveNewtonToken::RecursiveNewtonToken(TokenSetup& setup) : AdaptiveToken(2,
   mu = ReadParameter(setup, kMu);
   leakage = ReadParameter(setup, kLeakage);
   const double init = ReadParameter(setup, kInit);
-  if (!CheckParameters(setup, kEntry)) return;
+  if (!CheckParameters(setup, kCatalogue[kEntry])) return;
   feedbackLength = denominatorCount - 1;
   lambdaInverse = 1.0 / lambdaInverse;
   const int32_t parts[2] = {length, feedbackLength};
@@ -114,9 +114,9 @@ using NewtonToken = RecursiveNewtonToken;
 using Newton2Token = MultiChannelNewtonToken<2, CatalogueIndex("NEW2")>;
 using Newton3Token = MultiChannelNewtonToken<3, CatalogueIndex("NEW3")>;
 
-ADAPTIVE_TOKEN_ENTRY(GenNEW, GeneralNewtonToken)
-ADAPTIVE_TOKEN_ENTRY(NEW, NewtonToken)
-ADAPTIVE_TOKEN_ENTRY(NEW2, Newton2Token)
-ADAPTIVE_TOKEN_ENTRY(NEW3, Newton3Token)
+static_assert(ReadTheirRows<GeneralNewtonToken, NewtonToken, Newton2Token, Newton3Token>(kNewtonRows), "the factories and the rows disagree");
+const TokenFactory kNewtonFactories[] = {&MakeToken<GeneralNewtonToken>, &MakeToken<NewtonToken>, &MakeToken<Newton2Token>, &MakeToken<Newton3Token>};
+const FamilyDescriptor kNewtonFamily = {"Newton", kNewtonRows, 4, kNewtonFactories,
+                                       {"P", 0, true, true}};
 
 }  // namespace adaptive

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "core/adaptive_token.h"
-#include "tokens/entry_points.h"
+#include "tokens/catalogue_families.h"
 #include "numerics/delay_line.h"
 #include "numerics/matrix.h"
 #include "numerics/vector.h"
@@ -138,7 +138,7 @@ class MultiChannelNewtonToken : public AdaptiveToken {
     mu = ReadParameter(setup, kMu);
     leakage = ReadParameter(setup, kLeakage);
     const double init = ReadParameter(setup, kInit);
-    if (!CheckParameters(setup, Entry)) return;
+    if (!CheckParameters(setup, kCatalogue[Entry])) return;
     lambdaInverse = 1.0 / lambdaInverse;
     if (!lines.sumLengthsForSquareMatrices(2, status) || !lines.allocate(status)) return;
     const int32_t n = lines.total();

@@ -3,7 +3,7 @@
 // forms with one joint P over the stacked taps of all channels.
 //
 // The random-walk tokens are the same tokens with one more parameter (its
-// range in tokens/parameter_ranges.h) and one more operation after each update
+// range in the family's rows) and one more operation after each update
 // of P; that difference is the `Walk` policy: NoRandomWalk here, RandomWalk in
 // tokens/random_walk.h. A policy provides read<Entry>() (its parameters, from
 // catalogue entry Entry) and apply(P, n).
@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "core/adaptive_token.h"
-#include "tokens/entry_points.h"
+#include "tokens/catalogue_families.h"
 #include "numerics/arithmetic.h"
 #include "numerics/delay_line.h"
 #include "numerics/matrix.h"
@@ -75,7 +75,7 @@ class GeneralRlsToken : public AdaptiveToken {
     firstTapValue = ReadParameter(setup, kFirstTap);
     middleTapValue = ReadParameter(setup, kMiddleTap);
     lastTapValue = ReadParameter(setup, kLastTap);
-    if (!CheckParameters(setup, Entry)) return;
+    if (!CheckParameters(setup, kCatalogue[Entry])) return;
     if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps, status)) return;
     SetInitialTaps(weights, length, firstTapValue, middleTapValue, lastTapValue, ZeroTapValue::Assign);
     lambdaInverse = 1.0 / lambdaInverse;
@@ -139,7 +139,7 @@ class RlsToken : public AdaptiveToken {
     lambdaInverse = ReadParameter(setup, kLambda);
     const double init = ReadParameter(setup, kInit);
     walk.template read<Entry>(setup);
-    if (!CheckParameters(setup, Entry)) return;
+    if (!CheckParameters(setup, kCatalogue[Entry])) return;
     if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps, status)) return;
     lambdaInverse = 1.0 / lambdaInverse;
     if (!files.open(1, setup)) return;
@@ -202,7 +202,7 @@ class MultiChannelRlsToken : public AdaptiveToken {
     lambdaInverse = ReadParameter(setup, kLambda);
     const double init = ReadParameter(setup, kInit);
     walk.template read<Entry>(setup);
-    if (!CheckParameters(setup, Entry)) return;
+    if (!CheckParameters(setup, kCatalogue[Entry])) return;
     if (!lines.sumLengthsForSquareMatrices(2, status) || !lines.allocate(status)) return;
     const int32_t n = lines.total();
     if (P.resize(n, n) || weights.resize(n) || gain.resize(n) || pTimesRegressor.resize(n) ||

@@ -43,7 +43,6 @@ inline constexpr ParameterRange kDelta{"Improper regularisation Delta of Adaptiv
                                        false, false};
 
 inline constexpr TokenNotes kNotes{
-    "AP",
     "Affine projection of order K: each update makes the filter fit the last K samples at once, which "
     "decorrelates coloured input (speech, AR processes) and converges much faster than NLMS on it. "
     "K = 1 is NLMS.",
@@ -53,7 +52,7 @@ inline constexpr TokenNotes kNotes{
     "x(n) = [x(n), …, x(n−N+1)] the input line, N = \"Numerator Coeffs\"; X(n) = [x(n), x(n−1), …, x(n−K+1)] "
     "the last K input vectors (N × K); d(n) = [d(n), …, d(n−K+1)] and e(n) the last K desired samples and "
     "their errors with the present coefficients.",
-    {{"Numerator Coeffs", "Number of coefficients of the filter."},
+    {{"Numerator Coeffs", notes::kLength},
      {"Projection Order",
       "Number K of past input vectors the update projects on, from 1 (NLMS) to Numerator Coeffs. The default 4 "
       "takes most of the gain on speech-like input; beyond 8 the gain is small and the noise in the "
@@ -66,9 +65,7 @@ inline constexpr TokenNotes kNotes{
       "Regularisation δ added to the diagonal of X^T·X. The default 1e-4 is negligible beside the energy "
       "N·P_x of a window of a signal of power near 1 and keeps a silent or strongly coloured window from "
       "dividing by rounding; scale it with the input's power."}},
-    {{"Output", "y(n), the output with the coefficients before this sample's update (a-priori)."},
-     {"PriError", "e(n) = d(n) − y(n), the a-priori error (coefficients before the update)."},
-     {"PostError", "e⁺(n) = d(n) − y⁺(n), the a-posteriori error (coefficients after the update)."}},
+    {{"Output", notes::kOutputPrior}, {"PriError", notes::kPriError}, {"PostError", notes::kPostError}},
     "Converges for 0 < μ < 1, fastest at 0.5 (PostError about 0); the excess error grows with K and with μ. "
     "In exact arithmetic every Cholesky pivot of δI + X^T·X is at least δ; when rounding brings one below δ/2 "
     "(input vectors nearly collinear and large beside δ) the update of that sample uses only the columns "

@@ -22,7 +22,7 @@ AffineProjectionToken::AffineProjectionToken(TokenSetup& setup) {
   order = ReadCount(setup, kOrder);
   mu = ReadParameter(setup, kMu);
   delta = ReadParameter(setup, kDelta);
-  if (!CheckRowParameters(setup, kRow)) return;
+  if (!CheckParameters(setup, kRow)) return;
   if (order > n) {
     status.fail(kStatusBadParameter,
                 {affine_projection::kProjectionOrder.refusal, affine_projection::kProjectionOrder.hint});

@@ -33,7 +33,6 @@ inline constexpr ParameterRange kEpsilon{"Improper gain regularisation Epsilon o
                                          false, false};
 
 inline constexpr TokenNotes kNotes{
-    "IPNLMS",
     "Improved proportionate NLMS: each coefficient's share of the normalised step grows with its size, so "
     "sparse responses (network and acoustic echo paths, whose energy sits in a few taps) converge much "
     "faster than with NLMS, while dense ones lose little.",
@@ -43,7 +42,7 @@ inline constexpr TokenNotes kNotes{
     "y⁺(n) = w^T(n+1)·x(n)",
     "x(n) = [x(n), …, x(n−N+1)] the input line, N = \"Numerator Coeffs\"; k(n) the gains, ⊙ the element-wise "
     "product.",
-    {{"Numerator Coeffs", "Number of coefficients of the filter."},
+    {{"Numerator Coeffs", notes::kLength},
      {"Mu",
       "Step size μ of the 2μ update, as in NLMS: the a-posteriori error is about (1 − 2μ)·e. The default "
       "0.25 (textbook step 0.5) converges nearly as fast as 0.5 with a third of the excess error."},
@@ -56,9 +55,7 @@ inline constexpr TokenNotes kNotes{
      {"Epsilon",
       "ε added to 2‖w‖_1, so that the gains are defined while the coefficients are all 0 (they are then "
       "(1 − α)/(2N) each). The default 1e-6 is small beside the ‖w‖_1 of any useful filter."}},
-    {{"Output", "y(n), the output with the coefficients before this sample's update (a-priori)."},
-     {"PriError", "e(n) = d(n) − y(n), the a-priori error (coefficients before the update)."},
-     {"PostError", "e⁺(n) = d(n) − y⁺(n), the a-posteriori error (coefficients after the update)."}},
+    {{"Output", notes::kOutputPrior}, {"PriError", notes::kPriError}, {"PostError", notes::kPostError}},
     "As NLMS: the a-posteriori error is (1 − 2μ·p/(p + δ))·e, so it converges for 0 < μ < 1, fastest near "
     "0.5. With α near 1 the coefficients that start at 0 hardly move until ‖w‖_1 has grown: keep α below 1 "
     "for responses that are not sparse.",

@@ -14,7 +14,7 @@ ProportionateToken::ProportionateToken(TokenSetup& setup) {
   const double alpha = ReadParameter(setup, kAlpha);
   delta = ReadParameter(setup, kDelta);
   epsilon = ReadParameter(setup, kEpsilon);
-  if (!CheckRowParameters(setup, kRow)) return;
+  if (!CheckParameters(setup, kRow)) return;
   uniformGain = (1.0 - alpha) / (2.0 * n);
   onePlusAlpha = 1.0 + alpha;
   if (line.setlength(n) || directions.resize(n)) {

@@ -25,26 +25,20 @@ namespace sign_lms {
 inline constexpr const char* kSymbols =
     "x(n) = [x(n), …, x(n−N+1)] the input line, N = \"Numerator Coeffs\"; sgn(v) = 1, 0 or −1 as v is "
     "positive, 0 or negative, taken element by element.";
-inline constexpr NameNote kLength{"Numerator Coeffs", "Number of coefficients of the filter."};
+inline constexpr NameNote kLength{"Numerator Coeffs", notes::kLength};
 inline constexpr NameNote kMu{
     "Mu",
     "Step size μ of the 2μ update. The sign rules do not normalise, so μ sets the size of every step; the "
     "default 0.001 suits inputs of power near 1 and a few tens of taps (scale it with 1/(N·|x|))."};
-inline constexpr NameNote kLeakage{
-    "Leakage",
-    "Leakage ℓ: the old coefficients are multiplied by it before each correction. 1 keeps them (no "
-    "leakage); below 1 pulls them toward 0, which bounds them at the price of a bias."};
+inline constexpr NameNote kLeakage{"Leakage", notes::kLeakage};
 inline constexpr NameNote kOutputs[] = {
-    {"Output", "y(n), the output with the coefficients before this sample's update (a-priori)."},
-    {"PriError", "e(n) = d(n) − y(n), the a-priori error (coefficients before the update)."},
-    {"PostError", "e⁺(n) = d(n) − y⁺(n), the a-posteriori error (coefficients after the update)."}};
+    {"Output", notes::kOutputPrior}, {"PriError", notes::kPriError}, {"PostError", notes::kPostError}};
 inline constexpr const char* kSignErrorStability =
     "The step does not grow with the error, so a burst of noise or a large error cannot make the filter run "
     "away; but it never settles either: the coefficients keep moving by about 2μ·|x| each sample, so μ sets "
     "the final excess error and a small μ converges slowly from a large error.";
 
 inline constexpr TokenNotes kSignErrorNotes{
-    "SELMS",
     "Sign-error LMS: LMS with the error replaced by its sign, robust to impulsive noise in the desired "
     "signal.",
     "y(n) = w^T(n)·x(n),   e(n) = d(n) − y(n)\n"
@@ -56,7 +50,6 @@ inline constexpr TokenNotes kSignErrorNotes{
     kSignErrorStability,
     "O(N): 2·N multiply-adds per sample"};
 inline constexpr TokenNotes kSignDataNotes{
-    "SDLMS",
     "Sign-data LMS: LMS with the input line replaced by its signs, which makes the correction one addition "
     "per tap.",
     "y(n) = w^T(n)·x(n),   e(n) = d(n) − y(n)\n"
@@ -69,7 +62,6 @@ inline constexpr TokenNotes kSignDataNotes{
     "below 1 (the LMS bound μ·N·P_x < 1 with E|x| for P_x); beyond it the coefficients grow without bound.",
     "O(N): 2·N multiply-adds per sample"};
 inline constexpr TokenNotes kSignSignNotes{
-    "SSLMS",
     "Sign-sign LMS: only the signs of the error and of the input enter the correction, which moves every "
     "coefficient by exactly 2μ (or not at all).",
     "y(n) = w^T(n)·x(n),   e(n) = d(n) − y(n)\n"

@@ -29,7 +29,7 @@ class SignLmsToken : public TransversalFamilyToken {
     const int32_t n = ReadCount(setup, kLength);
     mu = ReadParameter(setup, kMu);
     leakage = ReadParameter(setup, kLeakage);
-    if (!CheckRowParameters(setup, kRow)) return;
+    if (!CheckParameters(setup, kRow)) return;
     if (line.setlength(n) || (kSignOfData && signs.setlength(n))) {
       ReportStorageFailure(status);
       return;
