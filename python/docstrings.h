@@ -19,14 +19,17 @@ status : int
     file that cannot be opened (also an unknown name), 1001 and 1002 no memory.
 )";
 
-inline constexpr const char* kTokens = R"(The catalogue of the 24 tokens.
+inline constexpr const char* kTokens = R"(The 24 tokens of the catalogue, then the library's families beyond it.
 
 Returns
 -------
 list of dict
-    One dict per token, in catalogue order, with the keys ``name``,
-    ``description``, ``family`` ("LMS", "NLMS", "general gradient", "Newton",
-    "RLS", "QR", "random walk"), ``channels`` (filter channels, one
+    One dict per token, the catalogue's in catalogue order first, with the
+    keys ``name``, ``description``, ``family`` ("LMS", "NLMS", "general
+    gradient", "Newton", "RLS", "QR", "random walk", and beyond the catalogue
+    "affine projection", "proportionate NLMS", "sign LMS"...),
+    ``in_catalogue`` (False for the families beyond the catalogue, which the
+    simulator does not see), ``channels`` (filter channels, one
     final-weights file each), ``general`` (True when the "Error" comes from the
     caller), ``inputs`` and ``outputs`` (port names in order), ``parameters``
     (name: default, in order) and ``default_weights`` (the catalogue's file name).

@@ -530,7 +530,8 @@ py::dict TokenDictionary(const adaptive::TokenInfo& token) {
   py::dict entry;
   entry["name"] = token.name;
   entry["description"] = token.description;
-  entry["family"] = adaptive::FamilyName(token.family());
+  entry["family"] = token.familyName;
+  entry["in_catalogue"] = token.inCatalogue;
   entry["channels"] = token.filterChannels();
   entry["general"] = token.isGeneral();
   entry["inputs"] = token.inputNames;

@@ -55,6 +55,9 @@ def one_sample_gain(token):
     entry = TOKENS[token]
     inputs = entry["inputs"]
     parameters = {p: 0.1 for p in step_sizes(token)}
+    for regularisation in ("Delta", "Epsilon"):  # AP's and IPNLMS's, added to what they divide by
+        if regularisation in entry["parameters"]:
+            parameters[regularisation] = 1e-12
     if "Init" in entry["parameters"]:
         parameters["Init"] = 1e-9  # the Newton gain 1/(λ·Init + 1) of a unit line: 1 to 1e-9
     rows = np.zeros((2, len(inputs)))

@@ -61,8 +61,9 @@ def test_outputs_and_final_weights_match_the_plugin(adaptsim, tmp_path, name, pa
         assert (tmp_path / f"package{suffix}.txt").read_bytes() == plugin
 
 
-def test_every_family_is_covered():
-    assert {token(name)["family"] for name, _ in CASES} == {t["family"] for t in adaptive_filters.tokens()}
+def test_every_family_of_the_plugin_is_covered():
+    assert {token(name)["family"] for name, _ in CASES} == \
+        {t["family"] for t in adaptive_filters.tokens() if t["in_catalogue"]}
 
 
 def test_step_by_step_equals_one_block():

@@ -36,8 +36,11 @@ std::string WeightsFile(const std::string& base, int channels) {
 
 TEST(Filter, LinkedLibraryAndLoadedPluginComputeTheSameBits) {
   const Library plugin = Library::load(ADAPTIVE_PLUGIN_PATH);
-  ASSERT_EQ(plugin.tokens().size(), adaptive::tokens().size());
+  size_t inCatalogue = 0;
+  for (const adaptive::TokenInfo& token : adaptive::tokens()) inCatalogue += token.inCatalogue;
+  ASSERT_EQ(plugin.tokens().size(), inCatalogue);
   for (const adaptive::TokenInfo& token : adaptive::tokens()) {
+    if (!token.inCatalogue) continue;  // the families beyond the catalogue are not in the plug-in
     SCOPED_TRACE(token.name);
     const size_t samples = 64;
     const std::vector<double> in = TokenInputs(token, samples);

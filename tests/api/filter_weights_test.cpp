@@ -25,6 +25,9 @@ Filter::Parameters SmallFilter(const TokenInfo& token) {
   Filter::Parameters parameters;
   for (size_t k : token.lengthParameters()) parameters.emplace_back(token.parameterNames[k], 3);
   if (token.parameterIndex("Denominator Coeffs") >= 0) parameters.emplace_back("Denominator Coeffs", 3);
+  // A projection order may not exceed the length.
+  for (size_t k : token.parametersWithRole(ParameterRole::kProjectionOrder))
+    parameters.emplace_back(token.parameterNames[k], 2);
   return parameters;
 }
 
