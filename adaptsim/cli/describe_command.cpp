@@ -12,7 +12,11 @@ int RunDescribe(const CommandContext& context) {
   if (token == nullptr) return exitCode;
 
   context.io.out << adaptive::Describe(*token);
-  if (plugin->entryPoint(token->name) == nullptr) context.io.out << "Entry point: missing from this build\n";
+  if (!token->inCatalogue) {
+    context.io.out << "Beyond the catalogue: in the library, not in the plug-in (the simulator does not see it)\n";
+  } else if (plugin->entryPoint(token->name) == nullptr) {
+    context.io.out << "Entry point: missing from this build\n";
+  }
   return kExitOk;
 }
 

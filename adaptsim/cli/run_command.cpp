@@ -357,8 +357,11 @@ int RunRun(const CommandContext& context) {
   if (!ReadSettings(context, *token, wiring, &settings)) return kExitUsage;
   const TokenEntryPoint entry = plugin->entryPoint(token->name);
   if (entry == nullptr) {
-    context.complain(plugin->path() + " lists " + token->name +
-                     " in its catalogue but exports no entry point of that name (not built in yet?)");
+    context.complain(token->inCatalogue ? plugin->path() + " lists " + token->name +
+                                              " in its catalogue but exports no entry point of that name (not built in yet?)"
+                                        : token->name + " is a family of the library beyond the plug-in's catalogue: "
+                                                        "run drives the plug-in's tokens only (use adaptive::Filter or "
+                                                        "adaptive_filters.Filter)");
     return kExitFailure;
   }
   if (context.checkedOnly()) return kExitOk;
