@@ -28,7 +28,7 @@ const KnownToken* FindKnownToken(std::string_view name);
 // The notes of the known token `name`, or null.
 const TokenNotes* FindTokenNotes(std::string_view name);
 
-// The known tokens that share `notes`, blank-separated in their order ("LMS2 LMS3").
+// The known tokens that share `notes`, blank-separated in their order.
 std::string TokensWithNotes(const TokenNotes* notes);
 
 // `token` as the interface describes it: its row, family, roles and place.

@@ -9,15 +9,15 @@ GeneralNewtonToken::GeneralNewtonToken(TokenSetup& setup) : AdaptiveToken(2, 1) 
   CallStatus& status = setup.status;
   if (!status.ok()) return;
   length = ReadCount(setup, kLength);
-  lambdaInverse = ReadParameter(setup, kLambda);
+  const double lambda = ReadParameter(setup, kLambda);
   mu = ReadParameter(setup, kMu);
   leakage = ReadParameter(setup, kLeakage);
   const double init = ReadParameter(setup, kInit);
-  firstTapValue = ReadParameter(setup, kFirstTap);
-  middleTapValue = ReadParameter(setup, kMiddleTap);
-  lastTapValue = ReadParameter(setup, kLastTap);
+  const double firstTapValue = ReadParameter(setup, kFirstTap);
+  const double middleTapValue = ReadParameter(setup, kMiddleTap);
+  const double lastTapValue = ReadParameter(setup, kLastTap);
   if (!CheckParameters(setup, kCatalogue[kEntry])) return;
-  lambdaInverse = 1.0 / lambdaInverse;
+  lambdaInverse = 1.0 / lambda;
   if (!SquareMatricesFit(length, 2, status)) return;
   // Everything is allocated before anything is written, so a length whose P
   // cannot be obtained never fills a huge delay line first.
@@ -58,13 +58,13 @@ RecursiveNewtonToken::RecursiveNewtonToken(TokenSetup& setup) : AdaptiveToken(2,
   if (!status.ok()) return;
   length = ReadCount(setup, kLength);
   const int32_t denominatorCount = ReadCount(setup, kDenominatorCount);
-  lambdaInverse = ReadParameter(setup, kLambda);
+  const double lambda = ReadParameter(setup, kLambda);
   mu = ReadParameter(setup, kMu);
   leakage = ReadParameter(setup, kLeakage);
   const double init = ReadParameter(setup, kInit);
   if (!CheckParameters(setup, kCatalogue[kEntry])) return;
   feedbackLength = denominatorCount - 1;
-  lambdaInverse = 1.0 / lambdaInverse;
+  lambdaInverse = 1.0 / lambda;
   const int32_t parts[2] = {length, feedbackLength};
   if (!TotalLength(parts, 2, totalLength, status) || !SquareMatricesFit(totalLength, 2, status)) return;
   const int32_t n = totalLength;

@@ -69,16 +69,16 @@ class GeneralRlsToken : public AdaptiveToken {
     CallStatus& status = setup.status;
     if (!status.ok()) return;
     length = ReadCount(setup, kLength);
-    lambdaInverse = ReadParameter(setup, kLambda);
+    const double lambda = ReadParameter(setup, kLambda);
     const double init = ReadParameter(setup, kInit);
     walk.template read<Entry>(setup);
-    firstTapValue = ReadParameter(setup, kFirstTap);
-    middleTapValue = ReadParameter(setup, kMiddleTap);
-    lastTapValue = ReadParameter(setup, kLastTap);
+    const double firstTapValue = ReadParameter(setup, kFirstTap);
+    const double middleTapValue = ReadParameter(setup, kMiddleTap);
+    const double lastTapValue = ReadParameter(setup, kLastTap);
     if (!CheckParameters(setup, kCatalogue[Entry])) return;
     if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps, status)) return;
     SetInitialTaps(weights, length, firstTapValue, middleTapValue, lastTapValue, ZeroTapValue::Assign);
-    lambdaInverse = 1.0 / lambdaInverse;
+    lambdaInverse = 1.0 / lambda;
     if (!files.open(1, setup)) return;
     markConstructed();
   }
@@ -115,9 +115,6 @@ class GeneralRlsToken : public AdaptiveToken {
   int32_t length = 0;
   double lambdaInverse = 0.0;
   Walk walk;
-  double firstTapValue = 0.0;
-  double middleTapValue = 0.0;
-  double lastTapValue = 0.0;
   FinalWeightsFiles files;
   Vector pTimesRegressor;
   Vector taps;  // working copy of the delay line, newest first
@@ -136,12 +133,12 @@ class RlsToken : public AdaptiveToken {
     CallStatus& status = setup.status;
     if (!status.ok()) return;
     length = ReadCount(setup, kLength);
-    lambdaInverse = ReadParameter(setup, kLambda);
+    const double lambda = ReadParameter(setup, kLambda);
     const double init = ReadParameter(setup, kInit);
     walk.template read<Entry>(setup);
     if (!CheckParameters(setup, kCatalogue[Entry])) return;
     if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps, status)) return;
-    lambdaInverse = 1.0 / lambdaInverse;
+    lambdaInverse = 1.0 / lambda;
     if (!files.open(1, setup)) return;
     markConstructed();
   }
@@ -199,7 +196,7 @@ class MultiChannelRlsToken : public AdaptiveToken {
     CallStatus& status = setup.status;
     if (!status.ok()) return;
     lines.readLengths(setup, kLength);
-    lambdaInverse = ReadParameter(setup, kLambda);
+    const double lambda = ReadParameter(setup, kLambda);
     const double init = ReadParameter(setup, kInit);
     walk.template read<Entry>(setup);
     if (!CheckParameters(setup, kCatalogue[Entry])) return;
@@ -216,7 +213,7 @@ class MultiChannelRlsToken : public AdaptiveToken {
     gain.zero();
     pTimesRegressor.zero();
     regressor.zero();
-    lambdaInverse = 1.0 / lambdaInverse;
+    lambdaInverse = 1.0 / lambda;
     if (!files.open(C, setup)) return;
     markConstructed();
   }
