@@ -45,46 +45,55 @@ AffineProjectionToken::AffineProjectionToken(TokenSetup& setup) {
 
 double AffineProjectionToken::slideWindow(const double* taps) {
   double* r = &correlation(0);
-  const double* w = &weights(0);
   const double* d = desired.taps();
   const int32_t k = order;
   for (int32_t i = k - 1; i > 0; --i)
     for (int32_t j = k - 1; j > 0; --j) r[i * k + j] = r[(i - 1) * k + j - 1];
-  double outputs[4];
-  double products[4];
   int32_t j = 0;
-  // Columns j … j+3 at once: lane c of the pairs sums column j + c's terms in
-  // ascending m, exactly as the one-column loop below does, so that eight
-  // independent sums run side by side instead of two.
-  for (; j + 4 <= k; j += 4) {
-    Pair output[2] = {}, product[2] = {};
-    for (int32_t m = 0; m < length; ++m) {
-      const Pair weight = {w[m], w[m]};
-      const Pair tap = {taps[m], taps[m]};
-      for (int h = 0; h < 2; ++h) {
-        Pair column;
-        Load(column, taps + m + j + 2 * h);
-        output[h] = output[h] + column * weight;
-        product[h] = product[h] + tap * column;
-      }
-    }
-    for (int c = 0; c < 4; ++c) {
-      outputs[c] = output[c / 2][c % 2];
-      products[c] = product[c / 2][c % 2];
-    }
-    store(j, 4, outputs, products, d);
+  for (; j + 4 <= k; j += 4) sumColumns<2>(taps, j, d);
+  if (j + 2 <= k) {
+    sumColumns<1>(taps, j, d);
+    j += 2;
   }
-  for (; j < k; ++j) {
-    const double* column = taps + j;
-    outputs[0] = 0.0;
-    products[0] = 0.0;
-    for (int32_t m = 0; m < length; ++m) {
-      outputs[0] = outputs[0] + column[m] * w[m];
-      products[0] = products[0] + taps[m] * column[m];
-    }
-    store(j, 1, outputs, products, d);
-  }
+  if (j < k) sumColumn(taps, j, d);
   return y;
+}
+
+// Columns j … j + 2P − 1 at once: lane c of the pairs sums column j + c's
+// terms in ascending m, exactly as sumColumn does, so that 4P independent
+// sums run side by side instead of two.
+template <int P>
+void AffineProjectionToken::sumColumns(const double* taps, int32_t j, const double* d) {
+  const double* w = &weights(0);
+  Pair output[P] = {}, product[P] = {};
+  for (int32_t m = 0; m < length; ++m) {
+    const Pair weight = {w[m], w[m]};
+    const Pair tap = {taps[m], taps[m]};
+    for (int h = 0; h < P; ++h) {
+      Pair column;
+      Load(column, taps + m + j + 2 * h);
+      output[h] = output[h] + column * weight;
+      product[h] = product[h] + tap * column;
+    }
+  }
+  double outputs[2 * P], products[2 * P];
+  for (int c = 0; c < 2 * P; ++c) {
+    outputs[c] = output[c / 2][c % 2];
+    products[c] = product[c / 2][c % 2];
+  }
+  store(j, 2 * P, outputs, products, d);
+}
+
+void AffineProjectionToken::sumColumn(const double* taps, int32_t j, const double* d) {
+  const double* w = &weights(0);
+  const double* column = taps + j;
+  double output = 0.0;
+  double product = 0.0;
+  for (int32_t m = 0; m < length; ++m) {
+    output = output + column[m] * w[m];
+    product = product + taps[m] * column[m];
+  }
+  store(j, 1, &output, &product, d);
 }
 
 void AffineProjectionToken::store(int32_t first, int count, const double* outputs, const double* products,

@@ -28,6 +28,11 @@ class AffineProjectionToken : public TransversalFamilyToken {
   // Moves R(n−1) one place down its diagonal, fills the new first row and
   // column and the K errors from the taps, and returns the output y(n).
   double slideWindow(const double* taps);
+  // Column j's (and the next 2P − 1 columns') output and first-row
+  // correlation, over the taps; stored by store().
+  template <int P>
+  void sumColumns(const double* taps, int32_t j, const double* d);
+  void sumColumn(const double* taps, int32_t j, const double* d);
   // Writes `count` columns' errors and first-row correlations from `first`
   // on (and y(n) from column 0).
   void store(int32_t first, int count, const double* outputs, const double* products, const double* d);
