@@ -75,35 +75,28 @@ inline constexpr TokenNotes kSignSignNotes{
     "against the final excess error.",
     "O(N): 2·N multiply-adds per sample"};
 
-inline constexpr CatalogueParameter kParameters[] = {
-    {"Numerator Coeffs", 32, ParameterRole::kLength, &ranges::kLength},
-    {"Mu", 0.001, ParameterRole::kStepSize, &ranges::kStepSize},
-    {"Leakage", 1, ParameterRole::kLeakage, &ranges::kLeakage}};
+// The three rows differ only in name, words and notes.
+constexpr CatalogueEntry Row(const char* name, const char* description, const char* file, const TokenNotes* notes) {
+  return {name, description, "lmsx.wmf",
+          2, {"Input", "Desired"},
+          3, {"Output", "PriError", "PostError"},
+          3, {{"Numerator Coeffs", 32, ParameterRole::kLength, &ranges::kLength},
+              {"Mu", 0.001, ParameterRole::kStepSize, &ranges::kStepSize},
+              {"Leakage", 1, ParameterRole::kLeakage, &ranges::kLeakage}},
+          file,
+          {"Numerator Coeffs", "Mu", "Leakage"},
+          notes};
+}
 
 }  // namespace sign_lms
 
 inline constexpr CatalogueEntry kSignLmsRows[] = {
-    {"SELMS", "Implements an one channel sign-error LMS algorithm.", "lmsx.wmf",
-     2, {"Input", "Desired"},
-     3, {"Output", "PriError", "PostError"},
-     3, {sign_lms::kParameters[0], sign_lms::kParameters[1], sign_lms::kParameters[2]},
-     "selms.txt",
-     {"Numerator Coeffs", "Mu", "Leakage"},
-     &sign_lms::kSignErrorNotes},
-    {"SDLMS", "Implements an one channel sign-data LMS algorithm.", "lmsx.wmf",
-     2, {"Input", "Desired"},
-     3, {"Output", "PriError", "PostError"},
-     3, {sign_lms::kParameters[0], sign_lms::kParameters[1], sign_lms::kParameters[2]},
-     "sdlms.txt",
-     {"Numerator Coeffs", "Mu", "Leakage"},
-     &sign_lms::kSignDataNotes},
-    {"SSLMS", "Implements an one channel sign-sign LMS algorithm.", "lmsx.wmf",
-     2, {"Input", "Desired"},
-     3, {"Output", "PriError", "PostError"},
-     3, {sign_lms::kParameters[0], sign_lms::kParameters[1], sign_lms::kParameters[2]},
-     "sslms.txt",
-     {"Numerator Coeffs", "Mu", "Leakage"},
-     &sign_lms::kSignSignNotes},
+    sign_lms::Row("SELMS", "Implements an one channel sign-error LMS algorithm.", "selms.txt",
+                  &sign_lms::kSignErrorNotes),
+    sign_lms::Row("SDLMS", "Implements an one channel sign-data LMS algorithm.", "sdlms.txt",
+                  &sign_lms::kSignDataNotes),
+    sign_lms::Row("SSLMS", "Implements an one channel sign-sign LMS algorithm.", "sslms.txt",
+                  &sign_lms::kSignSignNotes),
 };
 static_assert(AreWellFormed(kSignLmsRows));
 

@@ -83,15 +83,27 @@ inline std::vector<Outputs> AffineProjection(const std::vector<double>& x, const
   return out;
 }
 
-// k_l = (1 − α)/(2N) + (1 + α)·|w_l|/(2‖w‖_1 + ε), w += 2μ·e·(k ⊙ x)/(x^T·(k ⊙ x) + δ).
-inline std::vector<Outputs> Proportionate(const std::vector<double>& x, const std::vector<double>& d, size_t length,
-                                          double mu, double alpha, double delta, double epsilon) {
+// A transversal filter: y = w^T·x, e = d − y, then update(w, x, e) changes w;
+// the a-posteriori error with the changed w.
+template <class Update>
+std::vector<Outputs> Transversal(const std::vector<double>& x, const std::vector<double>& d, size_t length,
+                                 Update update) {
   std::vector<double> w(length, 0.0);
   std::vector<Outputs> out;
   for (long n = 0; n < static_cast<long>(x.size()); ++n) {
     const std::vector<double> u = InputVector(x, n, 0, length);
     const double y = Dot(u, w);
     const double e = d[n] - y;
+    update(w, u, e);
+    out.push_back({y, e, d[n] - Dot(u, w)});
+  }
+  return out;
+}
+
+// k_l = (1 − α)/(2N) + (1 + α)·|w_l|/(2‖w‖_1 + ε), w += 2μ·e·(k ⊙ x)/(x^T·(k ⊙ x) + δ).
+inline std::vector<Outputs> Proportionate(const std::vector<double>& x, const std::vector<double>& d, size_t length,
+                                          double mu, double alpha, double delta, double epsilon) {
+  return Transversal(x, d, length, [&](std::vector<double>& w, const std::vector<double>& u, double e) {
     double norm = 0.0;
     for (double c : w) norm += std::fabs(c);
     std::vector<double> ku(length);
@@ -101,9 +113,7 @@ inline std::vector<Outputs> Proportionate(const std::vector<double>& x, const st
     }
     const double denominator = Dot(u, ku) + delta;
     for (size_t l = 0; l < length; ++l) w[l] += 2 * mu * e * ku[l] / denominator;
-    out.push_back({y, e, d[n] - Dot(u, w)});
-  }
-  return out;
+  });
 }
 
 inline double Sgn(double v) { return v > 0 ? 1.0 : v < 0 ? -1.0 : v == 0 ? 0.0 : v; }
@@ -111,17 +121,10 @@ inline double Sgn(double v) { return v > 0 ? 1.0 : v < 0 ? -1.0 : v == 0 ? 0.0 :
 // w = ℓ·w + 2μ·s(e)·s(x), s the sign or the value itself.
 inline std::vector<Outputs> SignLms(const std::vector<double>& x, const std::vector<double>& d, size_t length,
                                     double mu, double leakage, bool signOfError, bool signOfData) {
-  std::vector<double> w(length, 0.0);
-  std::vector<Outputs> out;
-  for (long n = 0; n < static_cast<long>(x.size()); ++n) {
-    const std::vector<double> u = InputVector(x, n, 0, length);
-    const double y = Dot(u, w);
-    const double e = d[n] - y;
+  return Transversal(x, d, length, [&](std::vector<double>& w, const std::vector<double>& u, double e) {
     for (size_t l = 0; l < length; ++l)
       w[l] = leakage * w[l] + 2 * mu * (signOfError ? Sgn(e) : e) * (signOfData ? Sgn(u[l]) : u[l]);
-    out.push_back({y, e, d[n] - Dot(u, w)});
-  }
-  return out;
+  });
 }
 
 }  // namespace adaptive::plain
