@@ -1,9 +1,7 @@
 """The families beyond the catalogue from Python: each does on its own ground
-what it is for, against NLMS with the same step size, and describe() states
-its parameters and their ranges."""
+what it is for, against NLMS with the same step size."""
 
 import numpy as np
-import pytest
 
 import adaptive_filters
 
@@ -42,20 +40,3 @@ def test_affine_projection_learns_from_coloured_input_faster_than_nlms():
     nlms = misalignment("NLMS", {"Numerator Coeffs": N, "Mu Forward": 0.25}, x, d, h)
     ap = misalignment("AP", {"Numerator Coeffs": N, "Projection Order": 4, "Mu": 0.25}, x, d, h)
     assert ap < 0.1 * nlms, (ap, nlms)
-
-
-@pytest.mark.parametrize("token,parameter,phrase,refused", [
-    ("AP", "Projection Order", "a whole number from 1 to 2147483647", 0),
-    ("IPNLMS", "Alpha", "from -1 to 1", 7),
-    ("SSLMS", "Leakage", "from 0 to 1", 7),
-])
-def test_describe_states_each_parameter_with_its_range(token, parameter, phrase, refused):
-    text = " ".join(adaptive_filters.describe(token).split())
-    assert f'"{parameter}"' in text and f"Accepted: {phrase}" in text, text
-    with pytest.raises(adaptive_filters.Error, match=f'"{parameter}" = {refused} is refused'):
-        adaptive_filters.Filter(token, {"Numerator Coeffs": 4, parameter: refused})
-
-
-def test_a_projection_order_beyond_the_length_is_refused():
-    with pytest.raises(adaptive_filters.Error, match="Improper projection order"):
-        adaptive_filters.Filter("AP", {"Numerator Coeffs": 4, "Projection Order": 5})

@@ -1,6 +1,6 @@
 // The families through adaptive::Filter, as users reach them: a block, the
 // same samples one by one and a run split in two give the same bits and the
-// same final-weights file; and they are not in the plug-in's catalogue.
+// same final-weights file.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "adaptive/filter.h"
-#include "adaptive/library.h"
 #include "tests/reference/same_bits.h"
 #include "tests/support/file_text.h"
 
@@ -64,23 +63,6 @@ TEST(FamiliesThroughFilter, BlockStepsAndASplitRunGiveTheSameBitsAndFiles) {
     EXPECT_EQ(file.rfind("Numerator Coefficients =12\n", 0), 0u) << token << ": " << file;
     EXPECT_EQ(ReadFileText(std::string(token) + "_step.txt"), file) << token;
     EXPECT_EQ(ReadFileText(std::string(token) + "_split.txt"), file) << token;
-  }
-}
-
-TEST(FamiliesThroughFilter, TheLinkedLibraryHasThemAndThePlugInDoesNot) {
-  const Library plugin = Library::load(ADAPTIVE_PLUGIN_PATH);
-  for (const char* token : kFamilyTokens) {
-    EXPECT_NE(Library::linked().find(token), nullptr) << token;
-    EXPECT_EQ(plugin.find(token), nullptr) << token;
-  }
-}
-
-TEST(FamiliesThroughFilter, RefusalsNameTheParameter) {
-  try {
-    Filter("AP", {{"Numerator Coeffs", 4}, {"Delta", -1}});
-    FAIL() << "a negative Delta was taken";
-  } catch (const Error& e) {
-    EXPECT_NE(std::string(e.what()).find("\"Delta\" = -1 is refused"), std::string::npos) << e.what();
   }
 }
 
