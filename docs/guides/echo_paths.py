@@ -95,7 +95,8 @@ for source, name, title, words in inputs:
     for token, parameters, label in filters:
         plot.curve(ensemble_misalignment(token, parameters, runs_of(source), h, runs, every), label)
     figures.save(plot.finish(), f"echo_{name}.png",
-                 f"Misalignment after each sample, {plot.smoothing(runs)}: an echo path of {N} taps of which "
+                 f"Misalignment ‖w(n) − h‖² / ‖h‖² after each sample, in dB relative to ‖h‖², "
+                 f"{plot.smoothing(runs)}: an echo path of {N} taps of which "
                  f"{active} (after a delay of {delay}) are active, decaying, driven by {words}, the echo "
                  f"{snr_db:.0f} dB above the added noise. Every filter has N = {N} and Mu = {mu} (the 2μ "
                  f"convention: textbook step 0.5); AP Delta = {ap_delta:g}, IPNLMS Delta = {ipnlms_delta:g} "
