@@ -1,6 +1,7 @@
 #include "families/affine_projection/affine_projection_token.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "tokens/parameters.h"
 #include "tokens/vector_lanes.h"
@@ -28,9 +29,13 @@ AffineProjectionToken::AffineProjectionToken(TokenSetup& setup) {
                 {affine_projection::kProjectionOrder.refusal, affine_projection::kProjectionOrder.hint});
     return;
   }
-  // N + K − 1 ≤ 2N − 1 fits 32 bits; the line checks its doubled storage.
-  if (line.setlength(n + order - 1) || desired.setlength(order) || correlation.resize(order * order) ||
-      cholesky.resize(order * order) || errors.resize(order) || gains.resize(order)) {
+  // The line holds N + K − 1 samples, R and L K² elements each: sizes beyond
+  // 32 bits are refused as storage before anything is allocated.
+  const int64_t lineLength = int64_t{n} + order - 1;
+  const int64_t square = int64_t{order} * order;
+  if (lineLength > INT32_MAX || square > INT32_MAX || line.setlength(static_cast<int32_t>(lineLength)) ||
+      desired.setlength(order) || correlation.resize(static_cast<int32_t>(square)) ||
+      cholesky.resize(static_cast<int32_t>(square)) || errors.resize(order) || gains.resize(order)) {
     ReportStorageFailure(status);
     return;
   }

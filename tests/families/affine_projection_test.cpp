@@ -100,7 +100,7 @@ TEST(AffineProjection, CollinearWindowFarAboveDeltaStaysFiniteAndConverges) {
   EXPECT_LT(std::fabs(run.outputs.back().prior), 1e-6 * std::fabs(d.back()));
 }
 
-TEST(AffineProjection, RefusesAnOrderBeyondTheLengthAfterTheRangeChecks) {
+TEST(AffineProjection, RefusesAnOrderBeyondTheLengthAndSizesBeyond32Bits) {
   // Each range alone is tried for every token in tests/api/parameter_range_test.cpp.
   const auto message = [](std::vector<std::pair<std::string, double>> values) {
     const TokenRun run = RunToken(kAffineProjectionFamily, 0, RowParameters(kAp, values), {}, {});
@@ -111,6 +111,10 @@ TEST(AffineProjection, RefusesAnOrderBeyondTheLengthAfterTheRangeChecks) {
   EXPECT_EQ(message({{"Numerator Coeffs", 3}, {"Projection Order", 4}, {"Delta", 0}}).rfind("1 Improper regularisation", 0),
             0u);
   EXPECT_EQ(message({{"Numerator Coeffs", 4}, {"Projection Order", 4}}), "0 ");
+  // A line or K × K arrays whose sizes overflow 32 bits (K² wraps to 61 million
+  // at K = 66000): storage refused, nothing allocated.
+  for (double length : {70000.0, 2147483647.0})
+    EXPECT_EQ(message({{"Numerator Coeffs", length}, {"Projection Order", 66000}}), "1002 Memory (s_) allocation error.");
 }
 
 }  // namespace
