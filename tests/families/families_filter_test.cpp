@@ -1,6 +1,6 @@
 // The families through adaptive::Filter, as users reach them: a block, the
 // same samples one by one and a run split in two give the same bits and the
-// same final-weights file.
+// same final-weights file; a refusal for storage names its cause.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -63,6 +63,17 @@ TEST(FamiliesThroughFilter, BlockStepsAndASplitRunGiveTheSameBitsAndFiles) {
     EXPECT_EQ(file.rfind("Numerator Coefficients =12\n", 0), 0u) << token << ": " << file;
     EXPECT_EQ(ReadFileText(std::string(token) + "_step.txt"), file) << token;
     EXPECT_EQ(ReadFileText(std::string(token) + "_split.txt"), file) << token;
+  }
+}
+
+TEST(FamiliesThroughFilter, AnOrderWhoseMatricesOutgrow32BitsIsNamed) {
+  try {
+    Filter("AP", {{"Numerator Coeffs", 70000}, {"Projection Order", 66000}});
+    FAIL() << "K = 66000 was taken";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("\"Projection Order\" = 66000 makes K × K matrices of 4356000000 elements", 0),
+              0u)
+        << e.what();
   }
 }
 
