@@ -1,6 +1,6 @@
 #include "api/parameter_notes.h"
 
-#include "api/number_text.h"
+#include "adaptive/number_text.h"
 #include "core/token_notes.h"
 
 namespace adaptive {

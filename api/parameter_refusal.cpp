@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "api/number_text.h"
+#include "adaptive/number_text.h"
 #include "api/parameter_notes.h"
 #include "core/token_call.h"
 

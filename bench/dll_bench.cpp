@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/registration.h"
+#include "api/library_source.h"
 
 namespace adaptive {
 
@@ -97,7 +98,7 @@ int main(int argc, char** argv) {
   bool allCreated = true;
   auto run = [&](const std::string& name, const TokenInfo& token, const std::vector<double>& parameters) {
     if (name.find(options.filter) == std::string::npos) return;
-    const TokenEntryPoint entry = plugin->entryPoint(token.name);
+    const TokenEntryPoint entry = adaptive::EntryPointOf(plugin->tokenLibrary(), token.name);
     if (entry != nullptr) allCreated = TimeCase(name, entry, token, parameters, options.repetitions) && allCreated;
   };
   for (const TokenInfo& token : plugin->catalogue()) run("Defaults/" + token.name, token, token.parameterDefaults);

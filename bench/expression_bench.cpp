@@ -10,6 +10,7 @@
 #include "bench/expression_forms.h"
 #include "bench/registration.h"
 #include "tests/reference/same_bits.h"
+#include "api/library_source.h"
 
 namespace adaptive {
 
@@ -71,14 +72,14 @@ void Register(const std::string& name, const std::string& fastName, Case c, cons
 void RegisterExpressionBenchmarks(const Plugin& plugin) {
   for (const char* name : kTokens) {
     const TokenInfo* token = plugin.find(name);
-    const TokenEntryPoint entry = plugin.entryPoint(name);
+    const TokenEntryPoint entry = adaptive::EntryPointOf(plugin.tokenLibrary(), name);
     if (token == nullptr || entry == nullptr) continue;
     Register(std::string("Expression/") + name, std::string("Defaults/") + name,
              {entry, token, token->parameterDefaults}, std::string(name) + " at its defaults");
   }
   for (const char* name : kScaledTokens) {
     const TokenInfo* token = plugin.find(name);
-    const TokenEntryPoint entry = plugin.entryPoint(name);
+    const TokenEntryPoint entry = adaptive::EntryPointOf(plugin.tokenLibrary(), name);
     if (token == nullptr || entry == nullptr) continue;
     Register(std::string("Expression/") + name + "/64", LengthBenchmarkName(name, 64),
              {entry, token, ParametersWithTotalLength(*token, 64)}, std::string(name) + ", N = 64");

@@ -7,6 +7,7 @@
 
 #include "bench/comparison_reporter.h"
 #include "bench/registration.h"
+#include "api/library_source.h"
 
 namespace adaptive {
 
@@ -70,22 +71,22 @@ void TimeEntryOverhead(benchmark::State& state, TokenEntryPoint entry, const Tok
 
 void RegisterTokenBenchmarks(const Plugin& plugin) {
   for (const TokenInfo& token : plugin.catalogue()) {
-    const TokenEntryPoint entry = plugin.entryPoint(token.name);
+    const TokenEntryPoint entry = adaptive::EntryPointOf(plugin.tokenLibrary(), token.name);
     if (entry == nullptr) continue;
     benchmark::RegisterBenchmark(("Defaults/" + token.name).c_str(), TimeToken, entry, &token, token.parameterDefaults);
   }
   for (const char* name : kLengthTokens) {
     const TokenInfo* token = plugin.find(name);
-    const TokenEntryPoint entry = plugin.entryPoint(name);
+    const TokenEntryPoint entry = adaptive::EntryPointOf(plugin.tokenLibrary(), name);
     if (token == nullptr || entry == nullptr) continue;
     for (int n : kLengths)
       benchmark::RegisterBenchmark(LengthBenchmarkName(name, n).c_str(), TimeToken, entry, token,
                                    ParametersWithTotalLength(*token, n));
   }
   const TokenInfo* lms = plugin.find("LMS");
-  if (lms != nullptr && plugin.entryPoint("LMS") != nullptr) {
-    benchmark::RegisterBenchmark("Entry/skipped-sample", TimeEntryOverhead, plugin.entryPoint("LMS"), lms);
-    benchmark::RegisterBenchmark("Entry/LMS-1-tap", TimeToken, plugin.entryPoint("LMS"), lms,
+  if (lms != nullptr && adaptive::EntryPointOf(plugin.tokenLibrary(), "LMS") != nullptr) {
+    benchmark::RegisterBenchmark("Entry/skipped-sample", TimeEntryOverhead, adaptive::EntryPointOf(plugin.tokenLibrary(), "LMS"), lms);
+    benchmark::RegisterBenchmark("Entry/LMS-1-tap", TimeToken, adaptive::EntryPointOf(plugin.tokenLibrary(), "LMS"), lms,
                                  ParametersWithTotalLength(*lms, 1));
   }
 }
@@ -94,7 +95,7 @@ void RegisterEightRegisterBenchmarks(const Plugin& proxy) {
   const std::string section = "The eight-register build (32-bit tile shapes) against the native one";
   for (const char* name : kEightRegisterTokens) {
     const TokenInfo* token = proxy.find(name);
-    const TokenEntryPoint entry = proxy.entryPoint(name);
+    const TokenEntryPoint entry = adaptive::EntryPointOf(proxy.tokenLibrary(), name);
     if (token == nullptr || entry == nullptr) continue;
     const std::string defaults = std::string("EightRegisters/") + name;
     benchmark::RegisterBenchmark(defaults.c_str(), TimeToken, entry, token, token->parameterDefaults);
@@ -102,7 +103,7 @@ void RegisterEightRegisterBenchmarks(const Plugin& proxy) {
   }
   for (const char* name : {"RLS1", "RLS3", "NEW3"}) {
     const TokenInfo* token = proxy.find(name);
-    const TokenEntryPoint entry = proxy.entryPoint(name);
+    const TokenEntryPoint entry = adaptive::EntryPointOf(proxy.tokenLibrary(), name);
     if (token == nullptr || entry == nullptr) continue;
     const std::string scaled = std::string("EightRegisters/") + name + "/30";
     benchmark::RegisterBenchmark(scaled.c_str(), TimeToken, entry, token, ParametersWithTotalLength(*token, 30));

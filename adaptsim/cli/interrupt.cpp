@@ -4,9 +4,11 @@
 
 namespace {
 
-volatile std::sig_atomic_t interruptFlag = 0;
+// Lock-free, so that the handler may set it.
+static_assert(std::atomic<bool>::is_always_lock_free, "a signal handler sets the flag");
+std::atomic<bool> interruptFlag{false};
 
-extern "C" void RaiseInterruptFlag(int) { interruptFlag = 1; }
+extern "C" void RaiseInterruptFlag(int) { interruptFlag.store(true); }
 
 }  // namespace
 
@@ -19,7 +21,7 @@ void (*previousHandler)(int) = SIG_DFL;
 }  // namespace
 
 InterruptCatcher::InterruptCatcher() {
-  interruptFlag = 0;
+  interruptFlag.store(false);
   previousHandler = std::signal(SIGINT, RaiseInterruptFlag);
   if (previousHandler == SIG_IGN) std::signal(SIGINT, SIG_IGN);
 }
@@ -35,7 +37,7 @@ struct sigaction previousAction;
 }  // namespace
 
 InterruptCatcher::InterruptCatcher() {
-  interruptFlag = 0;
+  interruptFlag.store(false);
   sigaction(SIGINT, nullptr, &previousAction);
   if (previousAction.sa_handler == SIG_IGN) return;
   struct sigaction action{};
@@ -49,4 +51,6 @@ InterruptCatcher::~InterruptCatcher() { sigaction(SIGINT, &previousAction, nullp
 
 #endif
 
-bool InterruptCatcher::interrupted() const { return interruptFlag != 0; }
+bool InterruptCatcher::interrupted() const { return interruptFlag.load(); }
+
+const std::atomic<bool>& InterruptCatcher::flag() const { return interruptFlag; }

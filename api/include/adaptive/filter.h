@@ -58,9 +58,16 @@ class WeightsHistory {
   size_t rows() const { return width == 0 ? 0 : values.size() / width; }
   // rows() × columns() values, row-major.
   const std::vector<double>& data() const { return values; }
+  // Room for `rowCount` rows of `columnCount` coefficients, taken now so that
+  // recording them takes no more memory: std::bad_alloc, or
+  // std::length_error for a size beyond any vector, when it cannot be had.
+  void reserve(size_t rowCount, size_t columnCount);
+  // Moves the values out, leaving no row; the width and the count of samples
+  // toward the next row stay.
+  std::vector<double> takeData();
 
  private:
-  friend class Filter;
+  friend class Driver;
   size_t interval;
   size_t width = 0;
   size_t sinceLast = 0;
@@ -152,6 +159,8 @@ class Filter {
   class Instance;
 
  private:
+  friend class Driver;
+
   const Instance& open() const;
   // The token whose coefficients weights() reads; std::logic_error for a
   // closed filter or one of a loaded plug-in.
