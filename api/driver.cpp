@@ -33,6 +33,15 @@ std::string Driver::closedLoopRefusal(const TokenInfo& token) {
          (token.inputWithRole(PortRole::kDesired) >= 0 ? "\"Desired\" signal directly" : "inputs as they are");
 }
 
+std::vector<PortRole> Driver::columnRoles(const TokenInfo& token, Loop loop) {
+  if (loop == Loop::kOpen) return token.inputRoles;
+  std::vector<PortRole> roles{PortRole::kSignal, PortRole::kDesired};
+  for (const PortRole role : token.inputRoles) {
+    if (role == PortRole::kStepSize || role == PortRole::kLeakage) roles.push_back(role);
+  }
+  return roles;
+}
+
 std::vector<std::string> Driver::inputNamesOf(const TokenInfo& token, Loop loop) {
   if (loop == Loop::kOpen) return token.inputNames;
   std::vector<std::string> names{"Input", "Desired"};
@@ -42,6 +51,20 @@ std::vector<std::string> Driver::inputNamesOf(const TokenInfo& token, Loop loop)
     }
   }
   return names;
+}
+
+void Driver::fillRow(const std::vector<PortRole>& roles, const Sample& sample, double* row) {
+  size_t channel = 0;
+  for (size_t p = 0; p < roles.size(); ++p) {
+    switch (roles[p]) {
+      case PortRole::kSignal: row[p] = sample.signals[channel++]; break;
+      case PortRole::kGradient: row[p] = sample.signals[0]; break;
+      case PortRole::kDesired: row[p] = sample.desired; break;
+      case PortRole::kStepSize: row[p] = sample.stepSize; break;
+      case PortRole::kLeakage: row[p] = sample.leakage; break;
+      default: row[p] = 0.0;
+    }
+  }
 }
 
 std::vector<std::string> Driver::outputNamesOf(const TokenInfo& token, Loop loop) {

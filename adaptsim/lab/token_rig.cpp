@@ -41,32 +41,20 @@ bool ChosenValue(TokenFamily family, const std::string& tokenName, const std::st
   return true;
 }
 
-// The rows of input the driver takes for the rig, one per sample: the
-// token's ports, or for a loop "Input", "Desired" and the "Mu" and
-// "Leakage" ports.
+// The rows of input the driver takes for the rig, one per sample.
 std::vector<double> TrialRows(const TokenInfo& token, const TokenRig& rig, Driver::Loop loop,
                               const std::vector<std::vector<double>>& inputs, const std::vector<double>& desired) {
-  std::vector<PortRole> roles = token.inputRoles;
-  if (loop == Driver::Loop::kClosed) {
-    roles = {PortRole::kSignal, PortRole::kDesired};
-    for (PortRole role : token.inputRoles) {
-      if (role == PortRole::kStepSize || role == PortRole::kLeakage) roles.push_back(role);
-    }
-  }
-  std::vector<double> rows(desired.size() * roles.size(), 0.0);
+  const std::vector<PortRole> roles = Driver::columnRoles(token, loop);
+  std::vector<double> rows(desired.size() * roles.size());
+  std::vector<double> signals(inputs.size());
+  Driver::Sample sample;
+  sample.signals = signals.data();
+  sample.stepSize = rig.portMu;
+  sample.leakage = rig.portLeakage;
   for (size_t n = 0; n < desired.size(); ++n) {
-    double* row = &rows[n * roles.size()];
-    size_t channel = 0;
-    for (size_t p = 0; p < roles.size(); ++p) {
-      switch (roles[p]) {
-        case PortRole::kSignal: row[p] = inputs[channel++][n]; break;
-        case PortRole::kGradient: row[p] = inputs[0][n]; break;
-        case PortRole::kDesired: row[p] = desired[n]; break;
-        case PortRole::kStepSize: row[p] = rig.portMu; break;
-        case PortRole::kLeakage: row[p] = rig.portLeakage; break;
-        default: break;  // an "Error" port outside a loop: 0
-      }
-    }
+    for (size_t c = 0; c < inputs.size(); ++c) signals[c] = inputs[c][n];
+    sample.desired = desired[n];
+    Driver::fillRow(roles, sample, &rows[n * roles.size()]);
   }
   return rows;
 }

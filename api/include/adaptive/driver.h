@@ -57,6 +57,22 @@ class Driver {
   static std::vector<std::string> inputNamesOf(const TokenInfo& token, Loop loop);
   static std::vector<std::string> outputNamesOf(const TokenInfo& token, Loop loop);
 
+  // The role of each column of a row of inputs, as inputNamesOf names them.
+  static std::vector<PortRole> columnRoles(const TokenInfo& token, Loop loop);
+
+  // What a diagram's sources give the inputs at one sample.
+  struct Sample {
+    const double* signals = nullptr;  // the filter input of each channel
+    double desired = 0.0;
+    double stepSize = 0.0;  // on a "Mu" port
+    double leakage = 1.0;   // on a "Leakage" port
+  };
+  // Writes `sample` as a row of inputs whose columns have the roles `roles`
+  // (columnRoles): "Input …" each its channel's signal in turn, "- de/dw"
+  // channel 1's, "Desired", "Mu" and "Leakage" their values, and an "Error"
+  // port outside a closed loop 0.
+  static void fillRow(const std::vector<PortRole>& roles, const Sample& sample, double* row);
+
   // Throws std::invalid_argument with closedLoopRefusal's reason when the
   // loop asked for cannot be closed around the filter's token.
   explicit Driver(Filter& filter, Loop loop = Loop::kOpen);
