@@ -145,7 +145,7 @@ size_t Driver::run(const double* in, size_t samples, double* out) {
   const std::unique_lock<Mutex> hold = instance.holdCalls();
   size_t n = 0;
   for (; n < samples; ++n) {
-    if (stopFlag != nullptr && stopFlag->load(std::memory_order_relaxed)) break;
+    if (stopRequested && stopRequested()) break;
     const double* row = in + n * columns;
     double* outputRow = out + n * width;
     const int32_t status = closed ? stepClosed(instance, row, outputRow) : instance.step(row, outputRow);

@@ -4,11 +4,9 @@
 
 namespace {
 
-// Lock-free, so that the handler may set it.
-static_assert(std::atomic<bool>::is_always_lock_free, "a signal handler sets the flag");
-std::atomic<bool> interruptFlag{false};
+volatile std::sig_atomic_t interruptFlag = 0;
 
-extern "C" void RaiseInterruptFlag(int) { interruptFlag.store(true); }
+extern "C" void RaiseInterruptFlag(int) { interruptFlag = 1; }
 
 }  // namespace
 
@@ -21,7 +19,7 @@ void (*previousHandler)(int) = SIG_DFL;
 }  // namespace
 
 InterruptCatcher::InterruptCatcher() {
-  interruptFlag.store(false);
+  interruptFlag = 0;
   previousHandler = std::signal(SIGINT, RaiseInterruptFlag);
   if (previousHandler == SIG_IGN) std::signal(SIGINT, SIG_IGN);
 }
@@ -37,7 +35,7 @@ struct sigaction previousAction;
 }  // namespace
 
 InterruptCatcher::InterruptCatcher() {
-  interruptFlag.store(false);
+  interruptFlag = 0;
   sigaction(SIGINT, nullptr, &previousAction);
   if (previousAction.sa_handler == SIG_IGN) return;
   struct sigaction action{};
@@ -51,6 +49,4 @@ InterruptCatcher::~InterruptCatcher() { sigaction(SIGINT, &previousAction, nullp
 
 #endif
 
-bool InterruptCatcher::interrupted() const { return interruptFlag.load(); }
-
-const std::atomic<bool>& InterruptCatcher::flag() const { return interruptFlag; }
+bool InterruptCatcher::interrupted() const { return interruptFlag != 0; }

@@ -2,8 +2,6 @@
 // properly instead of the process dying with its final weights unwritten.
 #pragma once
 
-#include <atomic>
-
 // While an InterruptCatcher lives, SIGINT only raises a flag (and cuts short
 // a read that waits for input); the default action comes back afterwards.
 class InterruptCatcher {
@@ -14,8 +12,6 @@ class InterruptCatcher {
   InterruptCatcher& operator=(const InterruptCatcher&) = delete;
 
   bool interrupted() const;
-  // The flag itself, for adaptive::Driver::stopWhen.
-  const std::atomic<bool>& flag() const;
 };
 
 // The exit status of a program that stopped on SIGINT, as shells report it.

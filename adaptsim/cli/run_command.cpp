@@ -435,7 +435,7 @@ int RunRun(const CommandContext& context) {
       std::find(columnNames.begin(), columnNames.end(), "Desired") - columnNames.begin());
   Driver driver(*filter, wiring.loop);
   driver.watchDivergence();
-  driver.stopWhen(interrupt.flag());
+  driver.stopWhen([&interrupt] { return interrupt.interrupted(); });
   ProgressBar progress(context.io.err, StandardErrorIsTerminal(), token->name, input.knownLength());
   for (; status == RowStatus::kRow; status = input.next(row.data(), &error)) {
     try {

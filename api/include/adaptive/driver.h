@@ -7,7 +7,7 @@
 //   adaptive::Filter filter("GenLMS_B", {{"Mu", 0.01}});
 //   adaptive::Driver driver(filter, adaptive::Driver::Loop::kClosed);
 //   driver.watchDivergence();
-//   driver.stopWhen(stopRequested);              // a std::atomic<bool> set elsewhere
+//   driver.stopWhen([&] { return stop.load(); }); // a std::atomic<bool> set elsewhere
 //   size_t ran = driver.run(rows, samples, out); // rows: Input, Desired, ...
 //   std::string warning = driver.takeWarning();
 //
@@ -15,12 +15,12 @@
 // blocks of any sizes, computes the same bits: the samples run one by one
 // all the same. A driver keeps a reference to its filter, which must outlive
 // it and not be moved while it lives; like the filter, it is used from one
-// thread at a time (only the stop flag may be set from another).
+// thread at a time (only what the stop test reads may be set from another).
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,9 +96,10 @@ class Driver {
   // inputs so far, takeWarning() returns a warning naming the output, the
   // sample (counted from 0 over the driver's life) and what to change.
   void watchDivergence();
-  // Checks `stop` before every sample; a run stops before the first sample
-  // that finds it true. `stop` must outlive the runs.
-  void stopWhen(const std::atomic<bool>& stop) { stopFlag = &stop; }
+  // Asks `stop` before every sample; a run stops before the first sample
+  // for which it returns true (an empty function never stops). Interrupting
+  // hosts give a test of a flag that a signal handler or another thread sets.
+  void stopWhen(std::function<bool()> stop) { stopRequested = std::move(stop); }
 
   // Runs up to `samples` rows of inputs, writing as many rows of outputs;
   // returns the number run, fewer only when stopped. With a history, throws
@@ -135,7 +136,7 @@ class Driver {
   WeightsHistory* recording = nullptr;
   std::unique_ptr<DivergenceWatch> watch;
   std::string warning;
-  const std::atomic<bool>* stopFlag = nullptr;
+  std::function<bool()> stopRequested;
   int64_t ran = 0;
 };
 
