@@ -4,7 +4,7 @@
 
 namespace adaptive {
 
-std::unique_ptr<DynamicLibrary> DynamicLibrary::Open(const std::string& path, std::string* error) {
+std::unique_ptr<DynamicLibrary> DynamicLibrary::open(const std::string& path, std::string* error) {
   // A bare file name would make the loader search the system's library path;
   // the user means the file in the current directory.
   const std::string target = path.find('/') == std::string::npos ? "./" + path : path;
@@ -20,6 +20,6 @@ std::unique_ptr<DynamicLibrary> DynamicLibrary::Open(const std::string& path, st
 
 DynamicLibrary::~DynamicLibrary() { dlclose(handle); }
 
-void* DynamicLibrary::Symbol(const char* name) const { return dlsym(handle, name); }
+void* DynamicLibrary::symbol(const char* name) const { return dlsym(handle, name); }
 
 }  // namespace adaptive

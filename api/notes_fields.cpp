@@ -1,15 +1,15 @@
 // The token notes field by field, for those outside the library that print
 // them (the Python package's reference manual pages).
 #include "adaptive/describe.h"
+#include "api/families.h"
 #include "api/parameter_notes.h"
-#include "core/token_notes.h"
 
 namespace adaptive {
 
 bool FindNotesFields(const std::string& token, TokenNotesFields* fields) {
   const TokenNotes* notes = FindTokenNotes(token);
   if (notes == nullptr) return false;
-  fields->tokens = notes->tokens;
+  fields->tokens = TokensWithNotes(notes);
   fields->summary = notes->summary;
   fields->update = notes->update;
   fields->symbols = notes->symbols;

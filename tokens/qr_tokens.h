@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "core/adaptive_token.h"
-#include "tokens/entry_points.h"
+#include "tokens/catalogue_families.h"
 #include "numerics/delay_line.h"
 #include "numerics/matrix.h"
 #include "numerics/arithmetic.h"
@@ -37,9 +37,9 @@ class QrToken : public AdaptiveToken {
     if (!status.ok()) return;
     lines.readLengths(setup, kLength);
     lambda = ReadParameter(setup, kLambda);
-    if (!CheckParameters(setup, Entry)) return;
+    if (!CheckParameters(setup, kCatalogue[Entry])) return;
     if (!lines.sumLengths(status)) return;
-    if (!SetShape()) { ReportStorageFailure(status); return; }
+    if (!setShape()) { ReportStorageFailure(status); return; }
     // Everything is allocated before anything is zeroed, so that a triangle
     // too big to exist fails before pages of the delay lines are touched.
     if (!lines.allocate(status)) return;
@@ -99,7 +99,7 @@ class QrToken : public AdaptiveToken {
   // rowCount = N + 1 and columnCount = N for the stacked length N. False when
   // N + 1 does not fit 32 bits or R could not have the bytes it needs, so that
   // nothing is allocated (and touched) for a triangle that can never exist.
-  bool SetShape() {
+  bool setShape() {
     if (lines.total() == INT32_MAX) return false;
     columnCount = lines.total();
     rowCount = columnCount + 1;

@@ -5,7 +5,7 @@
 
 #include "plugin/catalogue_records.h"
 #include "plugin/dispatch.h"
-#include "tokens/entry_points.h"
+#include "tokens/catalogue_families.h"
 
 extern "C" ADAPTIVE_EXPORT void ADAPTIVE_CALL USERCODE(adaptive::LibraryInfo* info) { adaptive::FillCatalogue(info); }
 
@@ -14,5 +14,5 @@ extern "C" ADAPTIVE_EXPORT int32_t ADAPTIVE_CALL LMS(adaptive::SimContext* conte
     std::strcpy(context->errorText, "sample refused");
     return 7;
   }
-  return adaptive::DispatchTokenCall(context, record, adaptive::FindTokenFactory("LMS"));
+  return adaptive::DispatchTokenCall(context, record, adaptive::CatalogueFactory(adaptive::CatalogueIndex("LMS")));
 }
