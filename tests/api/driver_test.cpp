@@ -1,7 +1,8 @@
 // The one driver: blocks of any size give the bits of single samples, the
-// closed loop is the plain loop of a diagram, the history and the divergence
-// watch count samples over the driver's life, a stop between samples loses
-// nothing, and a failing run call is reported after the samples before it.
+// closed loop is the plain loop of a diagram, the divergence watch counts
+// samples over the driver's life, a stop between samples loses nothing, and
+// a failing run call is reported after the samples before it. Its history is
+// Filter::process's (filter_weights_test.cpp).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -125,30 +126,6 @@ TEST(Driver, TheClosedLoopIsThePlainLoopOfADiagram) {
     EXPECT_TRUE(SameBits(Coefficients(driven), Coefficients(plain)));
   }
   EXPECT_GE(looped, 4);  // the general tokens, with and without "Mu" and "Leakage" ports
-}
-
-TEST(Driver, TheHistoryCountsSamplesAcrossRunsOfAnySize) {
-  const TokenInfo& token = Library::linked().token("GenLMS_B");
-  const std::vector<double> rows = Rows(token, Driver::Loop::kClosed, 23);
-  Filter recorded(token.name, ShortFilter(token)), stepped(token.name, ShortFilter(token));
-  Driver recording(recorded, Driver::Loop::kClosed), stepping(stepped, Driver::Loop::kClosed);
-  WeightsHistory history(5);
-  recording.record(&history);
-  std::vector<double> out(recording.outputCount() * 23);
-  for (size_t n = 0, size = 3; n < 23; n += size, size += 4) {
-    recording.run(&rows[n * 2], std::min<size_t>(size, 23 - n), &out[n * recording.outputCount()]);
-  }
-  ASSERT_EQ(history.rows(), 4u);  // after samples 5, 10, 15, 20
-  for (size_t n = 0; n < 20; ++n) {
-    stepping.step(&rows[n * 2], &out[0]);
-    if ((n + 1) % 5 != 0) continue;
-    const std::vector<double> now = stepped.weights()[0].numerator;
-    const double* row = &history.data()[((n + 1) / 5 - 1) * history.columns()];
-    EXPECT_EQ(std::vector<double>(row, row + now.size()), now) << n;
-  }
-  recording.record(nullptr);
-  recording.run(rows.data(), 10, out.data());
-  EXPECT_EQ(history.rows(), 4u);
 }
 
 // LMS with a step size far too large runs away; the watch names the first

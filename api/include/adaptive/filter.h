@@ -110,7 +110,10 @@ class Filter {
 
   // One sample: `inputs` holds one value per input port and `outputs` receives
   // one per output port, in catalogue order. A general token's "Error" input
-  // is computed by the caller, typically from the previous "Output".
+  // is computed by the caller, typically from the previous "Output"
+  // (adaptive::Driver's closed loop does it as a diagram does). These calls
+  // run through adaptive::Driver; a loaded plug-in's failing run call throws
+  // Error with its status and message after the samples before it.
   std::vector<double> step(const std::vector<double>& inputs);
   // `samples` samples, row-major: row n of `inputs` holds sample n of every
   // input port, row n of the result its output ports.
