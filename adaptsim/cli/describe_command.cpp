@@ -13,9 +13,7 @@ int RunDescribe(const CommandContext& context) {
 
   context.io.out << adaptive::Describe(*token);
   // A family beyond the catalogue has no entry point: the linked library runs it.
-  if (token->inCatalogue && plugin->entryPoint(token->name) == nullptr) {
-    context.io.out << "Entry point: missing from this build\n";
-  }
+  if (token->inCatalogue && !plugin->exports(token->name)) context.io.out << "Entry point: missing from this build\n";
   return kExitOk;
 }
 

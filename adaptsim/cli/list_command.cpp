@@ -15,14 +15,14 @@ int RunList(const CommandContext& context) {
   const std::vector<const TokenInfo*> families = FamiliesBeyondCatalogue();
   size_t width = 0;
   for (const TokenInfo& token : plugin->catalogue()) width = std::max(width, token.name.size());
-  for (const TokenInfo* token : families) width = std::max(width, token->name.size());
   for (const TokenInfo& token : plugin->catalogue()) {
     context.io.out << token.name << std::string(width - token.name.size() + 2, ' ') << token.description;
-    if (plugin->entryPoint(token.name) == nullptr) context.io.out << "  (not in this build)";
+    if (!plugin->exports(token.name)) context.io.out << "  (not in this build)";
     context.io.out << '\n';
   }
   // After a blank line, so that the catalogue's listing ends there.
   if (!families.empty()) context.io.out << "\nIn the library beyond the catalogue (not in the plug-in):\n";
+  for (const TokenInfo* token : families) width = std::max(width, token->name.size());
   for (const TokenInfo* token : families)
     context.io.out << token->name << std::string(width - token->name.size() + 2, ' ') << token->description << '\n';
   return kExitOk;

@@ -5,9 +5,20 @@
 #include <cstdint>
 #include <vector>
 
+#include "adaptive/filter.h"
 #include "adaptive/token_info.h"
 
 namespace adaptive {
+
+// Every filter length of `token` at `length`, and a projection order, which
+// may not exceed the length, at 2: short filters for tests over every token.
+inline Filter::Parameters ShortFilter(const TokenInfo& token, double length = 3) {
+  Filter::Parameters parameters;
+  for (size_t k : token.lengthParameters()) parameters.emplace_back(token.parameterNames[k], length);
+  for (size_t k : token.parametersWithRole(ParameterRole::kProjectionOrder))
+    parameters.emplace_back(token.parameterNames[k], 2);
+  return parameters;
+}
 
 // `samples` rows of every input port, uniform in [-amplitude, amplitude)
 // from a fixed generator, the "Error" ports 20 times smaller.
