@@ -2,7 +2,10 @@
 // known: tokens that are not in the plug-in are left out.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <string>
+#include <vector>
 
 #include "bench/plugin_host.h"
 
@@ -21,6 +24,11 @@ constexpr const char* kEightRegisterTokens[] = {"LMS", "NLMS", "RLS1", "RLS3", "
 inline std::string LengthBenchmarkName(const std::string& token, int length) {
   return "Length/" + token + "/" + std::to_string(length);
 }
+
+// Times one sample per iteration of `token` of `library` created with
+// `parameters` (catalogue order), fed as a diagram feeds it (plugin_host.h),
+// with the flop rate of the matrix tokens' dominant loop.
+void TimeToken(benchmark::State& state, Library library, const TokenInfo* token, std::vector<double> parameters);
 
 // Defaults/TOKEN for every token, Length/TOKEN/N for the scaled tokens, and
 // Entry/... for the cost of the entry protocol itself.

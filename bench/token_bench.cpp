@@ -40,6 +40,19 @@ int TotalLength(const TokenInfo& token, const std::vector<double>& parameters) {
   return total;
 }
 
+// The run call of an instance whose reference input is marked skipped does
+// everything but Step: dispatch, the host's records, port bookkeeping.
+void TimeEntryOverhead(benchmark::State& state, TokenEntryPoint entry, const TokenInfo* token) {
+  SkippedSampleToken hosted(entry, *token);
+  if (hosted.Create() != 0) {
+    state.SkipWithError("creation failed");
+    return;
+  }
+  for (auto _ : state) hosted.RunSample();
+}
+
+}  // namespace
+
 void TimeToken(benchmark::State& state, Library library, const TokenInfo* token, std::vector<double> parameters) {
   const double flops = DominantFlops(*token, TotalLength(*token, parameters));
   SignalFedToken hosted(library, *token, std::move(parameters));
@@ -53,19 +66,6 @@ void TimeToken(benchmark::State& state, Library library, const TokenInfo* token,
   // Shown as a rate per second: "4.2G/s" is 4.2 flop/ns.
   if (flops > 0.0) state.counters["flop"] = benchmark::Counter(flops, benchmark::Counter::kIsIterationInvariantRate);
 }
-
-// The run call of an instance whose reference input is marked skipped does
-// everything but Step: dispatch, the host's records, port bookkeeping.
-void TimeEntryOverhead(benchmark::State& state, TokenEntryPoint entry, const TokenInfo* token) {
-  SkippedSampleToken hosted(entry, *token);
-  if (hosted.Create() != 0) {
-    state.SkipWithError("creation failed");
-    return;
-  }
-  for (auto _ : state) hosted.RunSample();
-}
-
-}  // namespace
 
 void RegisterTokenBenchmarks(const Plugin& plugin) {
   const Library& library = plugin.tokenLibrary();
