@@ -47,8 +47,8 @@ void TimeToken(benchmark::State& state, Library library, const TokenInfo* token,
     state.SkipWithError(("creation failed: " + hosted.createError()).c_str());
     return;
   }
-  for (int n = 0; n < 256; ++n) hosted.RunSample();
-  for (auto _ : state) hosted.RunSample();
+  for (int n = 0; n < 256; ++n) hosted.runSample();
+  for (auto _ : state) hosted.runSample();
   benchmark::DoNotOptimize(hosted.output(0));
   // Shown as a rate per second: "4.2G/s" is 4.2 flop/ns.
   if (flops > 0.0) state.counters["flop"] = benchmark::Counter(flops, benchmark::Counter::kIsIterationInvariantRate);
@@ -62,7 +62,7 @@ void TimeEntryOverhead(benchmark::State& state, TokenEntryPoint entry, const Tok
     state.SkipWithError("creation failed");
     return;
   }
-  for (auto _ : state) hosted.RunSample();
+  for (auto _ : state) hosted.runSample();
 }
 
 }  // namespace
