@@ -20,6 +20,16 @@ bool CheckParameters(TokenSetup& setup, int entry) {
   return true;
 }
 
+bool CheckParameters(TokenSetup& setup, const CatalogueEntry& row) {
+  for (int k = 0; k < row.parameterCount; ++k) {
+    const CatalogueParameter& p = row.parameters[ParameterIndex(row, row.checkOrder[k])];
+    if (p.range->accepts(setup.parameters[ParameterIndex(row, p.name)])) continue;
+    setup.status.fail(kStatusBadParameter, {p.range->refusal, p.range->hint});
+    return false;
+  }
+  return true;
+}
+
 void ReportStorageFailure(CallStatus& status) { status.fail(kStatusNoStorage, {"Memory (s_) allocation error."}); }
 
 bool TotalLength(const int32_t* counts, int n, int32_t& total, CallStatus& status) {

@@ -51,6 +51,9 @@ int32_t ReadCount(const TokenSetup& setup, int index);
 // kTokenRanges, in that order. True when all pass; otherwise writes the first
 // failing range's two-part message, sets the status to 1 and returns false.
 bool CheckParameters(TokenSetup& setup, int entry);
+// The same for a family's row: its parameters against their ranges in the
+// row's check order.
+bool CheckParameters(TokenSetup& setup, const CatalogueEntry& row);
 
 // Writes the storage-allocation message and sets the status to 1002.
 void ReportStorageFailure(CallStatus& status);
