@@ -34,6 +34,8 @@ inline constexpr ParameterRange kPowerDelta{"Improper regularisation of Adaptive
                                             false};
 inline constexpr ParameterRange kSwitch{"Improper switch of Adaptive Filter.\n", "Must be 0 or 1...", 0.0,
                                         Edge::kClosed, 1.0, Edge::kClosed, true, false};
+inline constexpr ParameterRange kConstraint{"Improper constraint of Adaptive Filter.\n", "Must be 0, 1 or 2...", 0.0,
+                                            Edge::kClosed, 2.0, Edge::kClosed, true, false};
 
 }  // namespace ranges
 
@@ -49,8 +51,9 @@ inline constexpr const char* kPowerDelta =
     "Regularisation δ added to P(f), so that a silent bin does not divide by nothing.";
 inline constexpr const char* kConstrained =
     "1: the gradient constraint (the second half of each partition's time-domain gradient is zeroed), the exact "
-    "block LMS update; 0: unconstrained, two transforms per partition cheaper, converging to a slightly different "
-    "filter.";
+    "block LMS update; 0: unconstrained, two transforms per partition and block cheaper, converging more slowly "
+    "to a filter whose wrapped-around half is not zero; 2: unconstrained, and one partition per block in turn has "
+    "the second half of its coefficients zeroed, at the cost of two transforms per block.";
 inline constexpr const char* kNormalised = "1: a step per bin, 2μ/(P(f) + δ); 0: 2μ in every bin.";
 inline constexpr const char* kDelayedOutput = "y(n − L), the output of the sample L before (0 for the first L).";
 inline constexpr const char* kDelayedPriError = "e(n − L) = d(n − L) − y(n − L), the error of the sample L before.";
@@ -61,7 +64,8 @@ inline constexpr const char* kFrequencyDomainUpdate =
     "P(f) ← β·P(f) + (1 − β)·|X_k(f)|^2,   μ(f) = 2μ/(P(f) + δ) or 2μ\n"
     "G_p = X_(k−p)^* ⊙ μ ⊙ FFT([0; e_k])\n"
     "constrained:   w_p ← w_p + first half of IFFT(G_p)\n"
-    "unconstrained: W_p ← W_p + G_p";
+    "unconstrained: W_p ← W_p + G_p\n"
+    "in turn:       W_p ← W_p + G_p,   then W_q ← FFT([first half of IFFT(W_q); 0]),   q = k mod (N/L)";
 inline constexpr const char* kFrequencyDomainStability =
     "Normalised, it converges for 0 < μ < 1 with one partition; with P partitions keep μ below about 1/P, as "
     "their corrections add up. Unnormalised, it is block LMS: μ·L·N·P_x < 1 (P_x the input power). A small β "
@@ -107,7 +111,7 @@ inline constexpr TokenNotes kPbfdafNotes = {
     {{"Output", notes::kDelayedOutput}, {"PriError", notes::kDelayedPriError}},
     notes::kFrequencyDomainStability,
     "O(N/L) per sample: per block of L samples three FFTs of 2L points and 2N/L products of L + 1 bins, plus two "
-    "FFTs per partition when constrained"};
+    "FFTs per partition when constrained (two in all when in turn)"};
 
 inline constexpr CatalogueEntry kFrequencyDomainRows[] = {
     {"FDAF", "Implements a fast block LMS adaptive filter in the frequency domain.", "lmsx.wmf",
@@ -117,7 +121,7 @@ inline constexpr CatalogueEntry kFrequencyDomainRows[] = {
          {"Mu", 0.25, ParameterRole::kStepSize, &ranges::kStepSize},
          {"Averaging", 0.9, ParameterRole::kAveraging, &ranges::kAveraging},
          {"Delta", 1e-6, ParameterRole::kRegularisation, &ranges::kPowerDelta},
-         {"Constrained", 1, ParameterRole::kSwitch, &ranges::kSwitch},
+         {"Constrained", 1, ParameterRole::kSwitch, &ranges::kConstraint},
          {"Normalised", 1, ParameterRole::kSwitch, &ranges::kSwitch}},
      "fdaf.txt",
      {"Numerator Coeffs", "Mu", "Averaging", "Delta", "Constrained", "Normalised"},
@@ -131,7 +135,7 @@ inline constexpr CatalogueEntry kFrequencyDomainRows[] = {
          {"Mu", 0.05, ParameterRole::kStepSize, &ranges::kStepSize},
          {"Averaging", 0.9, ParameterRole::kAveraging, &ranges::kAveraging},
          {"Delta", 1e-6, ParameterRole::kRegularisation, &ranges::kPowerDelta},
-         {"Constrained", 1, ParameterRole::kSwitch, &ranges::kSwitch},
+         {"Constrained", 1, ParameterRole::kSwitch, &ranges::kConstraint},
          {"Normalised", 1, ParameterRole::kSwitch, &ranges::kSwitch}},
      "pbfdaf.txt",
      {"Numerator Coeffs", "Block Length", "Mu", "Averaging", "Delta", "Constrained", "Normalised"},

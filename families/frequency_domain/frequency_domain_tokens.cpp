@@ -29,7 +29,7 @@ FrequencyDomainToken::FrequencyDomainToken(TokenSetup& setup, const CatalogueEnt
   settings.mu = ReadParameter(setup, layout.mu);
   settings.averaging = ReadParameter(setup, layout.averaging);
   settings.delta = ReadParameter(setup, layout.delta);
-  settings.constrained = ReadCount(setup, layout.constrained) != 0;
+  settings.constraint = static_cast<Constraint>(ReadCount(setup, layout.constrained));
   settings.normalised = ReadCount(setup, layout.normalised) != 0;
   if (!CheckParameters(setup, row)) return;
   const char* refusal =

@@ -27,6 +27,7 @@ bool PartitionedFilter::allocate(const PartitionedSettings& settings) {
   bins = s.blockLength + 1;
   newest = 0;
   inBlock = 0;
+  inTurn = 0;
   const size_t block = static_cast<size_t>(s.blockLength);
   const size_t spectrum = block + 1;
   // Eigen's transforms count points in an int.
@@ -38,7 +39,7 @@ bool PartitionedFilter::allocate(const PartitionedSettings& settings) {
     errors.assign(block, 0.0);
     spectra.assign(spectrum * static_cast<size_t>(partitions), Complex());
     weights.assign(spectrum * static_cast<size_t>(partitions), Complex());
-    taps.assign(s.constrained ? static_cast<size_t>(s.length) : 0, 0.0);
+    taps.assign(s.constraint == Constraint::kEvery ? static_cast<size_t>(s.length) : 0, 0.0);
     power.assign(spectrum, 0.0);
     bin.assign(spectrum, Complex());
     gradient.assign(spectrum, Complex());
@@ -110,7 +111,7 @@ void PartitionedFilter::adapt(const Complex* x) {
   for (int32_t p = 0; p < partitions; ++p) {
     const Complex* xp = &spectra[static_cast<size_t>((newest + p) % partitions) * bins];
     Complex* wp = &weights[static_cast<size_t>(p) * bins];
-    if (!s.constrained) {
+    if (s.constraint != Constraint::kEvery) {
       for (int32_t f = 0; f < bins; ++f) wp[f] = wp[f] + ConjugateProduct(xp[f], bin[f]);
       continue;
     }
@@ -124,11 +125,23 @@ void PartitionedFilter::adapt(const Complex* x) {
     std::fill(time.begin() + L, time.end(), 0.0);
     fft.fwd(wp, time.data(), 2 * L);
   }
+  if (s.constraint == Constraint::kInTurn) {
+    constrain(inTurn);
+    if (++inTurn == partitions) inTurn = 0;
+  }
+}
+
+void PartitionedFilter::constrain(int32_t p) {
+  const int32_t L = s.blockLength;
+  Complex* wp = &weights[static_cast<size_t>(p) * bins];
+  fft.inv(time.data(), wp, 2 * L);
+  std::fill(time.begin() + L, time.end(), 0.0);
+  fft.fwd(wp, time.data(), 2 * L);
 }
 
 void PartitionedFilter::coefficients(double* out) const {
   const int32_t L = s.blockLength;
-  if (s.constrained) {
+  if (s.constraint == Constraint::kEvery) {
     std::copy(taps.begin(), taps.end(), out);
     return;
   }

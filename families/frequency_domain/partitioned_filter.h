@@ -13,13 +13,21 @@
 
 namespace adaptive {
 
+// Which partitions' gradients are constrained (their time-domain second
+// half zeroed) after each block.
+enum class Constraint : int32_t {
+  kNone = 0,
+  kEvery = 1,   // every partition, every block: the exact block LMS update
+  kInTurn = 2,  // partition k mod P at block k, on the coefficients' spectrum
+};
+
 struct PartitionedSettings {
   int32_t length;       // N, a multiple of blockLength
   int32_t blockLength;  // L
   double mu;
   double averaging;  // β
   double delta;      // δ
-  bool constrained;
+  Constraint constraint;
   bool normalised;
 };
 
@@ -36,27 +44,30 @@ class PartitionedFilter {
   // arrives.
   void step(double x, double d, double& y, double& e);
 
-  // The N time-domain coefficients, partition 0 first. In the unconstrained
-  // form the first half of each partition's inverse transform.
+  // The N time-domain coefficients, partition 0 first: in the forms that
+  // keep only spectra, the first half of each partition's inverse transform.
   void coefficients(double* taps) const;
 
  private:
   void processBlock();
   void filterBlock();
   void adapt(const Complex* newestSpectrum);
+  // Zeroes the second half of partition p's coefficients in the time domain.
+  void constrain(int32_t p);
 
   PartitionedSettings s{};
   int32_t partitions = 0;
   int32_t bins = 0;       // L + 1
   int32_t newest = 0;     // slot of the newest input spectrum
   int32_t inBlock = 0;    // samples of the current block taken
+  int32_t inTurn = 0;     // the partition that the next block constrains (kInTurn)
   std::vector<double> frame;      // 2L inputs: the previous block, then this one
   std::vector<double> desired;    // this block's L desired samples
   std::vector<double> outputs;    // the previous block's L outputs
   std::vector<double> errors;     // and errors
   std::vector<Complex> spectra;   // the last P input spectra, P·(L + 1) bins, slot by slot
   std::vector<Complex> weights;   // W_p, P·(L + 1) bins
-  std::vector<double> taps;       // w_p in the time domain (constrained form), N
+  std::vector<double> taps;       // w_p in the time domain (kEvery), N
   std::vector<double> power;      // P(f), L + 1
   std::vector<Complex> bin;       // spectra of scratch, L + 1 bins each: the output's, the error's
   std::vector<Complex> gradient;  // and one partition's gradient

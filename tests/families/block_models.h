@@ -51,7 +51,8 @@ class BlockLmsModel {
 struct SpectralSettings {
   int length, blockLength;
   double mu, averaging, delta;
-  bool constrained, normalised;
+  int constraint;  // 0 none, 1 every partition, 2 partition k mod P at block k
+  bool normalised;
 };
 
 // The frequency-domain equations over N/L partitions, outputs L samples late.
@@ -119,7 +120,7 @@ class SpectralModel {
     for (int p = 0; p < P; ++p) {
       std::vector<C> G(M);
       for (int f = 0; f < M; ++f) G[f] = stepSize[f] * std::conj(X[p][f]) * E[f];
-      if (s.constrained) {
+      if (s.constraint == 1) {
         std::vector<C> g = Dft(G, +1);
         for (int i = L; i < M; ++i) g[i] = 0.0;
         for (int i = 0; i < L; ++i) g[i] = g[i].real();
@@ -127,6 +128,13 @@ class SpectralModel {
       }
       for (int f = 0; f < M; ++f) W[p][f] += G[f];
     }
+    if (s.constraint == 2) {
+      const int q = int(blocks % P);
+      std::vector<C> w = Dft(W[q], +1);
+      for (int i = 0; i < M; ++i) w[i] = i < L ? C(w[i].real()) : C(0.0);
+      W[q] = Dft(w, -1);
+    }
+    ++blocks;
     for (int j = 0; j < L; ++j) frame[j] = frame[L + j];
   }
 
@@ -135,6 +143,7 @@ class SpectralModel {
   std::vector<std::vector<C>> W, X;
   std::vector<double> power, frame, d, y, e;
   int taken = 0;
+  long long blocks = 0;
 };
 
 // A token made by its factory from `parameters`, with its status and message.

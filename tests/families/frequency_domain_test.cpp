@@ -34,7 +34,7 @@ Outputs RunToken(AdaptiveToken& token, const Identification& data) {
 
 // PBFDAF parameters in row order.
 std::vector<double> Pbfdaf(const SpectralSettings& s) {
-  return {double(s.length), double(s.blockLength), s.mu, s.averaging, s.delta, double(s.constrained),
+  return {double(s.length), double(s.blockLength), s.mu, s.averaging, s.delta, double(s.constraint),
           double(s.normalised)};
 }
 
@@ -55,18 +55,18 @@ TEST(FrequencyDomain, MatchesTheDirectModelInEveryForm) {
   // hundreds of blocks of adaptation the outputs stay within 1e-9.
   std::mt19937 gen(36);
   const int blockLengths[] = {1, 2, 3, 4, 5, 6, 8, 10, 12};
-  for (int trial = 0; trial < 16; ++trial) {
+  for (int trial = 0; trial < 24; ++trial) {
     SpectralSettings s{};
     s.blockLength = blockLengths[gen() % 9];
     s.length = s.blockLength * (1 + int(gen() % 4));
-    s.constrained = trial % 2;
-    s.normalised = (trial / 2) % 2;
+    s.constraint = trial % 3;
+    s.normalised = (trial / 3) % 2;
     s.averaging = std::uniform_real_distribution<double>(0.0, 0.95)(gen);
     s.delta = std::uniform_real_distribution<double>(1e-6, 1.0)(gen);
     const double scale = std::uniform_real_distribution<double>(0.1, 1.0)(gen);
     s.mu = s.normalised ? 0.3 * scale / (s.length / s.blockLength) : 0.2 * scale / (s.length * s.blockLength);
-    SCOPED_TRACE(testing::Message() << "N " << s.length << " L " << s.blockLength << " constrained "
-                                    << s.constrained << " normalised " << s.normalised);
+    SCOPED_TRACE(testing::Message() << "N " << s.length << " L " << s.blockLength << " constraint "
+                                    << s.constraint << " normalised " << s.normalised);
     MadeToken made = Make<PbfdafToken>(Pbfdaf(s));
     ASSERT_EQ(made.status, 0) << made.message;
     SpectralModel model(s);
@@ -107,9 +107,9 @@ TEST(FrequencyDomain, ConstrainedUnnormalisedIsBlockLmsDelayedByOneBlock) {
 }
 
 TEST(FrequencyDomain, OnePartitionIsFdaf) {
-  for (int constrained : {0, 1}) {
-    MadeToken fdaf = Make<FdafToken>({32, 0.2, 0.8, 1e-4, double(constrained), 1});
-    MadeToken pbfdaf = Make<PbfdafToken>({32, 32, 0.2, 0.8, 1e-4, double(constrained), 1});
+  for (int constraint : {0, 1, 2}) {
+    MadeToken fdaf = Make<FdafToken>({32, 0.2, 0.8, 1e-4, double(constraint), 1});
+    MadeToken pbfdaf = Make<PbfdafToken>({32, 32, 0.2, 0.8, 1e-4, double(constraint), 1});
     ASSERT_EQ(fdaf.status, 0);
     ASSERT_EQ(pbfdaf.status, 0);
     const Identification data(3000, 32, 5);
@@ -123,12 +123,12 @@ TEST(FrequencyDomain, OnePartitionIsFdaf) {
 
 TEST(FrequencyDomain, IdentifiesThePlantAndWritesItsCoefficients) {
   // The file holds the time-domain coefficients that the model computes; the
-  // constrained form finds the plant itself (the unconstrained one converges
+  // constrained forms find the plant itself (the unconstrained one converges
   // to a filter whose wrapped-around half differs from it).
-  for (int constrained : {0, 1}) {
-    SCOPED_TRACE(constrained);
+  for (int constraint : {0, 1, 2}) {
+    SCOPED_TRACE(constraint);
     std::remove("pb.txt");
-    const SpectralSettings s{64, 16, 0.1, 0.9, 1e-6, constrained == 1, true};
+    const SpectralSettings s{64, 16, 0.1, 0.9, 1e-6, constraint, true};
     MadeToken made = Make<PbfdafToken>(Pbfdaf(s), "pb.txt");
     ASSERT_EQ(made.status, 0) << made.message;
     const Identification data(16000, 64, 9);
@@ -152,7 +152,7 @@ TEST(FrequencyDomain, IdentifiesThePlantAndWritesItsCoefficients) {
     EXPECT_EQ(std::string(at), "\n\nDenominator Coefficients =1\n1\n");
     for (int i = 0; i < 64; ++i) {
       EXPECT_NEAR(read[i], w[i], 1e-9);
-      if (constrained) EXPECT_NEAR(read[i], data.plant[i], 1e-3);
+      if (constraint != 0) EXPECT_NEAR(read[i], data.plant[i], 1e-3);
     }
   }
 }
@@ -172,7 +172,8 @@ TEST(FrequencyDomain, RefusesBadParametersNamingThem) {
       {{64, 16, 0.1, 1.0, 1e-6, 1, 1}, "Improper averaging factor of Adaptive Filter.\nMust be between 0 and 1..."},
       {{64, 16, 0.1, -0.1, 1e-6, 1, 1}, "Improper averaging factor of Adaptive Filter.\nMust be between 0 and 1..."},
       {{64, 16, 0.1, 0.9, 0, 1, 1}, "Improper regularisation of Adaptive Filter.\nMust be greater than 0..."},
-      {{64, 16, 0.1, 0.9, 1e-6, 2, 1}, "Improper switch of Adaptive Filter.\nMust be 0 or 1..."},
+      {{64, 16, 0.1, 0.9, 1e-6, 3, 1}, "Improper constraint of Adaptive Filter.\nMust be 0, 1 or 2..."},
+      {{64, 16, 0.1, 0.9, 1e-6, 1, 2}, "Improper switch of Adaptive Filter.\nMust be 0 or 1..."},
       {{64, 16, 0.1, 0.9, 1e-6, 1, NAN}, "Improper switch of Adaptive Filter.\nMust be 0 or 1..."},
   };
   for (const Case& c : pbfdaf) {
