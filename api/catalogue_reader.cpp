@@ -1,6 +1,7 @@
 // The host's side of the USERCODE call.
 #include <string>
 
+#include "api/families.h"
 #include "api/host_catalogue_records.h"
 #include "api/library_source.h"
 
@@ -49,6 +50,7 @@ bool CopyDescriptor(const TokenDescriptor& d, int index, TokenInfo* out, std::st
   }
   out->parameterDefaults.assign(d.parameterDefaults, d.parameterDefaults + d.parameterCount);
   for (const std::string& port : out->inputNames) out->inputRoles.push_back(RoleOfInput(port));
+  AddKnownFacts(*out);
   return true;
 }
 

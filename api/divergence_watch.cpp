@@ -42,8 +42,8 @@ std::string DivergenceWatch::check(int64_t sample, const double* inputs, size_t 
 
 std::string StepSizeAdvice(const TokenInfo& token) {
   std::string names;
-  for (const std::string& name : token.parameterNames) {
-    if (name.rfind("Mu", 0) == 0) names += (names.empty() ? "" : ", ") + ("\"" + name + "\"");
+  for (size_t k : token.parametersWithRole(ParameterRole::kStepSize)) {
+    names += (names.empty() ? "" : ", ") + ("\"" + token.parameterNames[k] + "\"");
   }
   return names.empty() ? "try other parameters (a larger \"Init\" or a \"Lambda\" closer to 1)"
                        : "try a smaller step size (" + names + ")";

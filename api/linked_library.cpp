@@ -1,30 +1,26 @@
-// The token library linked into the program: its catalogue, and its tokens
-// driven directly, with no host records and no lock, so that distinct filters
-// run in parallel.
+// The token library linked into the program: its tokens, described straight
+// from their families' descriptors, and driven directly, with no host records
+// and no lock, so that distinct filters run in parallel.
 #include <cstring>
 
 #include "adaptive/error.h"
 #include "adaptive/filter.h"
 #include "api/filter_instance.h"
 #include "api/library_source.h"
+#include "api/families.h"
 #include "plugin/catalogue_records.h"
-#include "tokens/entry_points.h"
 
 namespace adaptive {
 
 namespace {
 
-void ADAPTIVE_CALL FillLinkedCatalogue(LibraryInfo* info) { FillCatalogue(info); }
+bool LinkedHas(const std::string& name) { return FindKnownToken(name) != nullptr; }
 
-bool LinkedHas(const std::string& name) { return FindTokenFactory(name.c_str()) != nullptr; }
-
-std::shared_ptr<const detail::LibrarySource> ReadLinkedLibrary() {
+std::shared_ptr<const detail::LibrarySource> DescribeLinkedLibrary() {
   auto source = std::make_shared<detail::LibrarySource>();
   source->linkedHas = &LinkedHas;
-  std::string reason;
-  if (!ReadCatalogue(&FillLinkedCatalogue, source.get(), &reason)) {
-    throw Error(Error::kNoLibrary, "the linked token library has a broken catalogue: " + reason);
-  }
+  source->version = kLibraryInfoVersion;
+  for (const KnownToken& token : KnownTokens()) source->tokens.push_back(DescribeKnownToken(token));
   return source;
 }
 
@@ -79,13 +75,13 @@ class LinkedInstance : public Filter::Instance {
 
 std::unique_ptr<Filter::Instance> CreateLinkedInstance(const TokenInfo& token, std::vector<double> parameters,
                                                        const std::string& fileName) {
-  const TokenFactory factory = FindTokenFactory(token.name.c_str());
-  if (factory == nullptr) throw Error(Error::kBadParameter, "the linked library does not export " + token.name);
-  return std::make_unique<LinkedInstance>(factory, std::move(parameters), fileName);
+  const KnownToken* known = FindKnownToken(token.name);
+  if (known == nullptr) throw Error(Error::kBadParameter, "the linked library does not export " + token.name);
+  return std::make_unique<LinkedInstance>(known->factory, std::move(parameters), fileName);
 }
 
 Library Library::linked() {
-  static const std::shared_ptr<const detail::LibrarySource> source = ReadLinkedLibrary();
+  static const std::shared_ptr<const detail::LibrarySource> source = DescribeLinkedLibrary();
   return Library(source);
 }
 

@@ -1,16 +1,15 @@
 #include "api/parameter_notes.h"
 
+#include "api/families.h"
 #include "api/number_text.h"
-#include "core/token_notes.h"
 
 namespace adaptive {
 
 namespace {
 
-int EntryOf(std::string_view token) {
-  for (int t = 0; t < kCatalogueSize; ++t)
-    if (token == kCatalogue[t].name) return t;
-  return -1;
+const CatalogueEntry* RowOf(std::string_view token) {
+  const KnownToken* known = FindKnownToken(token);
+  return known == nullptr ? nullptr : known->row;
 }
 
 }  // namespace
@@ -49,16 +48,18 @@ std::string RangeSentence(const ParameterRange& range) {
 }
 
 const ParameterRange* ParameterRangeOf(std::string_view token, std::string_view parameter) {
-  const int entry = EntryOf(token);
-  if (entry < 0) return nullptr;
-  for (const CheckedParameter& p : kTokenRanges[entry].parameters) {
-    if (p.name != nullptr && (parameter == p.name || parameter == WithoutChannel(p.name))) return p.range;
+  const CatalogueEntry* row = RowOf(token);
+  if (row == nullptr) return nullptr;
+  for (int32_t k = 0; k < row->parameterCount; ++k) {
+    const CatalogueParameter& p = row->parameters[k];
+    if (parameter == p.name || parameter == WithoutChannel(p.name)) return p.range;
   }
   return nullptr;
 }
 
 std::string ParameterNote(std::string_view token, std::string_view parameter) {
-  const TokenNotes* notes = FindTokenNotes(token);
+  const CatalogueEntry* row = RowOf(token);
+  const TokenNotes* notes = row == nullptr ? nullptr : row->notes;
   const ParameterRange* range = ParameterRangeOf(token, parameter);
   if (notes == nullptr || range == nullptr) return "";
   const std::string_view base = WithoutChannel(parameter);
@@ -69,12 +70,11 @@ std::string ParameterNote(std::string_view token, std::string_view parameter) {
 }
 
 int FirstRefusedParameter(std::string_view token, const double* values, size_t count) {
-  const int entry = EntryOf(token);
-  if (entry < 0) return -1;
-  for (const CheckedParameter& p : kTokenRanges[entry].parameters) {
-    if (p.name == nullptr) continue;
-    const int k = ParameterIndex(entry, p.name);
-    if (static_cast<size_t>(k) < count && !p.range->accepts(values[k])) return k;
+  const CatalogueEntry* row = RowOf(token);
+  if (row == nullptr) return -1;
+  for (int32_t c = 0; c < row->parameterCount; ++c) {
+    const int k = ParameterIndex(*row, row->checkOrder[c]);
+    if (static_cast<size_t>(k) < count && !row->parameters[k].range->accepts(values[k])) return k;
   }
   return -1;
 }

@@ -1,13 +1,13 @@
 // The meaning and accepted range of a token's parameters in words, as
 // `adaptsim describe`, adaptive_filters.describe() and the reference manual show them
 // and as the interfaces name a refused value: the meaning from the token
-// notes, the range from the table the library's checks read.
+// notes, the range from the token's row, the one the library's checks read.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "tokens/parameter_ranges.h"
+#include "core/parameter_range.h"
 
 namespace adaptive {
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "api/families.h"
 #include "api/number_text.h"
 #include "api/parameter_notes.h"
 #include "core/token_call.h"
@@ -10,23 +11,6 @@
 namespace adaptive {
 
 namespace {
-
-// The array that dominates a family's storage, for the total length N (the
-// channels' lengths and, in the recursive Newton token, the feedback ones):
-// rows × columns doubles. The vector families keep arrays of N: N doubles of
-// coefficients are the least they need.
-struct StorageNeed {
-  Family family;
-  const char* array;
-  int rowsBeyondN;  // rows = N + this
-  bool square;      // columns = N, else 1
-};
-constexpr StorageNeed kStorageNeeds[] = {
-    {Family::kRls, "P", 0, true},        {Family::kRandomWalk, "P", 0, true},
-    {Family::kNewton, "P", 0, true},     {Family::kQr, "the triangle R", 1, true},
-    {Family::kLms, "the coefficients", 0, false},     {Family::kNlms, "the coefficients", 0, false},
-    {Family::kGeneralGradient, "the coefficients", 0, false},
-};
 
 std::string Bytes(double bytes) {
   const char* units[] = {"bytes", "kB", "MB", "GB", "TB", "PB", "EB"};
@@ -60,20 +44,20 @@ std::string RefusalReason(const TokenInfo& token, const std::vector<double>& val
            RangePhrase(*ParameterRangeOf(token.name, name));
   }
   if (status != kStatusNoStorage) return "";
+  const KnownToken* known = token.familyName.empty() ? nullptr : FindKnownToken(token.name);
+  if (known == nullptr) return "";
+  const StorageNeed& need = known->family->storage;
   double taps = 0.0;
   for (size_t k : token.lengthParameters()) taps += std::trunc(values[k]);
-  const int feedback = token.parameterIndex("Denominator Coeffs");
-  if (feedback >= 0 && token.family() == Family::kNewton) taps += std::trunc(values[static_cast<size_t>(feedback)]) - 1;
+  if (need.countsFeedback) {
+    for (size_t k : token.parametersWithRole(ParameterRole::kFeedbackLength)) taps += std::trunc(values[k]) - 1;
+  }
   char count[32];
   std::snprintf(count, sizeof count, "%.0f", taps);
   const std::string lengths = token.name + " with " + count + " taps";
   if (taps > 2147483647.0) return "the lengths of " + lengths + " in all do not fit a 32-bit count";
-  for (const StorageNeed& need : kStorageNeeds) {
-    if (need.family != token.family()) continue;
-    const double doubles = (taps + need.rowsBeyondN) * (need.square ? taps : 1.0);
-    return lengths + " needs " + Bytes(8.0 * doubles) + " for " + need.array;
-  }
-  return "";
+  const double doubles = (taps + need.rowsBeyondN) * (need.square ? taps : 1.0);
+  return lengths + " needs " + Bytes(8.0 * doubles) + " for " + need.array;
 }
 
 }  // namespace adaptive

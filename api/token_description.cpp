@@ -5,7 +5,7 @@
 
 #include "adaptive/describe.h"
 #include "api/parameter_notes.h"
-#include "core/token_notes.h"
+#include "api/families.h"
 
 namespace adaptive {
 
@@ -56,7 +56,7 @@ std::string FormatNumber(double value) {
 }  // namespace
 
 std::string Describe(const TokenInfo& token) {
-  const TokenNotes* notes = FindTokenNotes(token.name);
+  const TokenNotes* notes = token.familyName.empty() ? nullptr : FindTokenNotes(token.name);
   std::ostringstream out;
   out << token.name << ": " << token.description << '\n';
   if (token.displayName != token.name) out << "Shown as: " << token.displayName << '\n';

@@ -15,16 +15,6 @@ int IndexOf(const std::vector<std::string>& names, const std::string& name) {
   return -1;
 }
 
-// The catalogue gives each family its own icon; the general-gradient tokens
-// share theirs with the LMS and NLMS tokens and alone have a "- de/dw" port.
-struct FamilyIcon {
-  const char* iconFile;
-  Family family;
-};
-constexpr FamilyIcon kFamilyIcons[] = {{"lmsx.wmf", Family::kLms},  {"nlmsx.wmf", Family::kNlms},
-                                       {"newx.wmf", Family::kNewton}, {"rlsx.wmf", Family::kRls},
-                                       {"qrx.wmf", Family::kQr},     {"rwx.wmf", Family::kRandomWalk}};
-
 }  // namespace
 
 const char* FamilyName(Family family) {
@@ -36,6 +26,7 @@ const char* FamilyName(Family family) {
     case Family::kRls: return "RLS";
     case Family::kQr: return "QR";
     case Family::kRandomWalk: return "random walk";
+    case Family::kOther: return "";
   }
   return "";
 }
@@ -43,26 +34,30 @@ const char* FamilyName(Family family) {
 int TokenInfo::filterChannels() const { return static_cast<int>(signalPorts().size()); }
 
 Family TokenInfo::family() const {
-  if (inputWithRole(PortRole::kGradient) >= 0) return Family::kGeneralGradient;
-  for (const FamilyIcon& f : kFamilyIcons) {
-    if (iconFile == f.iconFile) return f.family;
+  for (Family f : {Family::kLms, Family::kGeneralGradient, Family::kNlms, Family::kNewton, Family::kQr, Family::kRls,
+                   Family::kRandomWalk}) {
+    if (familyName == FamilyName(f)) return f;
   }
-  return Family::kLms;
+  return Family::kOther;
 }
 
 bool TokenInfo::isGeneral() const { return inputWithRole(PortRole::kDesired) < 0; }
 
 bool TokenInfo::isCount(size_t parameter) const {
-  const std::string& name = parameterNames[parameter];
-  return StartsWith(name, "Numerator Coeffs") || StartsWith(name, "Denominator Coeffs");
+  switch (parameterRoles[parameter]) {
+    case ParameterRole::kLength:
+    case ParameterRole::kFeedbackLength:
+    case ParameterRole::kProjectionOrder:
+    case ParameterRole::kBlockLength: return true;
+    default: return false;
+  }
 }
 
-std::vector<size_t> TokenInfo::lengthParameters() const {
-  std::vector<size_t> lengths;
-  for (size_t k = 0; k < parameterNames.size(); ++k) {
-    if (StartsWith(parameterNames[k], "Numerator Coeffs")) lengths.push_back(k);
-  }
-  return lengths;
+std::vector<size_t> TokenInfo::parametersWithRole(ParameterRole role) const {
+  std::vector<size_t> found;
+  for (size_t k = 0; k < parameterRoles.size(); ++k)
+    if (parameterRoles[k] == role) found.push_back(k);
+  return found;
 }
 
 PortRole RoleOfInput(const std::string& name) {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/catalogue_table.h"
+#include "tokens/catalogue_families.h"
 #include "tests/reference/correlation_model.h"
 
 namespace adaptive {

@@ -5,7 +5,7 @@ include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 # Components: dev (this) and plugin (below), the Debian packages'.
-install(TARGETS adaptive_api adaptive_plugin_layer adaptive_families adaptive_core EXPORT adaptiveTargets
+install(TARGETS adaptive_api adaptive_families adaptive_plugin_layer adaptive_core EXPORT adaptiveTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/api/include/adaptive DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT dev)

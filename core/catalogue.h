@@ -13,26 +13,11 @@
 #include "core/parameter_range.h"
 #include "core/token_notes.h"
 
-namespace adaptive {
+// The roles are part of the public interface too (TokenInfo::parameterRoles):
+// one enumeration, in a header that includes nothing.
+#include "adaptive/parameter_role.h"
 
-// What a parameter sets; the interfaces read a token's facts from these, never
-// from its names.
-enum class ParameterRole : uint8_t {
-  kLength,            // number of coefficients of a channel ("Numerator Coeffs")
-  kFeedbackLength,    // number of denominator coefficients with the leading 1
-  kStepSize,          // a step size μ
-  kLeakage,           // a leakage factor ℓ
-  kForgettingFactor,  // λ
-  kInitialisation,    // P(0) = I/Init
-  kVariance,          // a random-walk variance
-  kInitialTap,        // the initial value of one coefficient
-  kProjectionOrder,   // the order K of an affine projection
-  kBlockLength,       // the samples adapted together in one block
-  kRegularisation,    // a δ added to a denominator or a power estimate
-  kProportionality,   // how far the gains follow the coefficients' sizes
-  kAveraging,         // the forgetting factor of a power estimate
-  kSwitch,            // a small count that chooses a form of the algorithm: 0 or 1, or a few more
-};
+namespace adaptive {
 
 struct CatalogueParameter {
   const char* name;

@@ -46,24 +46,11 @@ inline constexpr ParameterRange kLeakage{"Improper leakage factor of Adaptive Fi
 inline constexpr ParameterRange kForgettingFactor{"Improper forgetting factor of Adaptive Filter.\n",
                                                   "Must be between 0 and 1...", 0.0, Edge::kOpen, 1.0, Edge::kClosed,
                                                   false, false};
-inline constexpr ParameterRange kScalingForgettingFactor{"Improper forgetting factor of Adaptive Filter.\n",
-                                                         "Must be between 0 and 1...", 0.0, Edge::kClosed, 1.0,
-                                                         Edge::kClosed, false, false};
 // P starts as I/Init. The Newton tokens take a negative Init, whose P stays
 // finite; the RLS and random-walk tokens only a positive one.
 inline constexpr ParameterRange kInit{"Improper initialisation factor of Adaptive Filter.\n",
                                       "Must be between bigger than 0", 0.0, Edge::kOpen, kNone, Edge::kNone, false,
                                       false};
-inline constexpr ParameterRange kNewtonInit{"Improper initialisation factor of Adaptive Filter.\n",
-                                            "Must be between bigger than 0", kNone, Edge::kNone, kNone, Edge::kNone,
-                                            false, true};
-// A variance of 0 is plain RLS in RW1–RW3; the general token refuses it.
-inline constexpr ParameterRange kRandomWalk{"Improper random walk variance of Adaptive Filter.\n",
-                                            "Must be between bigger than 0", 0.0, Edge::kClosed, kNone, Edge::kNone,
-                                            false, false};
-inline constexpr ParameterRange kGeneralRandomWalk{"Improper random walk variance of Adaptive Filter.\n",
-                                                   "Must be between bigger than 0", 0.0, Edge::kOpen, kNone,
-                                                   Edge::kNone, false, false};
 // Initial tap values: taken as they are.
 inline constexpr ParameterRange kAnyValue{nullptr, nullptr, kNone, Edge::kNone, kNone, Edge::kNone, false, false};
 

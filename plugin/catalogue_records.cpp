@@ -1,6 +1,6 @@
 #include "plugin/catalogue_records.h"
 
-#include "core/catalogue_table.h"
+#include "tokens/catalogue_families.h"
 
 namespace adaptive {
 

@@ -7,9 +7,20 @@
 #include "plugin/catalogue_records.h"
 #include "plugin/dispatch.h"
 
+namespace {
+
+// The factory of catalogue entry `Entry`, found in its family's descriptor
+// when an instance is created.
+template <int Entry>
+adaptive::AdaptiveToken* CreateEntry(adaptive::TokenSetup& setup) {
+  return adaptive::CatalogueFactory(Entry)(setup);
+}
+
+}  // namespace
+
 #define ADAPTIVE_DEFINE_EXPORT(NAME)                                                                        \
   extern "C" ADAPTIVE_EXPORT int32_t ADAPTIVE_CALL NAME(adaptive::SimContext* context, adaptive::TokenRecord* record) { \
-    return adaptive::DispatchTokenCall(context, record, &adaptive::Create##NAME);                          \
+    return adaptive::DispatchTokenCall(context, record, &CreateEntry<adaptive::CatalogueIndex(#NAME)>); \
   }
 ADAPTIVE_FOR_EACH_ENTRY(ADAPTIVE_DEFINE_EXPORT)
 #undef ADAPTIVE_DEFINE_EXPORT

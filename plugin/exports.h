@@ -3,7 +3,7 @@
 #pragma once
 
 #include "plugin/records.h"
-#include "tokens/entry_points.h"
+#include "tokens/catalogue_families.h"
 
 #define ADAPTIVE_DECLARE_EXPORT(NAME) \
   extern "C" ADAPTIVE_EXPORT int32_t ADAPTIVE_CALL NAME(adaptive::SimContext* context, adaptive::TokenRecord* record);

@@ -25,7 +25,7 @@
 #include "adaptive/filter.h"
 #include "api/divergence_watch.h"
 #include "api/parameter_notes.h"
-#include "core/token_notes.h"
+#include "api/families.h"
 #include "python/docstrings.h"
 #include "python/filter_lock.h"
 
@@ -591,7 +591,7 @@ PYBIND11_MODULE(_adaptive, m) {
       for (size_t k = 0; k < count && first[k].name != nullptr; ++k) meanings[first[k].name] = first[k].meaning;
       return meanings;
     };
-    fields["tokens"] = notes->tokens;
+    fields["tokens"] = adaptive::TokensWithNotes(notes);
     fields["summary"] = notes->summary;
     fields["update"] = notes->update;
     fields["symbols"] = notes->symbols;

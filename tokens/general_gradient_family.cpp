@@ -1,4 +1,4 @@
-// Entry points of the general-gradient tokens.
+// The factories and descriptor of the general-gradient tokens.
 #include "tokens/general_gradient_tokens.h"
 
 namespace adaptive {
@@ -7,8 +7,9 @@ using GenLmsAToken = GeneralGradientToken<PortStepLmsGain, CatalogueIndex("GenLM
 using GenLmsBToken = GeneralGradientToken<ParameterStepLmsGain, CatalogueIndex("GenLMS_B")>;
 using GenNlmsToken = GeneralGradientToken<NormalisedGradientGain, CatalogueIndex("GenNLMS")>;
 
-ADAPTIVE_TOKEN_ENTRY(GenLMS_A, GenLmsAToken)
-ADAPTIVE_TOKEN_ENTRY(GenLMS_B, GenLmsBToken)
-ADAPTIVE_TOKEN_ENTRY(GenNLMS, GenNlmsToken)
+static_assert(ReadTheirRows<GenLmsAToken, GenLmsBToken, GenNlmsToken>(kGeneralGradientRows), "the factories and the rows disagree");
+const TokenFactory kGeneralGradientFactories[] = {&MakeToken<GenLmsAToken>, &MakeToken<GenLmsBToken>, &MakeToken<GenNlmsToken>};
+const FamilyDescriptor kGeneralGradientFamily = {"general gradient", kGeneralGradientRows, 3, kGeneralGradientFactories,
+                                       {"the coefficients", 0, false, false}};
 
 }  // namespace adaptive

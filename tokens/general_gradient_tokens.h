@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "core/adaptive_token.h"
-#include "tokens/entry_points.h"
+#include "tokens/catalogue_families.h"
 #include "numerics/arithmetic.h"
 #include "numerics/delay_line.h"
 #include "numerics/vector.h"
@@ -67,10 +67,10 @@ class GeneralGradientToken : public AdaptiveToken {
       mu = ReadParameter(setup, kMu);
       leakage = ReadParameter(setup, kLeakage);
     }
-    firstTapValue = ReadParameter(setup, kFirstTap);
-    middleTapValue = ReadParameter(setup, kMiddleTap);
-    lastTapValue = ReadParameter(setup, kLastTap);
-    if (!CheckParameters(setup, Entry)) return;
+    const double firstTapValue = ReadParameter(setup, kFirstTap);
+    const double middleTapValue = ReadParameter(setup, kMiddleTap);
+    const double lastTapValue = ReadParameter(setup, kLastTap);
+    if (!CheckParameters(setup, kCatalogue[Entry])) return;
     if (delayLine.setlength(length)) { ReportStorageFailure(status); return; }
     delayLine.zero();
     if (gradientLine.setlength(length)) { ReportStorageFailure(status); return; }
@@ -112,9 +112,6 @@ class GeneralGradientToken : public AdaptiveToken {
   int32_t length = 0;
   double mu = 0.0;
   double leakage = 0.0;
-  double firstTapValue = 0.0;
-  double middleTapValue = 0.0;
-  double lastTapValue = 0.0;
   FinalWeightsFiles files;
 };
 

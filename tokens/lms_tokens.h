@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "core/adaptive_token.h"
-#include "tokens/entry_points.h"
+#include "tokens/catalogue_families.h"
 #include "numerics/arithmetic.h"
 #include "numerics/delay_line.h"
 #include "numerics/vector.h"
@@ -46,7 +46,7 @@ class RecursiveLmsToken : public AdaptiveToken {
     leakageForward = ReadParameter(setup, kLeakageForward);
     muBackward = ReadParameter(setup, kMuBackward);
     leakageBackward = ReadParameter(setup, kLeakageBackward);
-    if (!CheckParameters(setup, Entry)) return;
+    if (!CheckParameters(setup, kCatalogue[Entry])) return;
     feedbackLength = denominatorCount - 1;
     if (delayLine.setlength(length) || feedbackLine.setlength(feedbackLength)) { ReportStorageFailure(status); return; }
     delayLine.zero();
@@ -126,7 +126,7 @@ class MultiChannelLmsToken : public AdaptiveToken {
       mu[c] = ReadParameter(setup, kMu[c]);
       leakage[c] = ReadParameter(setup, kLeakage[c]);
     }
-    if (!CheckParameters(setup, Entry)) return;
+    if (!CheckParameters(setup, kCatalogue[Entry])) return;
     for (int c = 0; c < C; ++c) {
       if (delayLine[c].setlength(length[c])) { ReportStorageFailure(status); return; }
       delayLine[c].zero();

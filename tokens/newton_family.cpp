@@ -1,4 +1,4 @@
-// The general and recursive Newton tokens, and the entry points of the family.
+// The general and recursive Newton tokens, and the descriptor of the family.
 #include "tokens/newton_tokens.h"
 
 #include "tokens/initial_taps.h"
@@ -9,15 +9,15 @@ GeneralNewtonToken::GeneralNewtonToken(TokenSetup& setup) : AdaptiveToken(2, 1) 
   CallStatus& status = setup.status;
   if (!status.ok()) return;
   length = ReadCount(setup, kLength);
-  lambdaInverse = ReadParameter(setup, kLambda);
+  const double lambda = ReadParameter(setup, kLambda);
   mu = ReadParameter(setup, kMu);
   leakage = ReadParameter(setup, kLeakage);
   const double init = ReadParameter(setup, kInit);
-  firstTapValue = ReadParameter(setup, kFirstTap);
-  middleTapValue = ReadParameter(setup, kMiddleTap);
-  lastTapValue = ReadParameter(setup, kLastTap);
-  if (!CheckParameters(setup, kEntry)) return;
-  lambdaInverse = 1.0 / lambdaInverse;
+  const double firstTapValue = ReadParameter(setup, kFirstTap);
+  const double middleTapValue = ReadParameter(setup, kMiddleTap);
+  const double lastTapValue = ReadParameter(setup, kLastTap);
+  if (!CheckParameters(setup, kCatalogue[kEntry])) return;
+  lambdaInverse = 1.0 / lambda;
   if (!SquareMatricesFit(length, 2, status)) return;
   // Everything is allocated before anything is written, so a length whose P
   // cannot be obtained never fills a huge delay line first.
@@ -58,13 +58,13 @@ RecursiveNewtonToken::RecursiveNewtonToken(TokenSetup& setup) : AdaptiveToken(2,
   if (!status.ok()) return;
   length = ReadCount(setup, kLength);
   const int32_t denominatorCount = ReadCount(setup, kDenominatorCount);
-  lambdaInverse = ReadParameter(setup, kLambda);
+  const double lambda = ReadParameter(setup, kLambda);
   mu = ReadParameter(setup, kMu);
   leakage = ReadParameter(setup, kLeakage);
   const double init = ReadParameter(setup, kInit);
-  if (!CheckParameters(setup, kEntry)) return;
+  if (!CheckParameters(setup, kCatalogue[kEntry])) return;
   feedbackLength = denominatorCount - 1;
-  lambdaInverse = 1.0 / lambdaInverse;
+  lambdaInverse = 1.0 / lambda;
   const int32_t parts[2] = {length, feedbackLength};
   if (!TotalLength(parts, 2, totalLength, status) || !SquareMatricesFit(totalLength, 2, status)) return;
   const int32_t n = totalLength;
@@ -114,9 +114,9 @@ using NewtonToken = RecursiveNewtonToken;
 using Newton2Token = MultiChannelNewtonToken<2, CatalogueIndex("NEW2")>;
 using Newton3Token = MultiChannelNewtonToken<3, CatalogueIndex("NEW3")>;
 
-ADAPTIVE_TOKEN_ENTRY(GenNEW, GeneralNewtonToken)
-ADAPTIVE_TOKEN_ENTRY(NEW, NewtonToken)
-ADAPTIVE_TOKEN_ENTRY(NEW2, Newton2Token)
-ADAPTIVE_TOKEN_ENTRY(NEW3, Newton3Token)
+static_assert(ReadTheirRows<GeneralNewtonToken, NewtonToken, Newton2Token, Newton3Token>(kNewtonRows), "the factories and the rows disagree");
+const TokenFactory kNewtonFactories[] = {&MakeToken<GeneralNewtonToken>, &MakeToken<NewtonToken>, &MakeToken<Newton2Token>, &MakeToken<Newton3Token>};
+const FamilyDescriptor kNewtonFamily = {"Newton", kNewtonRows, 4, kNewtonFactories,
+                                       {"P", 0, true, true}};
 
 }  // namespace adaptive

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "core/adaptive_token.h"
-#include "tokens/entry_points.h"
+#include "tokens/catalogue_families.h"
 #include "numerics/delay_line.h"
 #include "numerics/matrix.h"
 #include "numerics/vector.h"
@@ -73,9 +73,6 @@ class GeneralNewtonToken : public AdaptiveToken {
   double mu = 0.0;
   double leakage = 0.0;
   double lambdaInverse = 0.0;
-  double firstTapValue = 0.0;
-  double middleTapValue = 0.0;
-  double lastTapValue = 0.0;
   FinalWeightsFiles files;
   NewtonWork work;
 };
@@ -134,12 +131,12 @@ class MultiChannelNewtonToken : public AdaptiveToken {
     CallStatus& status = setup.status;
     if (!status.ok()) return;
     lines.readLengths(setup, kLength);
-    lambdaInverse = ReadParameter(setup, kLambda);
+    const double lambda = ReadParameter(setup, kLambda);
     mu = ReadParameter(setup, kMu);
     leakage = ReadParameter(setup, kLeakage);
     const double init = ReadParameter(setup, kInit);
-    if (!CheckParameters(setup, Entry)) return;
-    lambdaInverse = 1.0 / lambdaInverse;
+    if (!CheckParameters(setup, kCatalogue[Entry])) return;
+    lambdaInverse = 1.0 / lambda;
     if (!lines.sumLengthsForSquareMatrices(2, status) || !lines.allocate(status)) return;
     const int32_t n = lines.total();
     if (P.resize(n, n) || gain.resize(n) || regressor.resize(n) || weights.resize(n) || work.allocate(n)) {

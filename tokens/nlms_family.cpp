@@ -1,4 +1,4 @@
-// Entry points of the NLMS tokens: the LMS token templates with a gain that is
+// The factories and descriptor of the NLMS tokens: the LMS token templates with a gain that is
 // normalised by the energy of the delay line it multiplies.
 #include "tokens/energy_regularisation.h"
 #include "tokens/lms_tokens.h"
@@ -26,8 +26,9 @@ using NlmsToken = RecursiveLmsToken<NormalisedLmsGain, CatalogueIndex("NLMS")>;
 using Nlms2Token = MultiChannelLmsToken<2, NormalisedLmsGain, CatalogueIndex("NLMS2")>;
 using Nlms3Token = MultiChannelLmsToken<3, NormalisedLmsGain, CatalogueIndex("NLMS3")>;
 
-ADAPTIVE_TOKEN_ENTRY(NLMS, NlmsToken)
-ADAPTIVE_TOKEN_ENTRY(NLMS2, Nlms2Token)
-ADAPTIVE_TOKEN_ENTRY(NLMS3, Nlms3Token)
+static_assert(ReadTheirRows<NlmsToken, Nlms2Token, Nlms3Token>(kNlmsRows), "the factories and the rows disagree");
+const TokenFactory kNlmsFactories[] = {&MakeToken<NlmsToken>, &MakeToken<Nlms2Token>, &MakeToken<Nlms3Token>};
+const FamilyDescriptor kNlmsFamily = {"NLMS", kNlmsRows, 3, kNlmsFactories,
+                                       {"the coefficients", 0, false, false}};
 
 }  // namespace adaptive

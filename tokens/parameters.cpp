@@ -1,7 +1,5 @@
 #include "tokens/parameters.h"
 
-#include "tokens/parameter_ranges.h"
-
 namespace adaptive {
 
 int32_t ReadCount(const TokenSetup& setup, int index) {
@@ -11,20 +9,12 @@ int32_t ReadCount(const TokenSetup& setup, int index) {
   return static_cast<int32_t>(v);
 }
 
-bool CheckParameters(TokenSetup& setup, int entry) {
-  for (const CheckedParameter& p : kTokenRanges[entry].parameters) {
-    if (p.name == nullptr || p.range->accepts(setup.parameters[ParameterIndex(entry, p.name)])) continue;
-    setup.status.fail(kStatusBadParameter, {p.range->refusal, p.range->hint});
-    return false;
-  }
-  return true;
-}
-
 bool CheckParameters(TokenSetup& setup, const CatalogueEntry& row) {
   for (int k = 0; k < row.parameterCount; ++k) {
-    const CatalogueParameter& p = row.parameters[ParameterIndex(row, row.checkOrder[k])];
-    if (p.range->accepts(setup.parameters[ParameterIndex(row, p.name)])) continue;
-    setup.status.fail(kStatusBadParameter, {p.range->refusal, p.range->hint});
+    const int p = ParameterIndex(row, row.checkOrder[k]);
+    const ParameterRange& range = *row.parameters[p].range;
+    if (range.accepts(setup.parameters[p])) continue;
+    setup.status.fail(kStatusBadParameter, {range.refusal, range.hint});
     return false;
   }
   return true;

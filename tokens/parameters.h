@@ -6,8 +6,8 @@
 #include <array>
 #include <cstdint>
 
-#include "core/catalogue_table.h"
 #include "core/token_call.h"
+#include "tokens/catalogue_families.h"
 
 namespace adaptive {
 
@@ -47,12 +47,9 @@ inline double ReadParameter(const TokenSetup& setup, int index) { return setup.p
 // fit a 32-bit signed integer yields 0, which every length check refuses.
 int32_t ReadCount(const TokenSetup& setup, int index);
 
-// Checks every parameter of catalogue entry `entry` against its range in
-// kTokenRanges, in that order. True when all pass; otherwise writes the first
-// failing range's two-part message, sets the status to 1 and returns false.
-bool CheckParameters(TokenSetup& setup, int entry);
-// The same for a family's row: its parameters against their ranges in the
-// row's check order.
+// Checks every parameter of the token of `row` against its range, in the
+// row's check order. True when all pass; otherwise writes the first failing
+// range's two-part message, sets the status to 1 and returns false.
 bool CheckParameters(TokenSetup& setup, const CatalogueEntry& row);
 
 // Writes the storage-allocation message and sets the status to 1002.

@@ -1,4 +1,4 @@
-// Entry points of the QR tokens: one-, two- and three-channel least squares by
+// The factories and descriptor of the QR tokens: one-, two- and three-channel least squares by
 // Givens rotations.
 #include "tokens/qr_tokens.h"
 
@@ -8,8 +8,9 @@ using Qr1Token = QrToken<1, CatalogueIndex("QR1")>;
 using Qr2Token = QrToken<2, CatalogueIndex("QR2")>;
 using Qr3Token = QrToken<3, CatalogueIndex("QR3")>;
 
-ADAPTIVE_TOKEN_ENTRY(QR1, Qr1Token)
-ADAPTIVE_TOKEN_ENTRY(QR2, Qr2Token)
-ADAPTIVE_TOKEN_ENTRY(QR3, Qr3Token)
+static_assert(ReadTheirRows<Qr1Token, Qr2Token, Qr3Token>(kQrRows), "the factories and the rows disagree");
+const TokenFactory kQrFactories[] = {&MakeToken<Qr1Token>, &MakeToken<Qr2Token>, &MakeToken<Qr3Token>};
+const FamilyDescriptor kQrFamily = {"QR", kQrRows, 3, kQrFactories,
+                                       {"the triangle R", 1, true, false}};
 
 }  // namespace adaptive

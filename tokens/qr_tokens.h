@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "core/adaptive_token.h"
-#include "tokens/entry_points.h"
+#include "tokens/catalogue_families.h"
 #include "numerics/delay_line.h"
 #include "numerics/matrix.h"
 #include "numerics/arithmetic.h"
@@ -37,7 +37,7 @@ class QrToken : public AdaptiveToken {
     if (!status.ok()) return;
     lines.readLengths(setup, kLength);
     lambda = ReadParameter(setup, kLambda);
-    if (!CheckParameters(setup, Entry)) return;
+    if (!CheckParameters(setup, kCatalogue[Entry])) return;
     if (!lines.sumLengths(status)) return;
     if (!SetShape()) { ReportStorageFailure(status); return; }
     // Everything is allocated before anything is zeroed, so that a triangle

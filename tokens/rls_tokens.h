@@ -3,7 +3,7 @@
 // forms with one joint P over the stacked taps of all channels.
 //
 // The random-walk tokens are the same tokens with one more parameter (its
-// range in tokens/parameter_ranges.h) and one more operation after each update
+// range in the family's rows) and one more operation after each update
 // of P; that difference is the `Walk` policy: NoRandomWalk here, RandomWalk in
 // tokens/random_walk.h. A policy provides read<Entry>() (its parameters, from
 // catalogue entry Entry) and apply(P, n).
@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "core/adaptive_token.h"
-#include "tokens/entry_points.h"
+#include "tokens/catalogue_families.h"
 #include "numerics/arithmetic.h"
 #include "numerics/delay_line.h"
 #include "numerics/matrix.h"
@@ -69,16 +69,16 @@ class GeneralRlsToken : public AdaptiveToken {
     CallStatus& status = setup.status;
     if (!status.ok()) return;
     length = ReadCount(setup, kLength);
-    lambdaInverse = ReadParameter(setup, kLambda);
+    const double lambda = ReadParameter(setup, kLambda);
     const double init = ReadParameter(setup, kInit);
     walk.template read<Entry>(setup);
-    firstTapValue = ReadParameter(setup, kFirstTap);
-    middleTapValue = ReadParameter(setup, kMiddleTap);
-    lastTapValue = ReadParameter(setup, kLastTap);
-    if (!CheckParameters(setup, Entry)) return;
+    const double firstTapValue = ReadParameter(setup, kFirstTap);
+    const double middleTapValue = ReadParameter(setup, kMiddleTap);
+    const double lastTapValue = ReadParameter(setup, kLastTap);
+    if (!CheckParameters(setup, kCatalogue[Entry])) return;
     if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps, status)) return;
     SetInitialTaps(weights, length, firstTapValue, middleTapValue, lastTapValue, ZeroTapValue::Assign);
-    lambdaInverse = 1.0 / lambdaInverse;
+    lambdaInverse = 1.0 / lambda;
     if (!files.open(1, setup)) return;
     markConstructed();
   }
@@ -115,9 +115,6 @@ class GeneralRlsToken : public AdaptiveToken {
   int32_t length = 0;
   double lambdaInverse = 0.0;
   Walk walk;
-  double firstTapValue = 0.0;
-  double middleTapValue = 0.0;
-  double lastTapValue = 0.0;
   FinalWeightsFiles files;
   Vector pTimesRegressor;
   Vector taps;  // working copy of the delay line, newest first
@@ -136,12 +133,12 @@ class RlsToken : public AdaptiveToken {
     CallStatus& status = setup.status;
     if (!status.ok()) return;
     length = ReadCount(setup, kLength);
-    lambdaInverse = ReadParameter(setup, kLambda);
+    const double lambda = ReadParameter(setup, kLambda);
     const double init = ReadParameter(setup, kInit);
     walk.template read<Entry>(setup);
-    if (!CheckParameters(setup, Entry)) return;
+    if (!CheckParameters(setup, kCatalogue[Entry])) return;
     if (!AllocateRowFormState(length, init, delayLine, P, weights, gain, pTimesRegressor, taps, status)) return;
-    lambdaInverse = 1.0 / lambdaInverse;
+    lambdaInverse = 1.0 / lambda;
     if (!files.open(1, setup)) return;
     markConstructed();
   }
@@ -199,10 +196,10 @@ class MultiChannelRlsToken : public AdaptiveToken {
     CallStatus& status = setup.status;
     if (!status.ok()) return;
     lines.readLengths(setup, kLength);
-    lambdaInverse = ReadParameter(setup, kLambda);
+    const double lambda = ReadParameter(setup, kLambda);
     const double init = ReadParameter(setup, kInit);
     walk.template read<Entry>(setup);
-    if (!CheckParameters(setup, Entry)) return;
+    if (!CheckParameters(setup, kCatalogue[Entry])) return;
     if (!lines.sumLengthsForSquareMatrices(2, status) || !lines.allocate(status)) return;
     const int32_t n = lines.total();
     if (P.resize(n, n) || weights.resize(n) || gain.resize(n) || pTimesRegressor.resize(n) ||
@@ -216,7 +213,7 @@ class MultiChannelRlsToken : public AdaptiveToken {
     gain.zero();
     pTimesRegressor.zero();
     regressor.zero();
-    lambdaInverse = 1.0 / lambdaInverse;
+    lambdaInverse = 1.0 / lambda;
     if (!files.open(C, setup)) return;
     markConstructed();
   }

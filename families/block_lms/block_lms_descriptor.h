@@ -37,7 +37,6 @@ inline constexpr const char* kBlockPriError = "e(n) = d(n) − y(n).";
 }  // namespace notes
 
 inline constexpr TokenNotes kBlockLmsNotes = {
-    "BLMS",
     "Block LMS: the LMS corrections of L consecutive samples summed and applied at the end of the block, the "
     "coefficients held within it. The form that the frequency-domain families compute fast.",
     "y(n) = w^T(k)·x(n),   e(n) = d(n) − y(n)   for the samples n of block k\n"

@@ -74,7 +74,6 @@ inline constexpr const char* kFrequencyDomainStability =
 }  // namespace notes
 
 inline constexpr TokenNotes kFdafNotes = {
-    "FDAF",
     "Fast block LMS by overlap-save: blocks of N samples filtered and adapted in the frequency domain with FFTs "
     "of 2N points, with a step size per frequency bin when normalised. Constrained and unnormalised it is block "
     "LMS with L = N.",
@@ -93,7 +92,6 @@ inline constexpr TokenNotes kFdafNotes = {
     "O(log N) per sample: five FFTs of 2N points per block of N samples, three unconstrained"};
 
 inline constexpr TokenNotes kPbfdafNotes = {
-    "PBFDAF",
     "Partitioned block frequency-domain adaptive filter (multidelay filter): the N coefficients in N/L "
     "partitions of L, each filtered and adapted in the frequency domain with FFTs of 2L points, so the latency is "
     "one block of L. With one partition it is FDAF; constrained and unnormalised it is block LMS with block L.",

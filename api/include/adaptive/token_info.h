@@ -1,18 +1,25 @@
-// One catalogue entry as the library reports it through USERCODE, and the facts
-// about a token that code outside the library needs, read from that entry in
-// this one place rather than from token names.
+// One token as a library reports it: its catalogue entry, and the facts about
+// it that code outside the library needs (its family, what each parameter
+// sets), stated by the descriptor of the family that owns it. A plug-in loaded
+// from a file reports only its catalogue: its tokens get those facts where
+// their names and parameters are those of a token of this library, and are
+// said to be unknown otherwise.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
+#include "adaptive/parameter_role.h"
+
 namespace adaptive {
 
-enum class Family { kLms, kGeneralGradient, kNlms, kNewton, kQr, kRls, kRandomWalk };
+// The families of the plug-in's catalogue; kOther for a family beyond it
+// (TokenInfo::familyName names it) and for a token this library does not know.
+enum class Family { kLms, kGeneralGradient, kNlms, kNewton, kQr, kRls, kRandomWalk, kOther };
 
 // Name of a family as written in messages and in the Python package: "LMS",
-// "NLMS", "general gradient", "Newton", "RLS", "QR", "random walk".
+// "NLMS", "general gradient", "Newton", "RLS", "QR", "random walk"; "" for kOther.
 const char* FamilyName(Family family);
 
 // What a diagram connects to an input port, read from the port's catalogue name.
@@ -39,21 +46,30 @@ struct TokenInfo {
   std::string defaultFileName;
   // One per input port, worked out from its name when the catalogue is read.
   std::vector<PortRole> inputRoles;
+  // One per parameter, from the family's descriptor; all kUnknown for a token
+  // this library does not know.
+  std::vector<ParameterRole> parameterRoles;
+  // The family's name as its descriptor states it ("LMS", "random walk",
+  // "affine projection"...); "" for a token this library does not know.
+  std::string familyName;
+  // True for a token of the plug-in's catalogue (every token of a loaded
+  // plug-in); false for a family of the linked library beyond it.
+  bool inCatalogue = true;
 
   // The number of filter channels: the "Input" ports, one final-weights file each.
   int filterChannels() const;
-  // The algorithm family, from the icon the catalogue gives each family and
-  // the "- de/dw" port that only the general-gradient tokens have.
+  // The algorithm family, from familyName.
   Family family() const;
   // True for a general token: its "Error" comes from the diagram, it has no
   // "Desired" port.
   bool isGeneral() const;
-  // True for the parameters that are counts of coefficients ("Numerator Coeffs",
-  // its numbered forms, "Denominator Coeffs"): the tokens truncate them.
+  // True for the parameters that are counts (kLength, kFeedbackLength,
+  // kProjectionOrder, kBlockLength): the tokens truncate them.
   bool isCount(size_t parameter) const;
-  // The parameters that set the filter lengths ("Numerator Coeffs" or its
-  // numbered forms), one per channel in channel order.
-  std::vector<size_t> lengthParameters() const;
+  // The parameters with `role`, in catalogue order: kLength gives the filter
+  // lengths, one per channel in channel order.
+  std::vector<size_t> parametersWithRole(ParameterRole role) const;
+  std::vector<size_t> lengthParameters() const { return parametersWithRole(ParameterRole::kLength); }
   // The first input port with `role`, or -1.
   int inputWithRole(PortRole role) const;
   // The kSignal ports, channel 1 first.
