@@ -530,7 +530,8 @@ py::dict TokenDictionary(const adaptive::TokenInfo& token) {
   py::dict entry;
   entry["name"] = token.name;
   entry["description"] = token.description;
-  entry["family"] = adaptive::FamilyName(token.family());
+  entry["family"] = token.familyName;
+  entry["in_catalogue"] = token.inCatalogue;
   entry["channels"] = token.filterChannels();
   entry["general"] = token.isGeneral();
   entry["inputs"] = token.inputNames;
@@ -604,6 +605,7 @@ PYBIND11_MODULE(_adaptive, m) {
     fields["outputs"] = names(notes->outputs, std::size(notes->outputs));
     fields["stability"] = notes->stability;
     fields["cost"] = notes->cost;
+    fields["latency"] = adaptive::LatencyNote(token);
     fields["weights_one_file"] = adaptive::notes::kWeightsOneFile;
     fields["weights_per_channel"] = adaptive::notes::kWeightsPerChannel;
     return fields;
