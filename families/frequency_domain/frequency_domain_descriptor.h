@@ -89,7 +89,7 @@ inline constexpr TokenNotes kFdafNotes = {
      {"Normalised", notes::kNormalised}},
     {{"Output", notes::kDelayedOutput}, {"PriError", notes::kDelayedPriError}},
     notes::kFrequencyDomainStability,
-    "O(log N) per sample: five FFTs of 2N points per block of N samples, three unconstrained"};
+    "O(log N): five FFTs of 2N points per block of N samples (three unconstrained)"};
 
 inline constexpr TokenNotes kPbfdafNotes = {
     "Partitioned block frequency-domain adaptive filter (multidelay filter): the N coefficients in N/L "
@@ -108,7 +108,7 @@ inline constexpr TokenNotes kPbfdafNotes = {
      {"Normalised", notes::kNormalised}},
     {{"Output", notes::kDelayedOutput}, {"PriError", notes::kDelayedPriError}},
     notes::kFrequencyDomainStability,
-    "O(N/L) per sample: per block of L samples three FFTs of 2L points and 2N/L products of L + 1 bins, plus two "
+    "O(N/L + log L): per block of L samples three FFTs of 2L points and 2N/L products of L + 1 bins, plus two "
     "FFTs per partition when constrained (two in all when in turn)"};
 
 inline constexpr CatalogueEntry kFrequencyDomainRows[] = {
