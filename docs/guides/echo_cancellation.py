@@ -65,23 +65,26 @@ filters = [
 ]
 
 window = RATE // 4  # ERLE over quarter seconds
-figures = Figures()
-figure, (erle_axes, misalignment_axes) = plt.subplots(2, 1, figsize=(8.5, 7), sharex=True)
-costs = []
-for k, (token, parameters, latency, label) in enumerate(filters):
+runs = []
+for token, parameters, latency, label in filters:
     with adaptive_filters.Filter(token, parameters) as f:
         started = time.process_time()
         out, history = f.process(inputs, weights_every=every)
-        costs.append((time.process_time() - started) / seconds)
-    e = out[latency:, f.outputs.index("PriError")]
+        cost = (time.process_time() - started) / seconds
+        runs.append((out[latency:, f.outputs.index("PriError")], history, cost, label))
+
+figures = Figures()
+figure, (erle_axes, misalignment_axes) = plt.subplots(2, 1, figsize=(8.5, 7), sharex=True)
+for k, (e, history, cost, label) in enumerate(runs):
     aligned = echo[: len(e)]
     frames = len(e) // window
     erle = db(np.sum(aligned[: frames * window].reshape(frames, window) ** 2, axis=1) /
               np.sum(e[: frames * window].reshape(frames, window) ** 2, axis=1))
-    style = {key: value for key, value in STYLES[k % len(STYLES)].items()}
-    erle_axes.plot((np.arange(frames) + 0.5) * window / RATE, erle, label=label, markevery=4, **style)
+    style = STYLES[k % len(STYLES)]
+    legend = f"{label}; {1000 * cost:.0f} ms per s of audio"
+    erle_axes.plot((np.arange(frames) + 0.5) * window / RATE, erle, label=legend, markevery=4, **style)
     misalignment = db(np.sum((history - h) ** 2, axis=1) / np.sum(h**2))
-    misalignment_axes.plot(np.arange(1, len(history) + 1) * every / RATE, misalignment, label=label, markevery=8,
+    misalignment_axes.plot(np.arange(1, len(history) + 1) * every / RATE, misalignment, label=legend, markevery=8,
                            **style)
 erle_axes.set_ylabel("ERLE over 0.25 s (dB)")
 erle_axes.set_title(f"Echo cancellation, {TAPS}-tap room at {RATE // 1000} kHz, espeak-ng speech as the far end")
@@ -91,30 +94,18 @@ for axes in (erle_axes, misalignment_axes):
     axes.grid(True, alpha=0.3)
 outside_legend(erle_axes)
 figures.save(figure, "echo.png",
-             f"Echo return loss enhancement (echo power over residual power, each quarter second, the residual "
-             f"aligned with the echo it belongs to: FDAF and PBFDAF give it {TAPS} and {BLOCK} samples late) and "
-             f"misalignment of the coefficients against the room's {TAPS} taps, over {seconds:.1f} s of speech "
-             "spoken by espeak-ng, with near-end noise 50 dB below the echo. NLMS has one step size for a "
-             "spectrum that spans some 40 dB and converges slowly on speech; the frequency-domain filters give "
-             "each bin its own step (2μ/(P(f) + δ), μ = 0.04 for PBFDAF and 0.1 for FDAF, β = 0.9, δ a fifth "
-             "of the far end's mean bin power) and PBFDAF pulls ahead within seconds. The unconstrained PBFDAF "
-             "lets the wrapped-around half of each partition grow and converges to a poorer filter; "
-             "constraining one partition per block in turn keeps the constrained filter's progress. FDAF "
-             f"adapts once per {TAPS} samples, a few dozen times in all, and trails.")
-
-figure, axes = plt.subplots(figsize=(8.5, 3))
-labels = [label for *_, label in filters]
-axes.barh(range(len(costs)), [1000 * c for c in costs], color=[s["color"] for s in STYLES[: len(costs)]])
-axes.set_yticks(range(len(costs)), labels)
-axes.invert_yaxis()
-axes.set_xlabel("CPU time per second of audio (ms)")
-for k, c in enumerate(costs):
-    axes.text(1000 * c, k, f" {1000 * c:.0f} ms", va="center")
-axes.set_title("The cost of each filter, through adaptive_filters.Filter.process")
-axes.grid(True, axis="x", alpha=0.3)
-figures.save(figure, "echo-cost.png",
-             "CPU time per second of 16 kHz audio of the runs above, measured when this manual was built (with "
-             "the coefficients recorded every 0.1 s): NLMS costs 2N multiply-adds per sample; the partitioned "
-             "filter a few transforms of 2L points per block; the constraint on every partition adds two "
-             "transforms per partition and block, the constraint in turn two per block.")
+             f"Echo return loss enhancement (the residual's power in dB relative to the echo's, negated: each "
+             f"quarter second, the residual aligned with the echo it belongs to: FDAF and PBFDAF give it {TAPS} "
+             f"and {BLOCK} samples late) and misalignment of the coefficients (‖w − h‖² in dB relative to ‖h‖², "
+             f"h the room's {TAPS} taps, recorded every 0.1 s), over {seconds:.1f} s of speech spoken by "
+             "espeak-ng, with near-end noise 50 dB below the echo. The legend gives each filter's CPU time per "
+             "second of audio through adaptive_filters.Filter.process, measured when this manual was built. "
+             "NLMS has one step size for a spectrum that spans some 40 dB, and costs 2N multiply-adds per "
+             "sample; the frequency-domain filters give each bin its own step (2μ/(P(f) + δ), μ = 0.04 for "
+             "PBFDAF and 0.1 for FDAF, β = 0.9, δ a fifth of the far end's mean bin power) at the cost of a "
+             "few transforms per block, and PBFDAF pulls ahead within seconds. The unconstrained PBFDAF lets "
+             "the wrapped-around half of each partition grow and converges to a poorer filter; constraining "
+             "every partition costs two transforms per partition and block, constraining one partition per "
+             f"block in turn two per block, and keeps the constrained filter's progress. FDAF adapts once per "
+             f"{TAPS} samples, a few dozen times in all, and trails.")
 figures.close()

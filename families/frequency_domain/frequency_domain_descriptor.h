@@ -60,9 +60,9 @@ inline constexpr const char* kDelayedPriError = "e(n − L) = d(n − L) − y(n
 
 inline constexpr const char* kFrequencyDomainUpdate =
     "X_k = FFT([x(kL−L), …, x(kL+L−1)]),   W_p = FFT([w_p; 0])\n"
-    "[·; y_k] = IFFT(Σ_p X_(k−p) ⊙ W_p),   e_k = d_k − y_k\n"
+    "[·; y_k] = IFFT(Σ_p X_{k−p} ⊙ W_p),   e_k = d_k − y_k\n"
     "P(f) ← β·P(f) + (1 − β)·|X_k(f)|^2,   μ(f) = 2μ/(P(f) + δ) or 2μ\n"
-    "G_p = X_(k−p)^* ⊙ μ ⊙ FFT([0; e_k])\n"
+    "G_p = X_{k−p}^* ⊙ μ ⊙ FFT([0; e_k])\n"
     "constrained:   w_p ← w_p + first half of IFFT(G_p)\n"
     "unconstrained: W_p ← W_p + G_p\n"
     "in turn:       W_p ← W_p + G_p,   then W_q ← FFT([first half of IFFT(W_q); 0]),   q = k mod (N/L)";
