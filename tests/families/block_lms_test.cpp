@@ -60,24 +60,6 @@ TEST(BlockLms, BlockOfOneIsLmsBitForBit) {
   }
 }
 
-TEST(BlockLms, CoefficientsHoldWithinABlock) {
-  // Until a block's last sample the outputs are those of the initial (zero)
-  // coefficients: the desired signal comes back as the error.
-  MadeToken made = Make<BlockLmsToken>({4, 5, 0.1});
-  ASSERT_EQ(made.status, 0);
-  for (int k = 0; k < 5; ++k) {
-    double in[2] = {1.0 + k, 2.0 - k}, out[2];
-    made.token->compute(in, out);
-    EXPECT_EQ(out[0], 0.0);
-    EXPECT_EQ(out[1], 2.0 - k);
-  }
-  double in[2] = {1.0, 0.0}, out[2];
-  made.token->compute(in, out);
-  EXPECT_NE(out[0], 0.0);
-  CallStatus ending(nullptr);
-  made.token->finish(ending);
-}
-
 TEST(BlockLms, RefusesBadParameters) {
   struct Case {
     std::vector<double> parameters;

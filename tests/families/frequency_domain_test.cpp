@@ -186,19 +186,6 @@ TEST(FrequencyDomain, RefusesBadParametersNamingThem) {
   EXPECT_EQ(fdaf.message, "Improper length of Adaptive Filter.\nMust have no prime factor above 5...");
 }
 
-TEST(FrequencyDomain, ResultsRepeatRunToRun) {
-  const Identification data(5000, 96, 11);
-  Outputs first;
-  for (int run = 0; run < 2; ++run) {
-    MadeToken made = Make<PbfdafToken>({96, 24, 0.05, 0.9, 1e-6, 0, 1});
-    ASSERT_EQ(made.status, 0);
-    const Outputs out = RunToken(*made.token, data);
-    if (run == 0) first = out;
-    for (size_t k = 0; k < out.size(); ++k) ASSERT_TRUE(SameBits(out[k], first[k]));
-    End(made);
-  }
-}
-
 }  // namespace
 
 }  // namespace adaptive
