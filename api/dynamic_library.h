@@ -11,14 +11,14 @@ namespace adaptive {
 class DynamicLibrary {
  public:
   // Null on failure, with the system's reason in *error.
-  static std::unique_ptr<DynamicLibrary> Open(const std::string& path, std::string* error);
+  static std::unique_ptr<DynamicLibrary> open(const std::string& path, std::string* error);
   ~DynamicLibrary();
 
   DynamicLibrary(const DynamicLibrary&) = delete;
   DynamicLibrary& operator=(const DynamicLibrary&) = delete;
 
   // Address of the exported function `name`, or null when there is none.
-  void* Symbol(const char* name) const;
+  void* symbol(const char* name) const;
 
  private:
   explicit DynamicLibrary(void* handle) : handle(handle) {}

@@ -8,7 +8,7 @@
 
 namespace adaptive {
 
-std::unique_ptr<DynamicLibrary> DynamicLibrary::Open(const std::string& path, std::string* error) {
+std::unique_ptr<DynamicLibrary> DynamicLibrary::open(const std::string& path, std::string* error) {
   // A bare file name would make the loader search the system's library path;
   // the user means the file in the current directory.
   const std::string target = path.find('/') == std::string::npos ? "./" + path : path;
@@ -24,7 +24,7 @@ std::unique_ptr<DynamicLibrary> DynamicLibrary::Open(const std::string& path, st
 
 DynamicLibrary::~DynamicLibrary() { dlclose(handle); }
 
-void* DynamicLibrary::Symbol(const char* name) const { return dlsym(handle, name); }
+void* DynamicLibrary::symbol(const char* name) const { return dlsym(handle, name); }
 
 std::string ExecutableDirectory() {
   std::vector<char> buffer(4096);

@@ -23,7 +23,7 @@ std::string SystemMessage(DWORD code) {
 
 }  // namespace
 
-std::unique_ptr<DynamicLibrary> DynamicLibrary::Open(const std::string& path, std::string* error) {
+std::unique_ptr<DynamicLibrary> DynamicLibrary::open(const std::string& path, std::string* error) {
   // A bare file name would make the loader search the executable's directory
   // and the system directories first; the user means the file in the current
   // directory.
@@ -42,7 +42,7 @@ std::unique_ptr<DynamicLibrary> DynamicLibrary::Open(const std::string& path, st
 
 DynamicLibrary::~DynamicLibrary() { FreeLibrary(static_cast<HMODULE>(handle)); }
 
-void* DynamicLibrary::Symbol(const char* name) const {
+void* DynamicLibrary::symbol(const char* name) const {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
 }
 

@@ -75,6 +75,7 @@ TokenInfo DescribeKnownToken(const KnownToken& token) {
 
 void AddKnownFacts(TokenInfo& info) {
   info.parameterRoles.assign(info.parameterNames.size(), ParameterRole::kUnknown);
+  info.familyName.clear();
   info.inCatalogue = true;  // whatever a plug-in reports is its catalogue
   const KnownToken* token = FindKnownToken(info.name);
   if (token == nullptr || static_cast<int32_t>(info.parameterNames.size()) != token->row->parameterCount) return;

@@ -8,15 +8,15 @@
 namespace adaptive {
 
 TokenEntryPoint detail::LibrarySource::entryPoint(const std::string& name) const {
-  return loaded ? reinterpret_cast<TokenEntryPoint>(loaded->Symbol(name.c_str())) : nullptr;
+  return loaded ? reinterpret_cast<TokenEntryPoint>(loaded->symbol(name.c_str())) : nullptr;
 }
 
 Library Library::load(const std::string& path) {
   std::string reason;
   auto source = std::make_shared<detail::LibrarySource>();
-  source->loaded = DynamicLibrary::Open(path, &reason);
+  source->loaded = DynamicLibrary::open(path, &reason);
   if (!source->loaded) throw Error(Error::kNoLibrary, "cannot load the token library " + path + ": " + reason);
-  const auto userCode = reinterpret_cast<UserCodeEntryPoint>(source->loaded->Symbol("USERCODE"));
+  const auto userCode = reinterpret_cast<UserCodeEntryPoint>(source->loaded->symbol("USERCODE"));
   if (userCode == nullptr) {
     throw Error(Error::kNoLibrary, "the library " + path + " exports no USERCODE: it is not a token library");
   }

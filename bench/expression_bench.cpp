@@ -35,7 +35,7 @@ bool SameOutputs(const Case& c, const TestSignals& s) {
     hosted.RunSample();
     const double inputs[3] = {s.input[0][n], s.input[1][n], s.input[2][n]};
     double out[3];
-    plain->Step(inputs, s.desired[n], out);
+    plain->step(inputs, s.desired[n], out);
     for (int o = 0; o < 3; ++o) {
       if (!SameBits(hosted.output(o), out[o])) return false;
     }
@@ -54,7 +54,7 @@ void TimeExpressionForm(benchmark::State& state, Case c) {
   double out[3];
   for (auto _ : state) {
     const double inputs[3] = {signals->input[0][n], signals->input[1][n], signals->input[2][n]};
-    plain->Step(inputs, signals->desired[n], out);
+    plain->step(inputs, signals->desired[n], out);
     benchmark::DoNotOptimize(out);
     n = (n + 1) & (TestSignals::kLength - 1);
   }

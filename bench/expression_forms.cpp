@@ -16,8 +16,8 @@ class ModelForm : public ExpressionForm {
   ModelForm(const std::vector<int>& lengths, CorrelationModel model)
       : channels(static_cast<int>(lengths.size())), taps(lengths), model(std::move(model)) {}
 
-  void Step(const double* inputs, double desired, double* outputs) override {
-    const std::vector<double> out = model.Step(taps.Push(std::vector<double>(inputs, inputs + channels)), desired);
+  void step(const double* inputs, double desired, double* outputs) override {
+    const std::vector<double> out = model.step(taps.push(std::vector<double>(inputs, inputs + channels)), desired);
     for (int o = 0; o < 3; ++o) outputs[o] = out[o];
   }
 
@@ -50,7 +50,7 @@ std::unique_ptr<ExpressionForm> MakeExpressionForm(const std::string& token, con
   const double init = parameter("Init");
   if (token[0] == 'N')
     return std::make_unique<ModelForm>(
-        lengths, CorrelationModel::Newton(n, lambda, parameter("Mu"), parameter("Leakage"), init));
+        lengths, CorrelationModel::newton(n, lambda, parameter("Mu"), parameter("Leakage"), init));
   const std::optional<double> variance =
       token[1] == 'W' ? std::optional<double>(parameter("Random Walk Variance")) : std::nullopt;
   const auto form = channels == 1 ? CorrelationModel::kRow : CorrelationModel::kOuter;

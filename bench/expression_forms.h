@@ -17,7 +17,7 @@ class ExpressionForm {
   virtual ~ExpressionForm() = default;
   // One sample: the channel inputs, the desired value; writes "Output",
   // "PriError" and "PostError".
-  virtual void Step(const double* inputs, double desired, double* outputs) = 0;
+  virtual void step(const double* inputs, double desired, double* outputs) = 0;
 };
 
 // RLS1, RW1, RLS2, RLS3, RW2, RW3, NEW2, NEW3 from their parameter values in

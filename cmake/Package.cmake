@@ -8,7 +8,8 @@ include(CMakePackageConfigHelpers)
 install(TARGETS adaptive_api adaptive_families adaptive_plugin_layer adaptive_core EXPORT adaptiveTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/api/include/adaptive DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT dev)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/api/include/adaptive ${CMAKE_CURRENT_BINARY_DIR}/include/adaptive
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT dev)
 
 set(ADAPTIVE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/adaptive)
 install(EXPORT adaptiveTargets NAMESPACE adaptive:: DESTINATION ${ADAPTIVE_CMAKE_DIR} COMPONENT dev)

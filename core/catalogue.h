@@ -11,11 +11,8 @@
 
 #include "core/catalogue_limits.h"
 #include "core/parameter_range.h"
+#include "core/parameter_role.h"
 #include "core/token_notes.h"
-
-// The roles are part of the public interface too (TokenInfo::parameterRoles):
-// one enumeration, in a header that includes nothing.
-#include "adaptive/parameter_role.h"
 
 namespace adaptive {
 

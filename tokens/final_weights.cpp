@@ -185,7 +185,7 @@ void FinalWeightsFiles::claim() {
   listing = Listing::kClaimed;
 }
 
-std::FILE* FinalWeightsFiles::Target(int channel) {
+std::FILE* FinalWeightsFiles::target(int channel) {
   claim();
   return heldByAnother[channel] ? nullptr : files[channel];
 }
@@ -219,7 +219,7 @@ void FinalWeightsFiles::writeAndClose(const AdaptiveToken& token, CallStatus& st
 
 void FinalWeightsFiles::addChannel(int channel, const double* numerator, int32_t count, DenominatorSection section,
                                 const double* feedback, int32_t feedbackCount) {
-  std::FILE* f = Target(channel);
+  std::FILE* f = target(channel);
   if (f == nullptr) return;
   std::fprintf(f, "Numerator Coefficients =%d\n", count);
   for (int32_t i = 0; i < count; ++i) WriteCoefficientLine(f, numerator[i]);
@@ -238,7 +238,7 @@ void FinalWeightsFiles::addChannel(int channel, const double* numerator, int32_t
 }
 
 void FinalWeightsFiles::addUndetermined(int channel, int32_t) {
-  if (std::FILE* f = Target(channel)) std::fputs("Matrix close to singular...\n", f);
+  if (std::FILE* f = target(channel)) std::fputs("Matrix close to singular...\n", f);
 }
 
 void FinalWeightsFiles::close(CallStatus& status) {
@@ -250,7 +250,7 @@ void FinalWeightsFiles::close(CallStatus& status) {
   for (int c = 0; c < kMaxChannels; ++c) {
     std::FILE* f = files[c];
     if (f == nullptr) continue;
-    bool failed = Target(c) == nullptr;
+    bool failed = target(c) == nullptr;
     bool unwritten = false;
     if (!failed) {
       unwritten = std::fflush(f) != 0 || std::ferror(f) != 0;

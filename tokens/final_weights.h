@@ -82,7 +82,7 @@ class FinalWeightsFiles : public CoefficientSink {
  private:
   // The handle to write channel c through: null when the channel's file is
   // not open or when another live instance holds the same name.
-  std::FILE* Target(int channel);
+  std::FILE* target(int channel);
   // Once, at the first write or at Close: notes which open files another live
   // instance holds and leaves the list, in one step under the list's lock.
   void claim();

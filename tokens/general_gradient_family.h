@@ -1,8 +1,8 @@
-// The general gradient family's descriptor: LMS and NLMS whose error and gradient come from the diagram. Its rows (the plug-in's
-// catalogue entries, with each parameter's role and accepted range and the
-// order of the checks) and the notes that `describe` and the manual print.
-// The tokens read their parameter positions from these rows; the catalogue,
-// the entry points and the interfaces' tables are derived from them.
+// The general gradient family's descriptor: LMS and NLMS whose error and gradient come from the
+// diagram. Its rows (the plug-in's catalogue entries, with each parameter's role and accepted range
+// and the order of the checks) and the notes that `describe` and the manual print. The tokens read
+// their parameter positions from these rows; the catalogue, the entry points and the interfaces'
+// tables are derived from them.
 #pragma once
 
 #include "core/catalogue.h"

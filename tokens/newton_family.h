@@ -1,8 +1,8 @@
-// The Newton family's descriptor: Newton's method: the correction μ·e times the RLS gain, with leakage. Its rows (the plug-in's
-// catalogue entries, with each parameter's role and accepted range and the
-// order of the checks) and the notes that `describe` and the manual print.
-// The tokens read their parameter positions from these rows; the catalogue,
-// the entry points and the interfaces' tables are derived from them.
+// The Newton family's descriptor: Newton's method: the correction μ·e times the RLS gain, with
+// leakage. Its rows (the plug-in's catalogue entries, with each parameter's role and accepted range
+// and the order of the checks) and the notes that `describe` and the manual print. The tokens read
+// their parameter positions from these rows; the catalogue, the entry points and the interfaces'
+// tables are derived from them.
 #pragma once
 
 #include "core/catalogue.h"

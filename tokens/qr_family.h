@@ -1,8 +1,8 @@
-// The QR family's descriptor: least squares by Givens rotations of a triangle. Its rows (the plug-in's
-// catalogue entries, with each parameter's role and accepted range and the
-// order of the checks) and the notes that `describe` and the manual print.
-// The tokens read their parameter positions from these rows; the catalogue,
-// the entry points and the interfaces' tables are derived from them.
+// The QR family's descriptor: least squares by Givens rotations of a triangle. Its rows (the plug-
+// in's catalogue entries, with each parameter's role and accepted range and the order of the
+// checks) and the notes that `describe` and the manual print. The tokens read their parameter
+// positions from these rows; the catalogue, the entry points and the interfaces' tables are derived
+// from them.
 #pragma once
 
 #include "core/catalogue.h"

@@ -39,7 +39,7 @@ class QrToken : public AdaptiveToken {
     lambda = ReadParameter(setup, kLambda);
     if (!CheckParameters(setup, kCatalogue[Entry])) return;
     if (!lines.sumLengths(status)) return;
-    if (!SetShape()) { ReportStorageFailure(status); return; }
+    if (!setShape()) { ReportStorageFailure(status); return; }
     // Everything is allocated before anything is zeroed, so that a triangle
     // too big to exist fails before pages of the delay lines are touched.
     if (!lines.allocate(status)) return;
@@ -99,7 +99,7 @@ class QrToken : public AdaptiveToken {
   // rowCount = N + 1 and columnCount = N for the stacked length N. False when
   // N + 1 does not fit 32 bits or R could not have the bytes it needs, so that
   // nothing is allocated (and touched) for a triangle that can never exist.
-  bool SetShape() {
+  bool setShape() {
     if (lines.total() == INT32_MAX) return false;
     columnCount = lines.total();
     rowCount = columnCount + 1;

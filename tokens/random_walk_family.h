@@ -1,8 +1,8 @@
-// The random walk family's descriptor: RLS with a random-walk variance added to the diagonal of P after every update. Its rows (the plug-in's
-// catalogue entries, with each parameter's role and accepted range and the
-// order of the checks) and the notes that `describe` and the manual print.
-// The tokens read their parameter positions from these rows; the catalogue,
-// the entry points and the interfaces' tables are derived from them.
+// The random walk family's descriptor: RLS with a random-walk variance added to the diagonal of P
+// after every update. Its rows (the plug-in's catalogue entries, with each parameter's role and
+// accepted range and the order of the checks) and the notes that `describe` and the manual print.
+// The tokens read their parameter positions from these rows; the catalogue, the entry points and
+// the interfaces' tables are derived from them.
 #pragma once
 
 #include "core/catalogue.h"

@@ -31,14 +31,14 @@ struct CorrelationModel {
     weights.resize(n);
     weights.zero();
   }
-  static CorrelationModel Newton(int n, double lambda, double mu, double leakage, double init) {
+  static CorrelationModel newton(int n, double lambda, double mu, double leakage, double init) {
     CorrelationModel model(kNewton, n, lambda, init);
     model.mu = mu;
     model.leakage = leakage;
     return model;
   }
 
-  void Update(const Vector& u, double e) {
+  void update(const Vector& u, double e) {
     const RowVector uT = transpose(u);
     const Vector pi = P * u;
     const double delta = dot(uT, pi) * lambdaInverse + 1.0;
@@ -62,9 +62,9 @@ struct CorrelationModel {
   double Output(const Vector& u) const { return dot(transpose(u), weights); }
   // "Output", "PriError", "PostError" of a channel token: the RLS forms put out
   // the filter after the update, the Newton form the one before it.
-  std::vector<double> Step(const Vector& u, double d) {
+  std::vector<double> step(const Vector& u, double d) {
     const double prior = Output(u);
-    Update(u, d - prior);
+    update(u, d - prior);
     const double posterior = Output(u);
     return {form == kNewton ? prior : posterior, d - prior, d - posterior};
   }
@@ -84,7 +84,7 @@ struct StackedTaps {
     for (int l : lengths) history.emplace_back(l, 0.0), n += l;
     regressor = Vector(n);
   }
-  const Vector& Push(const std::vector<double>& in) {
+  const Vector& push(const std::vector<double>& in) {
     std::vector<double> u;
     for (size_t c = 0; c < history.size(); ++c) {
       history[c].insert(history[c].begin(), in[c]);

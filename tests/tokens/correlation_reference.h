@@ -98,9 +98,9 @@ inline void ExpectMatchesModel(TokenEntryPoint entry, const std::vector<double>&
     TokenSession host(entry, C + 1, general ? 1 : 3, parameters, "model.txt");
     ASSERT_EQ(host.create(), 0);
     ExpectSameOutputs(host, 80, seed, special, [&](const std::vector<double>& in) {
-      if (!general) return model.Step(taps.Push(in), in[C]);
-      model.Update(taps.regressor, in[1]);
-      return std::vector<double>{model.Output(taps.Push(in))};
+      if (!general) return model.step(taps.push(in), in[C]);
+      model.update(taps.regressor, in[1]);
+      return std::vector<double>{model.Output(taps.push(in))};
     });
   }
   const char* denominator = entry == &GenNEW ? "Denominator Coefficients =1\n1\n" : kTransversal;
@@ -123,7 +123,7 @@ inline std::vector<double> IdentifiedCoefficients(TokenSession& host, const std:
   for (int n = 0; n < 200; ++n) {
     std::vector<double> in(C + 1);
     for (int c = 0; c < C; ++c) in[c] = n01(rng);
-    in[C] = dot(transpose(Column(truth)), taps.Push(in));
+    in[C] = dot(transpose(Column(truth)), taps.push(in));
     host.run(in);
     if (n >= 3 * static_cast<int>(truth.size())) {
       EXPECT_NEAR(host.output(2).value, 0.0, tolerance) << n;

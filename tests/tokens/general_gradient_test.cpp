@@ -132,7 +132,7 @@ TEST(GeneralGradientReference, TokensMatchTheEquations) {
         const double mu = kind == Kind::A ? 0.05 * uniform(s.rng) : p[1];
         const double leakage = kind == Kind::A ? uniform(s.rng) : p[2];
         host.run({x, g, e, mu, leakage});
-        ExpectSameOutputs(host, {model.Step(x, g, e, mu, leakage)}, n);
+        ExpectSameOutputs(host, {model.step(x, g, e, mu, leakage)}, n);
         if (HasFatalFailure()) return;
       }
       ASSERT_EQ(host.terminate(), 0);

@@ -63,7 +63,7 @@ inline double Energy(const std::vector<double>& line) {
 struct Part {
   Part(double n, double mu, double leakage) : taps(static_cast<size_t>(n), 0.0), w(taps), mu(mu), leakage(leakage) {}
   // g = 2 μ e, or (2 μ e) / energy when normalised; then w = λ w + g tap.
-  void Update(double e, bool normalised) {
+  void update(double e, bool normalised) {
     const double g = normalised ? (2.0 * mu * e) / Energy(taps) : 2.0 * mu * e;
     for (size_t i = 0; i < w.size(); ++i) w[i] = leakage * w[i] + g * taps[i];
   }
@@ -83,7 +83,7 @@ class LmsModel {
     for (size_t c = 0; c + 2 < p.size(); c += 3) parts.emplace_back(p[c] - (recursive && c > 0), p[c + 1], p[c + 2]);
   }
 
-  std::vector<double> Step(const std::vector<double>& in) {
+  std::vector<double> step(const std::vector<double>& in) {
     const double d = in.back();
     for (size_t c = 0; c < parts.size(); ++c) Shift(parts[c].taps, recursive && c == 1 ? previous : in[c]);
     double y = Dot(parts[0].taps, parts[0].w);
@@ -92,7 +92,7 @@ class LmsModel {
     previous = y;
     double yPost = 0.0, post = d;
     for (Part& part : parts) {
-      part.Update(e, normalised);
+      part.update(e, normalised);
       const double s = Dot(part.taps, part.w);
       yPost = yPost + s;
       post = post - s;
@@ -101,14 +101,14 @@ class LmsModel {
   }
 
   // File c's text; the recursive form lists the feedback coefficients negated.
-  std::string FileText(size_t c) const {
+  std::string fileText(size_t c) const {
     if (!recursive) return TransversalFile(parts[c].w);
     return "Numerator Coefficients =" + std::to_string(parts[0].w.size()) + "\n" + CoefficientLines(parts[0].w) +
            "\nDenominator Coefficients =" + std::to_string(parts[1].w.size() + 1) + "\n1\n" +
            CoefficientLines(parts[1].w, -1.0);
   }
 
-  size_t Files() const { return recursive ? 1 : parts.size(); }
+  size_t files() const { return recursive ? 1 : parts.size(); }
 
  private:
   bool recursive, normalised;
@@ -123,7 +123,7 @@ struct GeneralModel {
   GeneralModel(std::vector<double> initial, bool normalised)
       : x(initial.size(), 0.0), grad(initial.size(), 0.0), w(std::move(initial)), normalised(normalised) {}
 
-  double Step(double in, double g, double e, double mu, double leakage) {
+  double step(double in, double g, double e, double mu, double leakage) {
     const double k = normalised ? ((2.0 * mu) / Energy(x)) * e : 2.0 * mu * e;
     for (size_t i = 0; i < w.size(); ++i) w[i] = leakage * w[i] + k * grad[i];
     Shift(x, in);

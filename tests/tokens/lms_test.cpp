@@ -55,13 +55,13 @@ TEST(LmsTypeReference, TokensMatchTheEquations) {
         for (double& v : in) v = s();
         in.back() = 0.8 * in[0] - 0.5 * in[inputs - 2] + 0.1 * s();
         host.run(in);
-        ExpectSameOutputs(host, model.Step(in), n);
+        ExpectSameOutputs(host, model.step(in), n);
         if (HasFatalFailure()) return;
       }
       ASSERT_EQ(host.terminate(), 0);
-      for (size_t f = 0; f < model.Files(); ++f) {
+      for (size_t f = 0; f < model.files(); ++f) {
         const std::string name = c.recursive ? "lmsref.txt" : "lmsref" + std::to_string(f + 1) + ".txt";
-        EXPECT_EQ(NanSignless(ReadFileText(name)), NanSignless(model.FileText(f))) << name;
+        EXPECT_EQ(NanSignless(ReadFileText(name)), NanSignless(model.fileText(f))) << name;
       }
     }
   }

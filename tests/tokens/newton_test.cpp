@@ -48,7 +48,7 @@ TEST(NewtonTokens, RecursiveFormFeedsItsOwnOutputsBack) {
   for (double denominator : {3.0, 1.0}) {
     const int L = 2, M = static_cast<int>(denominator) - 1;
     std::remove("new.txt");
-    CorrelationModel model = CorrelationModel::Newton(L + M, 0.98, 0.2, 0.99, 0.01);
+    CorrelationModel model = CorrelationModel::newton(L + M, 0.98, 0.2, 0.99, 0.01);
     {
       TokenSession host(&NEW, 2, 3, {double(L), denominator, 0.98, 0.2, 0.99, 0.01}, "new.txt");
       ASSERT_EQ(host.create(), 0);
@@ -62,7 +62,7 @@ TEST(NewtonTokens, RecursiveFormFeedsItsOwnOutputsBack) {
         if (M > 0) y.insert(y.begin(), fedBack), y.pop_back();
         std::vector<double> u = x;
         u.insert(u.end(), y.begin(), y.end());
-        return model.Step(Column(u), in[1]);
+        return model.step(Column(u), in[1]);
       });
     }
     // The file lists the feedback coefficients negated: the denominator
@@ -75,13 +75,13 @@ TEST(NewtonTokens, RecursiveFormFeedsItsOwnOutputsBack) {
 
 TEST(NewtonTokens, FastStepsAndFilesEqualTheExpressionForms) {
   for (bool special : {false, true}) {
-    CorrelationModel general = CorrelationModel::Newton(4, 0.97, 0.3, 0.95, 0.1);
+    CorrelationModel general = CorrelationModel::newton(4, 0.97, 0.3, 0.95, 0.1);
     general.weights = Column({1, 2, 0, 3});
     ExpectMatchesModel(&GenNEW, {4, 0.97, 0.3, 0.95, 0.1, 1, 2, 3}, {4}, true, 10, special, general);
     // Leakage 0: the weights after each step are exactly g.
     for (double leakage : {1.0, 0.0})
       ExpectMatchesModel(&NEW3, {2, 3, 4, 0.95, 0.5, leakage, 0.1}, {2, 3, 4}, false, 11, special,
-                         CorrelationModel::Newton(9, 0.95, 0.5, leakage, 0.1));
+                         CorrelationModel::newton(9, 0.95, 0.5, leakage, 0.1));
   }
 }
 

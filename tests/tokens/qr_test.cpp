@@ -58,8 +58,8 @@ struct ReferenceQr {
   }
 
   // Output, PriError, PostError, Gamma.
-  std::vector<double> Step(const std::vector<double>& in, double d) {
-    const Vector& x = taps.Push(in);
+  std::vector<double> step(const std::vector<double>& in, double d) {
+    const Vector& x = taps.push(in);
     R = R * lambda;
     z = z * lambda;
     for (int k = 0; k < N; ++k) R(N, k) = x(k);
@@ -89,7 +89,7 @@ struct ReferenceQr {
   }
 
   // The expected contents of each channel's final-weights file.
-  std::vector<std::string> Files() {
+  std::vector<std::string> files() {
     Vector w(N);
     const bool singular = backsubstitute(R, z, w) != 0;
     std::vector<std::string> files;
@@ -186,12 +186,12 @@ void ExpectMatchesReference(const std::vector<int>& lengths, double lambda,
   ReferenceQr ref(lengths, lambda);
   bool failed = false;  // report the first difference only
   const auto files = RunQr(lengths, lambda, samples, [&](size_t n, const std::vector<double>& outputs) {
-    const std::vector<double> want = ref.Step(samples[n], samples[n][lengths.size()]);
+    const std::vector<double> want = ref.step(samples[n], samples[n][lengths.size()]);
     for (int o = 0; o < 4 && !failed; ++o)
       if (!SameBits(outputs[o], want[o]))
         failed = true, ADD_FAILURE() << "sample " << n << " port " << o << ": " << outputs[o] << " vs " << want[o];
   });
-  EXPECT_EQ(NanSignless(files), NanSignless(ref.Files()));
+  EXPECT_EQ(NanSignless(files), NanSignless(ref.files()));
 }
 
 // 300 noisy samples of a simple system; `poison` replaces one port's value

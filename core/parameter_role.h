@@ -1,6 +1,10 @@
 // What a token's parameter sets: the facts the interfaces read of a parameter,
-// stated by the family that owns the token (never guessed from its name).
-#pragma once
+// stated by the family that owns the token (never guessed from its name). Part
+// of the public interface too (TokenInfo::parameterRoles): the build copies
+// this header, which includes nothing of the library, to <adaptive/parameter_role.h>.
+// A guard, not #pragma once: the copy and this file must count as one.
+#ifndef ADAPTIVE_PARAMETER_ROLE_H
+#define ADAPTIVE_PARAMETER_ROLE_H
 
 #include <cstdint>
 
@@ -25,3 +29,5 @@ enum class ParameterRole : uint8_t {
 };
 
 }  // namespace adaptive
+
+#endif  // ADAPTIVE_PARAMETER_ROLE_H
