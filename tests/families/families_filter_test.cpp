@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "adaptive/describe.h"
 #include "adaptive/filter.h"
+#include "adaptive/library.h"
 #include "tests/families/block_models.h"
 #include "tests/reference/same_bits.h"
 
@@ -58,6 +60,19 @@ TEST(BlockFamilies, ProcessStepAndSplitRunGiveTheSameBits) {
     ExpectSameBits(split.weights()[0].numerator, whole.weights()[0].numerator);
     // The coefficients learnt something.
     EXPECT_NE(whole.weights()[0].numerator[0], 0.0);
+  }
+}
+
+TEST(BlockFamilies, DescribeStatesTheLatencyAndItsParameter) {
+  std::vector<std::pair<std::string, std::string>> latencies = {{"BLMS", ""}};
+#ifdef ADAPTIVE_FREQUENCY_DOMAIN
+  latencies.insert(latencies.end(), {{"FDAF", "Numerator Coeffs"}, {"PBFDAF", "Block Length"}});
+#endif
+  for (const auto& [token, parameter] : latencies) {
+    const std::string text = Describe(Library::linked().token(token));
+    const size_t at = text.find("Latency: the outputs of sample n come out at sample n + \"");
+    EXPECT_EQ(at == std::string::npos, parameter.empty()) << token;
+    if (!parameter.empty()) EXPECT_EQ(text.find("\"" + parameter + "\"", at), text.find('"', at)) << token;
   }
 }
 
