@@ -1,4 +1,4 @@
-#include "api/closest_name.h"
+#include "adaptive/closest_name.h"
 
 #include <algorithm>
 #include <cctype>

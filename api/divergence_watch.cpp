@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "api/number_text.h"
+#include "adaptive/number_text.h"
 
 namespace adaptive {
 namespace {

@@ -1,6 +1,5 @@
-// The few services of the operating system that a host of the library needs: loading
-// a shared library at run time, finding its exports by name, and finding the
-// directory of the running executable. Each platform has one source file.
+// Loading a shared library at run time and finding its exports by name. Each
+// platform has one source file.
 #pragma once
 
 #include <memory>
@@ -24,12 +23,5 @@ class DynamicLibrary {
   explicit DynamicLibrary(void* handle) : handle(handle) {}
   void* handle;
 };
-
-// Directory holding the running executable, without a trailing separator;
-// empty when the system cannot tell.
-std::string ExecutableDirectory();
-
-// True when `path` names an existing regular file.
-bool IsRegularFile(const std::string& path);
 
 }  // namespace adaptive

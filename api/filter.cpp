@@ -1,14 +1,15 @@
 #include "adaptive/filter.h"
 
+#include "adaptive/driver.h"
+
 #include <cstdio>
-#include <mutex>
 #include <stdexcept>
 
-#include "api/closest_name.h"
+#include "adaptive/closest_name.h"
 #include "api/filter_instance.h"
 #include "api/token_session.h"
 #include "api/library_source.h"
-#include "api/name_match.h"
+#include "adaptive/name_match.h"
 #include "api/parameter_refusal.h"
 
 namespace adaptive {
@@ -51,15 +52,15 @@ class LoadedInstance : public Filter::Instance {
     if (session.isLive()) session.terminate();
   }
 
-  void process(const double* inputs, size_t samples, double* outputs) override {
-    const size_t in = session.inputCount();
-    const size_t out = session.outputCount();
-    std::lock_guard<Mutex> hold(calls);
-    for (size_t n = 0; n < samples; ++n) {
-      session.run(inputs + n * in);
-      for (size_t o = 0; o < out; ++o) outputs[n * out + o] = session.output(o).value;
-    }
+  std::unique_lock<Mutex> holdCalls() override { return std::unique_lock<Mutex>(calls); }
+
+  int32_t step(const double* inputs, double* outputs) override {
+    const int32_t status = session.run(inputs);
+    for (size_t o = 0; o < session.outputCount(); ++o) outputs[o] = session.output(o).value;
+    return status;
   }
+
+  std::string errorText() const override { return session.errorText(); }
 
   int32_t close(std::string* message) override {
     std::lock_guard<Mutex> hold(calls);
@@ -94,7 +95,7 @@ Filter::Filter(const Library& source, const std::string& token, const Parameters
   } catch (const Error& e) {
     const std::string reason = RefusalReason(*info, values, e.status());
     if (reason.empty()) throw;
-    throw Error(e.status(), reason + ": " + e.what());
+    throw Error(e.status(), reason, e.libraryText());
   }
 }
 
@@ -136,8 +137,7 @@ const std::vector<double>& Filter::parameters() const { return open().parameters
 void Filter::stepUnchecked(const double* inputs, double* outputs) { processUnchecked(inputs, 1, outputs); }
 
 void Filter::processUnchecked(const double* inputs, size_t samples, double* outputs) {
-  open();
-  instance->process(inputs, samples, outputs);
+  Driver(*this).run(inputs, samples, outputs);
 }
 
 size_t Filter::checkedRows(size_t inputValues) const {

@@ -7,11 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "adaptive/filter.h"
 #include "core/adaptive_token.h"
+#include "core/mutex.h"
 
 namespace adaptive {
 
@@ -24,8 +26,14 @@ class Filter::Instance {
   Instance(const Instance&) = delete;
   Instance& operator=(const Instance&) = delete;
 
-  // `samples` rows of inputs to as many rows of outputs, as Filter::process.
-  virtual void process(const double* inputs, size_t samples, double* outputs) = 0;
+  // Held around a run of samples: the lock of a loaded plug-in's calls,
+  // none for the linked library.
+  virtual std::unique_lock<Mutex> holdCalls() { return std::unique_lock<Mutex>(); }
+  // One sample, `inputs` one value per input port to `outputs` one per output
+  // port: the library's status, 0 but for a loaded plug-in's failing run call,
+  // whose message errorText() then holds.
+  virtual int32_t step(const double* inputs, double* outputs) = 0;
+  virtual std::string errorText() const { return ""; }
   // Ends the token (its final-weights files are written): the library's
   // status, and its message in *message when the status is not 0.
   virtual int32_t close(std::string* message) = 0;

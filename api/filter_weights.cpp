@@ -1,11 +1,11 @@
 // A filter's coefficients read between samples, through the routine that
-// writes its final-weights files, and recorded every k samples.
-#include <algorithm>
+// writes its final-weights files (recorded every k samples by the Driver).
 #include <limits>
 #include <new>
 #include <stdexcept>
 
 #include "adaptive/filter.h"
+#include "adaptive/driver.h"
 #include "api/filter_instance.h"
 #include "core/coefficient_sink.h"
 
@@ -42,20 +42,24 @@ class WeightsReader : public CoefficientSink {
   std::vector<ChannelWeights>* channels;
 };
 
-// The coefficients as a row of a history.
-std::vector<double> HistoryRow(const std::vector<ChannelWeights>& channels) {
-  std::vector<double> row;
-  for (const ChannelWeights& channel : channels) {
-    row.insert(row.end(), channel.numerator.begin(), channel.numerator.end());
-    row.insert(row.end(), channel.denominator.begin() + 1, channel.denominator.end());
-  }
-  return row;
-}
-
 }  // namespace
 
 WeightsHistory::WeightsHistory(size_t every) : interval(every) {
   if (every == 0) throw std::invalid_argument("a weights history records every k samples with k at least 1, not 0");
+}
+
+void WeightsHistory::reserve(size_t rowCount, size_t columnCount) {
+  if (columnCount != 0 && rowCount > values.max_size() / columnCount) {
+    throw std::length_error(std::to_string(rowCount) + " rows of " + std::to_string(columnCount) +
+                            " coefficients are more than a vector can hold");
+  }
+  values.reserve(rowCount * columnCount);
+}
+
+std::vector<double> WeightsHistory::takeData() {
+  std::vector<double> taken;
+  taken.swap(values);
+  return taken;
 }
 
 const AdaptiveToken& Filter::readableToken() const {
@@ -76,29 +80,9 @@ std::vector<ChannelWeights> Filter::weights() const {
 }
 
 void Filter::processUnchecked(const double* inputs, size_t samples, double* outputs, WeightsHistory& history) {
-  // Before any sample runs: refused for a loaded plug-in or a filter whose
-  // rows are wider or narrower than those the history holds, and the width
-  // even of a history that records no row.
-  const size_t width = HistoryRow(weights()).size();
-  if (history.width == 0) history.width = width;
-  if (history.width != width) {
-    throw std::invalid_argument("this weights history holds rows of " + std::to_string(history.width) +
-                                " coefficients, but the " + info->name + " filter has " + std::to_string(width) +
-                                ": give each filter a history of its own");
-  }
-  const size_t in = inputCount();
-  const size_t out = outputCount();
-  size_t done = 0;
-  while (done < samples) {
-    const size_t count = std::min(samples - done, history.interval - history.sinceLast);
-    processUnchecked(inputs + done * in, count, outputs + done * out);
-    done += count;
-    history.sinceLast += count;
-    if (history.sinceLast < history.interval) break;
-    history.sinceLast = 0;
-    const std::vector<double> row = HistoryRow(weights());
-    history.values.insert(history.values.end(), row.begin(), row.end());
-  }
+  Driver driver(*this);
+  driver.record(&history);
+  driver.run(inputs, samples, outputs);
 }
 
 std::vector<double> Filter::process(const std::vector<double>& inputs, WeightsHistory& history) {

@@ -1,9 +1,9 @@
 #include "adaptive/library.h"
 
 #include "adaptive/error.h"
-#include "api/closest_name.h"
+#include "adaptive/closest_name.h"
 #include "api/library_source.h"
-#include "api/name_match.h"
+#include "adaptive/name_match.h"
 
 namespace adaptive {
 

@@ -40,6 +40,12 @@ struct LibraryAccess {
 
 }  // namespace detail
 
+// The exported entry point of the token `name` of a loaded library, or null
+// (for the protocol tests and benchmarks, which drive the records themselves).
+inline TokenEntryPoint EntryPointOf(const Library& library, const std::string& name) {
+  return detail::LibraryAccess::of(library).entryPoint(name);
+}
+
 // The role of the input port called `name`.
 PortRole RoleOfInput(const std::string& name);
 

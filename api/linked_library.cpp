@@ -49,10 +49,9 @@ class LinkedInstance : public Filter::Instance {
     object->finish(ending);
   }
 
-  void process(const double* inputs, size_t samples, double* outputs) override {
-    const size_t in = static_cast<size_t>(object->inputs());
-    const size_t out = static_cast<size_t>(object->outputs());
-    for (size_t n = 0; n < samples; ++n) object->compute(inputs + n * in, outputs + n * out);
+  int32_t step(const double* inputs, double* outputs) override {
+    object->compute(inputs, outputs);
+    return kStatusOk;
   }
 
   const AdaptiveToken* token() const override { return object.get(); }

@@ -1,4 +1,4 @@
-#include "api/name_match.h"
+#include "adaptive/name_match.h"
 
 #include <cctype>
 

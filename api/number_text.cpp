@@ -1,4 +1,4 @@
-#include "api/number_text.h"
+#include "adaptive/number_text.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "api/parameter_notes.h"
 
+#include "adaptive/number_text.h"
 #include "api/families.h"
-#include "api/number_text.h"
 
 namespace adaptive {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "adaptive/number_text.h"
 #include "api/families.h"
-#include "api/number_text.h"
 #include "api/parameter_notes.h"
 #include "core/token_call.h"
 

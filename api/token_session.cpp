@@ -99,19 +99,4 @@ int32_t TokenSession::terminate() {
   return call(0, 1);
 }
 
-void FeedInputPorts(const std::vector<PortRole>& roles, const DiagramSample& sample, double* ports) {
-  size_t channel = 0;
-  for (size_t p = 0; p < roles.size(); ++p) {
-    switch (roles[p]) {
-      case PortRole::kSignal: ports[p] = sample.signals[channel++]; break;
-      case PortRole::kDesired: ports[p] = sample.desired; break;
-      case PortRole::kError: ports[p] = sample.error; break;
-      case PortRole::kGradient: ports[p] = sample.signals[0]; break;
-      case PortRole::kStepSize: ports[p] = sample.stepSize; break;
-      case PortRole::kLeakage: ports[p] = sample.leakage; break;
-      case PortRole::kOther: break;
-    }
-  }
-}
-
 }  // namespace adaptive

@@ -1,8 +1,9 @@
 // The host's side of one token instance: the records the simulator owns for a
 // block (its system record, its token record with ports, parameters and file
 // name, an error-text buffer) and the three calls of the entry protocol. This
-// is the one place that builds host records; Filter, adaptsim, the tests and
-// the benchmarks all drive tokens through it.
+// is the one place that builds host records: a Filter of a loaded plug-in
+// (and so adaptsim and the benchmarks, through adaptive::Driver) and the
+// protocol tests drive tokens through it.
 #pragma once
 
 #include <algorithm>
@@ -14,19 +15,6 @@
 #include "plugin/records.h"
 
 namespace adaptive {
-
-// One sample of what a diagram puts on a token's input ports.
-struct DiagramSample {
-  const double* signals = nullptr;  // the filter input of each channel
-  double desired = 0.0;
-  double error = 0.0;     // the diagram's error, for a general token: the previous sample's desired - Output
-  double stepSize = 0.0;  // "Mu" and "Leakage" on ports
-  double leakage = 1.0;
-};
-
-// Writes `sample` on the input ports of the given roles (TokenInfo::inputRoles):
-// each its own value; "- de/dw" gets channel 1's signal, as in a plain loop.
-void FeedInputPorts(const std::vector<PortRole>& roles, const DiagramSample& sample, double* ports);
 
 class TokenSession {
  public:

@@ -54,9 +54,9 @@ double SecondsOf(SignalFedToken& token, int64_t samples) {
 }
 
 // Times one case and prints its line; false when the token cannot be created.
-bool TimeCase(const std::string& name, TokenEntryPoint entry, const TokenInfo& token,
+bool TimeCase(const std::string& name, const Library& library, const TokenInfo& token,
               const std::vector<double>& parameters, int repetitions) {
-  SignalFedToken hosted(entry, token, parameters);
+  SignalFedToken hosted(library, token, parameters);
   if (hosted.Create() != 0) {
     std::printf("%-24s creation failed: %s\n", name.c_str(), hosted.createError().c_str());
     return false;
@@ -97,8 +97,9 @@ int main(int argc, char** argv) {
   bool allCreated = true;
   auto run = [&](const std::string& name, const TokenInfo& token, const std::vector<double>& parameters) {
     if (name.find(options.filter) == std::string::npos) return;
-    const TokenEntryPoint entry = plugin->entryPoint(token.name);
-    if (entry != nullptr) allCreated = TimeCase(name, entry, token, parameters, options.repetitions) && allCreated;
+    if (plugin->exports(token.name)) {
+      allCreated = TimeCase(name, plugin->tokenLibrary(), token, parameters, options.repetitions) && allCreated;
+    }
   };
   for (const TokenInfo& token : plugin->catalogue()) run("Defaults/" + token.name, token, token.parameterDefaults);
   for (const char* name : kLengthTokens) {

@@ -20,7 +20,7 @@ const char* const kScaledTokens[] = {"RLS1", "RLS3", "NEW3"};
 constexpr int kCheckedSamples = 500;
 
 struct Case {
-  TokenEntryPoint entry;
+  Library library;
   const TokenInfo* token;
   std::vector<double> parameters;
 };
@@ -28,7 +28,7 @@ struct Case {
 // Runs the token and its expression form side by side; false at the first
 // output that differs in any bit.
 bool SameOutputs(const Case& c, const TestSignals& s) {
-  SignalFedToken hosted(c.entry, *c.token, c.parameters);
+  SignalFedToken hosted(c.library, *c.token, c.parameters);
   if (hosted.Create() != 0) return false;
   auto plain = MakeExpressionForm(c.token->name, c.parameters);
   for (int n = 0; n < kCheckedSamples; ++n) {
@@ -71,17 +71,15 @@ void Register(const std::string& name, const std::string& fastName, Case c, cons
 void RegisterExpressionBenchmarks(const Plugin& plugin) {
   for (const char* name : kTokens) {
     const TokenInfo* token = plugin.find(name);
-    const TokenEntryPoint entry = plugin.entryPoint(name);
-    if (token == nullptr || entry == nullptr) continue;
+    if (token == nullptr || !plugin.exports(name)) continue;
     Register(std::string("Expression/") + name, std::string("Defaults/") + name,
-             {entry, token, token->parameterDefaults}, std::string(name) + " at its defaults");
+             {plugin.tokenLibrary(), token, token->parameterDefaults}, std::string(name) + " at its defaults");
   }
   for (const char* name : kScaledTokens) {
     const TokenInfo* token = plugin.find(name);
-    const TokenEntryPoint entry = plugin.entryPoint(name);
-    if (token == nullptr || entry == nullptr) continue;
+    if (token == nullptr || !plugin.exports(name)) continue;
     Register(std::string("Expression/") + name + "/64", LengthBenchmarkName(name, 64),
-             {entry, token, ParametersWithTotalLength(*token, 64)}, std::string(name) + ", N = 64");
+             {plugin.tokenLibrary(), token, ParametersWithTotalLength(*token, 64)}, std::string(name) + ", N = 64");
   }
 }
 

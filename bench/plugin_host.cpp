@@ -12,23 +12,42 @@ std::vector<double> ParametersWithTotalLength(const TokenInfo& token, int total)
   return values;
 }
 
-SignalFedToken::SignalFedToken(TokenEntryPoint entry, const TokenInfo& token, std::vector<double> values)
-    : session(entry, token.inputNames.size(), token.outputNames.size(), std::move(values), ""),
-      roles(token.inputRoles),
-      ports(token.inputNames.size(), 0.0) {
-  session.setSampleRate(1000.0);
+SignalFedToken::SignalFedToken(const Library& from, const TokenInfo& fed, std::vector<double> values)
+    : library(from),
+      token(fed),
+      parameters(std::move(values)),
+      loop(Driver::closedLoopRefusal(fed).empty() ? Driver::Loop::kClosed : Driver::Loop::kOpen),
+      columns(Driver::inputNamesOf(fed, loop).size()),
+      outputs(Driver::outputNamesOf(fed, loop).size(), 0.0) {
+  const auto signals = std::make_unique<TestSignals>();
+  const std::vector<PortRole> roles = Driver::columnRoles(fed, loop);
+  rows.resize(TestSignals::kLength * columns);
+  Driver::Sample feed;
   feed.stepSize = 0.01;
   feed.leakage = 1.0;
+  for (size_t n = 0; n < TestSignals::kLength; ++n) {
+    const double inputs[3] = {signals->input[0][n], signals->input[1][n], signals->input[2][n]};
+    feed.signals = inputs;
+    feed.desired = signals->desired[n];
+    Driver::fillRow(roles, feed, &rows[n * columns]);
+  }
 }
 
 int32_t SignalFedToken::Create() {
-  const int32_t status = session.open();
-  if (status != 0) errorMessage = session.errorText();
-  return status;
+  try {
+    filter.reset(new Filter(library, token.name, NamedValues(token, parameters)));
+  } catch (const Error& e) {
+    errorMessage = e.what();
+    return e.status();
+  }
+  driver.reset(new Driver(*filter, loop));
+  return 0;
 }
 
-void SignalFedToken::SkipReferenceInput(bool skip) {
-  for (PortRecord& p : session.inputRecords()) p.skip = skip ? 1 : 0;
+SkippedSampleToken::SkippedSampleToken(TokenEntryPoint entry, const TokenInfo& token)
+    : session(entry, token.inputNames.size(), token.outputNames.size(), token.parameterDefaults, "") {
+  session.setSampleRate(1000.0);
+  for (PortRecord& p : session.inputRecords()) p.skip = 1;
 }
 
 }  // namespace adaptive

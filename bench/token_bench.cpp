@@ -7,6 +7,7 @@
 
 #include "bench/comparison_reporter.h"
 #include "bench/registration.h"
+#include "api/library_source.h"
 
 namespace adaptive {
 
@@ -39,10 +40,9 @@ int TotalLength(const TokenInfo& token, const std::vector<double>& parameters) {
   return total;
 }
 
-void TimeToken(benchmark::State& state, TokenEntryPoint entry, const TokenInfo* token,
-               std::vector<double> parameters) {
+void TimeToken(benchmark::State& state, Library library, const TokenInfo* token, std::vector<double> parameters) {
   const double flops = DominantFlops(*token, TotalLength(*token, parameters));
-  SignalFedToken hosted(entry, *token, std::move(parameters));
+  SignalFedToken hosted(library, *token, std::move(parameters));
   if (hosted.Create() != 0) {
     state.SkipWithError(("creation failed: " + hosted.createError()).c_str());
     return;
@@ -57,55 +57,52 @@ void TimeToken(benchmark::State& state, TokenEntryPoint entry, const TokenInfo* 
 // The run call of an instance whose reference input is marked skipped does
 // everything but Step: dispatch, the host's records, port bookkeeping.
 void TimeEntryOverhead(benchmark::State& state, TokenEntryPoint entry, const TokenInfo* token) {
-  SignalFedToken hosted(entry, *token, token->parameterDefaults);
+  SkippedSampleToken hosted(entry, *token);
   if (hosted.Create() != 0) {
     state.SkipWithError("creation failed");
     return;
   }
-  hosted.SkipReferenceInput(true);
   for (auto _ : state) hosted.RunSample();
 }
 
 }  // namespace
 
 void RegisterTokenBenchmarks(const Plugin& plugin) {
+  const Library& library = plugin.tokenLibrary();
   for (const TokenInfo& token : plugin.catalogue()) {
-    const TokenEntryPoint entry = plugin.entryPoint(token.name);
-    if (entry == nullptr) continue;
-    benchmark::RegisterBenchmark(("Defaults/" + token.name).c_str(), TimeToken, entry, &token, token.parameterDefaults);
+    if (!plugin.exports(token.name)) continue;
+    benchmark::RegisterBenchmark(("Defaults/" + token.name).c_str(), TimeToken, library, &token,
+                                 token.parameterDefaults);
   }
   for (const char* name : kLengthTokens) {
     const TokenInfo* token = plugin.find(name);
-    const TokenEntryPoint entry = plugin.entryPoint(name);
-    if (token == nullptr || entry == nullptr) continue;
+    if (token == nullptr || !plugin.exports(name)) continue;
     for (int n : kLengths)
-      benchmark::RegisterBenchmark(LengthBenchmarkName(name, n).c_str(), TimeToken, entry, token,
+      benchmark::RegisterBenchmark(LengthBenchmarkName(name, n).c_str(), TimeToken, library, token,
                                    ParametersWithTotalLength(*token, n));
   }
   const TokenInfo* lms = plugin.find("LMS");
-  if (lms != nullptr && plugin.entryPoint("LMS") != nullptr) {
-    benchmark::RegisterBenchmark("Entry/skipped-sample", TimeEntryOverhead, plugin.entryPoint("LMS"), lms);
-    benchmark::RegisterBenchmark("Entry/LMS-1-tap", TimeToken, plugin.entryPoint("LMS"), lms,
-                                 ParametersWithTotalLength(*lms, 1));
+  if (lms != nullptr && plugin.exports("LMS")) {
+    benchmark::RegisterBenchmark("Entry/skipped-sample", TimeEntryOverhead, EntryPointOf(library, "LMS"), lms);
+    benchmark::RegisterBenchmark("Entry/LMS-1-tap", TimeToken, library, lms, ParametersWithTotalLength(*lms, 1));
   }
 }
 
 void RegisterEightRegisterBenchmarks(const Plugin& proxy) {
   const std::string section = "The eight-register build (32-bit tile shapes) against the native one";
+  const Library& library = proxy.tokenLibrary();
   for (const char* name : kEightRegisterTokens) {
     const TokenInfo* token = proxy.find(name);
-    const TokenEntryPoint entry = proxy.entryPoint(name);
-    if (token == nullptr || entry == nullptr) continue;
+    if (token == nullptr || !proxy.exports(name)) continue;
     const std::string defaults = std::string("EightRegisters/") + name;
-    benchmark::RegisterBenchmark(defaults.c_str(), TimeToken, entry, token, token->parameterDefaults);
+    benchmark::RegisterBenchmark(defaults.c_str(), TimeToken, library, token, token->parameterDefaults);
     Comparisons().push_back({section, std::string(name) + " at its defaults", defaults, std::string("Defaults/") + name});
   }
   for (const char* name : {"RLS1", "RLS3", "NEW3"}) {
     const TokenInfo* token = proxy.find(name);
-    const TokenEntryPoint entry = proxy.entryPoint(name);
-    if (token == nullptr || entry == nullptr) continue;
+    if (token == nullptr || !proxy.exports(name)) continue;
     const std::string scaled = std::string("EightRegisters/") + name + "/30";
-    benchmark::RegisterBenchmark(scaled.c_str(), TimeToken, entry, token, ParametersWithTotalLength(*token, 30));
+    benchmark::RegisterBenchmark(scaled.c_str(), TimeToken, library, token, ParametersWithTotalLength(*token, 30));
     Comparisons().push_back({section, std::string(name) + ", N = 30", scaled, LengthBenchmarkName(name, 30)});
   }
 }

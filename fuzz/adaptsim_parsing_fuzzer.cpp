@@ -23,7 +23,7 @@
 #include "adaptsim/cli/arguments.h"
 #include "adaptsim/cli/cli.h"
 #include "adaptsim/io/csv.h"
-#include "api/number_text.h"
+#include "adaptive/number_text.h"
 #include "adaptsim/cli/parameter_settings.h"
 #include "adaptsim/hosting/plugin.h"
 

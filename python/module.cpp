@@ -22,10 +22,8 @@
 #include <vector>
 
 #include "adaptive/describe.h"
+#include "adaptive/driver.h"
 #include "adaptive/filter.h"
-#include "api/divergence_watch.h"
-#include "api/parameter_notes.h"
-#include "api/families.h"
 #include "python/docstrings.h"
 #include "python/filter_lock.h"
 
@@ -163,6 +161,18 @@ size_t ChannelSize(const adaptive::ChannelWeights& channel) {
   return channel.numerator.size() + channel.denominator.size() - 1;
 }
 
+// Sets the MemoryError of `rows` × `columns` values for `what` that cannot
+// be had, saying the size they need; `detail` says who refused them.
+void RefuseMemory(size_t rows, size_t columns, const std::string& what, const std::string& detail) {
+  char size[64];
+  std::snprintf(size, sizeof size, "%.3g GiB",
+                static_cast<double>(rows) * static_cast<double>(columns) * sizeof(double) / (1 << 30));
+  PyErr_SetString(PyExc_MemoryError, (what + " (" + std::to_string(rows) + " x " + std::to_string(columns) +
+                                      " float64 values) need " + size + ", more than this process can have; " +
+                                      "nothing was run (" + detail + ")")
+                                         .c_str());
+}
+
 // A new float64 array of `rows` × `columns`; MemoryError saying what it was
 // for and the size it needs when that cannot be had, before anything runs.
 Samples NewArray(size_t rows, size_t columns, const std::string& what) {
@@ -170,15 +180,32 @@ Samples NewArray(size_t rows, size_t columns, const std::string& what) {
     return Samples({rows, columns});
   } catch (py::error_already_set& e) {
     if (!e.matches(PyExc_MemoryError) && !e.matches(PyExc_ValueError)) throw;
-    char size[64];
-    std::snprintf(size, sizeof size, "%.3g GiB",
-                  static_cast<double>(rows) * static_cast<double>(columns) * sizeof(double) / (1 << 30));
-    PyErr_SetString(PyExc_MemoryError, (what + " (" + std::to_string(rows) + " x " + std::to_string(columns) +
-                                        " float64 values) need " + size + ", more than this process can have; " +
-                                        "nothing was run (NumPy: " + std::string(py::str(e.value())) + ")")
-                                           .c_str());
+    RefuseMemory(rows, columns, what, "NumPy: " + std::string(py::str(e.value())));
     throw py::error_already_set();
   }
+}
+
+// Room in `history` for `rows` × `columns` values, as NewArray.
+void ReserveRows(adaptive::WeightsHistory& history, size_t rows, size_t columns, const std::string& what) {
+  try {
+    history.reserve(rows, columns);
+  } catch (const std::exception& e) {
+    if (dynamic_cast<const std::bad_alloc*>(&e) == nullptr && dynamic_cast<const std::length_error*>(&e) == nullptr) {
+      throw;
+    }
+    RefuseMemory(rows, columns, what, e.what());
+    throw py::error_already_set();
+  }
+}
+
+// The rows of `history` as an array of `columns` columns that takes their
+// storage over, with no copy.
+Samples TakeRows(adaptive::WeightsHistory& history, size_t columns) {
+  const size_t rows = history.rows();
+  if (rows == 0) return Samples({rows, columns});
+  auto* values = new std::vector<double>(history.takeData());
+  const py::capsule owner(values, [](void* kept) { delete static_cast<std::vector<double>*>(kept); });
+  return Samples({rows, columns}, values->data(), owner);
 }
 
 // The first `rows` rows of `array` as a copy of their own, so that an
@@ -209,8 +236,8 @@ std::unordered_set<PythonFilter*>& LiveFilters() {
 class PythonFilter {
  public:
   PythonFilter(const py::object& token, const py::object& parameters, const py::object& weights)
-      : filter(MakeFilter(token, parameters, weights)),
-        watch(filter.token().outputNames, adaptive::StepSizeAdvice(filter.token())) {
+      : filter(MakeFilter(token, parameters, weights)), driver(filter) {
+    driver.watchDivergence();
     LiveFilters().insert(this);
   }
 
@@ -273,58 +300,59 @@ class PythonFilter {
     const size_t inputs = filter.inputCount();
     const size_t outputs = filter.outputCount();
     Samples out = NewArray(total, outputs, "the outputs of " + std::to_string(total) + " samples");
-    std::optional<Samples> history;
+    adaptive::WeightsHistory history(every == 0 ? 1 : every);
     size_t columns = 0;
     if (every != 0) {
       for (const adaptive::ChannelWeights& channel : filter.weights()) columns += ChannelSize(channel);
-      history = NewArray(total / every, columns,
-                         "the coefficient history of " + std::to_string(total) + " samples every " +
-                             std::to_string(every) + " (record less often to need less)");
+      ReserveRows(history, total / every, columns,
+                  "the coefficient history of " + std::to_string(total) + " samples every " + std::to_string(every) +
+                      " (record less often to need less)");
+      driver.record(&history);
     }
     const double* source = in.data();
     double* target = out.mutable_data();
-    double* rows = history ? history->mutable_data() : nullptr;
+    const int64_t before = driver.samplesRun();
     size_t done = 0;
-    size_t recorded = 0;
-    size_t sinceRow = 0;
+    // What the call did however it ended: the samples run, the count that
+    // Python reads, and the rows recorded, which the driver records no more.
+    const auto finish = [&] {
+      done = static_cast<size_t>(driver.samplesRun() - before);
+      ran.store(driver.samplesRun());
+      driver.record(nullptr);
+    };
     try {
       for (size_t chunk = 1; done < total;) {
-        const size_t end = done + std::min(chunk, total - done);
-        std::string warning;
+        const size_t count = std::min(chunk, total - done);
         std::chrono::steady_clock::duration took;
         WithoutGil([&] {
           const auto start = std::chrono::steady_clock::now();
-          while (done < end) {
-            const size_t count = every == 0 ? end - done : std::min(end - done, every - sinceRow);
-            Run(source + done * inputs, count, target + done * outputs, &warning);
-            done += count;
-            sinceRow += count;
-            if (sinceRow != every) continue;
-            double* row = rows + recorded * columns;
-            for (const adaptive::ChannelWeights& channel : filter.weights()) row = WriteChannel(channel, row);
-            ++recorded;
-            sinceRow = 0;
-          }
+          driver.run(source + done * inputs, count, target + done * outputs);
           took = std::chrono::steady_clock::now() - start;
         });
+        done = static_cast<size_t>(driver.samplesRun() - before);
+        ran.store(driver.samplesRun());
+        const std::string warning = driver.takeWarning();
         if (!warning.empty()) Warn(PyExc_RuntimeWarning, warning, true);
         if (PyErr_CheckSignals() != 0) throw py::error_already_set();
         RefuseAtExit("running the " + token().name + " filter further");
         chunk = NextChunk(chunk, took);
       }
     } catch (py::error_already_set& e) {
-      Annotate(e, done, out, history ? &*history : nullptr, recorded);
+      finish();
+      Annotate(e, done, out, every != 0 ? std::optional<Samples>(TakeRows(history, columns)) : std::nullopt);
       throw;
     } catch (const std::exception& e) {
+      finish();
       PyErr_SetString(dynamic_cast<const std::bad_alloc*>(&e) != nullptr ? PyExc_MemoryError : PyExc_RuntimeError,
                       ("the " + token().name + " filter stopped after " + std::to_string(done) +
                        " samples of this call: " + e.what()).c_str());
       py::error_already_set raised;
-      Annotate(raised, done, out, history ? &*history : nullptr, recorded);
+      Annotate(raised, done, out, every != 0 ? std::optional<Samples>(TakeRows(history, columns)) : std::nullopt);
       throw raised;
     }
-    if (!history) return std::move(out);
-    return py::make_tuple(out, *history);
+    finish();
+    if (every == 0) return std::move(out);
+    return py::make_tuple(out, TakeRows(history, columns));
   }
 
   // The coefficients now, one array per channel (numerator, then the
@@ -348,8 +376,9 @@ class PythonFilter {
     RequireUsable();
     const Samples in = InputArray(row, 1, filter.inputCount(), "row");
     Samples out(filter.outputCount());
-    std::string warning;
-    Run(in.data(), 1, out.mutable_data(), &warning);
+    driver.step(in.data(), out.mutable_data());
+    ran.store(driver.samplesRun());
+    const std::string warning = driver.takeWarning();
     if (!warning.empty()) Warn(PyExc_RuntimeWarning, warning, true);
     return out;
   }
@@ -424,14 +453,14 @@ class PythonFilter {
 
   // What a process call did before `e` ended it, on `e` where its type
   // allows attributes.
-  static void Annotate(py::error_already_set& e, size_t done, const Samples& out, const Samples* history,
-                       size_t recorded) {
+  static void Annotate(py::error_already_set& e, size_t done, const Samples& out,
+                       const std::optional<Samples>& history) {
     const auto set = [&](const char* name, const py::object& value) {
       if (PyObject_SetAttrString(e.value().ptr(), name, value.ptr()) != 0) PyErr_Clear();
     };
     set("samples_done", py::int_(done));
     set("outputs", Head(out, done));
-    if (history != nullptr) set("history", Head(*history, recorded));
+    if (history) set("history", Head(*history, static_cast<size_t>(history->shape(0))));
   }
 
   // Closes, saying in a RuntimeWarning when the library reports a failure
@@ -501,22 +530,9 @@ class PythonFilter {
     return interval;
   }
 
-  // Runs `samples` rows and watches them; called without the GIL. The count
-  // of samples run is moved on as soon as they have run, so that it stays
-  // true to the coefficients whatever the watch then throws.
-  void Run(const double* inputs, size_t samples, double* outputs, std::string* warning) {
-    filter.processUnchecked(inputs, samples, outputs);
-    const int64_t first = ran.fetch_add(static_cast<int64_t>(samples));
-    const size_t in = filter.inputCount();
-    const size_t out = filter.outputCount();
-    for (size_t n = 0; n < samples && warning->empty(); ++n) {
-      *warning = watch.check(first + static_cast<int64_t>(n), inputs + n * in, in, outputs + n * out);
-    }
-  }
-
   adaptive::Filter filter;
-  adaptive::DivergenceWatch watch;
-  std::atomic<int64_t> ran{0};  // read with the GIL while a call runs without it
+  adaptive::Driver driver;       // runs `filter`, watching it for divergence
+  std::atomic<int64_t> ran{0};  // the driver's count, read with the GIL while a call runs without it
   std::atomic<bool> open{true};  // likewise, for `closed` and repr
   Origin origin = Origin::kOwn;  // changed by the fork hook, read with the GIL
   FilterLock gate;
@@ -585,29 +601,24 @@ PYBIND11_MODULE(_adaptive, m) {
   // The same notes field by field, for the reference manual's token pages.
   m.def("_token_notes", [](const std::string& token) {
     py::dict fields;
-    const adaptive::TokenNotes* notes = adaptive::FindTokenNotes(token);
-    if (notes == nullptr) return fields;
-    const auto names = [](const adaptive::NameNote* first, size_t count) {
+    adaptive::TokenNotesFields notes;
+    if (!adaptive::FindNotesFields(token, &notes)) return fields;
+    const auto names = [](const std::vector<std::pair<std::string, std::string>>& notes) {
       py::dict meanings;
-      for (size_t k = 0; k < count && first[k].name != nullptr; ++k) meanings[first[k].name] = first[k].meaning;
+      for (const auto& [name, meaning] : notes) meanings[py::str(name)] = meaning;
       return meanings;
     };
-    fields["tokens"] = adaptive::TokensWithNotes(notes);
-    fields["summary"] = notes->summary;
-    fields["update"] = notes->update;
-    fields["symbols"] = notes->symbols;
-    py::dict parameters;  // each meaning followed by the token's accepted range
-    for (const adaptive::NameNote& note : notes->parameters) {
-      const std::string text = note.name == nullptr ? "" : adaptive::ParameterNote(token, note.name);
-      if (!text.empty()) parameters[note.name] = text;
-    }
-    fields["parameters"] = parameters;
-    fields["outputs"] = names(notes->outputs, std::size(notes->outputs));
-    fields["stability"] = notes->stability;
-    fields["cost"] = notes->cost;
-    fields["latency"] = adaptive::LatencyNote(token);
-    fields["weights_one_file"] = adaptive::notes::kWeightsOneFile;
-    fields["weights_per_channel"] = adaptive::notes::kWeightsPerChannel;
+    fields["tokens"] = notes.tokens;
+    fields["summary"] = notes.summary;
+    fields["update"] = notes.update;
+    fields["symbols"] = notes.symbols;
+    fields["parameters"] = names(notes.parameters);  // each meaning followed by the token's accepted range
+    fields["outputs"] = names(notes.outputs);
+    fields["stability"] = notes.stability;
+    fields["cost"] = notes.cost;
+    fields["latency"] = notes.latency;
+    fields["weights_one_file"] = notes.weightsOneFile;
+    fields["weights_per_channel"] = notes.weightsPerChannel;
     return fields;
   });
 

@@ -1,5 +1,5 @@
 #include "adaptsim/cli/arguments.h"
-#include "api/name_match.h"
+#include "adaptive/name_match.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 #include "adaptsim/cli/cli.h"
-#include "api/name_match.h"
+#include "adaptive/name_match.h"
 
 #include <algorithm>
 #include <ostream>

@@ -1,8 +1,8 @@
 #include <ostream>
 
 #include "adaptsim/cli/commands.h"
-#include "api/closest_name.h"
-#include "api/name_match.h"
+#include "adaptive/closest_name.h"
+#include "adaptive/name_match.h"
 
 void CommandContext::complain(const std::string& message) const {
   io.err << "adaptsim " << commandName << ": " << message << '\n';

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "api/number_text.h"
-#include "api/name_match.h"
+#include "adaptive/number_text.h"
+#include "adaptive/name_match.h"
 
 namespace {
 

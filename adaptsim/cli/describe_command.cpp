@@ -12,7 +12,7 @@ int RunDescribe(const CommandContext& context) {
   if (token == nullptr) return exitCode;
 
   context.io.out << adaptive::Describe(*token);
-  if (plugin->entryPoint(token->name) == nullptr) context.io.out << "Entry point: missing from this build\n";
+  if (!plugin->exports(token->name)) context.io.out << "Entry point: missing from this build\n";
   return kExitOk;
 }
 

@@ -2,7 +2,7 @@
 
 #include "adaptsim/cli/commands.h"
 #include "adaptsim/lab/example_signals.h"
-#include "api/number_text.h"
+#include "adaptive/number_text.h"
 
 namespace {
 

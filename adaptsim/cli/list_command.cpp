@@ -16,7 +16,7 @@ int RunList(const CommandContext& context) {
   for (const TokenInfo& token : plugin->catalogue()) width = std::max(width, token.name.size());
   for (const TokenInfo& token : plugin->catalogue()) {
     context.io.out << token.name << std::string(width - token.name.size() + 2, ' ') << token.description;
-    if (plugin->entryPoint(token.name) == nullptr) context.io.out << "  (not in this build)";
+    if (!plugin->exports(token.name)) context.io.out << "  (not in this build)";
     context.io.out << '\n';
   }
   return kExitOk;

@@ -1,8 +1,8 @@
 #include "adaptsim/cli/parameter_settings.h"
 
-#include "api/closest_name.h"
-#include "api/name_match.h"
-#include "api/number_text.h"
+#include "adaptive/closest_name.h"
+#include "adaptive/name_match.h"
+#include "adaptive/number_text.h"
 
 namespace {
 

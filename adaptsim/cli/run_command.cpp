@@ -9,23 +9,31 @@
 #include "adaptsim/cli/commands.h"
 #include "adaptsim/cli/interrupt.h"
 #include "adaptsim/cli/parameter_settings.h"
-#include "adaptsim/cli/run_wiring.h"
-#include "api/parameter_refusal.h"
-#include "api/token_session.h"
-using adaptive::TokenSession;
+#include "adaptive/driver.h"
+#include "adaptive/name_match.h"
+#include "adaptive/number_text.h"
 #include "adaptsim/io/csv.h"
 #include "adaptsim/io/final_weights_reader.h"
 #include "adaptsim/io/same_file.h"
-#include "api/number_text.h"
 #include "adaptsim/io/sound_file.h"
 #include "adaptsim/report/progress_bar.h"
 #include "adaptsim/report/run_report.h"
-#include "api/divergence_watch.h"
-#include "api/name_match.h"
 
 namespace {
 
 using RowStatus = CsvRowReader::Status;
+using adaptive::Driver;
+
+// What a row of the input and a row of the output hold: the token's ports,
+// or with --loop the columns of its closed loop (adaptive::Driver).
+struct RunWiring {
+  Driver::Loop loop = Driver::Loop::kOpen;
+  std::vector<std::string> columns;
+  std::vector<std::string> outputs;
+
+  const std::vector<std::string>& columnNames() const { return columns; }
+  const std::vector<std::string>& outputNames() const { return outputs; }
+};
 
 struct RunSettings {
   std::vector<double> parameters;
@@ -333,13 +341,23 @@ std::unique_ptr<SampleWriter> OpenWriter(const CommandContext& context, const Ru
   return writer;
 }
 
-void ReportLibraryFailure(const CommandContext& context, const std::string& what, int32_t status,
-                          const TokenSession& session) {
-  context.complain(what + " failed with status " + std::to_string(status));
-  std::string text = session.errorText();
+void ReportLibraryFailure(const CommandContext& context, const std::string& what, const adaptive::Error& failure) {
+  context.complain(what + " failed with status " + std::to_string(failure.status()));
+  std::string text = failure.libraryText();
   if (text.empty()) return;
   if (text.back() != '\n') text += '\n';
   context.io.err << text;
+}
+
+// Ends the filter, reporting a failure; false on one.
+bool CloseReporting(const CommandContext& context, adaptive::Filter& filter) {
+  try {
+    filter.close();
+    return true;
+  } catch (const adaptive::Error& e) {
+    ReportLibraryFailure(context, "terminating " + filter.token().name, e);
+    return false;
+  }
 }
 
 int RunRun(const CommandContext& context) {
@@ -349,14 +367,19 @@ int RunRun(const CommandContext& context) {
   if (token == nullptr) return exitCode;
   RunWiring wiring;
   std::string error;
-  if (!wiring.setUp(*token, context.arguments.has("loop"), &error)) {
-    context.complain(error);
-    return kExitUsage;
+  if (context.arguments.has("loop")) {
+    const std::string refusal = Driver::closedLoopRefusal(*token);
+    if (!refusal.empty()) {
+      context.complain("--loop " + refusal);
+      return kExitUsage;
+    }
+    wiring.loop = Driver::Loop::kClosed;
   }
+  wiring.columns = Driver::inputNamesOf(*token, wiring.loop);
+  wiring.outputs = Driver::outputNamesOf(*token, wiring.loop);
   RunSettings settings;
   if (!ReadSettings(context, *token, wiring, &settings)) return kExitUsage;
-  const TokenEntryPoint entry = plugin->entryPoint(token->name);
-  if (entry == nullptr) {
+  if (!plugin->exports(token->name)) {
     context.complain(plugin->path() + " lists " + token->name +
                      " in its catalogue but exports no entry point of that name (not built in yet?)");
     return kExitFailure;
@@ -384,50 +407,45 @@ int RunRun(const CommandContext& context) {
     return kExitInterrupted;
   }
 
-  TokenSession session(*token, entry);
-  for (size_t k = 0; k < settings.parameters.size(); ++k) session.setParameter(k, settings.parameters[k]);
-  session.setFileName(settings.fileName);
-  session.setSampleRate(settings.rate);
-  const int32_t created = session.open();
-  if (created != 0) {
+  std::unique_ptr<adaptive::Filter> filter;
+  try {
+    filter.reset(new adaptive::Filter(plugin->tokenLibrary(), token->name, NamedValues(*token, settings.parameters),
+                                      settings.fileName));
+  } catch (const adaptive::Error& e) {
     // A token that could not be created ran nothing: there is nothing to write.
     // As the C++ and Python interfaces do: which parameter, and its value.
-    const std::string reason = adaptive::RefusalReason(*token, settings.parameters, created);
-    ReportLibraryFailure(context, "creating " + token->name + (reason.empty() ? "" : " (" + reason + ")"), created,
-                         session);
+    ReportLibraryFailure(context, "creating " + token->name + (e.reason().empty() ? "" : " (" + e.reason() + ")"), e);
     return kExitFailure;
   }
   std::unique_ptr<SampleWriter> writer = OpenWriter(context, settings, wiring, input.soundFormat());
   if (!writer) {
-    session.terminate();
+    CloseReporting(context, *filter);
     return kExitFailure;
   }
   input.flushBeforeWaiting(writer.get());
 
   int result = kExitOk;
   const size_t outputCount = wiring.outputNames().size();
-  std::vector<double> ports(session.inputCount()), tokenOutputs(session.outputCount()), outputs(outputCount),
-      chosen(settings.outputs.size());
+  std::vector<double> outputs(outputCount), chosen(settings.outputs.size());
   const bool reporting = !settings.reportDirectory.empty();
   RunReportData report;
   report.outputs.columns = outputCount;
   const auto& columnNames = wiring.columnNames();
   const size_t desiredColumn = static_cast<size_t>(
       std::find(columnNames.begin(), columnNames.end(), "Desired") - columnNames.begin());
-  adaptive::DivergenceWatch watch(wiring.outputNames(), adaptive::StepSizeAdvice(*token));
+  Driver driver(*filter, wiring.loop);
+  driver.watchDivergence();
+  driver.stopWhen([&interrupt] { return interrupt.interrupted(); });
   ProgressBar progress(context.io.err, StandardErrorIsTerminal(), token->name, input.knownLength());
-  int64_t samples = 0;
-  for (; status == RowStatus::kRow && !interrupt.interrupted(); status = input.next(row.data(), &error)) {
-    wiring.feed(row.data(), ports.data());
-    const int32_t ran = session.run(ports.data());
-    if (ran != 0) {
-      ReportLibraryFailure(context, "run call for sample " + std::to_string(samples), ran, session);
+  for (; status == RowStatus::kRow; status = input.next(row.data(), &error)) {
+    try {
+      if (!driver.step(row.data(), outputs.data())) break;
+    } catch (const adaptive::Error& e) {
+      ReportLibraryFailure(context, "run call for sample " + std::to_string(driver.samplesRun()), e);
       result = kExitFailure;
       break;
     }
-    for (size_t o = 0; o < tokenOutputs.size(); ++o) tokenOutputs[o] = session.output(o).value;
-    wiring.collect(row.data(), tokenOutputs.data(), outputs.data());
-    const std::string warning = watch.check(samples, row.data(), row.size(), outputs.data());
+    const std::string warning = driver.takeWarning();
     if (!warning.empty()) context.complain("warning: " + warning);
     for (size_t k = 0; k < chosen.size(); ++k) chosen[k] = outputs[settings.outputs[k]];
     writer->write(chosen.data());
@@ -435,9 +453,9 @@ int RunRun(const CommandContext& context) {
       report.outputs.values.insert(report.outputs.values.end(), outputs.begin(), outputs.end());
       if (desiredColumn < row.size()) report.desired.push_back(row[desiredColumn]);
     }
-    ++samples;
-    if ((samples & 4095) == 0) progress.update(samples);
+    if ((driver.samplesRun() & 4095) == 0) progress.update(driver.samplesRun());
   }
+  const int64_t samples = driver.samplesRun();
   progress.finish();
   const bool interrupted = interrupt.interrupted();
   if (status == RowStatus::kError) {
@@ -447,11 +465,7 @@ int RunRun(const CommandContext& context) {
   }
   // The host ends every instance it created; the token writes its final
   // weights now, whatever stopped the run.
-  const int32_t terminated = session.terminate();
-  if (terminated != 0) {
-    ReportLibraryFailure(context, "terminating " + token->name, terminated, session);
-    result = kExitFailure;
-  }
+  if (!CloseReporting(context, *filter)) result = kExitFailure;
   std::string notes;
   if (!writer->finish(&error, &notes)) {
     context.complain(error);

@@ -1,8 +1,7 @@
 #include "adaptsim/hosting/plugin.h"
 
 #include "adaptive/error.h"
-#include "api/dynamic_library.h"
-#include "api/library_source.h"
+#include "adaptsim/hosting/executable_directory.h"
 
 std::unique_ptr<Plugin> Plugin::Load(const std::string& path, std::string* error) {
   try {
@@ -13,12 +12,14 @@ std::unique_ptr<Plugin> Plugin::Load(const std::string& path, std::string* error
   }
 }
 
-adaptive::TokenEntryPoint Plugin::entryPoint(const std::string& name) const {
-  return adaptive::detail::LibraryAccess::of(library).entryPoint(name);
+adaptive::Filter::Parameters NamedValues(const TokenInfo& token, const std::vector<double>& values) {
+  adaptive::Filter::Parameters named;
+  for (size_t k = 0; k < values.size(); ++k) named.emplace_back(token.parameterNames[k], values[k]);
+  return named;
 }
 
 std::string DefaultPluginPath() {
-  const std::string directory = adaptive::ExecutableDirectory();
+  const std::string directory = ExecutableDirectory();
   if (!directory.empty()) {
     // The build puts the library in the top directory and the executable one
     // below it; `cmake --install` and the packages put it in the library
@@ -27,7 +28,7 @@ std::string DefaultPluginPath() {
     for (const std::string& candidate : {parent + "/" ADAPTSIM_PLUGIN_FILE_NAME,
                                          directory + "/" ADAPTSIM_PLUGIN_INSTALL_DIR "/" ADAPTSIM_PLUGIN_FILE_NAME,
                                          directory + "/" ADAPTSIM_PLUGIN_FILE_NAME}) {
-      if (adaptive::IsRegularFile(candidate)) return candidate;
+      if (IsRegularFile(candidate)) return candidate;
     }
   }
   return ADAPTSIM_PLUGIN_BUILD_PATH;

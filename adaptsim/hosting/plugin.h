@@ -1,17 +1,17 @@
 // A token library loaded at run time the way the host loads it: the catalogue
-// obtained through USERCODE into host-allocated records, and the token entry
-// points resolved by name (adaptive::Library of the C++ interface).
+// obtained through USERCODE into host-allocated records, and the tokens driven
+// through their entry points (adaptive::Library and adaptive::Filter of the
+// C++ interface).
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "adaptive/filter.h"
 #include "adaptive/library.h"
-#include "plugin/records.h"
 
 using TokenInfo = adaptive::TokenInfo;
-using adaptive::TokenEntryPoint;
 
 class Plugin {
  public:
@@ -27,14 +27,17 @@ class Plugin {
   // The catalogue entry called `name`, or null.
   const TokenInfo* find(const std::string& name) const { return library.find(name); }
 
-  // The exported entry point of a token, or null when the library lacks it.
-  // Sessions using it must end before the Plugin is destroyed.
-  TokenEntryPoint entryPoint(const std::string& name) const;
+  // True when the library exports the entry point of the token `name`.
+  bool exports(const std::string& name) const { return library.exports(name); }
 
  private:
   explicit Plugin(adaptive::Library loaded) : library(std::move(loaded)) {}
   adaptive::Library library;
 };
+
+// Parameter values in catalogue order (all of them) as a Filter takes them:
+// by their catalogue names.
+adaptive::Filter::Parameters NamedValues(const TokenInfo& token, const std::vector<double>& values);
 
 // The library that sits beside the executable in the build tree or in the
 // library directory of its installation (or, failing that, where the build

@@ -6,7 +6,7 @@
 #include <istream>
 #include <ostream>
 
-#include "api/number_text.h"
+#include "adaptive/number_text.h"
 
 namespace {
 

@@ -4,8 +4,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "api/number_text.h"
-#include "tokens/final_weights_name.h"
+#include "adaptive/number_text.h"
 
 namespace {
 
@@ -68,18 +67,6 @@ bool ReadFinalWeights(const std::string& path, FinalWeights* weights, std::strin
     return false;
   }
   return true;
-}
-
-std::vector<std::string> FinalWeightsPaths(const std::string& fileName, int channels) {
-  std::vector<std::string> paths;
-  if (fileName.empty()) return paths;
-  const int files = channels < 1 ? 1 : channels;
-  for (int c = 0; c < files; ++c) {
-    char name[adaptive::kMaxFinalWeightsName + 1];
-    adaptive::ComposeFinalWeightsName(fileName.c_str(), files, c, name);
-    paths.push_back(name);
-  }
-  return paths;
 }
 
 bool ReadStackedCoefficients(const std::vector<std::string>& paths, std::vector<double>* coefficients,

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "adaptive/final_weights_name.h"
+
 struct FinalWeights {
   std::vector<double> numerator;
   // The denominator polynomial as written: 1, then the negated feedback
@@ -18,11 +20,8 @@ struct FinalWeights {
 // does not have the layout of a final-weights file.
 bool ReadFinalWeights(const std::string& path, FinalWeights* weights, std::string* error);
 
-// The files a token writes for the instance file name `fileName` and its
-// number of filter channels, named by the library's own function
-// (tokens/final_weights_name.h). Empty when the name is empty (no file is
-// written).
-std::vector<std::string> FinalWeightsPaths(const std::string& fileName, int channels);
+// The files a token writes for an instance file name (adaptive/final_weights_name.h).
+using adaptive::FinalWeightsPaths;
 
 // The coefficients of all files of one token, stacked as the token holds
 // them: the channels' numerators in order, then the feedback coefficients

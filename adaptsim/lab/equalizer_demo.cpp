@@ -158,7 +158,6 @@ bool RunEqualizer(const Plugin& plugin, const EqualizerSettings& settings, Progr
         MinimumMseDb(channels.back(), settings.noiseVariance, settings.taps, settings.delay));
   }
   std::vector<const TokenInfo*> tokens;
-  std::vector<TokenEntryPoint> entries;
   std::vector<TokenRig> rigs;
   for (const TokenInfo& token : plugin.catalogue()) {
     const bool chosen = settings.tokens.empty()
@@ -168,8 +167,7 @@ bool RunEqualizer(const Plugin& plugin, const EqualizerSettings& settings, Progr
     EqualizerRow row;
     row.token = token.name;
     TokenRig rig;
-    const TokenEntryPoint entry = plugin.entryPoint(token.name);
-    if (entry == nullptr) {
+    if (!plugin.exports(token.name)) {
       row.state = RowState::kNotInBuild;
       row.note = "not in this build";
     } else if (!MakeRig(token, EqualizerChoices(settings), &rig, &row.note)) {
@@ -177,7 +175,6 @@ bool RunEqualizer(const Plugin& plugin, const EqualizerSettings& settings, Progr
     } else {
       row.settings = AdaptationSettings(token, rig);
       tokens.push_back(&token);
-      entries.push_back(entry);
       rigs.push_back(rig);
     }
     result->rows.push_back(row);
@@ -196,7 +193,7 @@ bool RunEqualizer(const Plugin& plugin, const EqualizerSettings& settings, Progr
     const EqualizerSignals s =
         MakeEqualizerSignals(settings, channels[static_cast<size_t>(job.condition)], job.realisation);
     // No final-weights files: the experiment judges the error only.
-    return RunTrial(*tokens[k], entries[k], rigs[k], s.inputs, s.desired, "");
+    return RunTrial(plugin.tokenLibrary(), *tokens[k], rigs[k], s.inputs, s.desired, "");
   };
   std::vector<TrialTotals> totals;
   if (!RunTrialJobs(jobs, settings.workers, work, progress, &totals, error)) return false;

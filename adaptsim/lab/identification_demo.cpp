@@ -8,7 +8,7 @@
 
 #include "adaptsim/report/learning_curve.h"
 #include "adaptsim/report/svg_plot.h"
-#include "api/number_text.h"
+#include "adaptive/number_text.h"
 #include "adaptsim/lab/scratch_directory.h"
 #include "adaptsim/lab/trial_pool.h"
 
@@ -231,7 +231,6 @@ bool RunIdentification(const Plugin& plugin, const IdentificationSettings& setti
                        IdentificationResult* result, std::string* error) {
   result->rows.clear();
   std::vector<const TokenInfo*> tokens;
-  std::vector<TokenEntryPoint> entries;
   std::vector<TokenRig> rigs;
   std::vector<Plant> plants;
   std::vector<TrialJob> jobs;
@@ -246,8 +245,7 @@ bool RunIdentification(const Plugin& plugin, const IdentificationSettings& setti
     row.samples = settings.scenario.samples;
     TokenRig rig;
     std::string why;
-    const TokenEntryPoint entry = plugin.entryPoint(token.name);
-    if (entry == nullptr) {
+    if (!plugin.exports(token.name)) {
       row.state = RowState::kNotInBuild;
       row.note = "not in this build";
     } else if (!MakeRig(token, ChoicesFor(token, settings.scenario), &rig, &why)) {
@@ -262,7 +260,6 @@ bool RunIdentification(const Plugin& plugin, const IdentificationSettings& setti
     }
     if (row.state == RowState::kRan) {
       tokens.push_back(&token);
-      entries.push_back(entry);
       rigs.push_back(rig);
       plants.push_back(MakePlant(settings.scenario, rig.channels, rig.recursive));
       row.truth = plants.back().stacked();
@@ -286,7 +283,7 @@ bool RunIdentification(const Plugin& plugin, const IdentificationSettings& setti
     const size_t k = static_cast<size_t>(job.token);
     const Signals signals = MakeSignals(settings.scenario, plants[k], job.realisation);
     const std::string base = scratch.path() + "/" + tokens[k]->name + "_" + std::to_string(job.realisation);
-    TrialOutcome outcome = RunTrial(*tokens[k], entries[k], rigs[k], signals.inputs, signals.desired, base);
+    TrialOutcome outcome = RunTrial(plugin.tokenLibrary(), *tokens[k], rigs[k], signals.inputs, signals.desired, base);
     if (outcome.status == 0 && !outcome.singular) {
       const std::vector<double> truth = plants[k].stacked();
       outcome.misalignment = std::pow(10.0, MisalignmentDb(outcome.coefficients, truth) / 10.0);

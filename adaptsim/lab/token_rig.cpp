@@ -2,10 +2,13 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 
+#include "adaptive/driver.h"
 #include "adaptsim/io/final_weights_reader.h"
-#include "api/token_session.h"
-using adaptive::TokenSession;
+
+using adaptive::Driver;
+using adaptive::PortRole;
 
 namespace {
 
@@ -38,11 +41,28 @@ bool ChosenValue(TokenFamily family, const std::string& tokenName, const std::st
   return true;
 }
 
+// The rows of input the driver takes for the rig, one per sample.
+std::vector<double> TrialRows(const TokenInfo& token, const TokenRig& rig, Driver::Loop loop,
+                              const std::vector<std::vector<double>>& inputs, const std::vector<double>& desired) {
+  const std::vector<PortRole> roles = Driver::columnRoles(token, loop);
+  std::vector<double> rows(desired.size() * roles.size());
+  std::vector<double> signals(inputs.size());
+  Driver::Sample sample;
+  sample.signals = signals.data();
+  sample.stepSize = rig.portMu;
+  sample.leakage = rig.portLeakage;
+  for (size_t n = 0; n < desired.size(); ++n) {
+    for (size_t c = 0; c < inputs.size(); ++c) signals[c] = inputs[c][n];
+    sample.desired = desired[n];
+    Driver::fillRow(roles, sample, &rows[n * roles.size()]);
+  }
+  return rows;
+}
+
 }  // namespace
 
 bool MakeRig(const TokenInfo& token, const RigChoices& choices, TokenRig* rig, std::string* errorText) {
   *rig = TokenRig();
-  using adaptive::PortRole;
   const bool desired = token.inputWithRole(PortRole::kDesired) >= 0;
   const bool error = token.inputWithRole(PortRole::kError) >= 0;
   const bool gradient = token.inputWithRole(PortRole::kGradient) >= 0;
@@ -63,7 +83,8 @@ bool MakeRig(const TokenInfo& token, const RigChoices& choices, TokenRig* rig, s
     *errorText = token.name + " has neither a \"Desired\" nor an \"Error\" input";
     return false;
   }
-  if (rig->channels == 0 || rig->outputPort < 0 || (rig->wiring != Wiring::kDesired && rig->channels != 1)) {
+  const bool looped = rig->wiring != Wiring::kDesired;
+  if (rig->channels == 0 || rig->outputPort < 0 || (looped && !Driver::closedLoopRefusal(token).empty())) {
     *errorText = token.name + " has no input or \"Output\" port this experiment can connect";
     return false;
   }
@@ -80,52 +101,47 @@ bool MakeRig(const TokenInfo& token, const RigChoices& choices, TokenRig* rig, s
   return true;
 }
 
-TrialOutcome RunTrial(const TokenInfo& token, TokenEntryPoint entry, const TokenRig& rig,
+TrialOutcome RunTrial(const adaptive::Library& library, const TokenInfo& token, const TokenRig& rig,
                       const std::vector<std::vector<double>>& inputs, const std::vector<double>& desired,
                       const std::string& weightsBase) {
   TrialOutcome outcome;
-  TokenSession session(token, entry);
-  for (size_t k = 0; k < rig.parameters.size(); ++k) session.setParameter(k, rig.parameters[k]);
-  session.setFileName(weightsBase);
-  outcome.status = session.open();
-  if (outcome.status != 0) {
-    outcome.message = session.errorText();
+  std::unique_ptr<adaptive::Filter> filter;
+  try {
+    filter.reset(new adaptive::Filter(library, token.name, NamedValues(token, rig.parameters), weightsBase));
+  } catch (const adaptive::Error& e) {
+    outcome.status = e.status();
+    outcome.message = e.libraryText();
     return outcome;
   }
-
-  std::vector<double> values(session.inputCount(), 0.0);
-  std::vector<double> signals(inputs.size());
-  adaptive::DiagramSample sample;
-  sample.signals = signals.data();
-  sample.stepSize = rig.portMu;
-  sample.leakage = rig.portLeakage;
-  outcome.squaredError.resize(desired.size());
-  // sample.error starts at 0: what the diagram's subtractor held before the first sample.
+  // The loop starts with "Error" at 0: what the diagram's subtractor held
+  // before the first sample.
+  const Driver::Loop loop = rig.wiring == Wiring::kDesired ? Driver::Loop::kOpen : Driver::Loop::kClosed;
+  Driver driver(*filter, loop);
+  const std::vector<double> rows = TrialRows(token, rig, loop, inputs, desired);
+  std::vector<double> outputs(desired.size() * driver.outputCount());
   const auto start = std::chrono::steady_clock::now();
-  for (size_t n = 0; n < desired.size(); ++n) {
-    for (size_t c = 0; c < inputs.size(); ++c) signals[c] = inputs[c][n];
-    sample.desired = desired[n];
-    adaptive::FeedInputPorts(token.inputRoles, sample, values.data());
-    const int32_t status = session.run(values.data());
-    if (status != 0) {
-      outcome.status = status;
-      outcome.message = session.errorText();
-      break;
-    }
-    double error;
-    if (rig.wiring == Wiring::kDesired) {
-      error = session.output(static_cast<size_t>(rig.priErrorPort)).value;
-    } else {
-      error = desired[n] - session.output(static_cast<size_t>(rig.outputPort)).value;
-      sample.error = error;
-    }
-    outcome.squaredError[n] = error * error;
+  try {
+    driver.run(rows.data(), desired.size(), outputs.data());
+  } catch (const adaptive::Error& e) {
+    outcome.status = e.status();
+    outcome.message = e.libraryText();
   }
   outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const int32_t terminated = session.terminate();
-  if (outcome.status == 0 && terminated != 0) {
-    outcome.status = terminated;
-    outcome.message = session.errorText();
+  // A priori: the token's own "PriError", or the loop's Desired - Output.
+  const size_t errorColumn =
+      loop == Driver::Loop::kOpen ? static_cast<size_t>(rig.priErrorPort) : driver.outputCount() - 1;
+  outcome.squaredError.assign(desired.size(), 0.0);
+  for (int64_t n = 0; n < driver.samplesRun(); ++n) {
+    const double error = outputs[static_cast<size_t>(n) * driver.outputCount() + errorColumn];
+    outcome.squaredError[static_cast<size_t>(n)] = error * error;
+  }
+  try {
+    filter->close();
+  } catch (const adaptive::Error& e) {
+    if (outcome.status == 0) {
+      outcome.status = e.status();
+      outcome.message = e.libraryText();
+    }
   }
 
   const std::vector<std::string> paths = FinalWeightsPaths(weightsBase, rig.channels);

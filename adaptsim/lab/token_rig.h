@@ -72,10 +72,10 @@ struct TrialOutcome {
   bool unsettled = false;            // its error stayed above the level a converged run reaches, ditto
 };
 
-// Creates the token, runs it over the signals (inputs[c] feeds channel c;
+// Creates the token of `library`, runs it over the signals (inputs[c] feeds channel c;
 // every input holds at least desired.size() samples) and terminates it,
 // then reads back its final-weights files written under `weightsBase` (a
 // path without dots) and removes them.
-TrialOutcome RunTrial(const TokenInfo& token, TokenEntryPoint entry, const TokenRig& rig,
+TrialOutcome RunTrial(const adaptive::Library& library, const TokenInfo& token, const TokenRig& rig,
                       const std::vector<std::vector<double>>& inputs, const std::vector<double>& desired,
                       const std::string& weightsBase);

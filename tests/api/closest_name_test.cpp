@@ -1,6 +1,6 @@
 // The "did you mean" of every interface: one suggestion, and none where a
 // guess would be a coin toss or far off.
-#include "api/closest_name.h"
+#include "adaptive/closest_name.h"
 
 #include <gtest/gtest.h>
 

@@ -12,6 +12,7 @@
 
 #include "adaptsim/hosting/plugin.h"
 #include "tests/support/stack_offset_call.h"
+#include "api/library_source.h"
 
 namespace adaptive {
 
@@ -29,7 +30,7 @@ int main(int argc, char** argv) {
   int failures = 0;
   int checked = 0;
   for (const TokenInfo& token : plugin->catalogue()) {
-    const TokenEntryPoint entry = plugin->entryPoint(token.name);
+    const TokenEntryPoint entry = adaptive::EntryPointOf(plugin->tokenLibrary(), token.name);
     if (entry == nullptr) continue;
     std::vector<double> seven = token.parameterDefaults;
     for (size_t p = 0; p < seven.size(); ++p)

@@ -18,11 +18,27 @@ class Error : public std::runtime_error {
   static constexpr int32_t kBadParameter = 1;
   static constexpr int32_t kNoLibrary = -1;
 
-  Error(int32_t status, const std::string& message) : std::runtime_error(message), code(status) {}
+  Error(int32_t status, const std::string& message) : std::runtime_error(message), code(status), text(message) {}
+  // A call the library refused: `reason` says in the interface's words what
+  // was wrong (which parameter, and why), `libraryText` is the library's own
+  // message, as the simulator shows it; what() is the two joined by ": ", or
+  // the message alone when there is no reason.
+  Error(int32_t status, const std::string& reason, const std::string& libraryText)
+      : std::runtime_error(reason.empty() ? libraryText : reason + ": " + libraryText),
+        code(status),
+        why(reason),
+        text(libraryText) {}
+
   int32_t status() const { return code; }
+  // "" when the message says it all.
+  const std::string& reason() const { return why; }
+  // The message without the reason.
+  const std::string& libraryText() const { return text; }
 
  private:
   int32_t code;
+  std::string why;
+  std::string text;
 };
 
 }  // namespace adaptive

@@ -58,9 +58,16 @@ class WeightsHistory {
   size_t rows() const { return width == 0 ? 0 : values.size() / width; }
   // rows() × columns() values, row-major.
   const std::vector<double>& data() const { return values; }
+  // Room for `rowCount` rows of `columnCount` coefficients, taken now so that
+  // recording them takes no more memory: std::bad_alloc, or
+  // std::length_error for a size beyond any vector, when it cannot be had.
+  void reserve(size_t rowCount, size_t columnCount);
+  // Moves the values out, leaving no row; the width and the count of samples
+  // toward the next row stay.
+  std::vector<double> takeData();
 
  private:
-  friend class Filter;
+  friend class Driver;
   size_t interval;
   size_t width = 0;
   size_t sinceLast = 0;
@@ -103,7 +110,10 @@ class Filter {
 
   // One sample: `inputs` holds one value per input port and `outputs` receives
   // one per output port, in catalogue order. A general token's "Error" input
-  // is computed by the caller, typically from the previous "Output".
+  // is computed by the caller, typically from the previous "Output"
+  // (adaptive::Driver's closed loop does it as a diagram does). These calls
+  // run through adaptive::Driver; a loaded plug-in's failing run call throws
+  // Error with its status and message after the samples before it.
   std::vector<double> step(const std::vector<double>& inputs);
   // `samples` samples, row-major: row n of `inputs` holds sample n of every
   // input port, row n of the result its output ports.
@@ -152,6 +162,8 @@ class Filter {
   class Instance;
 
  private:
+  friend class Driver;
+
   const Instance& open() const;
   // The token whose coefficients weights() reads; std::logic_error for a
   // closed filter or one of a loaded plug-in.

@@ -8,9 +8,10 @@
 #include <sstream>
 
 #include "core/catalogue.h"
-#include "api/number_text.h"
+#include "adaptive/number_text.h"
 #include "api/token_session.h"
 #include "tests/support/adaptsim_process.h"
+#include "api/library_source.h"
 
 namespace adaptive {
 
@@ -72,7 +73,7 @@ TEST(AdaptsimProcess, RefusesWhatItCannotRunAndSaysWhy) {
   const std::unique_ptr<Plugin> plugin = LoadBuiltPlugin();
   ASSERT_TRUE(plugin);
   for (const TokenInfo& token : plugin->catalogue()) {
-    if (plugin->entryPoint(token.name) == nullptr) {
+    if (adaptive::EntryPointOf(plugin->tokenLibrary(), token.name) == nullptr) {
       ExpectRefused("noentry", {("run " + token.name).c_str(), 1, "exports no entry point"});
     }
   }
@@ -166,14 +167,14 @@ TEST(PluginSession, CatalogueThroughTheHostRecordsMatchesTheLibrarysTable) {
     EXPECT_EQ(plugin->find(want.name), &got);
   }
   EXPECT_EQ(plugin->find("lms"), nullptr);
-  EXPECT_EQ(plugin->entryPoint("NoSuchToken"), nullptr);
+  EXPECT_EQ(adaptive::EntryPointOf(plugin->tokenLibrary(), "NoSuchToken"), nullptr);
 }
 
 TEST(PluginSession, DrivesAnInstanceThroughItsLife) {
   const std::unique_ptr<Plugin> plugin = LoadBuiltPlugin();
   ASSERT_TRUE(plugin);
   const TokenInfo* lms = plugin->find("LMS");
-  const TokenEntryPoint entry = plugin->entryPoint("LMS");
+  const TokenEntryPoint entry = adaptive::EntryPointOf(plugin->tokenLibrary(), "LMS");
   ASSERT_TRUE(lms != nullptr && entry != nullptr);
 
   TokenSession session(*lms, entry);

@@ -8,7 +8,7 @@
 
 #include "adaptsim/cli/arguments.h"
 #include "adaptsim/cli/cli.h"
-#include "api/name_match.h"
+#include "adaptive/name_match.h"
 
 using adaptive::MatchName;
 #include "adaptsim/cli/parameter_settings.h"

@@ -9,7 +9,7 @@
 
 #include "adaptsim/io/csv.h"
 #include "adaptsim/io/final_weights_reader.h"
-#include "api/number_text.h"
+#include "adaptive/number_text.h"
 #include "tests/support/adaptsim_process.h"
 #include "tests/support/child_process.h"
 #include "tests/support/sanitizer_build.h"

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "adaptsim/io/csv.h"
-#include "api/number_text.h"
+#include "adaptive/number_text.h"
 
 namespace {
 

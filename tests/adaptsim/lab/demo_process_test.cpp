@@ -53,7 +53,7 @@ TEST(DemoTrial, FiguresComeFromTheTokensOutputsAndFinalWeightsFiles) {
     desired.push_back(0.5 * inputs[0].back());
   }
   const auto trial = [&](const char* name) {
-    return RunTrial(lms, plugin->entryPoint("LMS"), rig, inputs, desired, name);
+    return RunTrial(plugin->tokenLibrary(), lms, rig, inputs, desired, name);
   };
   const TrialOutcome learned = trial("trial_lms");
   ASSERT_EQ(learned.status, 0) << learned.message;
@@ -94,7 +94,7 @@ TEST(DemoTrial, EveryBuiltTokenConvergesWithoutNoise) {
   ASSERT_TRUE(RunIdentification(*plugin, settings, nullptr, &result, &error)) << error;
   ASSERT_EQ(result.rows.size(), plugin->catalogue().size());
   for (const IdentificationRow& row : result.rows) {
-    if (plugin->entryPoint(row.token) == nullptr) {
+    if (!plugin->exports(row.token)) {
       EXPECT_EQ(row.state, RowState::kNotInBuild) << row.token;
       EXPECT_EQ(row.note, "not in this build");
       continue;
