@@ -34,6 +34,9 @@ int main(int argc, char** argv) {
 #ifdef ADAPTIVE_BENCH_PEER
   RegisterPeerBenchmarks();
 #endif
+#ifdef ADAPTIVE_FREQUENCY_DOMAIN
+  RegisterFrequencyDomainBenchmarks();
+#endif
   ComparisonReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();

@@ -35,5 +35,8 @@ void RegisterExpressionBenchmarks(const Plugin& plugin);
 void RegisterPeakBenchmarks();
 // Peer/...: the peer library's equalisers, when the build found it.
 void RegisterPeerBenchmarks();
+// LongPath/... and Echo/...: the frequency-domain families, when the build
+// has them (speexdsp's echo canceller beside them when it is installed).
+void RegisterFrequencyDomainBenchmarks();
 
 }  // namespace adaptive

@@ -546,7 +546,8 @@ py::dict TokenDictionary(const adaptive::TokenInfo& token) {
   py::dict entry;
   entry["name"] = token.name;
   entry["description"] = token.description;
-  entry["family"] = adaptive::FamilyName(token.family());
+  entry["family"] = token.familyName;
+  entry["in_catalogue"] = token.inCatalogue;
   entry["channels"] = token.filterChannels();
   entry["general"] = token.isGeneral();
   entry["inputs"] = token.inputNames;
@@ -615,6 +616,7 @@ PYBIND11_MODULE(_adaptive, m) {
     fields["outputs"] = names(notes.outputs);
     fields["stability"] = notes.stability;
     fields["cost"] = notes.cost;
+    fields["latency"] = notes.latency;
     fields["weights_one_file"] = notes.weightsOneFile;
     fields["weights_per_channel"] = notes.weightsPerChannel;
     return fields;

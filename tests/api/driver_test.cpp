@@ -23,6 +23,8 @@ namespace {
 Filter::Parameters ShortFilter(const TokenInfo& token) {
   Filter::Parameters parameters;
   for (size_t k : token.lengthParameters()) parameters.emplace_back(token.parameterNames[k], 3);
+  // A block divides the length.
+  for (size_t k : token.parametersWithRole(ParameterRole::kBlockLength)) parameters.emplace_back(token.parameterNames[k], 3);
   return parameters;
 }
 

@@ -93,7 +93,9 @@ std::string Directory(const std::string& leaf) {
 }
 
 TEST(ParallelFilters, EveryTokenOnSeveralThreadsAtOnceEqualsALoneRun) {
-  const std::vector<TokenInfo>& catalogue = tokens();
+  std::vector<TokenInfo> catalogue;
+  for (const TokenInfo& token : tokens())
+    if (token.inCatalogue) catalogue.push_back(token);
   ASSERT_EQ(catalogue.size(), 24u);
   std::vector<Outcome> lone;
   for (const TokenInfo& token : catalogue) lone.push_back(RunToken(token, Directory("lone")));
