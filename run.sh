@@ -33,10 +33,11 @@ need_test_packages() {
 }
 
 # The manual (docs/): Sphinx with Debian's theme, MathJax and Markdown reader,
-# espeak-ng (the speech that a guide's echo canceller hears),
-# over the Python package and adaptsim of build/; then its checks.
+# over the Python package and adaptsim of build/, and espeak-ng for the
+# speech of the echo-cancellation guide; then its checks.
 docs() {
-  install_missing python3-sphinx python3-sphinx-rtd-theme libjs-mathjax python3-myst-parser python3-matplotlib espeak-ng
+  install_missing python3-sphinx python3-sphinx-rtd-theme libjs-mathjax python3-myst-parser python3-matplotlib \
+    espeak-ng
   rm -rf build/docs
   export PYTHONPATH="$PWD/build/python" ADAPTIVE_BUILD_DIR="$PWD/build"
   /usr/bin/python3 -m sphinx -W --keep-going -q -b html -d build/docs/doctrees docs build/docs/html

@@ -25,6 +25,7 @@ bool FindNotesFields(const std::string& token, TokenNotesFields* fields) {
   }
   fields->stability = notes->stability;
   fields->cost = notes->cost;
+  fields->latency = LatencyNote(token);
   fields->weightsOneFile = notes::kWeightsOneFile;
   fields->weightsPerChannel = notes::kWeightsPerChannel;
   return true;

@@ -69,6 +69,13 @@ std::string ParameterNote(std::string_view token, std::string_view parameter) {
   return "";
 }
 
+std::string LatencyNote(std::string_view token) {
+  const CatalogueEntry* row = RowOf(token);
+  if (row == nullptr || row->latencyParameter == nullptr) return "";
+  return std::string("Latency: the outputs of sample n come out at sample n + \"") + row->latencyParameter +
+         "\" (zeros before), whether the samples are handed over one by one or in blocks.";
+}
+
 int FirstRefusedParameter(std::string_view token, const double* values, size_t count) {
   const CatalogueEntry* row = RowOf(token);
   if (row == nullptr) return -1;

@@ -31,6 +31,10 @@ const ParameterRange* ParameterRangeOf(std::string_view token, std::string_view 
 // notes, then RangeSentence of its range; "" when the notes have none.
 std::string ParameterNote(std::string_view token, std::string_view parameter);
 
+// The sentence on the fixed delay of `token`'s outputs, naming the parameter
+// that sets it; "" for a token whose outputs come out with their sample.
+std::string LatencyNote(std::string_view token);
+
 // The first parameter of `token` whose value in `values` (catalogue order) is
 // outside its range, as the library checks them, or -1.
 int FirstRefusedParameter(std::string_view token, const double* values, size_t count);

@@ -83,6 +83,8 @@ std::string Describe(const TokenInfo& token) {
     const char* meaning = notes == nullptr ? nullptr : Meaning(notes->outputs, std::size(notes->outputs), token.outputNames[i]);
     if (meaning != nullptr) Fill(out, meaning, "       ");
   }
+  const std::string latency = notes == nullptr ? "" : LatencyNote(token.name);
+  if (!latency.empty()) Fill(out, latency, "");
   out << "Parameters:\n";
   // Quoted, so that the two blanks of "Numerator Coeffs  1" show.
   for (size_t k = 0; k < token.parameterNames.size(); ++k) {

@@ -49,7 +49,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 
 double SecondsOf(SignalFedToken& token, int64_t samples) {
   const Clock::time_point start = Clock::now();
-  for (int64_t n = 0; n < samples; ++n) token.RunSample();
+  for (int64_t n = 0; n < samples; ++n) token.runSample();
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
   }
   std::string error;
   const std::unique_ptr<Plugin> plugin =
-      Plugin::Load(options.library.empty() ? DefaultPluginPath() : options.library, &error);
+      Plugin::load(options.library.empty() ? DefaultPluginPath() : options.library, &error);
   if (!plugin) {
     std::fprintf(stderr, "cannot use the plug-in: %s\n", error.c_str());
     return 1;

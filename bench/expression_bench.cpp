@@ -32,7 +32,7 @@ bool SameOutputs(const Case& c, const TestSignals& s) {
   if (hosted.Create() != 0) return false;
   auto plain = MakeExpressionForm(c.token->name, c.parameters);
   for (int n = 0; n < kCheckedSamples; ++n) {
-    hosted.RunSample();
+    hosted.runSample();
     const double inputs[3] = {s.input[0][n], s.input[1][n], s.input[2][n]};
     double out[3];
     plain->step(inputs, s.desired[n], out);

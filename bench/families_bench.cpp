@@ -1,9 +1,9 @@
 // Family/...: the families beyond the plug-in's catalogue, which only the
-// linked library has, timed as the catalogue's tokens are (TimeToken: the one
-// driver, one sample per iteration, fed as a diagram feeds them), beside NLMS
-// of the linked library at the same lengths: AP at orders 1 to 16, IPNLMS and
-// the sign family. The comparison table gives AP's cost at K = 8 over K = 4,
-// which stays near 2 (its cost grows as N·K, not N·K²).
+// linked library has, timed as the catalogue's tokens are (TimeHostedToken:
+// the one driver, one sample per iteration, fed as a diagram feeds them),
+// beside NLMS of the linked library at the same lengths: AP at orders 1 to
+// 16, IPNLMS and the sign family. The comparison table gives AP's cost at
+// K = 8 over K = 4, which stays near 2 (its cost grows as N·K, not N·K²).
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -24,7 +24,8 @@ void Register(const std::string& label, const char* name, int length, int order 
   const TokenInfo& token = Library::linked().token(name);
   std::vector<double> parameters = ParametersWithTotalLength(token, length);
   for (size_t k : token.parametersWithRole(ParameterRole::kProjectionOrder)) parameters[k] = order;
-  benchmark::RegisterBenchmark(FamilyName(label, length).c_str(), TimeToken, Library::linked(), &token, parameters);
+  benchmark::RegisterBenchmark(FamilyName(label, length).c_str(), TimeHostedToken, Library::linked(), &token,
+                               parameters);
 }
 
 }  // namespace

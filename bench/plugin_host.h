@@ -36,7 +36,7 @@ class SignalFedToken {
   const std::string& createError() const { return errorMessage; }
 
   // One run call with the next sample of the test signals.
-  void RunSample() {
+  void runSample() {
     const size_t n = static_cast<size_t>(sample++ & (TestSignals::kLength - 1));
     driver->step(&rows[n * columns], outputs.data());
   }
@@ -64,7 +64,7 @@ class SkippedSampleToken {
  public:
   SkippedSampleToken(TokenEntryPoint entry, const TokenInfo& token);
   int32_t Create() { return session.open(); }
-  void RunSample() { session.run(); }
+  void runSample() { session.run(); }
 
  private:
   TokenSession session;

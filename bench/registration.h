@@ -2,12 +2,15 @@
 // known: tokens that are not in the plug-in are left out.
 #pragma once
 
-#include <benchmark/benchmark.h>
-
 #include <string>
 #include <vector>
 
 #include "bench/plugin_host.h"
+
+// Declared only: adaptive_dll_bench includes this header without Google Benchmark.
+namespace benchmark {
+class State;
+}  // namespace benchmark
 
 namespace adaptive {
 
@@ -28,7 +31,8 @@ inline std::string LengthBenchmarkName(const std::string& token, int length) {
 // Times one sample per iteration of `token` of `library` created with
 // `parameters` (catalogue order), fed as a diagram feeds it (plugin_host.h),
 // with the flop rate of the matrix tokens' dominant loop.
-void TimeToken(benchmark::State& state, Library library, const TokenInfo* token, std::vector<double> parameters);
+void TimeHostedToken(benchmark::State& state, Library library, const TokenInfo* token,
+                     std::vector<double> parameters);
 
 // Defaults/TOKEN for every token, Length/TOKEN/N for the scaled tokens, and
 // Entry/... for the cost of the entry protocol itself.
@@ -45,5 +49,8 @@ void RegisterPeakBenchmarks();
 void RegisterFamilyBenchmarks();
 // Peer/...: the peer library's equalisers, when the build found it.
 void RegisterPeerBenchmarks();
+// LongPath/... and Echo/...: the frequency-domain families, when the build
+// has them (speexdsp's echo canceller beside them when it is installed).
+void RegisterFrequencyDomainBenchmarks();
 
 }  // namespace adaptive

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Regenerates bench/results.txt, the source of the table in bench/README.md:
-# installs what is missing (Google Benchmark, the peer library), builds the
+# Regenerates bench/results.txt and bench/results-long-paths.txt, the sources
+# of the tables in bench/README.md:
+# installs what is missing (Google Benchmark, the peer libraries, Eigen), builds the
 # release configuration and runs every benchmark once; then, where 32-bit x86
 # programs run natively, times the 32-bit Linux build from build32/
 # (.ci/linux32.sh builds it) and, where Wine runs, adaptive.dll (the build
@@ -11,10 +12,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 . .ci/install-missing.sh
-install_missing cmake g++ libbenchmark-dev libliquid-dev
+install_missing cmake g++ libbenchmark-dev libliquid-dev libeigen3-dev libspeexdsp-dev
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DADAPTIVE_BUILD_BENCH=ON >/dev/null
 cmake --build build -j2 --target adaptive_bench
+
+# The long-path groups (frequency_domain_bench.cpp) go to a file of their own,
+# bench/results-long-paths.txt: the frequency-domain families beside NLMS and
+# beside speexdsp's echo canceller.
+long_paths='LongPath|Echo'
 
 {
   echo "machine:  $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"
@@ -22,7 +28,8 @@ cmake --build build -j2 --target adaptive_bench
   echo "flags:    $(grep -m1 '^CMAKE_CXX_FLAGS_RELEASE' build/CMakeCache.txt | cut -d= -f2-) -Wall -Wextra -ffp-contract=off -fno-fast-math"
   echo
   build/bench/adaptive_bench --benchmark_min_time=0.2 --benchmark_repetitions=3 \
-    --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true "$@" 2>&1
+    --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+    --benchmark_filter="-^($long_paths)/" "$@" 2>&1
   # Where the product runs 512-bit vectors, the 256-bit kernels that
   # processors with AVX2 only run, for their fraction of the 256-bit peak.
   if grep -qw avx512f /proc/cpuinfo; then
@@ -33,6 +40,14 @@ cmake --build build -j2 --target adaptive_bench
       --benchmark_filter='^(Length/(RLS3|NEW3)/(16|30|64)|Peak/mul-add-256)$' 2>&1
   fi
 } | tee bench/results.txt
+
+{
+  echo "machine:  $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo
+  build/bench/adaptive_bench --benchmark_min_time=0.2 --benchmark_repetitions=3 \
+    --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+    --benchmark_filter="^($long_paths)/" 2>&1
+} | tee bench/results-long-paths.txt
 
 # The 32-bit Linux build (build32/, which .ci/linux32.sh builds) through the
 # same timing host as the DLL: the same 32-bit code generation without MinGW

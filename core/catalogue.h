@@ -39,6 +39,10 @@ struct CatalogueEntry {
   // failure is reported).
   const char* checkOrder[kMaxParameters];
   const TokenNotes* notes;
+  // The parameter whose value is the fixed delay, in samples, of every
+  // output: the outputs of sample n come out at sample n + that value (zeros
+  // before). Null: the outputs of a sample come out with it.
+  const char* latencyParameter = nullptr;
 };
 
 // The label of every token's file-name field.
@@ -72,6 +76,11 @@ constexpr bool IsWellFormed(const CatalogueEntry& e) {
     int seen = 0;
     for (int k = 0; k < e.parameterCount; ++k) seen += std::string_view(e.checkOrder[k]) == e.parameters[p].name;
     if (seen != 1) return false;
+  }
+  if (e.latencyParameter != nullptr) {
+    int named = 0;
+    for (int p = 0; p < e.parameterCount; ++p) named += std::string_view(e.latencyParameter) == e.parameters[p].name;
+    if (named != 1) return false;
   }
   return e.notes != nullptr;
 }

@@ -24,7 +24,7 @@ enum class ParameterRole : uint8_t {
   kRegularisation,    // a δ added to a denominator or a power estimate
   kProportionality,   // how far the gains follow the coefficients' sizes
   kAveraging,         // the forgetting factor of a power estimate
-  kSwitch,            // 0 or 1: a form of the algorithm
+  kSwitch,            // a small count that chooses a form of the algorithm: 0 or 1, or a few more
   kUnknown,           // a parameter of a token this library does not know
 };
 

@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // coverage counters must not vanish with an unloaded library.
   if (dlopen(ADAPTIVE_PLUGIN_PATH, RTLD_NOW | RTLD_NODELETE) == nullptr) std::abort();
   std::string error;
-  gPlugin = Plugin::Load(ADAPTIVE_PLUGIN_PATH, &error);
+  gPlugin = Plugin::load(ADAPTIVE_PLUGIN_PATH, &error);
   if (!gPlugin || gPlugin->catalogue().empty()) Fail("cannot load the plug-in: " + error);
   static char directory[] = "/tmp/adaptsim-fuzz-XXXXXX";
   if (mkdtemp(directory) == nullptr || chdir(directory) != 0) std::abort();

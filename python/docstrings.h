@@ -19,20 +19,20 @@ status : int
     file that cannot be opened (also an unknown name), 1001 and 1002 no memory.
 )";
 
-inline constexpr const char* kTokens = R"(The 24 tokens of the catalogue, then the library's families beyond it.
+inline constexpr const char* kTokens = R"(The tokens of the library: the plug-in's catalogue of 24, then the
+families beyond it.
 
 Returns
 -------
 list of dict
-    One dict per token, the catalogue's in catalogue order first, with the
-    keys ``name``, ``description``, ``family`` ("LMS", "NLMS", "general
-    gradient", "Newton", "RLS", "QR", "random walk", and beyond the catalogue
-    "affine projection", "proportionate NLMS", "sign LMS"...),
-    ``in_catalogue`` (False for the families beyond the catalogue, which the
-    simulator does not see), ``channels`` (filter channels, one
-    final-weights file each), ``general`` (True when the "Error" comes from the
-    caller), ``inputs`` and ``outputs`` (port names in order), ``parameters``
-    (name: default, in order) and ``default_weights`` (the catalogue's file name).
+    One dict per token, in catalogue order, with the keys ``name``,
+    ``description``, ``family`` ("LMS", "NLMS", "general gradient", "Newton",
+    "RLS", "QR", "random walk", or a family beyond the catalogue such as
+    "block LMS"), ``in_catalogue`` (True for the plug-in's 24), ``channels``
+    (filter channels, one final-weights file each), ``general`` (True when the
+    "Error" comes from the caller), ``inputs`` and ``outputs`` (port names in
+    order), ``parameters`` (name: default, in order) and ``default_weights``
+    (the catalogue's file name).
 )";
 
 inline constexpr const char* kFilter = R"(One adaptive filter: a token instance.

@@ -249,13 +249,13 @@ class PythonFilter {
     if (!filter.isOpen()) return;
     py::error_scope keep;  // an exception in flight survives the collection
     if (origin != Origin::kOwn) {
-      Abandon();
+      abandon();
       return;
     }
-    Warn(PyExc_ResourceWarning, "unclosed adaptive_filters.Filter " + Describe() +
+    warn(PyExc_ResourceWarning, "unclosed adaptive_filters.Filter " + describe() +
                                     ", closed when collected: call close() or use a with block to write its "
                                     "final-weights files when you choose");
-    CloseWarningOfFailure("the collected " + token().name + " filter");
+    closeWarningOfFailure("the collected " + token().name + " filter");
   }
 
   PythonFilter(const PythonFilter&) = delete;
@@ -266,14 +266,14 @@ class PythonFilter {
   int64_t samples() const { return ran.load(); }
 
   py::dict parameters() const {
-    RequireOpen();
+    requireOpen();
     py::dict values;
     const std::vector<double>& given = filter.parameters();
     for (size_t k = 0; k < given.size(); ++k) values[py::str(token().parameterNames[k])] = given[k];
     return values;
   }
 
-  std::string Describe() const {
+  std::string describe() const {
     return token().name + " " + QuotedList(token().inputNames) + " -> " + QuotedList(token().outputNames);
   }
 
@@ -292,10 +292,10 @@ class PythonFilter {
   // outputs and that history.
   py::object process(const py::object& x, const py::object& weightsEvery) {
     RefuseAtExit("process() of the " + token().name + " filter");
-    const FilterLock::Hold hold = Acquire("process()");
-    RequireUsable();
+    const FilterLock::Hold hold = acquire("process()");
+    requireUsable();
     const Samples in = InputArray(x, 2, filter.inputCount(), "x");
-    const size_t every = weightsEvery.is_none() ? 0 : RecordingInterval(weightsEvery);
+    const size_t every = weightsEvery.is_none() ? 0 : recordingInterval(weightsEvery);
     const size_t total = static_cast<size_t>(in.shape(0));
     const size_t inputs = filter.inputCount();
     const size_t outputs = filter.outputCount();
@@ -332,14 +332,14 @@ class PythonFilter {
         done = static_cast<size_t>(driver.samplesRun() - before);
         ran.store(driver.samplesRun());
         const std::string warning = driver.takeWarning();
-        if (!warning.empty()) Warn(PyExc_RuntimeWarning, warning, true);
+        if (!warning.empty()) warn(PyExc_RuntimeWarning, warning, true);
         if (PyErr_CheckSignals() != 0) throw py::error_already_set();
         RefuseAtExit("running the " + token().name + " filter further");
-        chunk = NextChunk(chunk, took);
+        chunk = nextChunk(chunk, took);
       }
     } catch (py::error_already_set& e) {
       finish();
-      Annotate(e, done, out, every != 0 ? std::optional<Samples>(TakeRows(history, columns)) : std::nullopt);
+      annotate(e, done, out, every != 0 ? std::optional<Samples>(TakeRows(history, columns)) : std::nullopt);
       throw;
     } catch (const std::exception& e) {
       finish();
@@ -347,7 +347,7 @@ class PythonFilter {
                       ("the " + token().name + " filter stopped after " + std::to_string(done) +
                        " samples of this call: " + e.what()).c_str());
       py::error_already_set raised;
-      Annotate(raised, done, out, every != 0 ? std::optional<Samples>(TakeRows(history, columns)) : std::nullopt);
+      annotate(raised, done, out, every != 0 ? std::optional<Samples>(TakeRows(history, columns)) : std::nullopt);
       throw raised;
     }
     finish();
@@ -361,7 +361,7 @@ class PythonFilter {
   // where the filter stands between two samples.
   py::list weights() {
     const FilterLock::Hold hold = gate.heldHere() ? FilterLock::Hold() : gate.acquire();
-    RequireUsable();
+    requireUsable();
     py::list channels;
     for (const adaptive::ChannelWeights& channel : filter.weights()) {
       Samples values(ChannelSize(channel));
@@ -372,45 +372,45 @@ class PythonFilter {
   }
 
   Samples step(const py::object& row) {
-    const FilterLock::Hold hold = Acquire("step()");
-    RequireUsable();
+    const FilterLock::Hold hold = acquire("step()");
+    requireUsable();
     const Samples in = InputArray(row, 1, filter.inputCount(), "row");
     Samples out(filter.outputCount());
     driver.step(in.data(), out.mutable_data());
     ran.store(driver.samplesRun());
     const std::string warning = driver.takeWarning();
-    if (!warning.empty()) Warn(PyExc_RuntimeWarning, warning, true);
+    if (!warning.empty()) warn(PyExc_RuntimeWarning, warning, true);
     return out;
   }
 
   void close() {
-    const FilterLock::Hold hold = Acquire("close()");
+    const FilterLock::Hold hold = acquire("close()");
     open = false;  // closed even when the library reports a failure
-    if (origin != Origin::kOwn) Abandon();
+    if (origin != Origin::kOwn) abandon();
     else filter.close();
   }
 
   // `with`: a closed filter is refused as a closed file is.
-  void enter() const { RequireOpen(); }
+  void enter() const { requireOpen(); }
 
   // The exit hook's: a filter of this process still open at interpreter exit
   // is closed as if collected, after waiting for a call on another thread
   // (which stops at its next chunk, interpreterExiting being set).
-  void CloseAtExit() {
+  void closeAtExit() {
     if (!filter.isOpen() || origin != Origin::kOwn) return;
     const FilterLock::Hold hold = gate.heldHere() ? FilterLock::Hold() : gate.acquire(true);
     if (!filter.isOpen()) return;
-    Warn(PyExc_ResourceWarning, "unclosed adaptive_filters.Filter " + Describe() +
+    warn(PyExc_ResourceWarning, "unclosed adaptive_filters.Filter " + describe() +
                                     ", closed at interpreter exit: call close() or use a with block to write "
                                     "its final-weights files when you choose");
-    CloseWarningOfFailure("the " + token().name + " filter left open at interpreter exit");
+    closeWarningOfFailure("the " + token().name + " filter left open at interpreter exit");
   }
 
   // The fork hook's, in the child: the filter is the parent's, whose files
   // the child never writes. Its lock is made anew if a parent thread held
   // it; a filter that such a thread was running may be cut mid-sample here
   // and is refused.
-  void AfterForkInChild() {
+  void afterForkInChild() {
     if (gate.renewIfHeldAtFork()) origin = Origin::kTorn;
     else if (origin == Origin::kOwn) origin = Origin::kInherited;
   }
@@ -426,7 +426,7 @@ class PythonFilter {
   // The chunk after one of `count` samples that took `took`: about
   // kChunkTime long, never more than twice the last. The chunking changes no
   // output: the samples run one by one all the same.
-  static size_t NextChunk(size_t count, std::chrono::steady_clock::duration took) {
+  static size_t nextChunk(size_t count, std::chrono::steady_clock::duration took) {
     const double seconds = std::chrono::duration<double>(took).count();
     const double wanted = std::chrono::duration<double>(kChunkTime).count();
     if (seconds <= 0.0) return std::min(count * 2, kLargestChunk);
@@ -445,7 +445,7 @@ class PythonFilter {
   // Warns, or (a warning filter made it an error) throws it; from a
   // destructor or the exit hook, which must not throw, the error goes to
   // sys.unraisablehook.
-  static void Warn(PyObject* category, const std::string& text, bool mayThrow = false) {
+  static void warn(PyObject* category, const std::string& text, bool mayThrow = false) {
     if (PyErr_WarnEx(category, text.c_str(), 1) == 0) return;
     if (mayThrow) throw py::error_already_set();
     PyErr_WriteUnraisable(Py_None);
@@ -453,7 +453,7 @@ class PythonFilter {
 
   // What a process call did before `e` ended it, on `e` where its type
   // allows attributes.
-  static void Annotate(py::error_already_set& e, size_t done, const Samples& out,
+  static void annotate(py::error_already_set& e, size_t done, const Samples& out,
                        const std::optional<Samples>& history) {
     const auto set = [&](const char* name, const py::object& value) {
       if (PyObject_SetAttrString(e.value().ptr(), name, value.ptr()) != 0) PyErr_Clear();
@@ -465,12 +465,12 @@ class PythonFilter {
 
   // Closes, saying in a RuntimeWarning when the library reports a failure
   // (the coefficients may be lost); `which` names the filter.
-  void CloseWarningOfFailure(const std::string& which) {
+  void closeWarningOfFailure(const std::string& which) {
     open = false;
     try {
       filter.close();
     } catch (const adaptive::Error& e) {
-      Warn(PyExc_RuntimeWarning, "closing " + which + " failed (status " + std::to_string(e.status()) +
+      warn(PyExc_RuntimeWarning, "closing " + which + " failed (status " + std::to_string(e.status()) +
                                      "): " + e.what());
     }
   }
@@ -478,7 +478,7 @@ class PythonFilter {
   // Ends a forked child's copy without writing: the files are the parent's.
   // The copy's token is left allocated (the child's memory, freed when it
   // ends), as ending it would write them.
-  void Abandon() {
+  void abandon() {
     open = false;
     static_cast<void>(std::make_unique<adaptive::Filter>(std::move(filter)).release());
   }
@@ -487,7 +487,7 @@ class PythonFilter {
   // threads never run one filter at once (distinct filters run in parallel).
   // From inside the filter's own call on this thread, which holds the lock,
   // the call is refused rather than waiting for itself.
-  FilterLock::Hold Acquire(const char* call) {
+  FilterLock::Hold acquire(const char* call) {
     if (gate.heldHere()) {
       throw std::runtime_error(std::string(call) + " of the " + token().name +
                             " filter was called from inside its own process() or step() on this thread (a "
@@ -498,12 +498,12 @@ class PythonFilter {
     return gate.acquire();
   }
 
-  void RequireOpen() const {
+  void requireOpen() const {
     if (!filter.isOpen()) throw py::value_error("the " + token().name + " filter is closed");
   }
 
-  void RequireUsable() const {
-    RequireOpen();
+  void requireUsable() const {
+    requireOpen();
     if (origin == Origin::kTorn) {
       throw std::runtime_error("this " + token().name +
                             " filter was inherited by a forked child while another thread of the parent was "
@@ -513,7 +513,7 @@ class PythonFilter {
   }
 
   // A weights_every argument: an int of at least 1.
-  static size_t RecordingInterval(const py::object& every) {
+  static size_t recordingInterval(const py::object& every) {
     if (!py::isinstance<py::int_>(every) && !py::isinstance(every, py::module_::import("numpy").attr("integer"))) {
       throw py::type_error("weights_every must be an int (record every so many samples) or None, not " +
                            TypeName(every));
@@ -616,6 +616,7 @@ PYBIND11_MODULE(_adaptive, m) {
     fields["outputs"] = names(notes.outputs);
     fields["stability"] = notes.stability;
     fields["cost"] = notes.cost;
+    fields["latency"] = notes.latency;
     fields["weights_one_file"] = notes.weightsOneFile;
     fields["weights_per_channel"] = notes.weightsPerChannel;
     return fields;
@@ -626,13 +627,13 @@ PYBIND11_MODULE(_adaptive, m) {
   // then, whatever still refers to them.
   py::module_::import("os").attr("register_at_fork")(py::arg("after_in_child") = py::cpp_function([] {
     adaptive::python::threadsWithoutGil = 0;  // the parent's other threads
-    for (PythonFilter* f : LiveFilters()) f->AfterForkInChild();
+    for (PythonFilter* f : LiveFilters()) f->afterForkInChild();
   }));
   py::module_::import("atexit").attr("register")(py::cpp_function([] {
     adaptive::python::interpreterExiting = true;
     const std::vector<PythonFilter*> open(LiveFilters().begin(), LiveFilters().end());
     for (PythonFilter* f : open) {
-      if (LiveFilters().count(f) != 0) f->CloseAtExit();
+      if (LiveFilters().count(f) != 0) f->closeAtExit();
     }
     // Calls still without the GIL stop within a chunk or a slice of waiting.
     while (adaptive::python::threadsWithoutGil.load() > 0) {
@@ -669,7 +670,7 @@ PYBIND11_MODULE(_adaptive, m) {
           py::return_value_policy::reference_internal)
       .def("__exit__", [](PythonFilter& f, const py::args&) { f.close(); })
       .def("__repr__", [](const PythonFilter& f) {
-        return "<adaptive_filters.Filter " + f.Describe() + ", " +
+        return "<adaptive_filters.Filter " + f.describe() + ", " +
                (f.closed() ? std::string("closed") : "open, " + std::to_string(f.samples()) + " samples run") + ">";
       });
 }

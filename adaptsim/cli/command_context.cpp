@@ -11,7 +11,7 @@ void CommandContext::complain(const std::string& message) const {
 
 std::unique_ptr<Plugin> CommandContext::loadPlugin() const {
   std::string error;
-  std::unique_ptr<Plugin> plugin = Plugin::Load(libraryPath, &error);
+  std::unique_ptr<Plugin> plugin = Plugin::load(libraryPath, &error);
   if (!plugin) complain(error);
   return plugin;
 }

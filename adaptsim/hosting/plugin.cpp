@@ -3,7 +3,7 @@
 #include "adaptive/error.h"
 #include "adaptsim/hosting/executable_directory.h"
 
-std::unique_ptr<Plugin> Plugin::Load(const std::string& path, std::string* error) {
+std::unique_ptr<Plugin> Plugin::load(const std::string& path, std::string* error) {
   try {
     return std::unique_ptr<Plugin>(new Plugin(adaptive::Library::load(path)));
   } catch (const adaptive::Error& e) {

@@ -17,7 +17,7 @@ class Plugin {
  public:
   // Loads the library, calls its USERCODE and checks what it reported.
   // Null on failure, with a message naming the library in *error.
-  static std::unique_ptr<Plugin> Load(const std::string& path, std::string* error);
+  static std::unique_ptr<Plugin> load(const std::string& path, std::string* error);
 
   const std::string& path() const { return library.path(); }
   int32_t version() const { return library.version(); }

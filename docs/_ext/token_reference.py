@@ -86,6 +86,8 @@ def token_section(token, times, machine):
     for k, port in enumerate(token["outputs"]):
         meaning = notes["outputs"].get(port, "")
         lines += ["   * - output", f"     - {k}", f"     - {literal(port)}", f"     - {cell(meaning)}", ""]
+    if notes["latency"]:
+        lines += [cell(notes["latency"]), ""]
 
     lines += [".. list-table:: Parameters", "   :header-rows: 1", "   :widths: 5 22 10 63", "",
               "   * - #", "     - Name", "     - Default", "     - Meaning and accepted range", ""]

@@ -20,7 +20,7 @@ TOKENS = {t["name"]: t for t in adaptive_filters.tokens()}
 QUICK = settings(max_examples=60, deadline=None, suppress_health_check=[HealthCheck.too_slow])
 
 # Short filters, so that every example is quick.
-SHORT = {name: {p: 3 for p in t["parameters"] if p.startswith(("Numerator Coeffs", "Denominator Coeffs"))}
+SHORT = {name: {p: 3 for p in t["parameters"] if p.startswith(("Numerator Coeffs", "Denominator Coeffs", "Block Length"))}
          for name, t in TOKENS.items()}
 SHORT["AP"]["Projection Order"] = 2  # at most the length
 

@@ -58,6 +58,11 @@ def one_sample_gain(token):
     for regularisation in ("Delta", "Epsilon"):  # AP's and IPNLMS's, added to what they divide by
         if regularisation in entry["parameters"]:
             parameters[regularisation] = 1e-12
+    if "Normalised" in entry["parameters"] or "Block Length" in entry["parameters"]:
+        # A block token adapts at the end of its block: blocks of one sample
+        # on one tap, with the plain step.
+        parameters.update({p: 1 for p in ("Numerator Coeffs", "Block Length") if p in entry["parameters"]})
+        parameters.update({p: 0 for p in ("Normalised",) if p in entry["parameters"]})
     if "Init" in entry["parameters"]:
         parameters["Init"] = 1e-9  # the Newton gain 1/(λ·Init + 1) of a unit line: 1 to 1e-9
     rows = np.zeros((2, len(inputs)))
@@ -95,12 +100,17 @@ def test_output_is_the_a_priori_or_a_posteriori_one_the_table_states(token):
     if output == "after update":
         assert "Desired" not in entry["inputs"] and entry["outputs"] == ["Output"]
         return
+    # The outputs of a token with a latency are those of the sample that many
+    # samples before (zeros before it).
+    late = re.search(r'sample n \+ "([^"]+)"', adaptive_filters._adaptive._token_notes(token)["latency"])
+    latency = int(entry["parameters"][late.group(1)]) if late else 0
     rng = np.random.default_rng(3)
-    rows = rng.standard_normal((200, len(entry["inputs"])))
+    rows = rng.standard_normal((latency + 200, len(entry["inputs"])))
     with adaptive_filters.Filter(token) as f:
         out = f.process(rows)
     error = out[:, entry["outputs"].index({"a-priori": "PriError", "a-posteriori": "PostError"}[output])]
-    np.testing.assert_allclose(out[:, 0] + error, rows[:, -1], rtol=0, atol=1e-9)
+    desired = np.concatenate([np.zeros(latency), rows[: len(rows) - latency, -1]])
+    np.testing.assert_allclose(out[:, 0] + error, desired, rtol=0, atol=1e-9)
 
 
 def test_qr_at_the_square_root_of_lambda_is_rls_at_lambda():

@@ -7,7 +7,7 @@ import adaptive_filters
 
 
 def test_describe_is_the_text_adaptsim_shows(adaptsim):
-    for token in adaptive_filters.tokens():
+    for token in (t for t in adaptive_filters.tokens() if t["in_catalogue"]):  # what the plug-in gives adaptsim
         shown = subprocess.run([adaptsim, "describe", token["name"]], capture_output=True, check=True).stdout
         assert adaptive_filters.describe(token["name"]) == shown.decode("utf-8"), token["name"]
 

@@ -62,7 +62,7 @@ def test_names_match_in_any_case_with_any_run_of_blanks():
 @pytest.mark.parametrize("token", [t["name"] for t in adaptive_filters.tokens()])
 def test_weights_are_the_final_weights_files_and_their_history(tmp_path, token):
     info = next(t for t in adaptive_filters.tokens() if t["name"] == token)
-    parameters = {name: 3 for name in info["parameters"] if name.startswith(("Numerator", "Denominator"))}
+    parameters = {name: 3 for name in info["parameters"] if name.startswith(("Numerator", "Denominator", "Block Length"))}
     if "Projection Order" in info["parameters"]:
         parameters["Projection Order"] = 2  # at most the length
     x = np.random.default_rng(3).uniform(-0.5, 0.5, (90, len(info["inputs"])))

@@ -66,8 +66,9 @@ def test_outputs_and_final_weights_match_the_plugin(adaptsim, tmp_path, name, pa
         assert (tmp_path / f"package{suffix}.txt").read_bytes() == plugin
 
 
-def test_every_family_is_covered():
-    assert {token(name)["family"] for name, _ in CASES} == {t["family"] for t in adaptive_filters.tokens()}
+def test_every_family_of_the_catalogue_is_covered():
+    catalogue = {t["family"] for t in adaptive_filters.tokens() if t["in_catalogue"]}
+    assert {token(name)["family"] for name, _ in CASES} >= catalogue
 
 
 def test_step_by_step_equals_one_block():

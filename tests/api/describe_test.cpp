@@ -19,7 +19,7 @@ TEST(Describe, GivesEveryPortAndParameterOfEveryTokenItsMeaning) {
     SCOPED_TRACE(token.name);
     const std::string text = adaptive::Describe(token);
     EXPECT_NE(text.find("Update, for sample n:\n"), std::string::npos);
-    EXPECT_NE(text.find("Cost per sample: O(N"), std::string::npos);
+    EXPECT_NE(text.find("Cost per sample: O("), std::string::npos);
     for (size_t k = 0; k < token.parameterNames.size(); ++k) {
       const std::string meaning = IndentedAfter(text, "  " + std::to_string(k) + "  \"" + token.parameterNames[k] + "\" = ");
       EXPECT_GT(meaning.size(), 20u) << token.parameterNames[k];

@@ -29,10 +29,9 @@ std::string WeightsFile(const std::string& base, int channels) {
 TEST(Filter, LinkedLibraryAndLoadedPluginComputeTheSameBits) {
   const Library plugin = Library::load(ADAPTIVE_PLUGIN_PATH);
   size_t inCatalogue = 0;
-  for (const adaptive::TokenInfo& token : adaptive::tokens()) inCatalogue += token.inCatalogue;
-  ASSERT_EQ(plugin.tokens().size(), inCatalogue);
   for (const adaptive::TokenInfo& token : adaptive::tokens()) {
-    if (!token.inCatalogue) continue;  // the families beyond the catalogue are not in the plug-in
+    if (!token.inCatalogue) continue;  // the plug-in has only its catalogue
+    ++inCatalogue;
     SCOPED_TRACE(token.name);
     const size_t samples = 64;
     const std::vector<double> in = TokenInputs(token, samples);
@@ -49,6 +48,7 @@ TEST(Filter, LinkedLibraryAndLoadedPluginComputeTheSameBits) {
     EXPECT_NE(weights.find("Numerator Coefficients =3\n"), std::string::npos);
     EXPECT_EQ(weights, WeightsFile("loaded", token.filterChannels()));
   }
+  EXPECT_EQ(inCatalogue, plugin.tokens().size());
 }
 
 TEST(Filter, StepsAndBlocksAgreeAndParametersTakeDefaults) {

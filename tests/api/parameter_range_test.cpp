@@ -50,12 +50,26 @@ std::vector<Probe> ProbesOf(const std::string& phrase) {
     return {{low, true}, {above(low), true}, {below(low), false}, {high, true}, {below(high), true}, {above(high), false},
             {nan, false}};
   }
+  if (std::regex_match(phrase, m, std::regex("from (\\S+) below (\\S+)"))) {
+    const double low = std::stod(m[1]), high = std::stod(m[2]);
+    return {{low, true}, {above(low), true}, {below(low), false}, {high, false}, {below(high), true}, {nan, false}};
+  }
   if (std::regex_match(phrase, m, std::regex("above (\\S+) and at most (\\S+)"))) {
     const double low = std::stod(m[1]), high = std::stod(m[2]);
     return {{low, false}, {above(low), true}, {below(low), false}, {high, true}, {below(high), true},
             {above(high), false}, {nan, false}};
   }
   return {};
+}
+
+// Parameter k at `value`, the others at their defaults, except that a length
+// is probed with blocks of 1, as a block must divide the length.
+adaptive::Filter::Parameters Probing(const adaptive::TokenInfo& token, size_t k, double value) {
+  adaptive::Filter::Parameters parameters = {{token.parameterNames[k], value}};
+  if (token.parameterRoles[k] != adaptive::ParameterRole::kLength) return parameters;
+  for (size_t b : token.parametersWithRole(adaptive::ParameterRole::kBlockLength))
+    parameters.emplace_back(token.parameterNames[b], 1.0);
+  return parameters;
 }
 
 TEST(ParameterRanges, EveryBoundTheDescriptionStatesIsTheLibrarysOwn) {
@@ -82,12 +96,7 @@ TEST(ParameterRanges, EveryBoundTheDescriptionStatesIsTheLibrarysOwn) {
         SCOPED_TRACE("value " + std::to_string(probe.value));
         ++probes;
         try {
-          adaptive::Filter::Parameters parameters = {{name, probe.value}};
-          // A projection order may not exceed the length: 1 while a length is tried.
-          if (token.parameterRoles[k] == adaptive::ParameterRole::kLength)
-            for (size_t order : token.parametersWithRole(adaptive::ParameterRole::kProjectionOrder))
-              parameters.emplace_back(token.parameterNames[order], 1);
-          adaptive::Filter filter(token.name, parameters);
+          adaptive::Filter filter(token.name, Probing(token, k, probe.value));
           EXPECT_TRUE(probe.accepted) << "accepted, though the text says " << phrase;
         } catch (const adaptive::Error& e) {
           EXPECT_FALSE(probe.accepted) << "refused, though the text says " << phrase << ": " << e.what();

@@ -22,7 +22,7 @@ using namespace adaptive;
 
 int main(int argc, char** argv) {
   std::string error;
-  const std::unique_ptr<Plugin> plugin = Plugin::Load(argc > 1 ? argv[1] : DefaultPluginPath(), &error);
+  const std::unique_ptr<Plugin> plugin = Plugin::load(argc > 1 ? argv[1] : DefaultPluginPath(), &error);
   if (!plugin) {
     std::fprintf(stderr, "cannot use the plug-in: %s\n", error.c_str());
     return 1;

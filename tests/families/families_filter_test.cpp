@@ -1,79 +1,78 @@
-// The families through adaptive::Filter, as users reach them: a block, the
-// same samples one by one and a run split in two give the same bits and the
-// same final-weights file; a refusal for storage names its cause.
+// The block families through adaptive::Filter: block process, sample-by-sample
+// step and a run split in two give the same bits and coefficients.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
+#include "adaptive/describe.h"
 #include "adaptive/filter.h"
+#include "adaptive/library.h"
+#include "tests/families/block_models.h"
 #include "tests/reference/same_bits.h"
-#include "tests/support/file_text.h"
 
 namespace adaptive {
 
 namespace {
 
-const char* const kFamilyTokens[] = {"AP", "IPNLMS", "SELMS", "SDLMS", "SSLMS"};
+struct Setting {
+  std::string token;
+  Filter::Parameters parameters;
+};
 
-std::vector<double> Rows(size_t samples) {
-  std::mt19937_64 rng(34);
-  std::normal_distribution<double> normal;
-  std::vector<double> rows(2 * samples);
-  for (size_t n = 0; n < samples; ++n) {
-    rows[2 * n] = normal(rng);
-    rows[2 * n + 1] = 0.7 * rows[2 * n] + (n ? -0.3 * rows[2 * n - 2] : 0.0) + 0.01 * normal(rng);
+std::vector<Setting> Settings() {
+  std::vector<Setting> all = {{"BLMS", {{"Numerator Coeffs", 24}, {"Block Length", 6}, {"Mu", 0.002}}}};
+#ifdef ADAPTIVE_FREQUENCY_DOMAIN
+  for (int constraint : {0, 1, 2}) {
+    all.push_back({"FDAF", {{"Numerator Coeffs", 24}, {"Constrained", constraint}}});
+    all.push_back({"PBFDAF", {{"Numerator Coeffs", 24}, {"Block Length", 6}, {"Constrained", constraint}}});
   }
-  return rows;
+#endif
+  return all;
 }
 
-bool SameValues(const std::vector<double>& a, const std::vector<double>& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t k = 0; k < a.size(); ++k)
-    if (!SameBits(a[k], b[k])) return false;
-  return true;
+void ExpectSameBits(const std::vector<double>& a, const std::vector<double>& b) {
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t k = 0; k < a.size(); ++k) ASSERT_TRUE(SameBits(a[k], b[k])) << "value " << k;
 }
 
-TEST(FamiliesThroughFilter, BlockStepsAndASplitRunGiveTheSameBitsAndFiles) {
-  const std::vector<double> rows = Rows(700);
-  for (const char* token : kFamilyTokens) {
-    const Filter::Parameters parameters = {{"Numerator Coeffs", 12}};
-    Filter block(token, parameters, std::string(token) + "_block.txt");
-    const std::vector<double> whole = block.process(rows);
-    block.close();
-
-    Filter stepped(token, parameters, std::string(token) + "_step.txt");
-    std::vector<double> one;
-    for (size_t n = 0; n < rows.size() / 2; ++n) {
-      const std::vector<double> out = stepped.step({rows[2 * n], rows[2 * n + 1]});
-      one.insert(one.end(), out.begin(), out.end());
+TEST(BlockFamilies, ProcessStepAndSplitRunGiveTheSameBits) {
+  const block_models::Identification data(1000, 24, 4);
+  std::vector<double> inputs;
+  for (size_t n = 0; n < data.x.size(); ++n) inputs.insert(inputs.end(), {data.x[n], data.d[n]});
+  for (const Setting& s : Settings()) {
+    SCOPED_TRACE(s.token);
+    Filter whole(s.token, s.parameters), stepped(s.token, s.parameters), split(s.token, s.parameters);
+    const std::vector<double> block = whole.process(inputs);
+    std::vector<double> sampled;
+    for (size_t n = 0; n < data.x.size(); ++n) {
+      const std::vector<double> out = stepped.step({data.x[n], data.d[n]});
+      sampled.insert(sampled.end(), out.begin(), out.end());
     }
-    stepped.close();
-
-    Filter split(token, parameters, std::string(token) + "_split.txt");
-    std::vector<double> halves = split.process(std::vector<double>(rows.begin(), rows.begin() + 502));
-    const std::vector<double> rest = split.process(std::vector<double>(rows.begin() + 502, rows.end()));
-    halves.insert(halves.end(), rest.begin(), rest.end());
-    split.close();
-
-    EXPECT_TRUE(SameValues(whole, one)) << token;
-    EXPECT_TRUE(SameValues(whole, halves)) << token;
-    const std::string file = ReadFileText(std::string(token) + "_block.txt");
-    EXPECT_EQ(file.rfind("Numerator Coefficients =12\n", 0), 0u) << token << ": " << file;
-    EXPECT_EQ(ReadFileText(std::string(token) + "_step.txt"), file) << token;
-    EXPECT_EQ(ReadFileText(std::string(token) + "_split.txt"), file) << token;
+    // Split inside a block.
+    const size_t half = 2 * 501;
+    std::vector<double> parts = split.process(std::vector<double>(inputs.begin(), inputs.begin() + half));
+    const std::vector<double> rest = split.process(std::vector<double>(inputs.begin() + half, inputs.end()));
+    parts.insert(parts.end(), rest.begin(), rest.end());
+    ExpectSameBits(sampled, block);
+    ExpectSameBits(parts, block);
+    ExpectSameBits(stepped.weights()[0].numerator, whole.weights()[0].numerator);
+    ExpectSameBits(split.weights()[0].numerator, whole.weights()[0].numerator);
+    // The coefficients learnt something.
+    EXPECT_NE(whole.weights()[0].numerator[0], 0.0);
   }
 }
 
-TEST(FamiliesThroughFilter, AnOrderWhoseMatricesOutgrow32BitsIsNamed) {
-  try {
-    Filter("AP", {{"Numerator Coeffs", 70000}, {"Projection Order", 66000}});
-    FAIL() << "K = 66000 was taken";
-  } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("\"Projection Order\" = 66000 makes K × K matrices of 4356000000 elements", 0),
-              0u)
-        << e.what();
+TEST(BlockFamilies, DescribeStatesTheLatencyAndItsParameter) {
+  std::vector<std::pair<std::string, std::string>> latencies = {{"BLMS", ""}};
+#ifdef ADAPTIVE_FREQUENCY_DOMAIN
+  latencies.insert(latencies.end(), {{"FDAF", "Numerator Coeffs"}, {"PBFDAF", "Block Length"}});
+#endif
+  for (const auto& [token, parameter] : latencies) {
+    const std::string text = Describe(Library::linked().token(token));
+    const size_t at = text.find("Latency: the outputs of sample n come out at sample n + \"");
+    EXPECT_EQ(at == std::string::npos, parameter.empty()) << token;
+    if (!parameter.empty()) EXPECT_EQ(text.find("\"" + parameter + "\"", at), text.find('"', at)) << token;
   }
 }
 

@@ -138,7 +138,7 @@ TEST(Allocations, CounterSeesMallocAndOperatorNew) {
 
 TEST(Allocations, NoTokenAllocatesInItsSteps) {
   std::string error;
-  std::unique_ptr<Plugin> plugin = Plugin::Load(ADAPTIVE_PLUGIN_PATH, &error);
+  std::unique_ptr<Plugin> plugin = Plugin::load(ADAPTIVE_PLUGIN_PATH, &error);
   ASSERT_NE(plugin, nullptr) << error;
   int tokensRun = 0;
   for (const TokenInfo& token : plugin->catalogue()) {

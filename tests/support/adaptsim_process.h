@@ -60,7 +60,7 @@ inline void ExpectRefused(const std::string& tag, const Refusal& c) {
 
 inline std::unique_ptr<Plugin> LoadBuiltPlugin() {
   std::string error;
-  std::unique_ptr<Plugin> plugin = Plugin::Load(ADAPTIVE_PLUGIN_PATH, &error);
+  std::unique_ptr<Plugin> plugin = Plugin::load(ADAPTIVE_PLUGIN_PATH, &error);
   EXPECT_TRUE(plugin) << error;
   return plugin;
 }

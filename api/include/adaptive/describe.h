@@ -29,6 +29,9 @@ struct TokenNotesFields {
   std::vector<std::pair<std::string, std::string>> outputs;
   std::string stability;  // how to choose the parameters so that it converges
   std::string cost;       // operations per sample in the total length N
+  // The sentence on the fixed delay of the outputs and the parameter that
+  // sets it; "" for a token whose outputs come out with their sample.
+  std::string latency;
   // The final-weights files of a token of one channel, and of several.
   std::string weightsOneFile;
   std::string weightsPerChannel;
