@@ -10,11 +10,13 @@
 
 namespace adaptive {
 
-// Every filter length of `token` at `length`, and a projection order, which
-// may not exceed the length, at 2: short filters for tests over every token.
-inline Filter::Parameters ShortFilter(const TokenInfo& token, double length = 3) {
+// Short filters for tests over every token: every filter length at 3, a
+// block (which must divide the length) of 3 and a projection order (which may
+// not exceed it) of 2.
+inline Filter::Parameters ShortFilter(const TokenInfo& token) {
   Filter::Parameters parameters;
-  for (size_t k : token.lengthParameters()) parameters.emplace_back(token.parameterNames[k], length);
+  for (size_t k : token.lengthParameters()) parameters.emplace_back(token.parameterNames[k], 3);
+  for (size_t k : token.parametersWithRole(ParameterRole::kBlockLength)) parameters.emplace_back(token.parameterNames[k], 3);
   for (size_t k : token.parametersWithRole(ParameterRole::kProjectionOrder))
     parameters.emplace_back(token.parameterNames[k], 2);
   return parameters;
