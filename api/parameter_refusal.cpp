@@ -67,7 +67,7 @@ std::string RefusalReason(const TokenInfo& token, const std::vector<double>& val
   std::snprintf(count, sizeof count, "%.0f", taps);
   const std::string lengths = token.name + " with " + count + " taps";
   if (taps > 2147483647.0) return "the lengths of " + lengths + " in all do not fit a 32-bit count";
-  const double doubles = (taps + need.rowsBeyondN) * (need.square ? taps : 1.0);
+  const double doubles = need.copies * (taps + need.rowsBeyondN) * (need.square ? taps : 1.0);
   return lengths + " needs " + Bytes(8.0 * doubles) + " for " + need.array;
 }
 

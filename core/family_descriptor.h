@@ -16,14 +16,15 @@
 
 namespace adaptive {
 
-// The array that dominates a family's storage, for the total length N (the
+// The arrays that dominate a family's storage, for the total length N (the
 // channels' lengths, and the feedback coefficients where `countsFeedback`):
-// (N + rowsBeyondN) × (square ? N : 1) doubles.
+// copies × (N + rowsBeyondN) × (square ? N : 1) doubles.
 struct StorageNeed {
   const char* array;  // as a message names it: "P", "the triangle R"
   int32_t rowsBeyondN;
   bool square;
   bool countsFeedback;
+  int32_t copies = 1;
 };
 
 struct FamilyDescriptor {

@@ -9,9 +9,9 @@ constexpr TokenFactory kFactories[] = {&MakeToken<FdafToken>, &MakeToken<PbfdafT
 
 }  // namespace
 
-// The spectra of the input and of the coefficients dominate: 2N + 2N/L
-// complex bins each.
+// The spectra of the input and of the coefficients dominate: N + N/L complex
+// bins each, about 4N doubles in all.
 const FamilyDescriptor kFrequencyDomainFamily = {"frequency-domain", kFrequencyDomainRows, 2, kFactories,
-                                                 {"the spectra", 0, false, false}};
+                                                 {"the spectra", 0, false, false, 4}};
 
 }  // namespace adaptive
