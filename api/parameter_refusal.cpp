@@ -44,6 +44,17 @@ std::string RefusalReason(const TokenInfo& token, const std::vector<double>& val
            RangePhrase(*ParameterRangeOf(token.name, name));
   }
   if (status != kStatusNoStorage) return "";
+  // An affine projection's K × K matrices outgrow 32-bit sizes long before
+  // its coefficients do.
+  for (size_t k : token.parametersWithRole(ParameterRole::kProjectionOrder)) {
+    const double order = std::trunc(values[k]);
+    if (order * order > 2147483647.0) {
+      char elements[32];
+      std::snprintf(elements, sizeof elements, "%.0f", order * order);
+      return "\"" + token.parameterNames[k] + "\" = " + FormatShortest(order) + " makes K × K matrices of " +
+             elements + " elements, beyond a 32-bit count";
+    }
+  }
   const KnownToken* known = token.familyName.empty() ? nullptr : FindKnownToken(token.name);
   if (known == nullptr) return "";
   const StorageNeed& need = known->family->storage;

@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
 #endif
   RegisterExpressionBenchmarks(*plugin);
   RegisterPeakBenchmarks();
+  RegisterFamilyBenchmarks();
 #ifdef ADAPTIVE_BENCH_PEER
   RegisterPeerBenchmarks();
 #endif

@@ -3,8 +3,14 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "bench/plugin_host.h"
+
+// Declared only: adaptive_dll_bench includes this header without Google Benchmark.
+namespace benchmark {
+class State;
+}  // namespace benchmark
 
 namespace adaptive {
 
@@ -22,6 +28,12 @@ inline std::string LengthBenchmarkName(const std::string& token, int length) {
   return "Length/" + token + "/" + std::to_string(length);
 }
 
+// Times one sample per iteration of `token` of `library` created with
+// `parameters` (catalogue order), fed as a diagram feeds it (plugin_host.h),
+// with the flop rate of the matrix tokens' dominant loop.
+void TimeHostedToken(benchmark::State& state, Library library, const TokenInfo* token,
+                     std::vector<double> parameters);
+
 // Defaults/TOKEN for every token, Length/TOKEN/N for the scaled tokens, and
 // Entry/... for the cost of the entry protocol itself.
 void RegisterTokenBenchmarks(const Plugin& plugin);
@@ -33,6 +45,8 @@ void RegisterEightRegisterBenchmarks(const Plugin& proxy);
 void RegisterExpressionBenchmarks(const Plugin& plugin);
 // Peak/...: the no-FMA vector peak of this machine, for the kernels' fraction.
 void RegisterPeakBenchmarks();
+// Family/...: the families beyond the catalogue through the linked library.
+void RegisterFamilyBenchmarks();
 // Peer/...: the peer library's equalisers, when the build found it.
 void RegisterPeerBenchmarks();
 // LongPath/... and Echo/...: the frequency-domain families, when the build

@@ -40,20 +40,6 @@ int TotalLength(const TokenInfo& token, const std::vector<double>& parameters) {
   return total;
 }
 
-void TimeToken(benchmark::State& state, Library library, const TokenInfo* token, std::vector<double> parameters) {
-  const double flops = DominantFlops(*token, TotalLength(*token, parameters));
-  SignalFedToken hosted(library, *token, std::move(parameters));
-  if (hosted.Create() != 0) {
-    state.SkipWithError(("creation failed: " + hosted.createError()).c_str());
-    return;
-  }
-  for (int n = 0; n < 256; ++n) hosted.runSample();
-  for (auto _ : state) hosted.runSample();
-  benchmark::DoNotOptimize(hosted.output(0));
-  // Shown as a rate per second: "4.2G/s" is 4.2 flop/ns.
-  if (flops > 0.0) state.counters["flop"] = benchmark::Counter(flops, benchmark::Counter::kIsIterationInvariantRate);
-}
-
 // The run call of an instance whose reference input is marked skipped does
 // everything but Step: dispatch, the host's records, port bookkeeping.
 void TimeEntryOverhead(benchmark::State& state, TokenEntryPoint entry, const TokenInfo* token) {
@@ -67,24 +53,40 @@ void TimeEntryOverhead(benchmark::State& state, TokenEntryPoint entry, const Tok
 
 }  // namespace
 
+void TimeHostedToken(benchmark::State& state, Library library, const TokenInfo* token,
+                     std::vector<double> parameters) {
+  const double flops = DominantFlops(*token, TotalLength(*token, parameters));
+  SignalFedToken hosted(library, *token, std::move(parameters));
+  if (hosted.Create() != 0) {
+    state.SkipWithError(("creation failed: " + hosted.createError()).c_str());
+    return;
+  }
+  for (int n = 0; n < 256; ++n) hosted.runSample();
+  for (auto _ : state) hosted.runSample();
+  benchmark::DoNotOptimize(hosted.output(0));
+  // Shown as a rate per second: "4.2G/s" is 4.2 flop/ns.
+  if (flops > 0.0) state.counters["flop"] = benchmark::Counter(flops, benchmark::Counter::kIsIterationInvariantRate);
+}
+
 void RegisterTokenBenchmarks(const Plugin& plugin) {
   const Library& library = plugin.tokenLibrary();
   for (const TokenInfo& token : plugin.catalogue()) {
     if (!plugin.exports(token.name)) continue;
-    benchmark::RegisterBenchmark(("Defaults/" + token.name).c_str(), TimeToken, library, &token,
+    benchmark::RegisterBenchmark(("Defaults/" + token.name).c_str(), TimeHostedToken, library, &token,
                                  token.parameterDefaults);
   }
   for (const char* name : kLengthTokens) {
     const TokenInfo* token = plugin.find(name);
     if (token == nullptr || !plugin.exports(name)) continue;
     for (int n : kLengths)
-      benchmark::RegisterBenchmark(LengthBenchmarkName(name, n).c_str(), TimeToken, library, token,
+      benchmark::RegisterBenchmark(LengthBenchmarkName(name, n).c_str(), TimeHostedToken, library, token,
                                    ParametersWithTotalLength(*token, n));
   }
   const TokenInfo* lms = plugin.find("LMS");
   if (lms != nullptr && plugin.exports("LMS")) {
     benchmark::RegisterBenchmark("Entry/skipped-sample", TimeEntryOverhead, EntryPointOf(library, "LMS"), lms);
-    benchmark::RegisterBenchmark("Entry/LMS-1-tap", TimeToken, library, lms, ParametersWithTotalLength(*lms, 1));
+    benchmark::RegisterBenchmark("Entry/LMS-1-tap", TimeHostedToken, library, lms,
+                                 ParametersWithTotalLength(*lms, 1));
   }
 }
 
@@ -95,14 +97,15 @@ void RegisterEightRegisterBenchmarks(const Plugin& proxy) {
     const TokenInfo* token = proxy.find(name);
     if (token == nullptr || !proxy.exports(name)) continue;
     const std::string defaults = std::string("EightRegisters/") + name;
-    benchmark::RegisterBenchmark(defaults.c_str(), TimeToken, library, token, token->parameterDefaults);
+    benchmark::RegisterBenchmark(defaults.c_str(), TimeHostedToken, library, token, token->parameterDefaults);
     Comparisons().push_back({section, std::string(name) + " at its defaults", defaults, std::string("Defaults/") + name});
   }
   for (const char* name : {"RLS1", "RLS3", "NEW3"}) {
     const TokenInfo* token = proxy.find(name);
     if (token == nullptr || !proxy.exports(name)) continue;
     const std::string scaled = std::string("EightRegisters/") + name + "/30";
-    benchmark::RegisterBenchmark(scaled.c_str(), TimeToken, library, token, ParametersWithTotalLength(*token, 30));
+    benchmark::RegisterBenchmark(scaled.c_str(), TimeHostedToken, library, token,
+                                 ParametersWithTotalLength(*token, 30));
     Comparisons().push_back({section, std::string(name) + ", N = 30", scaled, LengthBenchmarkName(name, 30)});
   }
 }

@@ -4,6 +4,9 @@
 #ifdef ADAPTIVE_FREQUENCY_DOMAIN
 #include "families/frequency_domain/frequency_domain_descriptor.h"
 #endif
+#include "families/affine_projection/affine_projection.h"
+#include "families/proportionate/proportionate.h"
+#include "families/sign_lms/sign_lms.h"
 
 namespace adaptive {
 
@@ -13,6 +16,9 @@ const std::vector<const FamilyDescriptor*>& FamiliesBeyondCatalogue() {
 #ifdef ADAPTIVE_FREQUENCY_DOMAIN
       &kFrequencyDomainFamily,
 #endif
+      &kAffineProjectionFamily,
+      &kProportionateFamily,
+      &kSignLmsFamily,
   };
   return families;
 }

@@ -1,5 +1,6 @@
 #include <ostream>
 
+#include "adaptive/library.h"
 #include "adaptsim/cli/commands.h"
 #include "adaptive/closest_name.h"
 #include "adaptive/name_match.h"
@@ -30,18 +31,38 @@ const TokenInfo* CommandContext::loadTokenArgument(std::unique_ptr<Plugin>* plug
   return findToken(**plugin, words[0]);
 }
 
+std::vector<const TokenInfo*> FamiliesBeyondCatalogue() {
+  std::vector<const TokenInfo*> families;
+  for (const TokenInfo& token : adaptive::tokens())
+    if (!token.inCatalogue) families.push_back(&token);
+  return families;
+}
+
+namespace {
+
+// The plug-in's catalogue, then the families beyond it.
+std::vector<const TokenInfo*> KnownTokens(const Plugin& plugin) {
+  std::vector<const TokenInfo*> known;
+  for (const TokenInfo& token : plugin.catalogue()) known.push_back(&token);
+  for (const TokenInfo* token : FamiliesBeyondCatalogue()) known.push_back(token);
+  return known;
+}
+
+}  // namespace
+
 const TokenInfo* FindTokenAnyCase(const Plugin& plugin, const std::string& name) {
+  const std::vector<const TokenInfo*> known = KnownTokens(plugin);
   std::vector<std::string> names, candidates;
-  for (const TokenInfo& token : plugin.catalogue()) names.push_back(token.name);
+  for (const TokenInfo* token : known) names.push_back(token->name);
   const int index = adaptive::MatchName(names, name, &candidates);
-  return index >= 0 ? &plugin.catalogue()[static_cast<size_t>(index)] : nullptr;
+  return index >= 0 ? known[static_cast<size_t>(index)] : nullptr;
 }
 
 const TokenInfo* CommandContext::findToken(const Plugin& plugin, const std::string& name) const {
   const TokenInfo* token = FindTokenAnyCase(plugin, name);
   if (token == nullptr) {
     std::vector<std::string> names;
-    for (const TokenInfo& known : plugin.catalogue()) names.push_back(known.name);
+    for (const TokenInfo* known : KnownTokens(plugin)) names.push_back(known->name);
     complain("unknown token \"" + adaptive::Shown(name) + "\"" + adaptive::DidYouMean(names, name) +
              " ('adaptsim list' shows the " +
              std::to_string(plugin.catalogue().size()) + " tokens of " + plugin.path() + ")");

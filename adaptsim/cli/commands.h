@@ -47,7 +47,11 @@ struct CommandContext {
   const TokenInfo* loadTokenArgument(std::unique_ptr<Plugin>* plugin, int* exitCode) const;
 };
 
-// The catalogue entry whose name is `name` in any letter case, or null.
+// The tokens of the library's families beyond the plug-in's catalogue.
+std::vector<const TokenInfo*> FamiliesBeyondCatalogue();
+
+// The token whose name is `name` in any letter case: the plug-in's catalogue
+// entry, else the library's family beyond it, or null.
 const TokenInfo* FindTokenAnyCase(const Plugin& plugin, const std::string& name);
 
 struct Command {

@@ -12,7 +12,8 @@ int RunDescribe(const CommandContext& context) {
   if (token == nullptr) return exitCode;
 
   context.io.out << adaptive::Describe(*token);
-  if (!plugin->exports(token->name)) context.io.out << "Entry point: missing from this build\n";
+  // A family beyond the catalogue has no entry point: the linked library runs it.
+  if (token->inCatalogue && !plugin->exports(token->name)) context.io.out << "Entry point: missing from this build\n";
   return kExitOk;
 }
 

@@ -379,7 +379,8 @@ int RunRun(const CommandContext& context) {
   wiring.outputs = Driver::outputNamesOf(*token, wiring.loop);
   RunSettings settings;
   if (!ReadSettings(context, *token, wiring, &settings)) return kExitUsage;
-  if (!plugin->exports(token->name)) {
+  // A family beyond the catalogue has no entry point: the linked library runs it.
+  if (token->inCatalogue && !plugin->exports(token->name)) {
     context.complain(plugin->path() + " lists " + token->name +
                      " in its catalogue but exports no entry point of that name (not built in yet?)");
     return kExitFailure;
@@ -409,8 +410,8 @@ int RunRun(const CommandContext& context) {
 
   std::unique_ptr<adaptive::Filter> filter;
   try {
-    filter.reset(new adaptive::Filter(plugin->tokenLibrary(), token->name, NamedValues(*token, settings.parameters),
-                                      settings.fileName));
+    const adaptive::Library library = token->inCatalogue ? plugin->tokenLibrary() : adaptive::Library::linked();
+    filter.reset(new adaptive::Filter(library, token->name, NamedValues(*token, settings.parameters), settings.fileName));
   } catch (const adaptive::Error& e) {
     // A token that could not be created ran nothing: there is nothing to write.
     // As the C++ and Python interfaces do: which parameter, and its value.

@@ -53,14 +53,18 @@ def ensemble_error(token, parameters, make_run, runs, output="PriError"):
     return total / runs
 
 
-def ensemble_misalignment(token, parameters, make_run, truth, runs):
+def ensemble_misalignment(token, parameters, make_run, truth, runs, every=1):
     """Sample by sample, the mean over the runs of ||w(n) - h||^2 / ||h||^2,
-    w(n) the coefficients after sample n as the filter records them."""
+    w(n) the coefficients after sample n as the filter records them; with
+    `every` > 1 recorded every `every` samples (less memory for long filters)
+    and held until the next record."""
     total = 0.0
     for seed in range(runs):
         with adaptive_filters.Filter(token, parameters) as f:
-            _, history = f.process(make_run(seed), weights_every=1)
-        total = total + np.sum((history - truth) ** 2, axis=1) / np.sum(truth**2)
+            start = np.concatenate(f.weights)
+            _, history = f.process(make_run(seed), weights_every=every)
+        history = np.vstack([np.tile(start, (every - 1, 1)), np.repeat(history, every, axis=0)])
+        total = total + np.sum((history[: len(history) - every + 1] - truth) ** 2, axis=1) / np.sum(truth**2)
     return total / runs
 
 

@@ -55,6 +55,9 @@ def one_sample_gain(token):
     entry = TOKENS[token]
     inputs = entry["inputs"]
     parameters = {p: 0.1 for p in step_sizes(token)}
+    for regularisation in ("Delta", "Epsilon"):  # AP's and IPNLMS's, added to what they divide by
+        if regularisation in entry["parameters"]:
+            parameters[regularisation] = 1e-12
     if "Normalised" in entry["parameters"] or "Block Length" in entry["parameters"]:
         # A block token adapts at the end of its block: blocks of one sample
         # on one tap, with the plain step.

@@ -1,6 +1,7 @@
 """The package computes what the plug-in computes in the simulator: outputs bit
 for bit and final-weights files byte for byte against `adaptsim run`, which
-loads the plug-in at run time, on the same inputs, for a token of every family."""
+loads the plug-in at run time (and runs the families beyond its catalogue in
+the library linked into it), on the same inputs, for a token of every family."""
 
 import subprocess
 
@@ -19,6 +20,10 @@ CASES = [
     ("RLS3", {"Numerator Coeffs  1": 2, "Numerator Coeffs  2": 3, "Numerator Coeffs  3": 1, "Init": 0.01}),
     ("QR1", {"Numerator Coeffs": 4, "Lambda": 0.995}),
     ("RW1", {"Numerator Coeffs": 3, "Random Walk Variance": 0.001}),
+    # Beyond the catalogue: adaptsim runs these in the library linked into it.
+    ("AP", {"Numerator Coeffs": 6, "Projection Order": 3}),
+    ("IPNLMS", {"Numerator Coeffs": 5, "Alpha": 0}),
+    ("SDLMS", {"Numerator Coeffs": 4, "Mu": 0.01, "Leakage": 0.999}),
 ]
 
 
@@ -61,9 +66,9 @@ def test_outputs_and_final_weights_match_the_plugin(adaptsim, tmp_path, name, pa
         assert (tmp_path / f"package{suffix}.txt").read_bytes() == plugin
 
 
-def test_every_family_is_covered():
+def test_every_family_of_the_catalogue_is_covered():
     catalogue = {t["family"] for t in adaptive_filters.tokens() if t["in_catalogue"]}
-    assert {token(name)["family"] for name, _ in CASES} == catalogue
+    assert {token(name)["family"] for name, _ in CASES} >= catalogue
 
 
 def test_step_by_step_equals_one_block():

@@ -19,15 +19,6 @@ namespace adaptive {
 
 namespace {
 
-// Every filter length at 3, so that each token runs quickly.
-Filter::Parameters ShortFilter(const TokenInfo& token) {
-  Filter::Parameters parameters;
-  for (size_t k : token.lengthParameters()) parameters.emplace_back(token.parameterNames[k], 3);
-  // A block divides the length.
-  for (size_t k : token.parametersWithRole(ParameterRole::kBlockLength)) parameters.emplace_back(token.parameterNames[k], 3);
-  return parameters;
-}
-
 // `samples` rows for `token` in `loop`: the token's inputs as TokenInputs
 // makes them, or "Input", "Desired" from them and "Mu", "Leakage" constants.
 std::vector<double> Rows(const TokenInfo& token, Driver::Loop loop, size_t samples) {

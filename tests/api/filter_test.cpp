@@ -22,14 +22,6 @@ namespace {
 using adaptive::Filter;
 using adaptive::Library;
 
-// Every filter length at 3, so that each token runs quickly.
-Filter::Parameters ShortFilter(const adaptive::TokenInfo& token) {
-  Filter::Parameters parameters;
-  for (size_t k : token.lengthParameters()) parameters.emplace_back(token.parameterNames[k], 3);
-  return parameters;
-}
-
-
 std::string WeightsFile(const std::string& base, int channels) {
   return ReadFileText(channels == 1 ? base + ".txt" : base + "1.txt");
 }

@@ -22,10 +22,7 @@ namespace {
 
 // Every length at 3 (the recursive tokens with two feedback coefficients).
 Filter::Parameters SmallFilter(const TokenInfo& token) {
-  Filter::Parameters parameters;
-  for (size_t k : token.lengthParameters()) parameters.emplace_back(token.parameterNames[k], 3);
-  // A block divides the length.
-  for (size_t k : token.parametersWithRole(ParameterRole::kBlockLength)) parameters.emplace_back(token.parameterNames[k], 3);
+  Filter::Parameters parameters = ShortFilter(token);
   if (token.parameterIndex("Denominator Coeffs") >= 0) parameters.emplace_back("Denominator Coeffs", 3);
   return parameters;
 }

@@ -63,12 +63,13 @@ std::vector<Probe> ProbesOf(const std::string& phrase) {
 }
 
 // Parameter k at `value`, the others at their defaults, except that a length
-// is probed with blocks of 1, as a block must divide the length.
+// is probed with blocks and projection orders of 1, as a block must divide
+// the length and an order may not exceed it.
 adaptive::Filter::Parameters Probing(const adaptive::TokenInfo& token, size_t k, double value) {
   adaptive::Filter::Parameters parameters = {{token.parameterNames[k], value}};
   if (token.parameterRoles[k] != adaptive::ParameterRole::kLength) return parameters;
-  for (size_t b : token.parametersWithRole(adaptive::ParameterRole::kBlockLength))
-    parameters.emplace_back(token.parameterNames[b], 1.0);
+  for (adaptive::ParameterRole role : {adaptive::ParameterRole::kBlockLength, adaptive::ParameterRole::kProjectionOrder})
+    for (size_t b : token.parametersWithRole(role)) parameters.emplace_back(token.parameterNames[b], 1.0);
   return parameters;
 }
 

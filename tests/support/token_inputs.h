@@ -5,9 +5,22 @@
 #include <cstdint>
 #include <vector>
 
+#include "adaptive/filter.h"
 #include "adaptive/token_info.h"
 
 namespace adaptive {
+
+// Short filters for tests over every token: every filter length at 3, a
+// block (which must divide the length) of 3 and a projection order (which may
+// not exceed it) of 2.
+inline Filter::Parameters ShortFilter(const TokenInfo& token) {
+  Filter::Parameters parameters;
+  for (size_t k : token.lengthParameters()) parameters.emplace_back(token.parameterNames[k], 3);
+  for (size_t k : token.parametersWithRole(ParameterRole::kBlockLength)) parameters.emplace_back(token.parameterNames[k], 3);
+  for (size_t k : token.parametersWithRole(ParameterRole::kProjectionOrder))
+    parameters.emplace_back(token.parameterNames[k], 2);
+  return parameters;
+}
 
 // `samples` rows of every input port, uniform in [-amplitude, amplitude)
 // from a fixed generator, the "Error" ports 20 times smaller.

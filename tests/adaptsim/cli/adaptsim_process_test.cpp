@@ -19,8 +19,13 @@ namespace {
 
 TEST(AdaptsimProcess, ListsAndDescribesTheCatalogue) {
   const Outcome list = Succeeds("list", "list");
-  ASSERT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), kCatalogueSize);
-  std::istringstream lines(list.out);
+  // The catalogue, then after a blank line the families beyond it.
+  const std::string catalogue = list.out.substr(0, list.out.find("\n\n") + 1);
+  ASSERT_EQ(std::count(catalogue.begin(), catalogue.end(), '\n'), kCatalogueSize);
+  EXPECT_TRUE(Contains(list.out.substr(catalogue.size()), "\nIn the library beyond the catalogue (not in the plug-in):\n"))
+      << list.out;
+  EXPECT_TRUE(Contains(list.out.substr(catalogue.size()), "\nAP ")) << list.out;
+  std::istringstream lines(catalogue);
   std::string line;
   for (int k = 0; std::getline(lines, line); ++k) {
     EXPECT_EQ(line.rfind(std::string(CatalogueEntries()[k].name) + " ", 0), 0u) << line;
