@@ -78,7 +78,7 @@ inline constexpr TokenNotes kNotes{
 }  // namespace affine_projection
 
 inline constexpr CatalogueEntry kAffineProjectionRows[] = {
-    {"AP", "Implements an one channel affine projection algorithm.", "nlmsx.wmf",
+    {"AP", "Implements a one-channel affine projection algorithm.", "nlmsx.wmf",
      2, {"Input", "Desired"},
      3, {"Output", "PriError", "PostError"},
      4, {{"Numerator Coeffs", 32, ParameterRole::kLength, &ranges::kLength},

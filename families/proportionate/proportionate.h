@@ -64,7 +64,7 @@ inline constexpr TokenNotes kNotes{
 }  // namespace proportionate
 
 inline constexpr CatalogueEntry kProportionateRows[] = {
-    {"IPNLMS", "Implements an one channel improved proportionate NLMS algorithm.", "nlmsx.wmf",
+    {"IPNLMS", "Implements a one-channel improved proportionate NLMS algorithm.", "nlmsx.wmf",
      2, {"Input", "Desired"},
      3, {"Output", "PriError", "PostError"},
      5, {{"Numerator Coeffs", 32, ParameterRole::kLength, &ranges::kLength},

@@ -91,11 +91,11 @@ constexpr CatalogueEntry Row(const char* name, const char* description, const ch
 }  // namespace sign_lms
 
 inline constexpr CatalogueEntry kSignLmsRows[] = {
-    sign_lms::Row("SELMS", "Implements an one channel sign-error LMS algorithm.", "selms.txt",
+    sign_lms::Row("SELMS", "Implements a one-channel sign-error LMS algorithm.", "selms.txt",
                   &sign_lms::kSignErrorNotes),
-    sign_lms::Row("SDLMS", "Implements an one channel sign-data LMS algorithm.", "sdlms.txt",
+    sign_lms::Row("SDLMS", "Implements a one-channel sign-data LMS algorithm.", "sdlms.txt",
                   &sign_lms::kSignDataNotes),
-    sign_lms::Row("SSLMS", "Implements an one channel sign-sign LMS algorithm.", "sslms.txt",
+    sign_lms::Row("SSLMS", "Implements a one-channel sign-sign LMS algorithm.", "sslms.txt",
                   &sign_lms::kSignSignNotes),
 };
 static_assert(AreWellFormed(kSignLmsRows));
