@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Inspects the 32-bit Windows plug-in with the cross toolchain's objdump:
 #  - the export table holds exactly USERCODE and the token entry points that the
-#    catalogue families list (tokens/*_family.h), undecorated;
+#    catalogue families list (tokens/*_descriptor.h), undecorated;
 #  - every export returns with "ret $N" popping its own arguments (standard
 #    call: 8 bytes for a token entry point, 4 for USERCODE);
 #  - the import table names only DLLs that every Windows installation has.
@@ -15,8 +15,8 @@ objdump="${OBJDUMP:-i686-w64-mingw32-objdump}"
 system_dlls="kernel32.dll msvcrt.dll user32.dll advapi32.dll ntdll.dll"
 
 # The entry points the catalogue families list (ADAPTIVE_<FAMILY>_ENTRIES(X)
-# in tokens/*_family.h), from which plugin/exports.cpp defines one export each.
-listed="$(sed -n 's/^#define ADAPTIVE_[A-Z_]*_ENTRIES(X) //p' "$root"/tokens/*_family.h | grep -o 'X([A-Za-z0-9_]*)' | sed 's/^X(//; s/)$//')"
+# in tokens/*_descriptor.h), from which plugin/exports.cpp defines one export each.
+listed="$(sed -n 's/^#define ADAPTIVE_[A-Z_]*_ENTRIES(X) //p' "$root"/tokens/*_descriptor.h | grep -o 'X([A-Za-z0-9_]*)' | sed 's/^X(//; s/)$//')"
 [ "$(echo "$listed" | wc -l)" -eq 24 ] || { echo "FAIL: the catalogue families list $(echo "$listed" | wc -l) entry points, not 24"; exit 1; }
 expected="$(printf '%s\n' USERCODE $listed | sort)"
 

@@ -4,9 +4,9 @@
 #ifdef ADAPTIVE_FREQUENCY_DOMAIN
 #include "families/frequency_domain/frequency_domain_descriptor.h"
 #endif
-#include "families/affine_projection/affine_projection.h"
-#include "families/proportionate/proportionate.h"
-#include "families/sign_lms/sign_lms.h"
+#include "families/affine_projection/affine_projection_descriptor.h"
+#include "families/proportionate/proportionate_descriptor.h"
+#include "families/sign_lms/sign_lms_descriptor.h"
 
 namespace adaptive {
 

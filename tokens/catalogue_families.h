@@ -1,7 +1,7 @@
 // The families of the plug-in's catalogue, in catalogue order, one line each;
 // the catalogue and the list of entry points are derived from their
 // descriptors at compile time. A family's rows, notes and ranges are in its
-// descriptor (tokens/<family>_family.h), its factories in its source.
+// descriptor (tokens/<family>_descriptor.h), its factories in its source (<family>_family.cpp).
 #pragma once
 
 #include <array>
@@ -9,13 +9,13 @@
 #include <string_view>
 
 #include "core/family_descriptor.h"
-#include "tokens/general_gradient_family.h"
-#include "tokens/lms_family.h"
-#include "tokens/newton_family.h"
-#include "tokens/nlms_family.h"
-#include "tokens/qr_family.h"
-#include "tokens/random_walk_family.h"
-#include "tokens/rls_family.h"
+#include "tokens/general_gradient_descriptor.h"
+#include "tokens/lms_descriptor.h"
+#include "tokens/newton_descriptor.h"
+#include "tokens/nlms_descriptor.h"
+#include "tokens/qr_descriptor.h"
+#include "tokens/random_walk_descriptor.h"
+#include "tokens/rls_descriptor.h"
 
 // F(Name, NAME, X) for each family: its descriptor kNameFamily, its rows
 // kNameRows and its entry points ADAPTIVE_NAME_ENTRIES(X).

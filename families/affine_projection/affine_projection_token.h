@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "families/affine_projection/affine_projection.h"
+#include "families/affine_projection/affine_projection_descriptor.h"
 #include "families/transversal_token.h"
 #include "numerics/delay_line.h"
 #include "numerics/vector.h"

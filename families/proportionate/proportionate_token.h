@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "families/proportionate/proportionate.h"
+#include "families/proportionate/proportionate_descriptor.h"
 #include "families/transversal_token.h"
 #include "numerics/delay_line.h"
 #include "numerics/vector.h"

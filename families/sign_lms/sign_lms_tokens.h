@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "families/sign_lms/sign_lms.h"
+#include "families/sign_lms/sign_lms_descriptor.h"
 #include "families/transversal_token.h"
 #include "numerics/delay_line.h"
 #include "tokens/parameters.h"

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "adaptive/filter.h"
-#include "families/affine_projection/affine_projection.h"
+#include "families/affine_projection/affine_projection_descriptor.h"
 #include "tests/families/family_runs.h"
 #include "tests/reference/same_bits.h"
 

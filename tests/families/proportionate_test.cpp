@@ -6,7 +6,7 @@
 #include <random>
 
 #include "adaptive/filter.h"
-#include "families/proportionate/proportionate.h"
+#include "families/proportionate/proportionate_descriptor.h"
 #include "tests/families/family_runs.h"
 
 namespace adaptive {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <random>
 
-#include "families/sign_lms/sign_lms.h"
+#include "families/sign_lms/sign_lms_descriptor.h"
 #include "tests/families/family_runs.h"
 
 namespace adaptive {
