@@ -53,7 +53,9 @@ for package in "${packages[@]}"; do
   grep -qx "License: MIT" "/usr/share/doc/$package/copyright" || fail "$package: the copyright file names no MIT licence"
 done
 [ "$(command -v adaptsim)" = /usr/bin/adaptsim ] || fail "adaptsim is not on the PATH from the package"
-[ "$(adaptsim list | wc -l)" -eq 24 ] || fail "adaptsim list from the PATH does not list 24 tokens"
+# The plug-in's 24 tokens, then after a blank line the families beyond them.
+[ "$(adaptsim list | sed '/^$/q' | grep -c .)" -eq 24 ] || fail "adaptsim list from the PATH does not list 24 tokens"
+adaptsim list | grep -q '^PBFDAF ' || fail "adaptsim list from the PATH does not list the families beyond the catalogue"
 [ "$(adaptsim --version)" = "adaptsim $version" ] || fail "adaptsim --version is not $version"
 MANWIDTH=80 man adaptsim >"$scratch/man.txt" 2>"$scratch/man.err"
 grep -q "adaptsim run" "$scratch/man.txt" || fail "man adaptsim does not render"
