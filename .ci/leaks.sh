@@ -38,7 +38,9 @@ expect() {
   fi
 }
 
-tokens=$("$sim" list | grep -v 'not in this build' | awk '{print $1}')
+# Every token, the families beyond the catalogue included (listed after a blank
+# line and a heading that ends in a colon).
+tokens=$("$sim" list | grep -v 'not in this build' | awk 'NF && !/:$/ {print $1}')
 for token in $tokens; do
   inputs=$("$sim" describe "$token" | sed -n '/^Inputs:/,/^Outputs:/p' | grep -c '^  [0-9]')
   counts=$("$sim" describe "$token" | grep -E '^  [0-9]+  "(Numerator|Denominator) Coeffs' | awk '{print $1}')
