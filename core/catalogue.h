@@ -59,6 +59,14 @@ constexpr int ParameterIndex(const CatalogueEntry& row, std::string_view paramet
   throw "no parameter of that name in the catalogue entry";
 }
 
+// True; reading through a null pointer is not a constant expression, so a
+// missing range or notes fails the build. (Comparing the address of a
+// variable with null is not one either where the sanitizers instrument it.)
+template <class T>
+constexpr bool IsRead(const T& object) {
+  return &object == &object;
+}
+
 // Every count covers exactly the names written for it (so that USERCODE never
 // hands the host a null name nor leaves a named port out), every parameter has
 // a range, and the check order names each parameter exactly once.
@@ -69,7 +77,7 @@ constexpr bool IsWellFormed(const CatalogueEntry& e) {
     if ((i < e.outputCount) != (e.outputNames[i] != nullptr)) return false;
   for (int i = 0; i < kMaxParameters; ++i) {
     if ((i < e.parameterCount) != (e.parameters[i].name != nullptr)) return false;
-    if (i < e.parameterCount && e.parameters[i].range == nullptr) return false;
+    if (i < e.parameterCount && !IsRead(*e.parameters[i].range)) return false;
     if ((i < e.parameterCount) != (e.checkOrder[i] != nullptr)) return false;
   }
   for (int p = 0; p < e.parameterCount; ++p) {
@@ -82,7 +90,7 @@ constexpr bool IsWellFormed(const CatalogueEntry& e) {
     for (int p = 0; p < e.parameterCount; ++p) named += std::string_view(e.latencyParameter) == e.parameters[p].name;
     if (named != 1) return false;
   }
-  return e.notes != nullptr;
+  return IsRead(*e.notes);
 }
 
 template <size_t N>
