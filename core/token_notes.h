@@ -64,7 +64,6 @@ inline constexpr const char* kOutputGeneral =
 inline constexpr const char* kPriError = "e(n) = d(n) − y(n), the a-priori error (coefficients before the update).";
 inline constexpr const char* kPostError = "e⁺(n) = d(n) − y⁺(n), the a-posteriori error (coefficients after the update).";
 
-
 // Where every token's conventions are set side by side with the textbooks' and
 // other toolboxes', as `describe` ends its notes.
 inline constexpr const char* kConventions =
@@ -89,7 +88,6 @@ inline constexpr const char* kGeneralSymbols =
 inline constexpr const char* kStackedSymbols =
     "x(n) the channels' taps stacked, channel 1 first (one channel: [x(n), …, x(n−N+1)]); "
     "N = Σ_c N_c.";
-
 
 }  // namespace notes
 

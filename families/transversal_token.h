@@ -23,7 +23,9 @@ class TransversalFamilyToken : public AdaptiveToken {
   }
 
  protected:
-  TransversalFamilyToken() : AdaptiveToken(2, 3) {}
+  // "Input" and "Desired" in; `outputs` out: "Output", "PriError" and, unless
+  // the family leaves it out, "PostError".
+  explicit TransversalFamilyToken(int32_t outputs = 3) : AdaptiveToken(2, outputs) {}
 
   // N zero coefficients; false, with the storage failure reported, when
   // they cannot be had.

@@ -5,21 +5,21 @@
 
 namespace adaptive {
 
-BlockLmsToken::BlockLmsToken(TokenSetup& setup) : AdaptiveToken(2, 2) {
+BlockLmsToken::BlockLmsToken(TokenSetup& setup) : TransversalFamilyToken(2) {
   CallStatus& status = setup.status;
   if (!status.ok()) return;
   length = ReadCount(setup, kLength);
   blockLength = ReadCount(setup, kBlockLength);
   mu = ReadParameter(setup, kMu);
   if (!CheckParameters(setup, kRow)) return;
-  if (delayLine.setlength(length) || weights.resize(length) || gradient.resize(length)) {
+  if (delayLine.setlength(length) || gradient.resize(length)) {
     ReportStorageFailure(status);
     return;
   }
+  if (!allocateWeights(length, status)) return;
   delayLine.zero();
-  weights.zero();
   gradient.zero();
-  if (!files.open(1, setup)) return;
+  if (!openFile(setup)) return;
   markConstructed();
 }
 
